@@ -1,0 +1,34 @@
+# Compiler settings shared by every target: link `orv_options`.
+add_library(orv_options INTERFACE)
+target_include_directories(orv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_features(orv_options INTERFACE cxx_std_20)
+
+if(MSVC)
+    target_compile_options(orv_options INTERFACE /W4 /utf-8 /permissive- /EHsc)
+else()
+    target_compile_options(orv_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+endif()
+
+if(WIN32)
+    target_compile_definitions(orv_options INTERFACE
+        UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+    if(MINGW)
+        # One self-contained executable: no libstdc++, libgcc or winpthread DLLs beside it.
+        target_link_options(orv_options INTERFACE -static)
+    endif()
+endif()
+
+if(ORV_SANITIZE AND NOT WIN32)
+    target_compile_options(orv_options INTERFACE -fsanitize=${ORV_SANITIZE} -fno-omit-frame-pointer -g)
+    target_link_options(orv_options INTERFACE -fsanitize=${ORV_SANITIZE})
+    if(ORV_SANITIZE MATCHES "undefined")
+        target_compile_options(orv_options INTERFACE -fno-sanitize-recover=undefined)
+    endif()
+endif()
+
+# A folder's library from the sources it lists; links orv_options and the folders it builds on.
+function(orv_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC orv_options ${ARG_DEPENDS})
+endfunction()

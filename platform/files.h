@@ -1,0 +1,98 @@
+// File-system access the checks, the log and the macro list need. Paths are UTF-8; on Windows they may
+// be longer than MAX_PATH. Nothing here opens a file without full sharing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orv::fs {
+
+// UTC time in 100-nanosecond ticks since 1 January 1601 (the Windows FILETIME scale on every platform).
+struct FileTime {
+    int64_t ticks = 0;
+    friend bool operator==(FileTime, FileTime) = default;
+};
+
+enum class EntryKind { Missing, File, Directory };
+
+struct EntryInfo {
+    EntryKind kind = EntryKind::Missing;
+    bool hidden = false;
+    bool system = false;
+    // A junction, symbolic link or mount point (a link to another place), as opposed to a cloud
+    // placeholder or other reparse point that holds its own data.
+    bool nameSurrogate = false;
+    uint64_t size = 0;  // 0 for directories
+    FileTime lastWrite;
+    FileTime creation;
+};
+
+// One system call (GetFileAttributesExW / lstat+stat). A path that does not exist gives Missing and
+// true; false only when the entry exists but cannot be examined. `out` is untouched on false.
+bool Query(std::string_view path, EntryInfo& out);
+
+// Convenience forms of Query.
+bool IsFile(std::string_view path);
+bool IsDirectory(std::string_view path);
+
+struct DirEntry {
+    std::string_view name;  // bare name; "." and ".." are never reported
+    bool directory = false;
+    bool nameSurrogate = false;
+    bool hidden = false;
+    bool system = false;
+    uint64_t size = 0;  // from the listing itself; 0 for directories
+};
+
+// Lists every entry of `directory` (hidden and system ones too), sizes taken from the listing only.
+// `visit` returns false to stop early. Returns false when the directory cannot be listed at all.
+bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
+
+// Lists `directory` entries that match a wildcard pattern such as "*.bat" (Windows matching rules;
+// the POSIX build matches case-insensitively on '*' and '?').
+bool ListMatching(std::string_view directory, std::string_view pattern,
+                  const std::function<bool(const DirEntry&)>& visit);
+
+// A file opened read-only with full sharing (read, write, delete), read in chunks.
+class Reader {
+public:
+    Reader();
+    ~Reader();
+    Reader(Reader&&) noexcept;
+    Reader& operator=(Reader&&) noexcept;
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    // False (and `out` untouched) when the file cannot be opened.
+    static bool Open(std::string_view path, Reader& out);
+    // Size of the open file; false when it cannot be taken.
+    bool Size(uint64_t& out) const;
+    // Reads up to `capacity` bytes; 0 at the end of the file; -1 on an error.
+    int64_t Read(char* buffer, size_t capacity);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Creates one directory (its parent must exist). True when the directory exists afterwards.
+bool MakeDirectory(std::string_view path);
+// Creates a file that must not exist yet and writes `bytes` to it. False when the file exists or
+// cannot be written (a partial file is removed).
+bool WriteNewFile(std::string_view path, std::string_view bytes);
+// Renames `from` to `to`; fails when `to` exists (never replaces).
+bool RenameNoReplace(std::string_view from, std::string_view to);
+bool RemoveFile(std::string_view path);
+
+// The separator of the platform: '\\' on Windows, '/' elsewhere.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+}  // namespace orv::fs

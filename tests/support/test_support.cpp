@@ -1,0 +1,95 @@
+#include "tests/support/test_support.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "platform/registry.h"
+
+namespace orv::test {
+namespace {
+
+std::string UniqueSuffix() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device device;
+    std::ostringstream out;
+    out << std::hex << device() << '-' << counter.fetch_add(1);
+    return out.str();
+}
+
+std::filesystem::path PathOf(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+TempDirectory::TempDirectory(std::string_view nameHint) {
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    const std::filesystem::path folder = base / PathOf(std::string(nameHint) + "-" + UniqueSuffix());
+    std::filesystem::create_directories(folder);
+    path_ = Utf8Of(folder);
+    while (!path_.empty() && (path_.back() == '/' || path_.back() == '\\')) {
+        path_.pop_back();
+    }
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(PathOf(path_), ignored);
+}
+
+std::string TempDirectory::Join(std::string_view relative) const {
+    std::string result = path_;
+    result += std::filesystem::path::preferred_separator == '\\' ? '\\' : '/';
+    for (char c : relative) {
+        result += (c == '/') ? static_cast<char>(std::filesystem::path::preferred_separator) : c;
+    }
+    return result;
+}
+
+std::string TempDirectory::WriteFile(std::string_view relative, std::string_view bytes) const {
+    const std::string full = Join(relative);
+    std::filesystem::create_directories(PathOf(full).parent_path());
+    std::ofstream out(PathOf(full), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return full;
+}
+
+std::string TempDirectory::MakeFolder(std::string_view relative) const {
+    const std::string full = Join(relative);
+    std::filesystem::create_directories(PathOf(full));
+    return full;
+}
+
+ScratchKey::ScratchKey(std::string_view nameHint)
+    : path_("Software\\OrvanterTests\\" + std::string(nameHint) + "-" + UniqueSuffix() + "\\") {}
+
+ScratchKey::~ScratchKey() { reg::DeleteKeyTree(path_); }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(PathOf(path), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return predicate();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+}  // namespace orv::test

@@ -1,0 +1,55 @@
+// Helpers shared by the tests: a temporary folder, a scratch registry key, and waiting for a condition.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace orv::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it on destruction.
+// `nameHint` becomes part of the folder name (it may contain a blank, to test such paths).
+class TempDirectory {
+public:
+    explicit TempDirectory(std::string_view nameHint = "orv");
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    // The folder's full path, without a trailing separator.
+    const std::string& Path() const { return path_; }
+    // Path() + separator + relative (relative may use '/', which is turned into the separator).
+    std::string Join(std::string_view relative) const;
+    // Writes a file (creating missing parent folders) and returns its full path.
+    std::string WriteFile(std::string_view relative, std::string_view bytes) const;
+    std::string MakeFolder(std::string_view relative) const;
+
+private:
+    std::string path_;
+};
+
+// A registry key of its own under HKEY_CURRENT_USER\Software\OrvanterTests\..., deleted with its
+// contents on destruction.
+class ScratchKey {
+public:
+    explicit ScratchKey(std::string_view nameHint = "key");
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    // The key's path, ending in a backslash (like the program's own key).
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+// Polls `predicate` until it is true or `timeout` has passed; returns its last value.
+bool WaitFor(const std::function<bool()>& predicate,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+}  // namespace orv::test
