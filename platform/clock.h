@@ -12,10 +12,10 @@ namespace orv::clock {
 // A calendar time in local time. dayOfWeek: 0 = Sunday.
 struct LocalTime {
     int year = 1601;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
     int dayOfWeek = 1;
-    int hour = 0;    // 0..23
+    int hour = 0;  // 0..23
     int minute = 0;
     int second = 0;
     int millisecond = 0;
@@ -50,6 +50,7 @@ struct Names {
     std::string daysShort[7];
     std::string am = "AM";
     std::string pm = "PM";
+    std::string era = "A.D.";  // "g" / "gg"
 };
 Names DefaultNames();
 Names SystemNames();

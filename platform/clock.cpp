@@ -1,0 +1,184 @@
+// The parts of the clock that are the same on every system: picture formatting and the DOS reduction.
+#include "platform/clock.h"
+
+#include <cstdio>
+
+namespace orv::clock {
+namespace {
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && IsLeapYear(year)) {
+        return 29;
+    }
+    return kDays[month - 1];
+}
+
+// 0 = Sunday, for any date of the proleptic Gregorian calendar (Sakamoto's method).
+int DayOfWeek(int year, int month, int day) {
+    static constexpr int kOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (month < 3) {
+        year -= 1;
+    }
+    return (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + day) % 7;
+}
+
+void AppendNumber(std::string& out, int value, int minDigits) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%0*d", minDigits, value);
+    out += buffer;
+}
+
+// The first character of a UTF-8 text (one code point), for the one-letter AM/PM designator.
+std::string FirstCharacter(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    size_t length = 1;
+    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+        ++length;
+    }
+    return text.substr(0, length);
+}
+
+}  // namespace
+
+bool ReduceToDosTime(const LocalTime& local, LocalTime& out) {
+    // A DOS date keeps the year in seven bits counted from 1980.
+    if (local.year < 1980 || local.year > 2107) {
+        return false;
+    }
+    if (local.month < 1 || local.month > 12 || local.day < 1 ||
+        local.day > DaysInMonth(local.year, local.month) || local.hour < 0 || local.hour > 23 ||
+        local.minute < 0 || local.minute > 59 || local.second < 0 || local.second > 59) {
+        return false;
+    }
+    LocalTime reduced = local;
+    reduced.second = local.second / 2 * 2;
+    reduced.millisecond = 0;
+    reduced.dayOfWeek = DayOfWeek(local.year, local.month, local.day);
+    out = reduced;
+    return true;
+}
+
+Names DefaultNames() {
+    Names names;
+    static constexpr const char* kMonths[12] = {"January",   "February", "March",    "April",
+                                                "May",       "June",     "July",     "August",
+                                                "September", "October",  "November", "December"};
+    static constexpr const char* kDays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                             "Thursday", "Friday", "Saturday"};
+    for (int i = 0; i < 12; ++i) {
+        names.months[i] = kMonths[i];
+        names.monthsShort[i] = std::string(kMonths[i]).substr(0, 3);
+    }
+    for (int i = 0; i < 7; ++i) {
+        names.days[i] = kDays[i];
+        names.daysShort[i] = std::string(kDays[i]).substr(0, 3);
+    }
+    names.am = "AM";
+    names.pm = "PM";
+    return names;
+}
+
+std::string FormatPicture(const LocalTime& t, std::string_view picture, const Names& names) {
+    std::string out;
+    const int monthIndex = (t.month >= 1 && t.month <= 12) ? t.month - 1 : 0;
+    const int dayIndex = (t.dayOfWeek >= 0 && t.dayOfWeek <= 6) ? t.dayOfWeek : 0;
+    size_t i = 0;
+    while (i < picture.size()) {
+        const char c = picture[i];
+        if (c == '\'') {
+            // A quoted literal; '' inside or outside quotes is one quote character.
+            ++i;
+            if (i < picture.size() && picture[i] == '\'') {
+                out += '\'';
+                ++i;
+                continue;
+            }
+            while (i < picture.size()) {
+                if (picture[i] == '\'') {
+                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                        out += '\'';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                out += picture[i++];
+            }
+            continue;
+        }
+        size_t run = 1;
+        while (i + run < picture.size() && picture[i + run] == c) {
+            ++run;
+        }
+        switch (c) {
+            case 'd':
+                if (run == 1) {
+                    AppendNumber(out, t.day, 1);
+                } else if (run == 2) {
+                    AppendNumber(out, t.day, 2);
+                } else if (run == 3) {
+                    out += names.daysShort[dayIndex];
+                } else {
+                    out += names.days[dayIndex];
+                }
+                break;
+            case 'M':
+                if (run == 1) {
+                    AppendNumber(out, t.month, 1);
+                } else if (run == 2) {
+                    AppendNumber(out, t.month, 2);
+                } else if (run == 3) {
+                    out += names.monthsShort[monthIndex];
+                } else {
+                    out += names.months[monthIndex];
+                }
+                break;
+            case 'y':
+                if (run == 1) {
+                    AppendNumber(out, t.year % 100, 1);
+                } else if (run == 2) {
+                    AppendNumber(out, t.year % 100, 2);
+                } else {
+                    AppendNumber(out, t.year, 4);
+                }
+                break;
+            case 'g':
+                out += names.era;
+                break;
+            case 'h': {
+                const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+                AppendNumber(out, hour12, run == 1 ? 1 : 2);
+                break;
+            }
+            case 'H':
+                AppendNumber(out, t.hour, run == 1 ? 1 : 2);
+                break;
+            case 'm':
+                AppendNumber(out, t.minute, run == 1 ? 1 : 2);
+                break;
+            case 's':
+                AppendNumber(out, t.second, run == 1 ? 1 : 2);
+                break;
+            case 't': {
+                const std::string& designator = t.hour < 12 ? names.am : names.pm;
+                out += run == 1 ? FirstCharacter(designator) : designator;
+                break;
+            }
+            default:
+                out.append(run, c);
+                break;
+        }
+        i += run;
+    }
+    return out;
+}
+
+}  // namespace orv::clock

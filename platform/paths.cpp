@@ -1,0 +1,47 @@
+// The application title, the same on every system.
+#include "platform/paths.h"
+
+#include "platform/text.h"
+
+namespace orv::paths {
+namespace {
+
+// Case mapping for the letters a file name is likely to hold: Latin and Cyrillic.
+char16_t ToLower(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0x0410 && c <= 0x042F)) {
+        return static_cast<char16_t>(c + 0x20);
+    }
+    if (c >= 0x0400 && c <= 0x040F) {
+        return static_cast<char16_t>(c + 0x50);
+    }
+    return c;
+}
+
+char16_t ToUpper(char16_t c) {
+    if ((c >= u'a' && c <= u'z') || (c >= 0x0430 && c <= 0x044F)) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    if (c >= 0x0450 && c <= 0x045F) {
+        return static_cast<char16_t>(c - 0x50);
+    }
+    return c;
+}
+
+}  // namespace
+
+std::string ApplicationTitle(const std::string& executablePath) {
+    // Either separator: the title of a Windows path is asked for on every system.
+    const size_t slash = executablePath.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+    const size_t dot = name.find('.');
+    if (dot != std::string::npos) {
+        name.resize(dot);
+    }
+    std::u16string wide = text::Utf8ToUtf16(name);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        wide[i] = i == 0 ? ToUpper(wide[i]) : ToLower(wide[i]);
+    }
+    return text::Utf16ToUtf8(wide);
+}
+
+}  // namespace orv::paths

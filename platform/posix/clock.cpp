@@ -1,0 +1,167 @@
+// Local time and the C library's date and time formats on POSIX systems.
+#include <langinfo.h>
+#include <time.h>
+
+#include "platform/clock.h"
+
+namespace orv::clock {
+namespace {
+
+constexpr int64_t kEpochDifference = 11644473600LL;  // seconds from 1601 to 1970
+constexpr int64_t kTicksPerSecond = 10000000LL;
+
+LocalTime FromTm(const struct tm& tm, int millisecond) {
+    LocalTime t;
+    t.year = tm.tm_year + 1900;
+    t.month = tm.tm_mon + 1;
+    t.day = tm.tm_mday;
+    t.dayOfWeek = tm.tm_wday;
+    t.hour = tm.tm_hour;
+    t.minute = tm.tm_min;
+    t.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;  // a leap second stays in its minute
+    t.millisecond = millisecond;
+    return t;
+}
+
+void AppendLiteral(std::string& picture, char c) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (c == '\'') {
+        picture += "''";
+    } else if (letter) {
+        picture += '\'';
+        picture += c;
+        picture += '\'';
+    } else {
+        picture += c;
+    }
+}
+
+// Translates a strftime format into a Windows picture string.
+std::string ToPicture(const char* format) {
+    std::string picture;
+    for (const char* p = format; *p; ++p) {
+        if (*p != '%') {
+            AppendLiteral(picture, *p);
+            continue;
+        }
+        ++p;
+        while (*p == 'E' || *p == 'O' || *p == '-' || *p == '_' || *p == '0' || *p == '^' || *p == '#') {
+            ++p;
+        }
+        switch (*p) {
+            case 'd':
+                picture += "dd";
+                break;
+            case 'e':
+                picture += "d";
+                break;
+            case 'm':
+                picture += "MM";
+                break;
+            case 'y':
+                picture += "yy";
+                break;
+            case 'Y':
+                picture += "yyyy";
+                break;
+            case 'b':
+            case 'h':
+                picture += "MMM";
+                break;
+            case 'B':
+                picture += "MMMM";
+                break;
+            case 'a':
+                picture += "ddd";
+                break;
+            case 'A':
+                picture += "dddd";
+                break;
+            case 'D':
+                picture += "MM/dd/yy";
+                break;
+            case 'F':
+                picture += "yyyy-MM-dd";
+                break;
+            case 'H':
+                picture += "HH";
+                break;
+            case 'k':
+                picture += "H";
+                break;
+            case 'I':
+                picture += "hh";
+                break;
+            case 'l':
+                picture += "h";
+                break;
+            case 'M':
+                picture += "mm";
+                break;
+            case 'S':
+                picture += "ss";
+                break;
+            case 'p':
+            case 'P':
+                picture += "tt";
+                break;
+            case 'T':
+                picture += "HH:mm:ss";
+                break;
+            case 'R':
+                picture += "HH:mm";
+                break;
+            case 'r':
+                picture += "hh:mm:ss tt";
+                break;
+            case 'n':
+            case 't':
+                picture += ' ';
+                break;
+            case '%':
+                picture += '%';
+                break;
+            case '\0':
+                return picture;
+            default:
+                break;  // time zones, week numbers: not part of a short date or long time
+        }
+    }
+    return picture;
+}
+
+}  // namespace
+
+LocalTime Now() {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct tm tm;
+    localtime_r(&now.tv_sec, &tm);
+    return FromTm(tm, static_cast<int>(now.tv_nsec / 1000000));
+}
+
+bool FileTimeToLocal(fs::FileTime utc, LocalTime& out) {
+    if (utc.ticks < 0) {
+        return false;
+    }
+    const time_t seconds = static_cast<time_t>(utc.ticks / kTicksPerSecond - kEpochDifference);
+    struct tm tm;
+    if (!localtime_r(&seconds, &tm)) {
+        return false;
+    }
+    out = FromTm(tm, static_cast<int>(utc.ticks % kTicksPerSecond / 10000));
+    return true;
+}
+
+Formats SystemFormats() {
+    Formats formats;
+    formats.shortDate = ToPicture(nl_langinfo(D_FMT));
+    formats.longTime = ToPicture(nl_langinfo(T_FMT));
+    return formats;
+}
+
+Names SystemNames() {
+    return DefaultNames();
+}
+
+}  // namespace orv::clock
