@@ -26,31 +26,31 @@ enum class TextId : int32_t {
     ProgramPage,           // "Visit the program page", tray item 4
     TrayStartCaption,      // "Control: Start"
     TrayStartHint,
-    TrayStopCaption,       // "Control: Stop"
+    TrayStopCaption,  // "Control: Stop"
     TrayStopHint,
-    HintShowCaption,       // "Show hints"
+    HintShowCaption,  // "Show hints"
     HintShowHint,
-    AutoRunCaption,        // "Autorun"
+    AutoRunCaption,  // "Autorun"
     AutoRunHint,
-    MinFormShowCaption,    // "Auto minimization"
+    MinFormShowCaption,  // "Auto minimization"
     MinFormShowHint,
-    LogOKCaption,          // "Write the log file if changes only"
+    LogOKCaption,  // "Write the log file if changes only"
     LogOKHint,
 
     // Object panel hints (the (+N) ones get " N" appended by the windows).
-    PanelHint,             // "Settings for thread" (+N)
-    RazrHint,              // "Activity of the thread" (+N)
-    TypeFieldHint,         // (+N)
-    TypeButtonsHint,       // (+N)
-    PathFieldHint,         // (+N)
-    PathIndicatorHint,     // (+N)
-    PathButtonHint,        // (+N)
-    ParamFieldHint,        // "Control settings"
-    ParamButtonsHint,      // "Select the monitoring option"
-    StringFieldHint,       // "Controlled text"
-    StringIndicatorHint,   // "Indicator of controlled text"
-    ActionFieldHint,       // (+N)
-    ActionButtonHint,      // (+N)
+    PanelHint,            // "Settings for thread" (+N)
+    RazrHint,             // "Activity of the thread" (+N)
+    TypeFieldHint,        // (+N)
+    TypeButtonsHint,      // (+N)
+    PathFieldHint,        // (+N)
+    PathIndicatorHint,    // (+N)
+    PathButtonHint,       // (+N)
+    ParamFieldHint,       // "Control settings"
+    ParamButtonsHint,     // "Select the monitoring option"
+    StringFieldHint,      // "Controlled text"
+    StringIndicatorHint,  // "Indicator of controlled text"
+    ActionFieldHint,      // (+N)
+    ActionButtonHint,     // (+N)
 
     // Names and presence texts of the object panels.
     TypeFile,
@@ -61,8 +61,8 @@ enum class TextId : int32_t {
     ParamDate,
     ParamString,
     ParamActivity,
-    FilePresent,           // "This file is"
-    FileAbsent,            // "File doesnt exist"
+    FilePresent,  // "This file is"
+    FileAbsent,   // "File doesnt exist"
     DirectoryPresent,
     DirectoryAbsent,
     ApplicationPresent,
@@ -73,21 +73,21 @@ enum class TextId : int32_t {
     FileAppears,
     FileAppearsAsIs,
     FileIsMissing,
-    FileIsMissingStill,     // "File is missing and doesnt appear"
+    FileIsMissingStill,  // "File is missing and doesnt appear"
     FileSizeTitle,
-    FileSizeIncreased,      // "File size increased to: "
-    FileSizeReduced,        // "File size reduced to: "
+    FileSizeIncreased,  // "File size increased to: "
+    FileSizeReduced,    // "File size reduced to: "
     FileSizeUnchanged,
-    FileMissingNoControl,   // "File doesnt exist, the control isnt possible"
+    FileMissingNoControl,  // "File doesnt exist, the control isnt possible"
     FileDateTitle,
     FileChanged,
     FileUnchanged,
     StringTitle,
-    RepetitionsIncreased,   // "The number of repetitions increased to: "
+    RepetitionsIncreased,  // "The number of repetitions increased to: "
     RepetitionsDecreased,
     RepetitionsUnchanged,
-    StringFileMissing,      // "File doesnt exist, string search isnt possible"
-    StringFileEmpty,        // "File is empty, string search isnt possible " (blank in English only)
+    StringFileMissing,  // "File doesnt exist, string search isnt possible"
+    StringFileEmpty,    // "File is empty, string search isnt possible " (blank in English only)
     DirAvailabilityTitle,
     DirAppeared,
     DirAppearedAsIs,
@@ -97,16 +97,16 @@ enum class TextId : int32_t {
     DirSizeIncreased,
     DirSizeDecreased,
     DirSizeUnchanged,
-    DirMissingNoControl,    // "Directory doesnt exist, control is impossible"
+    DirMissingNoControl,  // "Directory doesnt exist, control is impossible"
     DirDateTitle,
-    DirChanged,             // "Directory has changed"
-    DirUnchanged,           // "This directory hasnt changed"
-    AppTitle,               // "Application activity control"
+    DirChanged,    // "Directory has changed"
+    DirUnchanged,  // "This directory hasnt changed"
+    AppTitle,      // "Application activity control"
     AppActive,
     AppStillActive,
     AppClosed,
     AppStillInactive,
-    AppMissingNoControl,    // "Application doesnt exist, control is impossible"
+    AppMissingNoControl,  // "Application doesnt exist, control is impossible"
 
     // Macro editor.
     MacrosTitle,
