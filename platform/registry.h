@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv::reg {
 
@@ -43,6 +44,8 @@ public:
     // The registry type of a value; ValueType::None when it does not exist.
     ValueType TypeOf(std::string_view name) const;
     bool HasValue(std::string_view name) const { return TypeOf(name) != ValueType::None; }
+    // The names of all values of the key, in no particular order; empty when it has none.
+    std::vector<std::string> ValueNames() const;
 
     // REG_DWORD only. `out` is untouched unless Ok.
     Status ReadInt(std::string_view name, int32_t& out) const;

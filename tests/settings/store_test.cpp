@@ -1,0 +1,455 @@
+#include "settings/store.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "tests/support/test_support.h"
+
+namespace orv::settings {
+namespace {
+
+using engine::Baseline;
+using engine::ObjectArray;
+using engine::ObjectSettings;
+
+// The nineteen names of object `n`, written out as the key holds them.
+std::vector<std::string> ObjectNames(int n) {
+    const std::string d = std::to_string(n);
+    return {"Type_Obj" + d,
+            "Razr_Obj" + d,
+            "Path_File" + d,
+            "Path_Dir" + d,
+            "Path_Prog" + d,
+            "Name_File" + d,
+            "Name_Dir" + d,
+            "Name_Prog" + d,
+            "Param_Obj" + d,
+            "String_Obj" + d,
+            "Action_Obj" + d,
+            "File" + d + "_OK_Old",
+            "Size_File" + d + "_Old",
+            "Povtor_File" + d + "_Old",
+            "File_Data" + d + "_Old",
+            "Dir" + d + "_OK_Old",
+            "Size_Dir" + d + "_Old",
+            "Dir_Data" + d + "_Old",
+            "Prog" + d + "_Active_Old"};
+}
+
+// Which of the nineteen are 32-bit integers or booleans (REG_DWORD); the rest are strings.
+bool IsDwordName(const std::string& name) {
+    for (const char* prefix : {"Type_Obj", "Razr_Obj", "Param_Obj", "Action_Obj", "Povtor_File"}) {
+        if (name.rfind(prefix, 0) == 0) {
+            return true;
+        }
+    }
+    const auto endsWith = [&name](std::string_view tail) {
+        return name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    return endsWith("_OK_Old") || endsWith("_Active_Old");
+}
+
+std::vector<std::string> AllNames() {
+    std::vector<std::string> names = {"LogOK", "HintShow", "MinFormShow", "AutoRun"};
+    for (int n = 1; n <= 8; ++n) {
+        for (std::string& name : ObjectNames(n)) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+// Every field different from its default, and different from object to object.
+void FillNonDefault(ObjectArray& objects) {
+    for (int i = 0; i < 8; ++i) {
+        const std::string d = std::to_string(i + 1);
+        ObjectSettings& s = objects[i].settings;
+        s.Razr = false;
+        s.Type = i % 3;
+        s.Param = 1 + i % 2;
+        s.Path_File = "C:\\Данные\\отчёт " + d + ".txt";
+        s.Path_Dir = "D:\\Ordner mit Ümlaut\\" + d;
+        s.Path_Prog = "C:\\Program Files\\Tool" + d + "\\tool.exe";
+        s.Name_File = "отчёт " + d + ".txt";
+        s.Name_Dir = "日本語フォルダ" + d;
+        s.Name_Prog = "tool" + d + ".exe";
+        s.String = "Привет, мир " + d;
+        s.Action = -100 - i;
+        Baseline& b = objects[i].baseline;
+        b.File_OK_Old = true;
+        b.Size_File_Old = "300000000" + d;
+        b.Povtor_File_Old = 40000 + i;
+        b.File_Data_Old = "2024061512304" + d;
+        b.Dir_OK_Old = true;
+        b.Size_Dir_Old = "1234567890123" + d;
+        b.Dir_Data_Old = "2023010100000" + d;
+        b.Prog_Active_Old = true;
+    }
+}
+
+class SettingsStoreTest : public ::testing::Test {
+  protected:
+    reg::Key OpenKey(bool create = true) {
+        reg::Key key;
+        EXPECT_TRUE(reg::Key::Open(scratch.Path(), create, key));
+        return key;
+    }
+
+    test::ScratchKey scratch{"settings"};
+    SettingsStore store{scratch.Path()};
+};
+
+TEST_F(SettingsStoreTest, FirstRunGivesDefaultsCreatesTheKeyAndWritesNothing) {
+    ObjectArray objects;
+    FillNonDefault(objects);
+    Options options{false, false, true, true};
+
+    const LoadReport report = store.LoadSettings(objects, options);
+
+    EXPECT_TRUE(report.keyOpened);
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(options, Options{});
+    EXPECT_TRUE(options.LogOK && options.HintShow && !options.MinFormShow && !options.AutoRun);
+    for (const auto& object : objects) {
+        EXPECT_EQ(object.settings, ObjectSettings{});
+        EXPECT_EQ(object.baseline, Baseline{});
+    }
+    EXPECT_TRUE(objects[3].settings.Razr);
+    EXPECT_EQ(objects[3].baseline.Size_File_Old, "0");
+    EXPECT_EQ(objects[3].baseline.Size_Dir_Old, "0");
+
+    reg::Key key;
+    ASSERT_TRUE(reg::Key::Open(scratch.Path(), false, key)) << "loading creates the key";
+    EXPECT_TRUE(key.ValueNames().empty()) << "defaults are not written back at load";
+}
+
+TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
+    ObjectArray objects;
+    Options options;
+    store.LoadSettings(objects, options);
+    EXPECT_TRUE(store.SaveSettings(objects, options, "").empty());
+
+    reg::Key key = OpenKey(false);
+    const std::vector<std::string> expected = AllNames();
+    ASSERT_EQ(expected.size(), 156u);
+    const std::vector<std::string> present = key.ValueNames();
+    EXPECT_EQ(std::set<std::string>(present.begin(), present.end()),
+              std::set<std::string>(expected.begin(), expected.end()));
+    EXPECT_EQ(present.size(), 156u);
+
+    for (const std::string& name : expected) {
+        const bool dword = name == "LogOK" || name == "HintShow" || name == "MinFormShow" ||
+                           name == "AutoRun" || IsDwordName(name);
+        EXPECT_EQ(key.TypeOf(name), dword ? reg::ValueType::Dword : reg::ValueType::String) << name;
+    }
+    int32_t value = -1;
+    std::string text = "x";
+    EXPECT_EQ(key.ReadInt("LogOK", value), reg::Status::Ok);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(key.ReadInt("MinFormShow", value), reg::Status::Ok);
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(key.ReadInt("Razr_Obj8", value), reg::Status::Ok);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(key.ReadString("Size_Dir7_Old", text), reg::Status::Ok);
+    EXPECT_EQ(text, "0");
+    EXPECT_EQ(key.ReadString("Path_Prog2", text), reg::Status::Ok);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(StoredValueNames(), expected);
+}
+
+TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
+    ObjectArray saved;
+    FillNonDefault(saved);
+    saved[0].settings.String = "stale text";  // object 1 saves what its field shows instead
+    const Options options{false, false, true, true};
+    ASSERT_TRUE(store.SaveSettings(saved, options, "Привет, мир 1").empty());
+
+    ObjectArray loaded;
+    Options loadedOptions;
+    const LoadReport report = store.LoadSettings(loaded, loadedOptions);
+
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(loadedOptions, options);
+    saved[0].settings.String = "Привет, мир 1";
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(loaded[i].settings, saved[i].settings) << "object " << i + 1;
+        EXPECT_EQ(loaded[i].baseline, saved[i].baseline) << "object " << i + 1;
+    }
+    EXPECT_EQ(loaded[2].baseline.Size_File_Old, "3000000003");
+    EXPECT_EQ(loaded[7].settings.Action, -107);
+
+    // The flipped options individually, so that a swapped pair of option names would show.
+    for (const Options& one : {Options{false, true, false, false}, Options{true, false, false, false},
+                               Options{true, true, true, false}, Options{true, true, false, true}}) {
+        ASSERT_TRUE(store.SaveSettings(saved, one, "").empty());
+        Options back{!one.LogOK, !one.HintShow, !one.MinFormShow, !one.AutoRun};
+        store.LoadSettings(loaded, back);
+        EXPECT_EQ(back, one);
+    }
+}
+
+TEST_F(SettingsStoreTest, LoadingReplacesStoredFieldsButKeepsRunTimeFields) {
+    {
+        reg::Key key = OpenKey();
+        ASSERT_EQ(key.WriteString("Path_File2", "C:\\a.txt"), reg::Status::Ok);
+    }
+    ObjectArray objects;
+    FillNonDefault(objects);
+    objects[1].ActionPending = true;
+    objects[1].EventText = "Object 2 / something";
+    const uint64_t before = objects[1].generation;
+    Options options;
+
+    store.LoadSettings(objects, options);
+
+    EXPECT_EQ(objects[1].settings.Path_File, "C:\\a.txt");
+    EXPECT_EQ(objects[1].settings.Path_Dir, "") << "a missing value takes its default";
+    EXPECT_EQ(objects[1].baseline, Baseline{});
+    EXPECT_TRUE(objects[1].ActionPending);
+    EXPECT_EQ(objects[1].EventText, "Object 2 / something");
+    EXPECT_NE(objects[1].generation, before) << "a check measured before the load must not commit";
+}
+
+// Values as an older run, or a hand edit, may have left them.
+TEST_F(SettingsStoreTest, StoredValuesLoadAsTheyStandAndFoldWhenShown) {
+    {
+        reg::Key key = OpenKey();
+        key.WriteInt("Type_Obj5", 7);
+        key.WriteInt("Type_Obj6", -1);
+        key.WriteInt("Type_Obj2", 1);
+        key.WriteInt("Param_Obj2", 3);
+        key.WriteInt("Razr_Obj4", 0);
+        key.WriteInt("Razr_Obj3", 5);
+        key.WriteInt("File2_OK_Old", 1);
+        key.WriteInt("Action_Obj6", 5);
+    }
+    ObjectArray objects;
+    Options options;
+    store.LoadSettings(objects, options);
+
+    EXPECT_EQ(objects[4].settings.Type, 7);
+    EXPECT_EQ(objects[5].settings.Type, -1);
+    EXPECT_EQ(objects[1].settings.Param, 3);
+    EXPECT_FALSE(objects[3].settings.Razr);
+    EXPECT_TRUE(objects[2].settings.Razr) << "any non-zero value is true";
+    EXPECT_TRUE(objects[1].baseline.File_OK_Old);
+    EXPECT_EQ(objects[1].baseline.Size_File_Old, "0");
+    EXPECT_EQ(objects[5].settings.Action, 5);
+
+    // Filling the panels folds type and parameter; the folded values are what the exit saves.
+    for (auto& object : objects) {
+        object.settings.Type = engine::FoldType(object.settings.Type);
+        object.settings.Param = engine::FoldParam(object.settings.Type, object.settings.Param);
+    }
+    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+
+    reg::Key key = OpenKey(false);
+    int32_t value = 99;
+    key.ReadInt("Type_Obj5", value);
+    EXPECT_EQ(value, 0);
+    key.ReadInt("Type_Obj6", value);
+    EXPECT_EQ(value, 2);
+    key.ReadInt("Param_Obj2", value);
+    EXPECT_EQ(value, 0);
+    key.ReadInt("Razr_Obj3", value);
+    EXPECT_EQ(value, 1) << "booleans are written as 1";
+    key.ReadInt("Razr_Obj4", value);
+    EXPECT_EQ(value, 0);
+    key.ReadInt("Action_Obj6", value);
+    EXPECT_EQ(value, 5) << "the action number is kept as it is";
+    std::string text;
+    key.ReadString("Size_File2_Old", text);
+    EXPECT_EQ(text, "0");
+}
+
+TEST_F(SettingsStoreTest, WrongTypedValuesTakeTheirDefaultAndLoadingGoesOn) {
+    ObjectArray saved;
+    FillNonDefault(saved);
+    const Options options{false, false, true, true};
+    ASSERT_TRUE(store.SaveSettings(saved, options, saved[0].settings.String).empty());
+    {
+        reg::Key key = OpenKey(false);
+        key.WriteString("HintShow", "1");
+        key.WriteInt("Path_Dir3", 12);
+        key.WriteString("Povtor_File5_Old", "40004");
+        key.WriteBinary("Razr_Obj7", std::string("\x01\x00\x00\x00", 4));
+        key.WriteExpandString("Type_Obj8", "2");
+    }
+
+    ObjectArray loaded;
+    Options loadedOptions;
+    const LoadReport report = store.LoadSettings(loaded, loadedOptions);
+
+    const std::vector<std::string> expected = {"HintShow", "Path_Dir3", "Povtor_File5_Old", "Razr_Obj7",
+                                               "Type_Obj8"};
+    EXPECT_EQ(report.wrongType, expected);
+    EXPECT_EQ(InvalidTypeMessage(report.wrongType),
+              "Invalid data type for 'HintShow'\r\n"
+              "Invalid data type for 'Path_Dir3'\r\n"
+              "Invalid data type for 'Povtor_File5_Old'\r\n"
+              "Invalid data type for 'Razr_Obj7'\r\n"
+              "Invalid data type for 'Type_Obj8'");
+
+    EXPECT_TRUE(loadedOptions.HintShow) << "default";
+    EXPECT_FALSE(loadedOptions.LogOK);
+    EXPECT_TRUE(loadedOptions.MinFormShow) << "options after the bad one are still read";
+    EXPECT_TRUE(loadedOptions.AutoRun);
+    EXPECT_EQ(loaded[2].settings.Path_Dir, "");
+    EXPECT_EQ(loaded[4].baseline.Povtor_File_Old, 0);
+    EXPECT_TRUE(loaded[6].settings.Razr);
+    EXPECT_EQ(loaded[7].settings.Type, 0);
+
+    // Everything else arrived, including what follows each bad value within its object.
+    saved[2].settings.Path_Dir.clear();
+    saved[4].baseline.Povtor_File_Old = 0;
+    saved[6].settings.Razr = true;
+    saved[7].settings.Type = 0;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(loaded[i].settings, saved[i].settings) << "object " << i + 1;
+        EXPECT_EQ(loaded[i].baseline, saved[i].baseline) << "object " << i + 1;
+    }
+}
+
+TEST_F(SettingsStoreTest, StringsAcceptExpandTypeAsStoredAndEmptyAndLongValues) {
+    const std::string longText = [] {
+        std::string text;
+        for (int i = 0; text.size() < 64 * 1024; ++i) {
+            text += (i % 7 == 0) ? "Ж" : std::string(1, static_cast<char>('a' + i % 26));
+        }
+        return text;
+    }();
+    {
+        reg::Key key = OpenKey();
+        key.WriteExpandString("Path_File1", "%TEMP%\\watched.txt");
+        key.WriteString("Path_Dir1", "");
+        key.WriteString("String_Obj3", longText);
+    }
+    ObjectArray objects;
+    objects[0].settings.Path_Dir = "not empty";
+    Options options;
+    const LoadReport report = store.LoadSettings(objects, options);
+
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(objects[0].settings.Path_File, "%TEMP%\\watched.txt") << "not expanded";
+    EXPECT_EQ(objects[0].settings.Path_Dir, "");
+    EXPECT_EQ(objects[2].settings.String, longText);
+
+    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    reg::Key key = OpenKey(false);
+    EXPECT_EQ(key.TypeOf("Path_File1"), reg::ValueType::String) << "written back as a plain string";
+    ObjectArray again;
+    store.LoadSettings(again, options);
+    EXPECT_EQ(again[2].settings.String, longText);
+    EXPECT_EQ(again[0].settings.Path_File, "%TEMP%\\watched.txt");
+}
+
+TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
+    {
+        reg::Key key = OpenKey();
+        key.WriteInt("Languare", 1);
+        key.WriteString("Comment", "kept");
+        key.WriteInt("Type_Obj9", 2);
+        key.WriteString("Macros", "not a sub-key");
+    }
+    ObjectArray objects;
+    Options options;
+    const LoadReport report = store.LoadSettings(objects, options);
+    EXPECT_TRUE(report.wrongType.empty()) << "a string named Macros is not one of ours";
+    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+
+    reg::Key key = OpenKey(false);
+    EXPECT_EQ(key.ValueNames().size(), 156u + 4u);
+    int32_t value = 0;
+    std::string text;
+    EXPECT_EQ(key.ReadInt("Languare", value), reg::Status::Ok);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(key.ReadInt("Type_Obj9", value), reg::Status::Ok);
+    EXPECT_EQ(value, 2);
+    EXPECT_EQ(key.ReadString("Comment", text), reg::Status::Ok);
+    EXPECT_EQ(text, "kept");
+    EXPECT_EQ(key.ReadString("Macros", text), reg::Status::Ok);
+    EXPECT_EQ(text, "not a sub-key");
+}
+
+TEST_F(SettingsStoreTest, ObjectOneSavesTheTextOfItsSearchField) {
+    ObjectArray objects;
+    objects[0].settings.String = "";  // as after a reset: the field still shows the former text
+    objects[1].settings.String = "second";
+    ASSERT_TRUE(store.SaveSettings(objects, Options{}, "ERROR").empty());
+    EXPECT_EQ(objects[0].settings.String, "") << "the object itself is not changed by saving";
+
+    reg::Key key = OpenKey(false);
+    std::string text;
+    key.ReadString("String_Obj1", text);
+    EXPECT_EQ(text, "ERROR");
+    key.ReadString("String_Obj2", text);
+    EXPECT_EQ(text, "second");
+    key.ReadString("String_Obj3", text);
+    EXPECT_EQ(text, "");
+}
+
+// Passes every write on to the real key, except for the names it is told to refuse.
+class RefusingWriter final : public ValueWriter {
+  public:
+    RefusingWriter(reg::Key& key, std::set<std::string> refused) : key_(key), refused_(std::move(refused)) {}
+    reg::Status WriteInt(std::string_view name, int32_t value) override {
+        return refused_.count(std::string(name)) ? reg::Status::CannotWrite : key_.WriteInt(name, value);
+    }
+    reg::Status WriteString(std::string_view name, std::string_view value) override {
+        return refused_.count(std::string(name)) ? reg::Status::CannotWrite : key_.WriteString(name, value);
+    }
+
+  private:
+    reg::Key& key_;
+    std::set<std::string> refused_;
+};
+
+TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
+    ObjectArray objects;
+    FillNonDefault(objects);
+    reg::Key key = OpenKey();
+    RefusingWriter writer(key, {"LogOK", "Name_Prog2", "Prog8_Active_Old"});
+
+    const std::vector<std::string> failed = SettingsStore::SaveSettings(objects, Options{}, "abc", writer);
+
+    EXPECT_EQ(failed, (std::vector<std::string>{"LogOK", "Name_Prog2", "Prog8_Active_Old"}));
+    EXPECT_EQ(WriteFailureMessage(failed),
+              "Failed to set data for 'LogOK'\r\n"
+              "Failed to set data for 'Name_Prog2'\r\n"
+              "Failed to set data for 'Prog8_Active_Old'");
+    EXPECT_EQ(key.ValueNames().size(), 153u);
+    EXPECT_FALSE(key.HasValue("Name_Prog2"));
+    std::string text;
+    EXPECT_EQ(key.ReadString("Name_Dir8", text), reg::Status::Ok);
+    EXPECT_EQ(text, objects[7].settings.Name_Dir);
+}
+
+TEST(SettingsStoreNoKey, AKeyThatCannotBeOpenedGivesDefaultsAndReportsEveryValueAtSave) {
+    // A key name longer than the registry allows (255 characters per component).
+    const test::ScratchKey scratch{"settings"};
+    const std::string badPath = scratch.Path() + std::string(300, 'k') + "\\";
+    const SettingsStore store(badPath);
+
+    ObjectArray objects;
+    FillNonDefault(objects);
+    Options options{false, false, true, true};
+    const LoadReport report = store.LoadSettings(objects, options);
+
+    EXPECT_FALSE(report.keyOpened);
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(options, Options{});
+    EXPECT_EQ(objects[5].settings, ObjectSettings{});
+    EXPECT_EQ(objects[5].baseline, Baseline{});
+
+    const std::vector<std::string> failed = store.SaveSettings(objects, options, "");
+    EXPECT_EQ(failed, AllNames());
+    EXPECT_EQ(WriteFailureMessage({"LogOK"}), "Failed to set data for 'LogOK'");
+    EXPECT_EQ(WriteFailureMessage({}), "");
+}
+
+}  // namespace
+}  // namespace orv::settings
