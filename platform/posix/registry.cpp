@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -14,6 +15,7 @@ struct Value {
     ValueType type = ValueType::None;
     int32_t number = 0;
     std::string data;
+    std::string name;  // as first written (the map's key is folded)
 };
 
 struct Store {
@@ -57,6 +59,22 @@ std::string NormaliseKey(std::string_view path) {
     return result;
 }
 
+// The real registry refuses key names longer than 255 characters.
+bool HasOverlongPart(const std::string& normalised) {
+    size_t start = 0;
+    for (;;) {
+        const size_t end = normalised.find('\\', start);
+        const size_t length = (end == std::string::npos ? normalised.size() : end) - start;
+        if (length > 255) {
+            return true;
+        }
+        if (end == std::string::npos) {
+            return false;
+        }
+        start = end + 1;
+    }
+}
+
 }  // namespace
 
 struct Key::Impl {
@@ -70,7 +88,7 @@ Key& Key::operator=(Key&& other) noexcept = default;
 
 bool Key::Open(std::string_view path, bool create, Key& out) {
     const std::string normalised = NormaliseKey(path);
-    if (normalised.empty()) {
+    if (normalised.empty() || HasOverlongPart(normalised)) {
         return false;
     }
     Store& store = TheStore();
@@ -95,6 +113,22 @@ bool Key::Open(std::string_view path, bool create, Key& out) {
 
 bool Key::IsOpen() const {
     return impl_ != nullptr;
+}
+
+std::vector<std::string> Key::ValueNames() const {
+    std::vector<std::string> names;
+    if (!impl_) {
+        return names;
+    }
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    const auto key = store.values.find(impl_->path);
+    if (key != store.values.end()) {
+        for (const auto& entry : key->second) {
+            names.push_back(entry.second.name);
+        }
+    }
+    return names;
 }
 
 ValueType Key::TypeOf(std::string_view name) const {
@@ -179,26 +213,29 @@ Status Put(const std::string* keyPath, std::string_view name, Value value) {
     if (!store.keys.count(*keyPath)) {
         return Status::CannotWrite;  // the key was deleted while open
     }
-    store.values[*keyPath][Fold(name)] = std::move(value);
+    Value& stored = store.values[*keyPath][Fold(name)];
+    value.name = stored.type == ValueType::None ? std::string(name) : stored.name;
+    stored = std::move(value);
     return Status::Ok;
 }
 
 }  // namespace
 
 Status Key::WriteInt(std::string_view name, int32_t value) {
-    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::Dword, value, {}});
+    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::Dword, value, {}, {}});
 }
 
 Status Key::WriteString(std::string_view name, std::string_view value) {
-    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::String, 0, std::string(value)});
+    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::String, 0, std::string(value), {}});
 }
 
 Status Key::WriteExpandString(std::string_view name, std::string_view value) {
-    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::ExpandString, 0, std::string(value)});
+    return Put(impl_ ? &impl_->path : nullptr, name,
+               Value{ValueType::ExpandString, 0, std::string(value), {}});
 }
 
 Status Key::WriteBinary(std::string_view name, std::string_view bytes) {
-    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::Other, 0, std::string(bytes)});
+    return Put(impl_ ? &impl_->path : nullptr, name, Value{ValueType::Other, 0, std::string(bytes), {}});
 }
 
 Status Key::DeleteValue(std::string_view name) {
