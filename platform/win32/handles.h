@@ -1,0 +1,86 @@
+// One owner class per kind of handle the program holds, each closing its handle with the function that
+// kind needs. Copies are deleted, moves allowed. (GDI objects have their own in widgets/gdi.h.)
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace orv::win32 {
+
+template <typename Traits>
+class UniqueHandle {
+  public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.handle_, Traits::Invalid()));
+        }
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle Get() const { return handle_; }
+    bool IsValid() const { return handle_ != Traits::Invalid(); }
+    explicit operator bool() const { return IsValid(); }
+    // Closes the handle held (if any) and takes `handle`.
+    void Reset(Handle handle = Traits::Invalid()) {
+        if (handle_ != Traits::Invalid()) {
+            Traits::Close(handle_);
+        }
+        handle_ = handle;
+    }
+    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+
+  private:
+    Handle handle_ = Traits::Invalid();
+};
+
+// Processes and threads: null means none.
+struct KernelTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+// CreateFileW: INVALID_HANDLE_VALUE means none.
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+// CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE means none.
+struct SnapshotTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+// FindFirstFileExW: closed with FindClose.
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { FindClose(handle); }
+};
+
+// Registry keys: closed with RegCloseKey.
+struct KeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { RegCloseKey(handle); }
+};
+
+using KernelHandle = UniqueHandle<KernelTraits>;
+using FileHandle = UniqueHandle<FileTraits>;
+using SnapshotHandle = UniqueHandle<SnapshotTraits>;
+using FindHandle = UniqueHandle<FindTraits>;
+using KeyHandle = UniqueHandle<KeyTraits>;
+
+}  // namespace orv::win32

@@ -1,0 +1,90 @@
+// Text conversions at the Win32 boundary.
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/win32/wide.h"
+
+namespace orv::win32 {
+
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf16.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring FilePath(std::string_view utf8) {
+    std::wstring path = Wide(utf8);
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    // CreateDirectoryW stops at 248 characters, the other functions at 260.
+    constexpr size_t kClassicLimit = 248;
+    if (path.size() < kClassicLimit || path.rfind(L"\\\\?\\", 0) == 0) {
+        return path;
+    }
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool unc = path.rfind(L"\\\\", 0) == 0;
+    if (!drive && !unc) {
+        return path;
+    }
+    // The prefix switches off the name parsing, so "." and ".." must be resolved first.
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed) {
+        return path;
+    }
+    full.resize(written);
+    if (unc) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
+
+}  // namespace orv::win32
+
+namespace orv::text {
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    const std::wstring wide = win32::Wide(utf8);
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string ansi(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
+}  // namespace orv::text
