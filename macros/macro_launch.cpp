@@ -1,0 +1,91 @@
+#include "macros/macro_launch.h"
+
+#include "lang/constants.h"
+#include "platform/launch.h"
+
+namespace orv::macros {
+
+Launcher SystemLauncher() {
+    return Launcher{
+        [](const std::string& commandLine) { return launch::WinExecCommand(commandLine); },
+        [](const std::string& file) { return launch::ShellExecuteFile(file); },
+        [](const std::string& file) { return launch::CreateProcessFile(file); },
+    };
+}
+
+bool IsBareFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
+            return false;
+        }
+        switch (c) {
+            case '\\':
+            case '/':
+            case ':':
+            case '*':
+            case '?':
+            case '"':
+            case '<':
+            case '>':
+            case '|':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+bool IsStartableBatFile(std::string_view batFile) {
+    return IsBareFileName(batFile) && batFile != lang::kNotSelected && batFile != lang::kFileNotFound;
+}
+
+std::string WinExecCommandLine(std::string_view path) {
+    std::string commandLine;
+    commandLine.reserve(path.size() + 2);
+    commandLine += '"';
+    commandLine += path;
+    commandLine += '"';
+    return commandLine;
+}
+
+void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::string_view batFile,
+                  CallMethod method) noexcept {
+    if (!IsStartableBatFile(batFile)) {
+        return;
+    }
+    // A launch never reports anything: an allocation failure or a missing launcher function ends it
+    // as quietly as a refused start.
+    try {
+        std::string path;
+        path.reserve(batFolder.size() + batFile.size());
+        path += batFolder;
+        path += batFile;
+        switch (method) {
+            case kMethodWinExec:
+                if (launcher.winExec) {
+                    launcher.winExec(WinExecCommandLine(path));
+                }
+                break;
+            case kMethodShellExecute:
+                if (launcher.shellExecute) {
+                    launcher.shellExecute(path);
+                }
+                break;
+            case kMethodCreateProcess:
+                if (launcher.createProcess) {
+                    launcher.createProcess(path);
+                }
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+    }
+}
+
+}  // namespace orv::macros

@@ -1,0 +1,49 @@
+// Starting a macro's batch file from the Bat folder by one of the three call methods.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace orv::macros {
+
+// How a macro starts its batch file. Stored and compared as these integers; any other value is kept
+// as it is and starts nothing.
+using CallMethod = int32_t;
+inline constexpr CallMethod kMethodWinExec = 0;
+inline constexpr CallMethod kMethodShellExecute = 1;
+inline constexpr CallMethod kMethodCreateProcess = 2;
+
+// The three system calls, replaceable so that tests can see what would be started without starting
+// it. Each receives exactly what the system call gets and returns whether the system accepted it
+// (the macro code ignores the answer).
+struct Launcher {
+    std::function<bool(const std::string& commandLine)> winExec;
+    std::function<bool(const std::string& file)> shellExecute;
+    std::function<bool(const std::string& file)> createProcess;
+};
+
+// The platform's real calls (platform/launch.h).
+Launcher SystemLauncher();
+
+// True for a plain file name that names an entry of the Bat folder itself: not empty, not "." or
+// "..", and without a folder part, a drive, a wildcard, a quote or any other character that Windows
+// does not allow in a file name. Anything else could reach outside the Bat folder or break out of the
+// quoted command line, so it is never started.
+bool IsBareFileName(std::string_view name);
+
+// True when `batFile` may be started at all: a bare file name that is not one of the placeholders
+// "Not Selected" and "File not found".
+bool IsStartableBatFile(std::string_view batFile);
+
+// The command line WinExec gets: the path in double quotes, so that a Bat folder below a folder with
+// blanks in its name starts the batch file and not the first word of its path.
+std::string WinExecCommandLine(std::string_view path);
+
+// Starts `batFolder` + `batFile` by `method` and returns at once: nothing is waited for and every
+// failure is swallowed. A file that is not startable or a method other than 0, 1 and 2 starts nothing.
+void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::string_view batFile,
+                  CallMethod method) noexcept;
+
+}  // namespace orv::macros

@@ -1,0 +1,45 @@
+// A launcher that records what would have been started instead of starting it.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "macros/macro_launch.h"
+
+namespace orv::macros::test {
+
+struct LaunchCall {
+    CallMethod method;
+    std::string argument;  // the command line for WinExec, the file otherwise
+    friend bool operator==(const LaunchCall&, const LaunchCall&) = default;
+};
+
+class LaunchRecorder {
+  public:
+    Launcher MakeLauncher() {
+        return Launcher{
+            [this](const std::string& commandLine) { return Record(kMethodWinExec, commandLine); },
+            [this](const std::string& file) { return Record(kMethodShellExecute, file); },
+            [this](const std::string& file) { return Record(kMethodCreateProcess, file); },
+        };
+    }
+
+    std::vector<LaunchCall> Calls() const {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+
+  private:
+    bool Record(CallMethod method, const std::string& argument) {
+        std::lock_guard lock(mutex_);
+        calls_.push_back({method, argument});
+        return true;
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<LaunchCall> calls_;
+};
+
+}  // namespace orv::macros::test
