@@ -1,0 +1,62 @@
+#include "engine/check_report.h"
+#include "engine/checks.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+
+namespace orv::engine {
+namespace {
+
+using lang::TextId;
+
+// The object names a program when its path is no folder and mentions ".exe" (exactly so: ".EXE" does
+// not count). The program file itself need not exist: the check looks for the process by name.
+bool NamesProgram(std::string_view path) {
+    return path.find(".exe") != std::string_view::npos && !fs::IsDirectory(path);
+}
+
+}  // namespace
+
+std::optional<bool> IsProcessRunning(std::string_view imageName) {
+    bool found = false;
+    const bool listed = proc::ForEachProcessName([&](std::string_view name) {
+        found = name == imageName;
+        return !found;
+    });
+    // A list that could not be taken says nothing about the program: it is not "closed".
+    if (!listed && !found) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+std::optional<CheckResult> CheckApplication(int number, const ControlObject& object,
+                                            const CheckContext& context) {
+    if (object.settings.Param != 0) {
+        return std::nullopt;  // no report at all
+    }
+    const std::string& name = object.settings.Name_Prog;
+    if (!NamesProgram(object.settings.Path_Prog)) {
+        return MakeResult(number, context, TextId::AppTitle, name,
+                          context.texts.Text(TextId::AppMissingNoControl), object.baseline, false, false);
+    }
+    const std::optional<bool> running = IsProcessRunning(name);
+    if (!running) {
+        return std::nullopt;
+    }
+    Baseline baseline = object.baseline;
+    const bool old = baseline.Prog_Active_Old;
+    TextId outcome;
+    bool fulfilled = false;
+    if (*running) {
+        outcome = old ? TextId::AppStillActive : TextId::AppActive;
+        fulfilled = !old;
+    } else {
+        outcome = old ? TextId::AppClosed : TextId::AppStillInactive;
+        fulfilled = old;
+    }
+    baseline.Prog_Active_Old = *running;
+    return MakeResult(number, context, TextId::AppTitle, name, context.texts.Text(outcome), baseline,
+                      fulfilled, *running);
+}
+
+}  // namespace orv::engine

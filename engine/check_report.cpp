@@ -1,0 +1,82 @@
+#include "engine/check_report.h"
+
+#include <limits>
+
+namespace orv::engine {
+
+std::string Hint(const CheckContext& context, lang::TextId heading, std::string_view name,
+                 std::string_view outcome, std::string_view separator) {
+    std::string hint = context.texts.Text(heading);
+    hint += " : ";
+    hint += name;
+    hint += separator;
+    hint += outcome;
+    return hint;
+}
+
+CheckResult MakeResult(int number, const CheckContext& context, lang::TextId heading, std::string_view name,
+                       std::string_view outcome, const Baseline& baseline, bool fulfilled, bool pathActive) {
+    CheckResult result;
+    result.baseline = baseline;
+    result.fulfilled = fulfilled;
+    result.eventText = context.texts.Text(lang::TextId::ObjectWord);
+    result.eventText += ' ';
+    result.eventText += std::to_string(number);
+    result.eventText += " / ";
+    result.eventText += context.texts.Text(heading);
+    result.eventText += " : ";
+    result.eventText += name;
+    result.eventText += " / ";
+    result.eventText += outcome;
+    result.report.pathColour = pathActive ? kActiveColour : kIdleColour;
+    result.report.pathHint = Hint(context, heading, name, outcome, kHintBreak);
+    return result;
+}
+
+std::optional<int64_t> ParseSizeBaseline(std::string_view text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    // Accumulate as a negative number, which has room for the smallest int64 as well.
+    int64_t value = 0;
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        const int digit = c - '0';
+        if (value < (kMin + digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == kMin) {
+            return std::nullopt;
+        }
+        value = -value;
+    }
+    return value;
+}
+
+SizeChange CompareSize(uint64_t now, int64_t old) {
+    // Unsigned wrap-around gives the exact difference whenever the larger value is the minuend.
+    const bool oldNegative = old < 0;
+    const uint64_t oldBits = static_cast<uint64_t>(old);
+    if (!oldNegative && oldBits == now) {
+        return {};
+    }
+    if (oldNegative || oldBits < now) {
+        return {+1, now - oldBits};
+    }
+    return {-1, oldBits - now};
+}
+
+}  // namespace orv::engine

@@ -1,0 +1,170 @@
+#include <algorithm>
+#include <vector>
+
+#include "engine/check_report.h"
+#include "engine/checks.h"
+#include "platform/files.h"
+
+namespace orv::engine {
+namespace {
+
+using lang::TextId;
+
+bool EndsWithSeparator(std::string_view path) {
+    if (path.empty()) {
+        return false;
+    }
+#ifdef _WIN32
+    return path.back() == '\\' || path.back() == '/';
+#else
+    return path.back() == '/';
+#endif
+}
+
+struct DirectoryState {
+    bool exists = false;
+    fs::FileTime creation;
+};
+
+// nullopt when the entry is there but cannot be examined.
+std::optional<DirectoryState> LookAtDirectory(std::string_view path) {
+    DirectoryState state;
+    if (path.empty()) {
+        return state;  // no directory chosen yet
+    }
+    fs::EntryInfo info;
+    if (!fs::Query(path, info)) {
+        return std::nullopt;
+    }
+    state.exists = info.kind == fs::EntryKind::Directory;
+    state.creation = info.creation;
+    return state;
+}
+
+std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
+                                             const CheckContext& context, const DirectoryState& state) {
+    Baseline baseline = object.baseline;
+    const bool old = baseline.Dir_OK_Old;
+    TextId outcome;
+    bool fulfilled = false;
+    if (state.exists) {
+        outcome = old ? TextId::DirAppearedAsIs : TextId::DirAppeared;
+        fulfilled = !old;
+    } else {
+        outcome = old ? TextId::DirIsMissing : TextId::DirIsMissingStill;
+        fulfilled = old;
+    }
+    baseline.Dir_OK_Old = state.exists;
+    return MakeResult(number, context, TextId::DirAvailabilityTitle, object.settings.Name_Dir,
+                      context.texts.Text(outcome), baseline, fulfilled, state.exists);
+}
+
+std::optional<CheckResult> CheckSize(int number, const ControlObject& object, const CheckContext& context,
+                                     const DirectoryState& state) {
+    const std::string& name = object.settings.Name_Dir;
+    if (!state.exists) {
+        return MakeResult(number, context, TextId::DirSizeTitle, name,
+                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+    }
+    const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
+    if (!old) {
+        return std::nullopt;  // a baseline that is no number: nothing to compare with
+    }
+    const uint64_t size = DirectorySize(object.settings.Path_Dir);
+    const SizeChange change = CompareSize(size, *old);
+    if (change.direction == 0) {
+        return MakeResult(number, context, TextId::DirSizeTitle, name,
+                          context.texts.Text(TextId::DirSizeUnchanged), object.baseline, false, true);
+    }
+    std::string outcome =
+        context.texts.Text(change.direction > 0 ? TextId::DirSizeIncreased : TextId::DirSizeDecreased);
+    outcome += std::to_string(change.amount);
+    outcome += " b";
+    Baseline baseline = object.baseline;
+    baseline.Size_Dir_Old = std::to_string(size);
+    return MakeResult(number, context, TextId::DirSizeTitle, name, outcome, baseline, true, true);
+}
+
+std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
+                                     const DirectoryState& state) {
+    const std::string& name = object.settings.Name_Dir;
+    if (!state.exists) {
+        return MakeResult(number, context, TextId::DirDateTitle, name,
+                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+    }
+    // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
+    // be converted is a failed measurement, not a date to compare.
+    clock::LocalTime created;
+    if (!clock::FileTimeToLocal(state.creation, created)) {
+        return std::nullopt;
+    }
+    const std::string digits = DigitString(FormatTimestamp(created, context.formats, context.names));
+    if (digits == object.baseline.Dir_Data_Old) {
+        return MakeResult(number, context, TextId::DirDateTitle, name,
+                          context.texts.Text(TextId::DirUnchanged), object.baseline, false, true);
+    }
+    Baseline baseline = object.baseline;
+    baseline.Dir_Data_Old = digits;
+    return MakeResult(number, context, TextId::DirDateTitle, name, context.texts.Text(TextId::DirChanged),
+                      baseline, true, true);
+}
+
+}  // namespace
+
+uint64_t DirectorySize(std::string_view path) {
+    // Depth-first with a list of folders still to visit instead of recursion: no open listing is held
+    // while a sub-folder is walked, and a deep tree cannot overflow the stack. Memory grows with the
+    // folders waiting, never with the number of files.
+    uint64_t total = 0;
+    std::vector<std::string> pending;
+    pending.emplace_back(path);
+    std::string current;
+    while (!pending.empty()) {
+        current = std::move(pending.back());
+        pending.pop_back();
+        if (!EndsWithSeparator(current)) {
+            current += fs::kSeparator;
+        }
+        const size_t firstChild = pending.size();
+        // A folder that cannot be listed adds nothing.
+        fs::ListDirectory(current, [&](const fs::DirEntry& entry) {
+            if (entry.directory) {
+                // Links to other places (junctions, symbolic links, mount points) are not followed:
+                // one that leads back into the tree would make the walk endless.
+                if (!entry.nameSurrogate) {
+                    std::string child = current;
+                    child += entry.name;
+                    pending.push_back(std::move(child));
+                }
+            } else {
+                total += entry.size;
+            }
+            return true;
+        });
+        // Visit the sub-folders in listing order.
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
+    }
+    return total;
+}
+
+std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
+                                          const CheckContext& context) {
+    const int32_t param = object.settings.Param;
+    if (param < 0 || param > 2) {
+        return std::nullopt;
+    }
+    const std::optional<DirectoryState> state = LookAtDirectory(object.settings.Path_Dir);
+    if (!state) {
+        return std::nullopt;
+    }
+    switch (param) {
+        case 0:
+            return CheckAvailability(number, object, context, *state);
+        case 1:
+            return CheckSize(number, object, context, *state);
+        default:
+            return CheckDate(number, object, context, *state);
+    }
+}
+
+}  // namespace orv::engine

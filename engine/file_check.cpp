@@ -1,0 +1,184 @@
+#include <limits>
+
+#include "engine/check_report.h"
+#include "engine/checks.h"
+#include "engine/text_count.h"
+#include "platform/files.h"
+
+namespace orv::engine {
+namespace {
+
+using lang::TextId;
+
+// What one look at the path tells the file check. `exists` follows the program's rule: an entry that
+// is not a directory and whose last-write time, in local time, fits a DOS date (1980 to 2107).
+struct FileState {
+    bool exists = false;
+    uint64_t size = 0;
+    clock::LocalTime modified;  // reduced to the DOS resolution
+};
+
+// nullopt when the entry is there but cannot be examined.
+std::optional<FileState> LookAtFile(std::string_view path) {
+    if (path.empty()) {
+        return FileState{};  // an object whose file has not been chosen yet
+    }
+    fs::EntryInfo info;
+    if (!fs::Query(path, info)) {
+        return std::nullopt;
+    }
+    FileState state;
+    if (info.kind != fs::EntryKind::File) {
+        return state;
+    }
+    clock::LocalTime local;
+    if (!clock::FileTimeToLocal(info.lastWrite, local) || !clock::ReduceToDosTime(local, state.modified)) {
+        return state;  // dated outside what the program can show: counts as missing
+    }
+    state.exists = true;
+    state.size = info.size;
+    return state;
+}
+
+std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
+                                             const CheckContext& context, const FileState& state) {
+    Baseline baseline = object.baseline;
+    const bool old = baseline.File_OK_Old;
+    TextId outcome;
+    bool fulfilled = false;
+    if (state.exists) {
+        outcome = old ? TextId::FileAppearsAsIs : TextId::FileAppears;
+        fulfilled = !old;
+    } else {
+        outcome = old ? TextId::FileIsMissing : TextId::FileIsMissingStill;
+        fulfilled = old;
+    }
+    baseline.File_OK_Old = state.exists;
+    return MakeResult(number, context, TextId::FileAvailabilityTitle, object.settings.Name_File,
+                      context.texts.Text(outcome), baseline, fulfilled, state.exists);
+}
+
+std::optional<CheckResult> CheckSize(int number, const ControlObject& object, const CheckContext& context,
+                                     const FileState& state) {
+    const std::string& name = object.settings.Name_File;
+    if (!state.exists) {
+        return MakeResult(number, context, TextId::FileSizeTitle, name,
+                          context.texts.Text(TextId::FileMissingNoControl), object.baseline, false, false);
+    }
+    const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_File_Old);
+    if (!old) {
+        return std::nullopt;  // a baseline that is no number: the check cannot compare, and says nothing
+    }
+    const SizeChange change = CompareSize(state.size, *old);
+    if (change.direction == 0) {
+        return MakeResult(number, context, TextId::FileSizeTitle, name,
+                          context.texts.Text(TextId::FileSizeUnchanged), object.baseline, false, true);
+    }
+    std::string outcome =
+        context.texts.Text(change.direction > 0 ? TextId::FileSizeIncreased : TextId::FileSizeReduced);
+    outcome += std::to_string(change.amount);
+    outcome += " b";
+    Baseline baseline = object.baseline;
+    baseline.Size_File_Old = std::to_string(state.size);
+    return MakeResult(number, context, TextId::FileSizeTitle, name, outcome, baseline, true, true);
+}
+
+std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
+                                     const FileState& state) {
+    const std::string& name = object.settings.Name_File;
+    if (!state.exists) {
+        return MakeResult(number, context, TextId::FileDateTitle, name,
+                          context.texts.Text(TextId::FileMissingNoControl), object.baseline, false, false);
+    }
+    const std::string digits = DigitString(FormatTimestamp(state.modified, context.formats, context.names));
+    if (digits == object.baseline.File_Data_Old) {
+        return MakeResult(number, context, TextId::FileDateTitle, name,
+                          context.texts.Text(TextId::FileUnchanged), object.baseline, false, true);
+    }
+    Baseline baseline = object.baseline;
+    baseline.File_Data_Old = digits;
+    return MakeResult(number, context, TextId::FileDateTitle, name, context.texts.Text(TextId::FileChanged),
+                      baseline, true, true);
+}
+
+std::optional<CheckResult> CheckString(int number, const ControlObject& object, const CheckContext& context,
+                                       const FileState& state) {
+    const std::string& name = object.settings.Name_File;
+    auto finish = [&](CheckResult result, bool stringActive, std::string_view separator,
+                      std::string_view outcome) {
+        if (separator != kHintBreak) {
+            result.report.pathHint = Hint(context, TextId::StringTitle, name, outcome, separator);
+        }
+        result.report.stringColour = stringActive ? kActiveColour : kIdleColour;
+        result.report.stringHint = result.report.pathHint;
+        return result;
+    };
+    if (!state.exists) {
+        const std::string& outcome = context.texts.Text(TextId::StringFileMissing);
+        return finish(
+            MakeResult(number, context, TextId::StringTitle, name, outcome, object.baseline, false, false),
+            false, kHintBreak, outcome);
+    }
+    // Read-only with full sharing: a log that another program is writing can be counted without
+    // disturbing it.
+    fs::Reader reader;
+    uint64_t length = 0;
+    if (!fs::Reader::Open(object.settings.Path_File, reader) || !reader.Size(length)) {
+        return std::nullopt;
+    }
+    if (length == 0) {
+        const std::string& outcome = context.texts.Text(TextId::StringFileEmpty);
+        return finish(
+            MakeResult(number, context, TextId::StringTitle, name, outcome, object.baseline, false, true),
+            false, kHintBreak, outcome);
+    }
+    const std::optional<int64_t> counted = CountOccurrences(reader, object.settings.String);
+    if (!counted) {
+        return std::nullopt;
+    }
+    // The baseline is a 32-bit value; a count beyond it is held at the largest one rather than wrapped.
+    const int64_t count = std::min<int64_t>(*counted, std::numeric_limits<int32_t>::max());
+    const int64_t previous = object.baseline.Povtor_File_Old;
+    std::optional<CheckResult> result;
+    if (count == previous) {
+        const std::string& outcome = context.texts.Text(TextId::RepetitionsUnchanged);
+        result = finish(
+            MakeResult(number, context, TextId::StringTitle, name, outcome, object.baseline, false, true),
+            count >= 1, kHintBreak, outcome);
+    } else {
+        std::string outcome = context.texts.Text(count > previous ? TextId::RepetitionsIncreased
+                                                                  : TextId::RepetitionsDecreased);
+        outcome += std::to_string(count > previous ? count - previous : previous - count);
+        Baseline baseline = object.baseline;
+        baseline.Povtor_File_Old = static_cast<int32_t>(count);
+        result = finish(MakeResult(number, context, TextId::StringTitle, name, outcome, baseline, true, true),
+                        count >= 1, kHintSlash, outcome);
+    }
+    result->lastStringCount = static_cast<int32_t>(count);
+    return result;
+}
+
+}  // namespace
+
+std::optional<CheckResult> CheckFile(int number, const ControlObject& object, const CheckContext& context) {
+    const int32_t param = object.settings.Param;
+    if (param < 0 || param > 3) {
+        return std::nullopt;
+    }
+    const std::optional<FileState> state = LookAtFile(object.settings.Path_File);
+    if (!state) {
+        return std::nullopt;
+    }
+    switch (param) {
+        case 0:
+            return CheckAvailability(number, object, context, *state);
+        case 1:
+            return CheckSize(number, object, context, *state);
+        case 2:
+            return CheckDate(number, object, context, *state);
+        default:
+            return CheckString(number, object, context, *state);
+    }
+}
+
+}  // namespace orv::engine

@@ -1,0 +1,53 @@
+// Counting a search text in a file without holding the file in memory: the file is streamed in
+// chunks and the counter carries the last (needle length - 1) bytes of a chunk over to the next, so
+// the counts are exactly those of a search over the whole file at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace orv::engine {
+
+// Bytes read per call: small enough to stay in the processor's cache between the read and the scan.
+inline constexpr size_t kCountChunkSize = 256 * 1024;
+
+// Non-overlapping, case-sensitive occurrences of a byte string in a stream of bytes. After a match
+// the search goes on at the first byte after it, also across pieces of the stream. An empty needle
+// never matches.
+class OccurrenceCounter {
+  public:
+    explicit OccurrenceCounter(std::string_view needle, size_t chunkSize = kCountChunkSize);
+
+    // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
+    // into Space() saves a copy.
+    char* Space() { return buffer_.get() + carry_; }
+    size_t Capacity() const { return chunkSize_; }
+    void Commit(size_t size);
+
+    // Copies `data` through Space()/Commit() in pieces of at most Capacity() bytes.
+    void Feed(const char* data, size_t size);
+
+    int64_t Count() const { return count_; }
+
+  private:
+    std::string needle_;
+    size_t chunkSize_;
+    std::unique_ptr<char[]> buffer_;  // the carry, then room for one chunk
+    size_t carry_ = 0;                // bytes at the start of buffer_ kept from the previous piece
+    int64_t count_ = 0;
+};
+
+// Non-overlapping occurrences of `needle` in one block of memory, candidates filtered a vector at a
+// time. `resume` receives the position after the last match (0 when there is none).
+int64_t CountInBlock(const char* data, size_t size, std::string_view needle, size_t& resume);
+
+// Streams an open file through an OccurrenceCounter; nullopt on a read error.
+std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);
+
+}  // namespace orv::engine

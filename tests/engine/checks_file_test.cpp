@@ -1,0 +1,376 @@
+// The file check on real files: every outcome of availability, size, modification date and the
+// search-text count, with the texts, hints, colours and baselines the program shows and keeps.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/checks.h"
+#include "tests/support/test_support.h"
+
+namespace orv::engine {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Sets the last-write time to a UTC calendar time.
+void SetModified(const std::string& path, std::chrono::sys_seconds utc) {
+    std::filesystem::last_write_time(PathOf(path), std::chrono::file_clock::from_sys(utc));
+}
+
+fs::FileTime TicksOf(std::chrono::sys_seconds utc) {
+    return fs::FileTime{(utc.time_since_epoch().count() + 11644473600LL) * 10000000LL};
+}
+
+class FileCheck : public ::testing::Test {
+  protected:
+    std::optional<CheckResult> Check(int param) {
+        object.settings.Param = param;
+        const CheckContext context{*table, formats, names};
+        auto result = CheckFile(number, object, context);
+        if (result) {
+            object.baseline = result->baseline;  // as the engine commits it
+        }
+        return result;
+    }
+
+    void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
+
+    test::TempDirectory folder{"file check"};
+    std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
+    clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
+    clock::Names names = clock::DefaultNames();
+    int number = 3;
+    ControlObject object = [this] {
+        ControlObject o;
+        o.settings.Path_File = folder.Join("data.bin");
+        o.settings.Name_File = "data.bin";
+        return o;
+    }();
+};
+
+TEST_F(FileCheck, AvailabilityFollowsTheFileAndFulfilsOnChangesOnly) {
+    auto r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
+    EXPECT_FALSE(r->fulfilled);
+    EXPECT_EQ(r->report.pathColour, kIdleColour);
+    EXPECT_FALSE(r->report.stringColour.has_value());
+
+    folder.WriteFile("data.bin", "x");
+    r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears");
+    EXPECT_EQ(r->report.pathHint, "Control of file availability : data.bin\n\rFile appears");
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_TRUE(r->baseline.File_OK_Old);
+    EXPECT_EQ(r->report.pathColour, kActiveColour);
+
+    r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears as is");
+    EXPECT_FALSE(r->fulfilled);
+
+    std::filesystem::remove(PathOf(object.settings.Path_File));
+    r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_FALSE(r->baseline.File_OK_Old);
+    EXPECT_EQ(r->report.pathColour, kIdleColour);
+
+    r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->fulfilled);
+}
+
+TEST_F(FileCheck, DirectoryOrFileDatedBefore1980CountsAsMissing) {
+    object.baseline.File_OK_Old = true;
+    folder.MakeFolder("data.bin");
+    auto r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
+
+    std::filesystem::remove(PathOf(object.settings.Path_File));
+    folder.WriteFile("data.bin", "old");
+    SetModified(object.settings.Path_File, std::chrono::sys_days{std::chrono::year{1975} / 6 / 1});
+    object.baseline.File_OK_Old = true;
+    r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of file size : data.bin / File doesnt exist, the control isnt possible");
+}
+
+TEST_F(FileCheck, EmptyPathIsAMissingFile) {
+    object.settings.Path_File.clear();
+    auto r = Check(0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
+}
+
+TEST_F(FileCheck, SizeReportsTheAmountOfTheChange) {
+    folder.WriteFile("data.bin", std::string(1000, 'a'));
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 1000 b");
+    EXPECT_EQ(r->report.pathHint, "Control of file size : data.bin\n\rFile size increased to: 1000 b");
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_EQ(r->baseline.Size_File_Old, "1000");
+    EXPECT_EQ(r->report.pathColour, kActiveColour);
+
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size hasnt changed");
+    EXPECT_FALSE(r->fulfilled);
+
+    folder.WriteFile("data.bin", std::string(400, 'a'));
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size reduced to: 600 b");
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_EQ(r->baseline.Size_File_Old, "400");
+
+    std::filesystem::remove(PathOf(object.settings.Path_File));
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of file size : data.bin / File doesnt exist, the control isnt possible");
+    EXPECT_FALSE(r->fulfilled);
+    EXPECT_EQ(r->baseline.Size_File_Old, "400");
+    EXPECT_EQ(r->report.pathColour, kIdleColour);
+}
+
+TEST_F(FileCheck, SizesBeyondFourGigabytesAreComparedWhole) {
+    // A sparse file: no disk space is used for its 3 GB.
+    folder.WriteFile("data.bin", "");
+    std::filesystem::resize_file(PathOf(object.settings.Path_File), 3000000100ULL);
+    object.baseline.Size_File_Old = "3000000000";
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 100 b");
+    EXPECT_EQ(r->baseline.Size_File_Old, "3000000100");
+
+    object.baseline.Size_File_Old = "7000000000";
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of file size : data.bin / File size reduced to: 3999999900 b");
+}
+
+TEST_F(FileCheck, SizeBaselineThatIsNoNumberFailsTheCheckAndStays) {
+    folder.WriteFile("data.bin", "12345");
+    for (const char* bad : {"12abc", "", " 5", "99999999999999999999", "0x10"}) {
+        object.baseline.Size_File_Old = bad;
+        EXPECT_FALSE(Check(1).has_value()) << bad;
+        EXPECT_EQ(object.baseline.Size_File_Old, bad);
+    }
+    object.baseline.Size_File_Old = "-5";
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 10 b");
+}
+
+TEST_F(FileCheck, DateIgnoresChangesWithinTheSameTenSeconds) {
+    using namespace std::chrono;
+    folder.WriteFile("data.bin", "x");
+    const sys_seconds base = sys_days{year{2024} / 3 / 5} + 10h + 20min;
+    SetModified(object.settings.Path_File, base + 30s);
+    auto r = Check(2);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file modification dates : data.bin / File changed");
+    EXPECT_TRUE(r->fulfilled);
+
+    // The expected digits from the local time of that moment: day, month, year, hour, minute and the
+    // tens of the seconds.
+    clock::LocalTime local;
+    ASSERT_TRUE(clock::FileTimeToLocal(TicksOf(base + 30s), local));
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%02d%02d%04d%d%02d%d", local.day, local.month, local.year,
+                  local.hour, local.minute, local.second / 10);
+    EXPECT_EQ(r->baseline.File_Data_Old, expected);
+
+    SetModified(object.settings.Path_File, base + 36s);
+    r = Check(2);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file modification dates : data.bin / File hasnt changed");
+    EXPECT_FALSE(r->fulfilled);
+
+    SetModified(object.settings.Path_File, base + 41s);
+    r = Check(2);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file modification dates : data.bin / File changed");
+
+    // The DOS time has two-second steps: 19 s reads as 18 s (a format that ends in a literal keeps
+    // the units of the seconds among the digits).
+    formats.longTime = "H:mm:ss'.'";
+    SetModified(object.settings.Path_File, base + 19s);
+    r = Check(2);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->baseline.File_Data_Old.substr(r->baseline.File_Data_Old.size() - 2), "18");
+
+    std::filesystem::remove(PathOf(object.settings.Path_File));
+    const std::string before = object.baseline.File_Data_Old;
+    r = Check(2);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(
+        r->eventText,
+        "Object 3 / Control of file modification dates : data.bin / File doesnt exist, the control isnt "
+        "possible");
+    EXPECT_EQ(r->baseline.File_Data_Old, before);
+}
+
+TEST_F(FileCheck, StringCountReportsChangesWithSlashHints) {
+    object.settings.String = "aa";
+    folder.WriteFile("data.bin", "aaaa");
+    auto r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / The number of repetitions increased "
+              "to: 2");
+    EXPECT_EQ(r->report.pathHint,
+              "Control of the string in the file : data.bin / The number of repetitions increased to: 2");
+    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
+    EXPECT_EQ(r->report.stringColour, kActiveColour);
+    EXPECT_EQ(r->report.pathColour, kActiveColour);
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_EQ(r->lastStringCount, 2);
+    EXPECT_EQ(r->baseline.Povtor_File_Old, 2);
+
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(
+        r->eventText,
+        "Object 3 / Control of the string in the file : data.bin / The number of repetitions hasnt changed");
+    EXPECT_EQ(r->report.pathHint,
+              "Control of the string in the file : data.bin\n\rThe number of repetitions hasnt changed");
+    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
+    EXPECT_FALSE(r->fulfilled);
+    EXPECT_EQ(r->lastStringCount, 2);
+
+    folder.WriteFile("data.bin", "aaa");
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / The number of repetitions decreased "
+              "to: 1");
+    EXPECT_EQ(r->baseline.Povtor_File_Old, 1);
+
+    // Case matters.
+    object.settings.String = "AA";
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lastStringCount, 0);
+    EXPECT_EQ(r->report.stringColour, kIdleColour);
+}
+
+TEST_F(FileCheck, EmptySearchTextCountsNothing) {
+    folder.WriteFile("data.bin", "some text");
+    object.settings.String.clear();
+    object.baseline.Povtor_File_Old = 3;
+    auto r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / The number of repetitions decreased "
+              "to: 3");
+    EXPECT_TRUE(r->fulfilled);
+    EXPECT_EQ(r->report.stringColour, kIdleColour);
+    EXPECT_EQ(r->report.pathColour, kActiveColour);
+    EXPECT_EQ(r->lastStringCount, 0);
+    EXPECT_EQ(r->baseline.Povtor_File_Old, 0);
+}
+
+TEST_F(FileCheck, EmptyOrMissingFileKeepsTheCountBaseline) {
+    object.settings.String = "x";
+    object.baseline.Povtor_File_Old = 4;
+    folder.WriteFile("data.bin", "");
+    auto r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / File is empty, string search isnt "
+              "possible ");
+    EXPECT_EQ(r->report.pathHint,
+              "Control of the string in the file : data.bin\n\rFile is empty, string search isnt possible ");
+    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
+    EXPECT_EQ(r->report.pathColour, kActiveColour);
+    EXPECT_EQ(r->report.stringColour, kIdleColour);
+    EXPECT_FALSE(r->fulfilled);
+    EXPECT_FALSE(r->lastStringCount.has_value());
+    EXPECT_EQ(r->baseline.Povtor_File_Old, 4);
+
+    // Text written later is compared with the old baseline.
+    folder.WriteFile("data.bin", "xxxxxx");
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / The number of repetitions increased "
+              "to: 2");
+
+    std::filesystem::remove(PathOf(object.settings.Path_File));
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Object 3 / Control of the string in the file : data.bin / File doesnt exist, string search "
+              "isnt possible");
+    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
+    EXPECT_EQ(r->report.pathColour, kIdleColour);
+    EXPECT_EQ(r->report.stringColour, kIdleColour);
+    EXPECT_EQ(r->baseline.Povtor_File_Old, 6);
+    EXPECT_FALSE(r->lastStringCount.has_value());
+}
+
+TEST_F(FileCheck, OtherParametersReportNothing) {
+    folder.WriteFile("data.bin", "x");
+    EXPECT_FALSE(Check(4).has_value());
+    EXPECT_FALSE(Check(-1).has_value());
+}
+
+TEST_F(FileCheck, RussianTextsWhenTheTableIsRussian) {
+    UseRussian();
+    number = 2;
+    folder.WriteFile("data.bin", std::string(1000, 'a'));
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText,
+              "Объект 2 / Контроль размера файла : data.bin / Размер файла увеличился на: 1000 b");
+
+    folder.WriteFile("data.bin", "");
+    object.settings.String = "a";
+    r = Check(3);
+    ASSERT_TRUE(r);
+    // The Russian empty-file text has no trailing blank.
+    EXPECT_EQ(r->eventText,
+              "Объект 2 / Контроль строки в файле : data.bin / Файл пуст, поиск строки невозможен");
+}
+
+TEST_F(FileCheck, PathsLongerThan260CharactersWork) {
+    std::string relative;
+    for (int i = 0; i < 6; ++i) {
+        relative += std::string(50, static_cast<char>('a' + i)) + "/";
+    }
+    relative += "long.txt";
+    const std::string path = folder.WriteFile(relative, "one two two");
+    ASSERT_GT(path.size(), 300u);
+    object.settings.Path_File = path;
+    object.settings.String = "two";
+    auto r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lastStringCount, 2);
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
+}
+
+}  // namespace
+}  // namespace orv::engine
