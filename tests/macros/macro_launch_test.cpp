@@ -117,6 +117,27 @@ TEST_F(RealLaunch, EveryCallMethodRunsTheBatchFile) {
     }
 }
 
+TEST_F(RealLaunch, NamesReachingOutsideTheBatFolderStartNothing) {
+    const std::string outsideMarker = Marker("outside marker.txt");
+    const std::string outside =
+        root_.WriteFile("Program Files/outside.bat", "echo ran> \"" + outsideMarker + "\"\n");
+    const std::string sentinelMarker = Marker("sentinel marker.txt");
+    WriteMarkerBatch("sentinel.bat", sentinelMarker);
+    const std::string up = std::string("..") + fs::kSeparator + "outside.bat";
+    MacroTable table(BatFolder());
+    ASSERT_TRUE(table.SetSlot(1, MacroSlot{"up", up, kMethodWinExec}));
+    ASSERT_TRUE(table.SetSlot(2, MacroSlot{"up", up, kMethodShellExecute}));
+    ASSERT_TRUE(table.SetSlot(3, MacroSlot{"up", up, kMethodCreateProcess}));
+    ASSERT_TRUE(table.SetSlot(4, MacroSlot{"full", outside, kMethodShellExecute}));
+    ASSERT_TRUE(table.SetSlot(5, MacroSlot{"sentinel", "sentinel.bat", kMethodShellExecute}));
+    for (int n = 1; n <= 5; ++n) {
+        table.RunMacro(n);
+    }
+    // The sentinel was started last; by the time it has run, a start of the others would have too.
+    ASSERT_TRUE(orv::test::WaitFor([&] { return fs::IsFile(sentinelMarker); }));
+    EXPECT_FALSE(fs::IsFile(outsideMarker));
+}
+
 TEST_F(RealLaunch, EditorRunStartsTheWorkingFile) {
     const std::string marker = Marker("editor marker.txt");
     WriteMarkerBatch("try.bat", marker);

@@ -252,7 +252,7 @@ TEST_F(RunMacroTest, EditorRunUsesTheWorkingFileAndMethod) {
 TEST(MacroIndicators, OkNotSelectedAndNotFound) {
     orv::test::TempDirectory root("orv indicators");
     root.WriteFile("Bat/ok.bat", "rem\n");
-    root.WriteFile("Bat/Not Selected", "rem\n");
+    root.WriteFile("Other/Not Selected", "rem\n");
     root.WriteFile("outside.bat", "rem\n");
     root.MakeFolder("Bat/folder.bat");
     const std::string folder = root.Join("Bat/");
@@ -267,7 +267,7 @@ TEST(MacroIndicators, OkNotSelectedAndNotFound) {
     EXPECT_EQ(BatFileIndicator(folder, ".." + std::string(1, fs::kSeparator) + "outside.bat"), notFound);
     EXPECT_EQ(BatFileIndicator(folder, root.Join("outside.bat")), notFound);
     // An existing file is tested first, even one named like the placeholder.
-    EXPECT_EQ(BatFileIndicator(folder, "Not Selected"), ok);
+    EXPECT_EQ(BatFileIndicator(root.Join("Other/"), "Not Selected"), ok);
     EXPECT_EQ(BatFileIndicator(root.Join("Nowhere/"), "Not Selected"), notSelected);
 
     MacroTable table(folder, LaunchRecorder().MakeLauncher());
