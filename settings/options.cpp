@@ -44,12 +44,4 @@ std::vector<std::string> ToggleAutoRun(Options& options, const std::string& exec
     return SetAutorunEntry(options.AutoRun, executablePath, runKeyPath);
 }
 
-void ResetObjects(engine::ObjectArray& objects) {
-    for (engine::ControlObject& object : objects) {
-        object.settings = engine::ObjectSettings{};
-        object.baseline = engine::Baseline{};
-        ++object.generation;
-    }
-}
-
 }  // namespace orv::settings

@@ -1,11 +1,10 @@
-// The option toggles of the settings area, the Windows start-up entry and the reset of all objects.
+// The option toggles of the settings area and the Windows start-up entry.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "engine/objects.h"
 #include "platform/registry.h"
 #include "settings/store.h"
 
@@ -30,10 +29,5 @@ void ToggleMinFormShow(Options& options);
 void ToggleLogOK(Options& options);
 std::vector<std::string> ToggleAutoRun(Options& options, const std::string& executablePath,
                                        std::string_view runKeyPath = reg::kRunKey);
-
-// Every stored field of every object back to its first-run value (enabled file objects watching
-// availability, no paths, no search text, baselines absent, "0" or empty). The run-time fields stay;
-// each object gets a new generation so that a check measured before the reset does not commit.
-void ResetObjects(engine::ObjectArray& objects);
 
 }  // namespace orv::settings
