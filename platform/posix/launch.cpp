@@ -1,8 +1,11 @@
 // Starting a macro's file on POSIX systems: all three call methods run it with /bin/sh, detached.
 #include <errno.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <thread>
 
 #include "platform/launch.h"
 
@@ -11,29 +14,35 @@ extern char** environ;
 namespace orv::launch {
 namespace {
 
-// A short-lived shell puts the script in the background and ends at once; the script is then a child
-// of init, which reaps it, so the program never waits for it and leaves no zombie behind.
+// The script runs as a child of this process; a detached thread waits for it so that it leaves no
+// zombie behind, while the caller never waits.
 bool StartDetached(const std::string& file) {
-    if (file.empty()) {
+    // Like the system calls on Windows, a missing file is refused rather than started.
+    struct stat info;
+    if (file.empty() || stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) {
+        return false;
+    }
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     char shell[] = "/bin/sh";
     char name[] = "sh";
-    char option[] = "-c";
-    char script[] = "/bin/sh \"$1\" </dev/null &";
     std::string argument = file;
-    char* argv[] = {name, option, script, name, argument.data(), nullptr};
+    char* argv[] = {name, argument.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawn(&pid, shell, nullptr, nullptr, argv, environ) != 0) {
+    const int error = posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
         return false;
     }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return false;
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }).detach();
+    return true;
 }
 
 // The program a command line names, found as Windows finds it: a quoted first part is the program;
