@@ -1,0 +1,113 @@
+// Painting into a Picture: antialiased shapes described by their signed distance, gradients, and
+// antialiased text from GDI fonts. All colours are straight (not premultiplied) RGBA; the canvas
+// blends them "over" what is already there.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "widgets/picture.h"
+
+namespace orv::widgets {
+
+struct Colour {
+    uint8_t r = 0, g = 0, b = 0, a = 255;
+    friend bool operator==(Colour, Colour) = default;
+};
+
+constexpr Colour Rgb(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
+    return Colour{r, g, b, a};
+}
+constexpr COLORREF ToColorRef(Colour c) {
+    return RGB(c.r, c.g, c.b);
+}
+// `amount` 0 gives `from`, 1 gives `to`.
+Colour Mix(Colour from, Colour to, float amount);
+Colour WithAlpha(Colour c, uint8_t alpha);
+// Towards white (amount > 0) or black (amount < 0).
+Colour Lighten(Colour c, float amount);
+
+struct Box {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    float Width() const { return right - left; }
+    float Height() const { return bottom - top; }
+    Box Inset(float by) const { return Box{left + by, top + by, right - by, bottom - by}; }
+    Box Moved(float dx, float dy) const { return Box{left + dx, top + dy, right + dx, bottom + dy}; }
+};
+
+// What fills a shape: one colour, or a linear gradient between two colours along one axis.
+struct Fill {
+    enum class Kind { Solid, Vertical, Horizontal };
+    Kind kind = Kind::Solid;
+    Colour from{}, to{};
+    float start = 0, end = 1;  // the gradient's range in pixels along its axis
+
+    static Fill Solid(Colour c) { return Fill{Kind::Solid, c, c, 0, 1}; }
+    static Fill Vertical(Colour top, Colour bottom, float y0, float y1) {
+        return Fill{Kind::Vertical, top, bottom, y0, y1};
+    }
+    static Fill Horizontal(Colour left, Colour right, float x0, float x1) {
+        return Fill{Kind::Horizontal, left, right, x0, x1};
+    }
+    Colour At(float x, float y) const;
+};
+
+struct Point {
+    float x = 0, y = 0;
+};
+
+// Text placement for Canvas::Text.
+enum class Align { Left, Centre, Right };
+
+struct FontSpec {
+    int pixelHeight = 12;
+    bool bold = false;
+    bool underline = false;
+    const wchar_t* face = L"Verdana";
+};
+
+class Canvas {
+  public:
+    explicit Canvas(Picture& picture) : picture_(picture) {}
+
+    int Width() const { return picture_.Width(); }
+    int Height() const { return picture_.Height(); }
+
+    void Clear(Colour c);
+    void FillRect(const Box& box, const Fill& fill);
+    void FillRoundRect(const Box& box, float radius, const Fill& fill);
+    // A line of `width` along the inside of the rounded rectangle's edge.
+    void StrokeRoundRect(const Box& box, float radius, float width, const Fill& fill);
+    void FillCircle(Point centre, float radius, const Fill& fill);
+    void StrokeCircle(Point centre, float radius, float width, const Fill& fill);
+    // A straight stroke with round ends.
+    void Line(Point from, Point to, float width, const Fill& fill);
+    // A convex polygon, points in either order.
+    void FillPolygon(std::initializer_list<Point> points, const Fill& fill);
+    // Any shape: `distance` gives the signed distance in pixels from a point to the shape's edge
+    // (negative inside); only the pixels in `bounds` are visited.
+    void FillShape(const Box& bounds, const std::function<float(float, float)>& distance, const Fill& fill);
+
+    // Text drawn in `box` (vertically centred), antialiased; returns its width in pixels.
+    int Text(std::wstring_view text, const FontSpec& font, const Box& box, Align align, Colour colour);
+    // The same text with a copy one pixel down and right in `shadow` behind it.
+    int TextWithShadow(std::wstring_view text, const FontSpec& font, const Box& box, Align align,
+                       Colour colour, Colour shadow, float shadowOffset = 1);
+    static SIZE MeasureText(std::wstring_view text, const FontSpec& font);
+
+    // Copies `source` onto the canvas at (x, y), blending by its alpha.
+    void Paste(const Picture& source, int x, int y);
+
+  private:
+    void Blend(int x, int y, Colour c, float coverage);
+
+    Picture& picture_;
+};
+
+// A GDI font for windows and pictures (antialiased, Verdana unless said otherwise).
+HFONT CreateUiFont(const FontSpec& spec, bool clearType = true);
+
+}  // namespace orv::widgets

@@ -1,0 +1,130 @@
+#include "widgets/check_box.h"
+
+#include <windowsx.h>
+
+#include <cmath>
+
+namespace orv::widgets {
+
+bool CheckBox::Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
+                      const CheckBoxStyle& style) {
+    caption_ = std::string(caption);
+    style_ = style;
+    font_.Reset(CreateUiFont(style_.font));
+    return CreateWindowOf(L"OrvCheckBox", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, L"", x, y,
+                          width, height, parent);
+}
+
+void CheckBox::SetChecked(bool checked) {
+    if (checked_ != checked) {
+        checked_ = checked;
+        Repaint();
+    }
+}
+
+void CheckBox::SetBackground(Colour colour) {
+    if (!(style_.background == colour)) {
+        style_.background = colour;
+        Repaint();
+    }
+}
+
+void CheckBox::SetCaption(std::string_view caption) {
+    if (caption_ != caption) {
+        caption_ = std::string(caption);
+        Repaint();
+    }
+}
+
+void CheckBox::Toggle() {
+    checked_ = !checked_;
+    Repaint();
+    if (onClick) {
+        onClick();
+    }
+}
+
+void CheckBox::Paint() {
+    PaintDc paint(Handle());
+    const RECT client = ClientRect();
+    const int width = client.right, height = client.bottom;
+    Picture picture(width, height);
+    if (picture.IsEmpty()) {
+        return;
+    }
+    Canvas canvas(picture);
+    canvas.Clear(style_.background);
+    // The box: 13 pixels, vertically centred, a little inset from the left.
+    const float size = 13, left = 3, top = std::floor((height - size) / 2);
+    const Box box{left, top, left + size, top + size};
+    canvas.FillRoundRect(
+        box, 2.5f, Fill::Vertical(Lighten(style_.box, -0.15f), Lighten(style_.box, 0.15f), top, top + size));
+    canvas.StrokeRoundRect(box, 2.5f, 1, Fill::Solid(Lighten(style_.box, 0.55f)));
+    if (checked_) {
+        canvas.Line({left + 3, top + 6.8f}, {left + 5.6f, top + 9.4f}, 1.9f, Fill::Solid(style_.mark));
+        canvas.Line({left + 5.6f, top + 9.4f}, {left + 10.2f, top + 3.6f}, 1.9f, Fill::Solid(style_.mark));
+    }
+    picture.Seal();
+    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
+    if (!memory) {
+        return;
+    }
+    Selection selected(memory.Get(), picture.Handle());
+    Selection font(memory.Get(), font_.Get());
+    ::SetBkMode(memory.Get(), TRANSPARENT);
+    ::SetTextColor(memory.Get(), ToColorRef(style_.text));
+    const std::wstring caption = Wide(caption_);
+    RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
+    ::DrawTextW(memory.Get(), caption.c_str(), static_cast<int>(caption.size()), &textBox,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (::GetFocus() == Handle()) {
+        RECT focus{1, 1, width - 1, height - 1};
+        ::DrawFocusRect(memory.Get(), &focus);
+    }
+    ::BitBlt(paint.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+}
+
+LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            leftHeld_ = true;
+            ::SetCapture(Handle());
+            return 0;
+        case WM_LBUTTONUP:
+            if (leftHeld_) {
+                leftHeld_ = false;
+                ::ReleaseCapture();
+                const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                const RECT client = ClientRect();
+                if (::PtInRect(&client, point)) {
+                    Toggle();
+                }
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            leftHeld_ = false;
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_BUTTON;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE) {
+                Toggle();
+                return 0;
+            }
+            return Default(message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Repaint();
+            return 0;
+        default:
+            return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace orv::widgets

@@ -1,0 +1,52 @@
+// A check box drawn by the program: a small box with a check mark and a caption, on a background
+// colour the program can change (the scan's step display colours the enable boxes). A click by the
+// user toggles the mark and then reports it; setting the mark from the program reports nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "widgets/canvas.h"
+#include "widgets/gdi.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+struct CheckBoxStyle {
+    FontSpec font{};
+    Colour background = Rgb(54, 106, 179);
+    Colour text = Rgb(215, 237, 255);
+    Colour box = Rgb(0, 128, 192);
+    Colour mark = Rgb(255, 255, 255);
+};
+
+class CheckBox : public Window {
+  public:
+    // After the mark has been toggled by the user (mouse or space bar).
+    std::function<void()> onClick;
+
+    bool Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
+                const CheckBoxStyle& style = {});
+
+    bool Checked() const { return checked_; }
+    // Sets the mark without reporting a click.
+    void SetChecked(bool checked);
+    void SetBackground(Colour colour);
+    Colour Background() const { return style_.background; }
+    void SetCaption(std::string_view caption);
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Paint();
+    void Toggle();
+
+    std::string caption_;
+    CheckBoxStyle style_;
+    Font font_;
+    bool checked_ = false;
+    bool leftHeld_ = false;
+};
+
+}  // namespace orv::widgets

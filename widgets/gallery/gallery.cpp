@@ -1,0 +1,229 @@
+// The widget gallery: every picture on one sheet (saved as a BMP file with --sheet FILE), or, without
+// arguments, a window that puts the widgets together as the program's windows do, to look at them.
+// Not shipped.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "widgets/check_box.h"
+#include "widgets/hints.h"
+#include "widgets/label.h"
+#include "widgets/panel.h"
+#include "widgets/picture_button.h"
+#include "widgets/pictures.h"
+#include "widgets/progress_bar.h"
+#include "widgets/skinned_window.h"
+#include "widgets/tray.h"
+
+using namespace orv::widgets;
+
+namespace {
+
+bool SaveBmp(const Picture& picture, const std::wstring& path) {
+    ::GdiFlush();
+    const DWORD pixelBytes = static_cast<DWORD>(picture.Width()) * picture.Height() * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + pixelBytes;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = picture.Width();
+    info.biHeight = -picture.Height();
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = ::WriteFile(handle, &file, sizeof(file), &written, nullptr) &&
+              ::WriteFile(handle, &info, sizeof(info), &written, nullptr) &&
+              ::WriteFile(handle, picture.Pixels(), pixelBytes, &written, nullptr);
+    ::CloseHandle(handle);
+    return ok;
+}
+
+// Draws `picture` onto the sheet at (x, y) with its index under it.
+void Place(Canvas& sheet, const Picture* picture, int x, int y, const std::wstring& caption) {
+    if (picture != nullptr) {
+        sheet.Paste(*picture, x, y);
+    }
+    sheet.Text(
+        caption, FontSpec{10},
+        Box{static_cast<float>(x), static_cast<float>(y + (picture ? picture->Height() : 0) + 1),
+            static_cast<float>(x + 160), static_cast<float>(y + (picture ? picture->Height() : 0) + 13)},
+        Align::Left, Rgb(215, 237, 255));
+}
+
+int PlaceSet(Canvas& sheet, const PictureSet& set, int left, int top, int width, const wchar_t* title) {
+    sheet.Text(title, FontSpec{14, true},
+               Box{static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + 600),
+                   static_cast<float>(top + 20)},
+               Align::Left, kTitleNameColour);
+    int x = left, y = top + 24, rowHeight = 0;
+    for (int i = 0; i < set.Count(); ++i) {
+        const Picture* picture = set.Get(i);
+        const int w = std::max(picture ? picture->Width() : 0, 24) + 10;
+        if (x + w > left + width) {
+            x = left;
+            y += rowHeight + 18;
+            rowHeight = 0;
+        }
+        Place(sheet, picture, x, y, std::to_wstring(i));
+        rowHeight = std::max(rowHeight, picture ? picture->Height() : 0);
+        x += w;
+    }
+    return y + rowHeight + 24;
+}
+
+int Sheet(const std::wstring& path) {
+    auto pictures = BuildProgramPictures();
+    Picture sheetPicture(1700, 1900);
+    Canvas sheet(sheetPicture);
+    sheet.Clear(Rgb(40, 44, 52));
+    sheet.FillRect(Box{0, 0, 860, 1900}, Fill::Solid(kWindowColour));
+    int y = PlaceSet(sheet, pictures->buttons, 10, 10, 840, L"BitmapList_Btn");
+    y = PlaceSet(sheet, pictures->macros, 10, y, 840, L"BitmapList_Macros");
+    Place(sheet, &pictures->splash.logo, 10, y, L"Img_Logo");
+    Place(sheet, &pictures->splash.load, 430, y, L"Img_Load");
+    Place(sheet, &pictures->splash.done, 480, y, L"Img_Done");
+    Picture bar(140, 15);
+    {
+        Canvas c(bar);
+        for (int x = 0; x < 140; x += 8) {
+            c.Paste(x < 90 ? pictures->splash.barTexture : pictures->splash.backgroundTexture, x, 0);
+        }
+        bar.Seal();
+    }
+    Place(sheet, &bar, 430, y + 80, L"Ind_Load at 64");
+    const auto tray = BuildTrayMenuPictures();
+    for (int i = 0; i < kTrayPictureCount; ++i) {
+        Place(sheet, &tray[i], 430 + 28 * i, y + 130, std::to_wstring(i));
+    }
+    for (int size : {16, 32, 48}) {
+        Picture icon(size, size);
+        {
+            Canvas c(icon);
+            MemoryDc dc(::CreateCompatibleDC(nullptr));
+            Selection selected(dc.Get(), icon.Handle());
+            Icon handle = BuildProgramIcon(size);
+            ::DrawIconEx(dc.Get(), 0, 0, handle.Get(), size, size, 0, nullptr, DI_NORMAL);
+            ::GdiFlush();
+        }
+        Place(sheet, &icon, 430 + (size == 16 ? 0 : size == 32 ? 30 : 72), y + 180, std::to_wstring(size));
+    }
+    Place(sheet, &pictures->mainSkin, 870, 10, L"main skin 802 x 602");
+    Place(sheet, &pictures->editorBackground, 870, 640, L"editor background 800 x 527");
+    Picture fill = BuildPanelFill(90, 22);
+    Place(sheet, &fill, 430, y + 250, L"panel fill");
+    sheetPicture.Seal();
+    return SaveBmp(sheetPicture, path) ? 0 : 1;
+}
+
+// The demo window: the main skin with some of the main window's widgets on it.
+class DemoWindow : public SkinnedWindow {
+  public:
+    std::unique_ptr<ProgramPictures> pictures = BuildProgramPictures();
+    Picture panelFill = BuildPanelFill(22, 9);
+    Label titleName, heading1, heading2, caption;
+    PictureButton titleButtons[4], arrows[2], option[2], path, action;
+    CheckBox enable[3];
+    Panel indicator, row;
+    ProgressBar progress;
+    Hints hints;
+    TrayIcon tray;
+
+    bool Build() {
+        if (!Create(L"OrvGallery", L"Orvanter gallery", 10, 10, kSkinWidth, kSkinHeight, nullptr,
+                    WS_EX_APPWINDOW)) {
+            return false;
+        }
+        SetSkin(&pictures->mainSkin);
+        SetOutline(kMainOutline);
+        titleName.Create(Handle(), 8, 2, 116, 34, "Orvanter", TitleNameStyle());
+        titleName.onMouseDown = [this](MouseButton b) {
+            if (b == MouseButton::Left)
+                BeginWindowDrag(Handle());
+        };
+        heading1.Create(Handle(), 15, 60, 113, 25, "Control", HeadingStyle());
+        heading2.Create(Handle(), 22, 396, 127, 25, "Settings", HeadingStyle());
+        for (int i = 0; i < 4; ++i) {
+            titleButtons[i].Create(Handle(), 702 + 24 * i, 5, 22, 23, &pictures->buttons,
+                                   2 * i + (i == 1 ? 0 : 1));
+        }
+        indicator.Create(Handle(), 750, 37, 22, 9);
+        indicator.SetPicture(&panelFill);
+        row.Create(Handle(), 36, 140, 720, 22);
+        for (int i = 0; i < 3; ++i) {
+            enable[i].Create(i == 0 ? row.Handle() : Handle(), i == 0 ? 2 : 38, i == 0 ? 2 : 172 + 30 * i, 32,
+                             18, std::to_string(i + 1), EnableBoxStyle());
+            enable[i].SetChecked(i != 2);
+        }
+        enable[1].SetBackground(kActiveColour);
+        arrows[0].Create(row.Handle(), 132, 1, 19, 10, &pictures->buttons, btn::kArrowUpHot);
+        arrows[1].Create(row.Handle(), 132, 11, 19, 10, &pictures->buttons, btn::kArrowDown);
+        path.Create(row.Handle(), 314, 1, 22, 22, &pictures->buttons, btn::kPath);
+        action.Create(row.Handle(), 700, 1, 22, 22, &pictures->buttons, btn::kActionHot);
+        option[0].Create(Handle(), 180, 430, 23, 23, &pictures->buttons, btn::kOptionOn);
+        option[1].Create(Handle(), 180, 460, 23, 23, &pictures->buttons, btn::kOptionOff);
+        caption.Create(Handle(), 205, 434, 140, 16, "Auto minimization", CaptionStyle());
+        progress.Create(Handle(), 560, 440, 140, 15, &pictures->splash.barTexture,
+                        &pictures->splash.backgroundTexture);
+        progress.SetPosition(61);
+        hints.Start();
+        tray.Create(pictures->smallIcon.Get(), "Orvanter");
+        const char* items[5] = {"Control: Start", "Control: Stop", "Go to our website",
+                                "Visit the program page", "Exit the program"};
+        for (int i = 0; i < 5; ++i) {
+            tray.PopupMenu().Add(items[i], &pictures->trayMenu[i], [] {});
+        }
+        tray.PopupMenu().SetEnabled(1, false);
+        ::ShowWindow(Handle(), SW_SHOW);
+        return true;
+    }
+
+  protected:
+    void PaintContent(HDC dc) override {
+        pictures->buttons.Draw(btn::kStartFirst + 1, dc, 22, 510);
+        pictures->buttons.Draw(btn::kResetFirst, dc, 215, 510);
+    }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_DESTROY) {
+            ::PostQuitMessage(0);
+        }
+        return SkinnedWindow::OnMessage(message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argc >= 3 && std::wstring(argv[1]) == L"--sheet") {
+        return Sheet(argv[2]);
+    }
+    DemoWindow window;
+    if (!window.Build()) {
+        return 1;
+    }
+    // --hint: show a hint; --menu: open the tray menu (both for screenshots).
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--hint") {
+            window.hints.Popup().ShowAt("Path to control object of the thread 1\n\rSecond line of the hint",
+                                        POINT{420, 180});
+        }
+        if (std::wstring(argv[i]) == L"--menu") {
+            ::PostMessageW(window.tray.Handle(), TrayIcon::kCallbackMessage, 0, WM_RBUTTONUP);
+        }
+    }
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}

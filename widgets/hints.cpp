@@ -1,0 +1,236 @@
+#include "widgets/hints.h"
+
+#include <algorithm>
+
+namespace orv::widgets {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr int kPaddingX = 4, kPaddingY = 2;
+
+}  // namespace
+
+std::vector<std::wstring> SplitHintLines(std::wstring_view text) {
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            lines.push_back(line);
+            line.clear();
+            // A pair of different break characters is one break.
+            if (i + 1 < text.size() && (text[i + 1] == L'\r' || text[i + 1] == L'\n') && text[i + 1] != c) {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+bool HintWindow::Create() {
+    font_.Reset(CreateUiFont(FontSpec{kHintFontPixels}));
+    if (!CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0, 0,
+                        10, 10, nullptr, CS_SAVEBITS)) {
+        return false;
+    }
+    ::SetTimer(Handle(), kTimerId, 100, nullptr);
+    return true;
+}
+
+SIZE HintWindow::Measure(std::string_view text) const {
+    MemoryDc dc(::CreateCompatibleDC(nullptr));
+    Selection font(dc.Get(), font_.Get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.Get(), &metrics);
+    const auto lines = SplitHintLines(Wide(text));
+    LONG width = 0;
+    for (const auto& line : lines) {
+        SIZE extent{0, 0};
+        ::GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &extent);
+        width = std::max(width, extent.cx);
+    }
+    return SIZE{width + 2 * kPaddingX + 2,
+                static_cast<LONG>(lines.size()) * metrics.tmHeight + 2 * kPaddingY + 2};
+}
+
+void HintWindow::ShowAt(std::string_view text, POINT anchor) {
+    if (!Exists()) {
+        return;
+    }
+    text_ = std::string(text);
+    const SIZE size = Measure(text);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromPoint(anchor, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    int x = std::min<int>(anchor.x, area.right - size.cx);
+    int y = anchor.y;
+    if (y + size.cy > area.bottom) {
+        y = anchor.y - size.cy - 24;  // above the cursor instead of below it
+    }
+    x = std::max<int>(x, area.left);
+    y = std::max<int>(y, area.top);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HintWindow::Hide() {
+    if (IsVisible()) {
+        ::ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void HintWindow::Paint(HDC dc) {
+    const RECT client = ClientRect();
+    Brush border(::CreateSolidBrush(ToColorRef(kHintBorder)));
+    Brush background(::CreateSolidBrush(ToColorRef(kHintBackground)));
+    ::FillRect(dc, &client, border.Get());
+    RECT inside{1, 1, client.right - 1, client.bottom - 1};
+    ::FillRect(dc, &inside, background.Get());
+    Selection font(dc, font_.Get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ToColorRef(kHintText));
+    int y = 1 + kPaddingY;
+    for (const auto& line : SplitHintLines(Wide(text_))) {
+        ::ExtTextOutW(dc, 1 + kPaddingX, y, ETO_CLIPPED, &inside, line.c_str(),
+                      static_cast<UINT>(line.size()), nullptr);
+        y += metrics.tmHeight;
+    }
+}
+
+LRESULT HintWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PaintDc paint(Handle());
+            Paint(paint.Get());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_TIMER:
+            if (wParam == kTimerId && onTick) {
+                onTick();
+            }
+            return 0;
+        default:
+            return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+bool Hints::Start() {
+    window_.onTick = [this] { Tick(); };
+    return window_.Exists() || window_.Create();
+}
+
+void Hints::Stop() {
+    window_.Destroy();
+}
+
+void Hints::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (!enabled_) {
+        window_.Hide();
+    }
+}
+
+void Hints::Set(HWND control, std::string_view text) {
+    if (text.empty()) {
+        Remove(control);
+        return;
+    }
+    texts_[control] = std::string(text);
+    if (control == target_ && window_.Showing() && window_.Text() != text) {
+        // The hint under the cursor changed (an indicator's outcome): show the new text in place.
+        RECT box{};
+        ::GetWindowRect(window_.Handle(), &box);
+        window_.ShowAt(text, POINT{box.left, box.top});
+    }
+}
+
+void Hints::Remove(HWND control) {
+    texts_.erase(control);
+}
+
+const std::string* Hints::Find(HWND control) const {
+    const auto found = texts_.find(control);
+    return found == texts_.end() ? nullptr : &found->second;
+}
+
+HWND Hints::TargetOf(HWND under) const {
+    for (HWND window = under; window != nullptr; window = ::GetParent(window)) {
+        if (texts_.count(window) != 0) {
+            return window;
+        }
+        if (!(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) {
+            break;
+        }
+    }
+    return nullptr;
+}
+
+void Hints::Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now) {
+    if (!enabled_) {
+        window_.Hide();
+        target_ = nullptr;
+        return;
+    }
+    HWND target = TargetOf(under);
+    // Windows disabled by a modal window (the macro editor over the main window) show no hints.
+    if (target != nullptr && !::IsWindowEnabled(::GetAncestor(target, GA_ROOT))) {
+        target = nullptr;
+    }
+    if (target != target_) {
+        const bool wasShowing = window_.Showing();
+        window_.Hide();
+        target_ = target;
+        suppressed_ = nullptr;
+        // Moving from one hint straight to the next shows the next one almost at once.
+        since_ = wasShowing ? now - kDelay + std::chrono::milliseconds(100) : now;
+        return;
+    }
+    if (target_ == nullptr) {
+        return;
+    }
+    if (buttonHeld) {
+        window_.Hide();
+        suppressed_ = target_;
+        return;
+    }
+    if (window_.Showing()) {
+        if (now - shownAt_ >= kShowFor) {
+            window_.Hide();
+            suppressed_ = target_;
+        }
+        return;
+    }
+    if (suppressed_ != target_ && now - since_ >= kDelay) {
+        if (const std::string* text = Find(target_)) {
+            window_.ShowAt(*text, POINT{cursor.x, cursor.y + 20});
+            shownAt_ = now;
+        }
+    }
+}
+
+void Hints::Tick() {
+    POINT cursor{};
+    if (!::GetCursorPos(&cursor)) {
+        return;
+    }
+    const bool held = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
+    Update(cursor, ::WindowFromPoint(cursor), held, Clock::now());
+}
+
+}  // namespace orv::widgets

@@ -1,0 +1,85 @@
+// Pop-up hints: one rectangular hint window with its own border and background colours, and the
+// table of hint texts of every control of the program. Hints are switched on and off for all
+// windows at once. The hint follows the cursor by polling, as the program's buttons do.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "widgets/canvas.h"
+#include "widgets/gdi.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+inline constexpr Colour kHintBorder = Rgb(16, 80, 141);
+inline constexpr Colour kHintBackground = Rgb(255, 255, 202);
+inline constexpr Colour kHintText = Rgb(16, 48, 96);
+inline constexpr int kHintFontPixels = 12;
+
+// The lines of a hint text; a line ends at "\r\n", "\n\r", "\n" or "\r".
+std::vector<std::wstring> SplitHintLines(std::wstring_view text);
+
+class HintWindow : public Window {
+  public:
+    std::function<void()> onTick;  // every 100 ms while the window exists (shown or not)
+
+    bool Create();
+    // Shows `text` with its top-left corner near `anchor` (screen), kept inside the monitor's work area.
+    void ShowAt(std::string_view text, POINT anchor);
+    void Hide();
+    bool Showing() const { return IsVisible(); }
+    const std::string& Text() const { return text_; }
+    // Size of the window for `text`.
+    SIZE Measure(std::string_view text) const;
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Paint(HDC dc);
+
+    std::string text_;
+    Font font_;
+};
+
+class Hints {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    bool Start();
+    void Stop();
+
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return enabled_; }
+    // The hint of `control`; an empty text removes it. A control without a hint shows the hint of
+    // the nearest ancestor that has one.
+    void Set(HWND control, std::string_view text);
+    void Remove(HWND control);
+    const std::string* Find(HWND control) const;
+
+    // One polling step: the cursor at `cursor` over `under`, with a mouse button held or not.
+    void Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now);
+
+    HintWindow& Popup() { return window_; }
+
+    static constexpr std::chrono::milliseconds kDelay{500};
+    static constexpr std::chrono::milliseconds kShowFor{8000};
+
+  private:
+    HWND TargetOf(HWND under) const;
+    void Tick();
+
+    HintWindow window_;
+    std::unordered_map<HWND, std::string> texts_;
+    bool enabled_ = true;
+    HWND target_ = nullptr;
+    HWND suppressed_ = nullptr;  // no hint again until the cursor leaves this control
+    Clock::time_point since_{};
+    Clock::time_point shownAt_{};
+};
+
+}  // namespace orv::widgets

@@ -1,0 +1,125 @@
+#include "widgets/label.h"
+
+#include <windowsx.h>
+
+namespace orv::widgets {
+
+bool Label::Create(HWND parent, int x, int y, int width, int height, std::string_view text,
+                   const LabelStyle& style) {
+    text_ = std::string(text);
+    SetStyle(style);
+    return CreateWindowOf(L"OrvLabel", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width, height,
+                          parent);
+}
+
+void Label::SetText(std::string_view text) {
+    if (text_ == text) {
+        return;
+    }
+    text_ = std::string(text);
+    Repaint();
+}
+
+void Label::SetStyle(const LabelStyle& style) {
+    style_ = style;
+    font_.Reset(CreateUiFont(style_.font));
+    fillPicture_ = Picture();
+    Repaint();
+}
+
+void Label::SetTextColour(Colour colour) {
+    if (style_.text == colour) {
+        return;
+    }
+    style_.text = colour;
+    Repaint();
+}
+
+int Label::TextWidth() const {
+    return Canvas::MeasureText(Wide(text_), style_.font).cx;
+}
+
+void Label::Paint() {
+    PaintDc paint(Handle());
+    const RECT client = ClientRect();
+    const int width = client.right, height = client.bottom;
+    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
+    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), width, height));
+    if (!memory || !buffer) {
+        return;
+    }
+    Selection selected(memory.Get(), buffer.Get());
+    DrawParentBackground(Handle(), memory.Get());
+    if (style_.fill) {
+        if (fillPicture_.Width() != width || fillPicture_.Height() != height) {
+            fillPicture_ = Picture(width, height);
+            Canvas canvas(fillPicture_);
+            canvas.FillRoundRect(Box{0, 0, static_cast<float>(width), static_cast<float>(height)},
+                                 style_.cornerRadius, *style_.fill);
+            fillPicture_.Seal();
+        }
+        fillPicture_.Draw(memory.Get(), 0, 0);
+    }
+    const std::wstring text = Wide(text_);
+    Selection font(memory.Get(), font_.Get());
+    ::SetBkMode(memory.Get(), TRANSPARENT);
+    UINT format = DT_SINGLELINE | DT_NOPREFIX;
+    format |= style_.align == Align::Centre ? DT_CENTER : (style_.align == Align::Right ? DT_RIGHT : DT_LEFT);
+    if (style_.verticalCentre) {
+        format |= DT_VCENTER;
+    }
+    RECT box{style_.padding, 0, width - style_.padding, height};
+    if (style_.shadow) {
+        RECT shadowBox = box;
+        ::OffsetRect(&shadowBox, style_.shadowOffset, style_.shadowOffset);
+        ::SetTextColor(memory.Get(), ToColorRef(*style_.shadow));
+        ::DrawTextW(memory.Get(), text.c_str(), static_cast<int>(text.size()), &shadowBox, format);
+    }
+    ::SetTextColor(memory.Get(), ToColorRef(style_.text));
+    ::DrawTextW(memory.Get(), text.c_str(), static_cast<int>(text.size()), &box, format);
+    ::BitBlt(paint.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+}
+
+LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            leftHeld_ = true;
+            ::SetCapture(Handle());
+            if (onMouseDown) {
+                onMouseDown(MouseButton::Left);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (leftHeld_) {
+                leftHeld_ = false;
+                ::ReleaseCapture();
+                const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                const RECT client = ClientRect();
+                if (::PtInRect(&client, point) && onClick) {
+                    onClick();
+                }
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            leftHeld_ = false;
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (onMouseDown) {
+                onMouseDown(MouseButton::Right);
+            }
+            return 0;
+        case WM_SIZE:
+            fillPicture_ = Picture();
+            return Window::OnMessage(message, wParam, lParam);
+        default:
+            return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace orv::widgets

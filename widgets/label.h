@@ -1,0 +1,60 @@
+// A text label drawn by the program: over its parent's background, over one colour or over a
+// gradient (optionally with rounded corners), with an optional one-pixel shadow copy of its text.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "widgets/canvas.h"
+#include "widgets/gdi.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+struct LabelStyle {
+    FontSpec font{};
+    Colour text = Rgb(215, 237, 255);
+    // The shadow copy of the text, `shadowOffset` pixels down and right, drawn first.
+    std::optional<Colour> shadow;
+    int shadowOffset = 1;
+    // Without a fill the parent's background shows through.
+    std::optional<Fill> fill;  // coordinates relative to the label
+    float cornerRadius = 0;
+    Align align = Align::Left;
+    bool verticalCentre = false;
+    int padding = 0;  // left and right, inside the fill
+};
+
+class Label : public Window {
+  public:
+    // A left press and release inside the label.
+    std::function<void()> onClick;
+    // Every press (the title labels start dragging the window with it).
+    std::function<void(MouseButton)> onMouseDown;
+
+    bool Create(HWND parent, int x, int y, int width, int height, std::string_view text,
+                const LabelStyle& style);
+
+    void SetText(std::string_view text);
+    const std::string& Text() const { return text_; }
+    void SetStyle(const LabelStyle& style);
+    const LabelStyle& Style() const { return style_; }
+    void SetTextColour(Colour colour);
+    // Width of the text in the label's font.
+    int TextWidth() const;
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Paint();
+
+    std::string text_;
+    LabelStyle style_;
+    Font font_;
+    Picture fillPicture_;
+    bool leftHeld_ = false;
+};
+
+}  // namespace orv::widgets

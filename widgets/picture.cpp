@@ -1,0 +1,152 @@
+#include "widgets/picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orv::widgets {
+
+namespace {
+
+// Blends `picture`'s area `source` into `dc` at `target` (stretching when the sizes differ).
+void Blit(const Picture& picture, HDC dc, const RECT& target, const RECT& source) {
+    if (picture.IsEmpty() || target.right <= target.left || target.bottom <= target.top) {
+        return;
+    }
+    MemoryDc memory(::CreateCompatibleDC(dc));
+    if (!memory) {
+        return;
+    }
+    Selection selected(memory.Get(), picture.Handle());
+    const int targetWidth = target.right - target.left, targetHeight = target.bottom - target.top;
+    const int sourceWidth = source.right - source.left, sourceHeight = source.bottom - source.top;
+    if (picture.HasAlpha()) {
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::GdiAlphaBlend(dc, target.left, target.top, targetWidth, targetHeight, memory.Get(), source.left,
+                        source.top, sourceWidth, sourceHeight, blend);
+    } else if (targetWidth == sourceWidth && targetHeight == sourceHeight) {
+        ::BitBlt(dc, target.left, target.top, targetWidth, targetHeight, memory.Get(), source.left,
+                 source.top, SRCCOPY);
+    } else {
+        const int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+        ::StretchBlt(dc, target.left, target.top, targetWidth, targetHeight, memory.Get(), source.left,
+                     source.top, sourceWidth, sourceHeight, SRCCOPY);
+        ::SetStretchBltMode(dc, oldMode);
+    }
+}
+
+}  // namespace
+
+Picture::Picture(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+        if (bitmap != nullptr) {
+            ::DeleteObject(bitmap);
+        }
+        return;
+    }
+    bitmap_.Reset(bitmap);
+    pixels_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    std::memset(pixels_, 0, static_cast<size_t>(width) * height * 4);
+}
+
+void Picture::Seal() {
+    ::GdiFlush();
+    hasAlpha_ = false;
+    const size_t count = static_cast<size_t>(width_) * height_;
+    for (size_t i = 0; i < count && pixels_ != nullptr; ++i) {
+        if ((pixels_[i] >> 24) != 0xFF) {
+            hasAlpha_ = true;
+            return;
+        }
+    }
+}
+
+void Picture::Draw(HDC dc, int x, int y) const {
+    Blit(*this, dc, RECT{x, y, x + width_, y + height_}, RECT{0, 0, width_, height_});
+}
+
+void Picture::DrawStretched(HDC dc, const RECT& target) const {
+    Blit(*this, dc, target, RECT{0, 0, width_, height_});
+}
+
+void Picture::DrawTiled(HDC dc, const RECT& target) const {
+    if (IsEmpty()) {
+        return;
+    }
+    for (int y = target.top; y < target.bottom; y += height_) {
+        for (int x = target.left; x < target.right; x += width_) {
+            const int w = std::min<int>(width_, target.right - x),
+                      h = std::min<int>(height_, target.bottom - y);
+            Blit(*this, dc, RECT{x, y, x + w, y + h}, RECT{0, 0, w, h});
+        }
+    }
+}
+
+void Picture::DrawPart(HDC dc, int x, int y, const RECT& source) const {
+    Blit(*this, dc, RECT{x, y, x + source.right - source.left, y + source.bottom - source.top}, source);
+}
+
+Picture Picture::Copy() const {
+    Picture copy(width_, height_);
+    if (!copy.IsEmpty() && !IsEmpty()) {
+        ::GdiFlush();
+        std::memcpy(copy.pixels_, pixels_, static_cast<size_t>(width_) * height_ * 4);
+        copy.hasAlpha_ = hasAlpha_;
+    }
+    return copy;
+}
+
+void PictureSet::Set(int index, std::shared_ptr<const Picture> picture) {
+    if (index < 0) {
+        return;
+    }
+    if (index >= Count()) {
+        pictures_.resize(static_cast<size_t>(index) + 1);
+    }
+    pictures_[static_cast<size_t>(index)] = std::move(picture);
+}
+
+void PictureSet::FillGaps(const std::shared_ptr<const Picture>& neutral) {
+    for (auto& picture : pictures_) {
+        if (!picture) {
+            picture = neutral;
+        }
+    }
+}
+
+const Picture* PictureSet::Get(int index) const {
+    if (index < 0 || index >= Count()) {
+        return nullptr;
+    }
+    const auto& picture = pictures_[static_cast<size_t>(index)];
+    return picture && !picture->IsEmpty() ? picture.get() : nullptr;
+}
+
+SIZE PictureSet::SizeOf(int index) const {
+    const Picture* picture = Get(index);
+    return picture ? SIZE{picture->Width(), picture->Height()} : SIZE{0, 0};
+}
+
+bool PictureSet::Draw(int index, HDC dc, int x, int y) const {
+    const Picture* picture = Get(index);
+    if (picture == nullptr) {
+        return false;
+    }
+    picture->Draw(dc, x, y);
+    return true;
+}
+
+}  // namespace orv::widgets

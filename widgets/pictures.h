@@ -1,0 +1,123 @@
+// The program's pictures, drawn in code at start-up: the button sets of the main window and the
+// macro editor, the skins, the splash pictures, the icons and the tray menu's small pictures. The
+// words on the buttons come from the texts below, so both languages are drawn the same way.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "widgets/canvas.h"
+#include "widgets/check_box.h"
+#include "widgets/gdi.h"
+#include "widgets/label.h"
+#include "widgets/picture.h"
+
+namespace orv::widgets {
+
+// The palette.
+inline constexpr Colour kWindowColour = Rgb(54, 106, 179);
+inline constexpr Colour kTitleNameColour = Rgb(240, 185, 38);
+inline constexpr Colour kTitleShadowColour = Rgb(197, 96, 14);
+inline constexpr Colour kFieldColour = Rgb(0, 128, 192);
+inline constexpr Colour kFieldTextColour = Rgb(215, 237, 255);
+inline constexpr Colour kActiveColour = Rgb(255, 0, 0);
+inline constexpr Colour kEditorFieldColour = Rgb(18, 91, 161);
+inline constexpr Colour kListSelectedColour = Rgb(250, 197, 47);
+inline constexpr Colour kDarkNavy = Rgb(16, 80, 141);
+
+// Places in BitmapList_Btn (the main window's buttons).
+namespace btn {
+inline constexpr int kHelpHot = 0, kHelp = 1, kInternetHot = 2, kInternet = 3, kMinHot = 4, kMin = 5,
+                     kCloseHot = 6, kClose = 7;
+inline constexpr int kArrowUp = 8, kArrowDown = 9, kArrowUpHot = 10, kArrowDownHot = 11;
+// Start button: 15 + 6 * language + 3 * running + state (0 normal, 1 hot, 2 pressed).
+inline constexpr int kStartFirst = 15;
+inline constexpr int kOptionOff = 30, kOptionOn = 31;
+inline constexpr int kAction = 36, kActionHot = 37, kPath = 38, kPathHot = 39;
+// Reset button: 65 + 3 * language + state.
+inline constexpr int kResetFirst = 65;
+inline constexpr int kCount = 71;
+}  // namespace btn
+
+// Places in BitmapList_Macros (the macro editor).
+namespace macros {
+// Each large button: first + 3 * language + state (0 normal, 1 hover, 2 pressed).
+inline constexpr int kApplyFirst = 0, kResetFirst = 12, kRunFirst = 18, kCloseFirst = 24;
+// The arrows beside the selected-file field: previous entry (left), next entry (right).
+inline constexpr int kArrowPrevious = 6, kArrowNext = 7, kArrowPreviousHot = 8, kArrowNextHot = 9;
+inline constexpr int kMethodOff = 39, kMethodOn = 40;
+// The frame behind the selected-file field, drawn at its size of 366 x 21.
+inline constexpr int kFieldFrame = 41;
+inline constexpr int kCount = 43;
+}  // namespace macros
+
+inline constexpr int kLargeButtonWidth = 164, kLargeButtonHeight = 50;
+inline constexpr int kSkinWidth = 802, kSkinHeight = 602;
+inline constexpr int kEditorWidth = 800, kEditorHeight = 527;
+inline constexpr int kSplashWidth = 400, kSplashHeight = 300;
+
+// The main window's outline: an 800 x 600 rectangle with stepped corners.
+inline constexpr std::array<RECT, 9> kMainOutline{{{6, 1, 796, 2},
+                                                   {4, 2, 798, 3},
+                                                   {3, 3, 799, 4},
+                                                   {2, 4, 800, 6},
+                                                   {1, 6, 801, 596},
+                                                   {2, 596, 800, 598},
+                                                   {3, 598, 799, 599},
+                                                   {4, 599, 798, 600},
+                                                   {6, 600, 796, 601}}};
+
+// The words on the large buttons in one language.
+struct ButtonWords {
+    std::wstring start, stop, reset, apply, run, close;
+};
+const ButtonWords& EnglishButtonWords();
+const ButtonWords& RussianButtonWords();
+
+// The large button's picture with `word`, for the tests and the gallery as well.
+enum class ButtonState { Normal = 0, Hot = 1, Pressed = 2 };
+
+PictureSet BuildButtonPictures();
+PictureSet BuildMacroPictures();
+Picture BuildMainSkin();
+// The panel picture (a dark groove with a light edge) at the size of the panel it fills.
+Picture BuildPanelFill(int width, int height);
+Picture BuildEditorBackground();
+
+struct SplashPictures {
+    Picture logo;  // Img_Logo, 400 x 300
+    Picture load;  // Img_Load, 33 x 49
+    Picture done;  // Img_Done, 25 x 49
+    Picture barTexture;
+    Picture backgroundTexture;
+};
+SplashPictures BuildSplashPictures();
+
+// The program's icon at `size` pixels (16, 32, 48); null when it cannot be made.
+Icon BuildProgramIcon(int size);
+
+// The small pictures of the tray menu items: start, stop, web site, program page, exit (16 x 16).
+inline constexpr int kTrayPictureCount = 5;
+std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures();
+
+// Every picture of the program, made once at start-up and shared by the windows.
+struct ProgramPictures {
+    PictureSet buttons;  // BitmapList_Btn
+    PictureSet macros;   // BitmapList_Macros
+    Picture mainSkin;
+    Picture editorBackground;
+    SplashPictures splash;
+    std::array<Picture, kTrayPictureCount> trayMenu;
+    Icon smallIcon;  // 16 x 16: tray and window caption
+    Icon largeIcon;  // 32 x 32: task switcher
+};
+std::unique_ptr<ProgramPictures> BuildProgramPictures();
+
+// The looks of the labels and boxes that sit on the skins.
+LabelStyle TitleNameStyle();  // "Orvanter": 27 pixels, gold with its orange shadow
+LabelStyle HeadingStyle();    // "Control", "Settings": bold 19 pixels on a light gradient tab
+LabelStyle CaptionStyle();    // ordinary captions: 12 pixels, light blue
+CheckBoxStyle EnableBoxStyle();
+
+}  // namespace orv::widgets

@@ -1,0 +1,65 @@
+#include "widgets/progress_bar.h"
+
+#include <algorithm>
+
+#include "widgets/gdi.h"
+
+namespace orv::widgets {
+
+bool ProgressBar::Create(HWND parent, int x, int y, int width, int height, const Picture* barTexture,
+                         const Picture* backgroundTexture) {
+    bar_ = barTexture;
+    background_ = backgroundTexture;
+    return CreateWindowOf(L"OrvProgressBar", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
+                          height, parent);
+}
+
+void ProgressBar::SetPosition(int position) {
+    position = std::clamp(position, 0, 100);
+    if (position != position_) {
+        position_ = position;
+        Repaint();
+    }
+}
+
+int ProgressBar::FilledWidth() const {
+    return ClientRect().right * position_ / 100;
+}
+
+void ProgressBar::Paint() {
+    PaintDc paint(Handle());
+    const RECT client = ClientRect();
+    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
+    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+    if (!memory || !buffer) {
+        return;
+    }
+    Selection selected(memory.Get(), buffer.Get());
+    const RECT done{0, 0, FilledWidth(), client.bottom};
+    auto fill = [&](const Picture* texture, const RECT& part, COLORREF fallback) {
+        if (texture != nullptr && !texture->IsEmpty()) {
+            texture->DrawTiled(memory.Get(), part);
+        } else {
+            Brush brush(::CreateSolidBrush(fallback));
+            ::FillRect(memory.Get(), &part, brush.Get());
+        }
+    };
+    // Both textures start at the bar's left edge, so the pattern does not jump as the bar grows.
+    fill(background_, client, RGB(192, 192, 192));
+    fill(bar_, done, RGB(0, 0, 128));
+    ::BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+}
+
+LRESULT ProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace orv::widgets

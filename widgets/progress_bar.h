@@ -1,0 +1,34 @@
+// A progress bar from 0 to 100 without text or border: the bar texture repeated over the done part,
+// the background texture over the rest.
+#pragma once
+
+#include "widgets/picture.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+class ProgressBar : public Window {
+  public:
+    // The textures must outlive the bar.
+    bool Create(HWND parent, int x, int y, int width, int height, const Picture* barTexture,
+                const Picture* backgroundTexture);
+
+    // Values outside 0..100 are clamped.
+    void SetPosition(int position);
+    void StepBy(int delta) { SetPosition(position_ + delta); }
+    int Position() const { return position_; }
+    // Pixels of the bar's width covered by the done part.
+    int FilledWidth() const;
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Paint();
+
+    const Picture* bar_ = nullptr;
+    const Picture* background_ = nullptr;
+    int position_ = 0;
+};
+
+}  // namespace orv::widgets

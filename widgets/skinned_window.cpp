@@ -1,0 +1,83 @@
+#include "widgets/skinned_window.h"
+
+namespace orv::widgets {
+
+Region RegionFromRectangles(std::span<const RECT> rectangles) {
+    Region result(::CreateRectRgn(0, 0, 0, 0));
+    if (!result) {
+        return result;
+    }
+    for (const RECT& r : rectangles) {
+        Region part(::CreateRectRgn(r.left, r.top, r.right, r.bottom));
+        if (!part || ::CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR) == ERROR) {
+            return Region();
+        }
+    }
+    return result;
+}
+
+bool SkinnedWindow::Create(const wchar_t* className, std::wstring_view title, int x, int y, int width,
+                           int height, HWND owner, DWORD exStyle) {
+    return CreateWindowOf(className, exStyle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, title,
+                          x, y, width, height, owner);
+}
+
+void SkinnedWindow::SetSkin(const Picture* skin) {
+    skin_ = skin;
+    if (Exists()) {
+        ::InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void SkinnedWindow::SetColour(Colour colour) {
+    colour_ = colour;
+    if (Exists()) {
+        ::InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+bool SkinnedWindow::SetOutline(std::span<const RECT> rectangles) {
+    if (!Exists()) {
+        return false;
+    }
+    Region region = RegionFromRectangles(rectangles);
+    if (!region) {
+        return false;
+    }
+    // The system owns the region from here on.
+    if (::SetWindowRgn(Handle(), region.Get(), TRUE) == 0) {
+        return false;
+    }
+    region.Release();
+    return true;
+}
+
+void SkinnedWindow::PaintBackground(HDC dc) {
+    const RECT client = ClientRect();
+    Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
+    if (skin_ == nullptr || skin_->Width() < client.right || skin_->Height() < client.bottom ||
+        skin_->HasAlpha()) {
+        ::FillRect(dc, &client, brush.Get());
+    }
+    if (skin_ != nullptr) {
+        skin_->Draw(dc, 0, 0);
+    }
+}
+
+LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PaintDc paint(Handle());
+            PaintContent(paint.Get());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            PaintContent(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace orv::widgets

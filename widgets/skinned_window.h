@@ -1,0 +1,40 @@
+// A top-level window without border or caption: a skin picture painted at (0, 0), a colour where the
+// skin does not reach, and an outline made of rectangles. The program's windows derive from it.
+#pragma once
+
+#include <span>
+
+#include "widgets/canvas.h"
+#include "widgets/gdi.h"
+#include "widgets/picture.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+// The union of `rectangles` (right and bottom exclusive); an empty region for an empty list.
+Region RegionFromRectangles(std::span<const RECT> rectangles);
+
+class SkinnedWindow : public Window {
+  public:
+    // `exStyle` e.g. WS_EX_APPWINDOW or WS_EX_TOOLWINDOW; the window starts hidden.
+    bool Create(const wchar_t* className, std::wstring_view title, int x, int y, int width, int height,
+                HWND owner = nullptr, DWORD exStyle = 0);
+
+    // `skin` must outlive the window; nullptr leaves the colour alone.
+    void SetSkin(const Picture* skin);
+    void SetColour(Colour colour);
+    // Limits the visible window to the rectangles. False (outline unchanged) when the region cannot be made.
+    bool SetOutline(std::span<const RECT> rectangles);
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintBackground(HDC dc) override;
+    // Painted after the background in WM_PAINT; derived windows draw their own graphics here.
+    virtual void PaintContent(HDC) {}
+
+  private:
+    const Picture* skin_ = nullptr;
+    Colour colour_ = Rgb(54, 106, 179);
+};
+
+}  // namespace orv::widgets

@@ -1,0 +1,78 @@
+// The window base class every window and widget of the program derives from, and small helpers for
+// child controls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace orv::widgets {
+
+// UTF-8 <-> UTF-16 at the Win32 boundary. Invalid UTF-8 becomes U+FFFD.
+std::wstring Wide(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+enum class MouseButton { Left, Right, Middle };
+
+// Owns one window. `this` is stored at WM_NCCREATE and every message goes to OnMessage. The object
+// must outlive its window or destroy it: the destructor destroys a window that still exists.
+class Window {
+  public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return window_; }
+    bool Exists() const { return window_ != nullptr; }
+
+    void Destroy();
+    void SetVisible(bool visible);
+    bool IsVisible() const;
+    void MoveTo(int x, int y);
+    void Place(int x, int y, int width, int height);
+    RECT ClientRect() const;
+    // The window's box in its parent's client coordinates (screen coordinates for a top-level window).
+    RECT BoxInParent() const;
+    void Repaint();
+
+  protected:
+    // Registers `className` (once per process) and creates the window. `cursor` may be null for
+    // the arrow. Returns false when the window cannot be made; the object then stays empty.
+    bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title, int x,
+                        int y, int width, int height, HWND parent, UINT classStyle = CS_DBLCLKS,
+                        HCURSOR cursor = nullptr);
+
+    // Every message. The default handles WM_PRINTCLIENT and WM_ERASEBKGND with PaintBackground and
+    // gives the rest to DefWindowProc.
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What this window shows behind its content; children without a background of their own ask for it.
+    virtual void PaintBackground(HDC dc);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+        return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+};
+
+// Paints, into `dc` (whose origin is `child`'s top-left corner), what `child`'s parent shows behind it.
+void DrawParentBackground(HWND child, HDC dc);
+
+// A standard control (EDIT, LISTBOX, STATIC, ...) as a child of `parent`, with the control id `id`.
+HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,
+                        DWORD exStyle, int x, int y, int width, int height, int id);
+void SetWindowTextUtf8(HWND window, std::string_view text);
+std::string GetWindowTextUtf8(HWND window);
+void SetControlFont(HWND window, HFONT font);
+
+// Frees the mouse and lets the system move `window` with it, as a press on a caption would.
+void BeginWindowDrag(HWND window);
+
+// True when the screen point lies strictly inside `box` (the first row and column do not count).
+bool IsStrictlyInside(const RECT& box, POINT point);
+
+}  // namespace orv::widgets
