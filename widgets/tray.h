@@ -3,8 +3,9 @@
 // Explorer restarts (the registered "TaskbarCreated" message).
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
