@@ -3,10 +3,16 @@ add_library(orv_options INTERFACE)
 target_include_directories(orv_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_features(orv_options INTERFACE cxx_std_20)
 
+# Options for the C and C++ compilers only: the resource compiler takes none of them.
+function(orv_compiler_options)
+    string(REPLACE ";" "$<SEMICOLON>" flags "${ARGN}")
+    target_compile_options(orv_options INTERFACE "$<$<COMPILE_LANGUAGE:C,CXX>:${flags}>")
+endfunction()
+
 if(MSVC)
-    target_compile_options(orv_options INTERFACE /W4 /utf-8 /permissive- /EHsc)
+    orv_compiler_options(/W4 /utf-8 /permissive- /EHsc)
 else()
-    target_compile_options(orv_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+    orv_compiler_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
 endif()
 
 if(WIN32)
@@ -19,10 +25,10 @@ if(WIN32)
 endif()
 
 if(ORV_SANITIZE AND NOT WIN32)
-    target_compile_options(orv_options INTERFACE -fsanitize=${ORV_SANITIZE} -fno-omit-frame-pointer -g)
+    orv_compiler_options(-fsanitize=${ORV_SANITIZE} -fno-omit-frame-pointer -g)
     target_link_options(orv_options INTERFACE -fsanitize=${ORV_SANITIZE})
     if(ORV_SANITIZE MATCHES "undefined")
-        target_compile_options(orv_options INTERFACE -fno-sanitize-recover=undefined)
+        orv_compiler_options(-fno-sanitize-recover=undefined)
     endif()
 endif()
 
