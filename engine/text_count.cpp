@@ -1,6 +1,7 @@
 #include "engine/text_count.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "engine/checks.h"
@@ -13,8 +14,87 @@
 #endif
 #endif
 
+// GCC and Clang on x86-64 also build a 32-byte variant, chosen at run time when the processor has it.
+#if defined(ORV_COUNT_SSE2) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ORV_COUNT_AVX2 1
+#include <immintrin.h>
+#endif
+
 namespace orv::engine {
 namespace {
+
+// How common a byte is in ordinary text and logs, roughly: higher is more common. Only the order
+// matters; a wrong guess costs speed, never a wrong count.
+int ByteCommonness(char value) {
+    const auto c = static_cast<unsigned char>(value);
+    static constexpr std::string_view kLetters = "etaoinshrdlcumwfgypbvkjxqz";  // most common first
+    if (c == ' ') {
+        return 255;
+    }
+    if (c >= 'a' && c <= 'z') {
+        return 250 - static_cast<int>(kLetters.find(static_cast<char>(c)));
+    }
+    if (c >= '0' && c <= '9') {
+        return 230;
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return 200 - static_cast<int>(kLetters.find(static_cast<char>(c - 'A' + 'a')));
+    }
+    if (c == '\n' || c == '.' || c == ',' || c == ':' || c == '-' || c == '/' || c == '_' || c == '=') {
+        return 210;
+    }
+    if (c > ' ' && c < 127) {
+        return 160;  // other punctuation
+    }
+    if (c >= 128) {
+        return 120;  // parts of non-ASCII characters
+    }
+    return c == '\t' || c == '\r' || c == 0 ? 100 : 20;
+}
+
+// Whether the needle sits at `at`; the bytes are known to be there.
+inline bool Equal(const unsigned char* at, const unsigned char* needle, size_t length) {
+    if (length >= 8 && length <= 16) {
+        // Two overlapping eight-byte words cover the needle without a library call.
+        uint64_t a0, a1, b0, b1;
+        std::memcpy(&a0, at, 8);
+        std::memcpy(&b0, needle, 8);
+        std::memcpy(&a1, at + length - 8, 8);
+        std::memcpy(&b1, needle + length - 8, 8);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    if (length >= 4 && length < 8) {
+        uint32_t a0, a1, b0, b1;
+        std::memcpy(&a0, at, 4);
+        std::memcpy(&b0, needle, 4);
+        std::memcpy(&a1, at + length - 4, 4);
+        std::memcpy(&b1, needle + length - 4, 4);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    return std::memcmp(at, needle, length) == 0;
+}
+
+// The plain search from `start`: the tail of a block, and everything where no vector unit exists.
+int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
+                    size_t start, size_t& resume) {
+    int64_t count = 0;
+    size_t p = start;
+    while (p + length <= size) {
+        const void* hit = std::memchr(data + p, needle[0], size - length + 1 - p);
+        if (hit == nullptr) {
+            break;
+        }
+        p = static_cast<size_t>(static_cast<const unsigned char*>(hit) - data);
+        if (std::memcmp(data + p, needle, length) == 0) {
+            ++count;
+            p += length;
+            resume = p;
+        } else {
+            ++p;
+        }
+    }
+    return count;
+}
 
 #ifdef ORV_COUNT_SSE2
 inline unsigned LowestBit(unsigned mask) {
@@ -37,92 +117,185 @@ inline unsigned HighestBit(unsigned mask) {
 #endif
 }
 
-inline int PopCount(unsigned mask) {
-#if defined(_MSC_VER) && !defined(__clang__)
-    return static_cast<int>(__popcnt(mask));
-#else
-    return __builtin_popcount(mask);
-#endif
-}
-
 inline unsigned Mask(__m128i v) {
     return static_cast<unsigned>(_mm_movemask_epi8(v));
 }
 
-// One byte: every equal byte is a match of its own.
+inline __m128i Load(const unsigned char* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+inline unsigned LowestBit64(uint64_t mask) {
+#if defined(_MSC_VER) && !defined(__clang__)
+    unsigned long index;
+    _BitScanForward64(&index, mask);
+    return static_cast<unsigned>(index);
+#else
+    return static_cast<unsigned>(__builtin_ctzll(mask));
+#endif
+}
+
+// Candidate positions i..i+63 of four blocks: both probe bytes in their places. Candidates before
+// `floor` (inside the last match) are passed over. One loop over all four blocks keeps the branches
+// few where nearly every line holds a match.
+inline void CheckCandidates(uint64_t mask, size_t i, const unsigned char* data, const unsigned char* needle,
+                            size_t length, size_t& floor, int64_t& count) {
+    while (mask != 0) {
+        const size_t p = i + LowestBit64(mask);
+        mask &= mask - 1;
+        if (p >= floor && Equal(data + p, needle, length)) {
+            ++count;
+            floor = p + length;  // matches never overlap: the next one begins after this one
+        }
+    }
+}
+
+// One byte: every equal byte is a match. Equal bytes are summed in byte lanes (a lane can take 255
+// blocks before it is folded into the total).
 int64_t CountByte(const unsigned char* data, size_t size, unsigned char byte, size_t& resume) {
     const __m128i wanted = _mm_set1_epi8(static_cast<char>(byte));
+    const __m128i zero = _mm_setzero_si128();
     int64_t count = 0;
-    size_t lastBlock = 0;
-    unsigned lastMask = 0;
     size_t i = 0;
-    for (; i + 64 <= size; i += 64) {
-        const unsigned m0 =
-            Mask(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), wanted));
-        const unsigned m1 =
-            Mask(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 16)), wanted));
-        const unsigned m2 =
-            Mask(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 32)), wanted));
-        const unsigned m3 =
-            Mask(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 48)), wanted));
-        if ((m0 | m1 | m2 | m3) == 0) {
+    while (i + 16 <= size) {
+        __m128i lanes = zero;
+        const size_t blocks = std::min<size_t>((size - i) / 16, 255);
+        for (size_t b = 0; b < blocks; ++b, i += 16) {
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(Load(data + i), wanted));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+    const size_t vectorEnd = i;
+    for (; i < size; ++i) {
+        count += data[i] == byte;
+    }
+    // The position after the last match: looked for from the end, a block at a time.
+    resume = 0;
+    for (size_t j = size; j > vectorEnd; --j) {
+        if (data[j - 1] == byte) {
+            resume = j;
+            return count;
+        }
+    }
+    for (size_t end = vectorEnd; end >= 16; end -= 16) {
+        const unsigned mask = Mask(_mm_cmpeq_epi8(Load(data + end - 16), wanted));
+        if (mask != 0) {
+            resume = end - 16 + HighestBit(mask) + 1;
+            break;
+        }
+    }
+    return count;
+}
+
+// The vector scans go on from `i` and leave it where they stopped (fewer than 64 positions where a
+// match can begin are left); `floor` is the first position where a match may begin.
+int64_t ScanSse2(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
+                 const NeedleProbe& probe, size_t& i, size_t& floor) {
+    const __m128i byteA = _mm_set1_epi8(static_cast<char>(needle[probe.first]));
+    const __m128i byteB = _mm_set1_epi8(static_cast<char>(needle[probe.second]));
+    const unsigned char* atA = data + probe.first;
+    const unsigned char* atB = data + probe.second;
+    const size_t starts = size - length + 1;  // positions where a match can begin
+    auto candidates = [&](size_t at) {
+        return _mm_and_si128(_mm_cmpeq_epi8(Load(atA + at), byteA), _mm_cmpeq_epi8(Load(atB + at), byteB));
+    };
+    int64_t count = 0;
+    // Four blocks at a time; most of a long file has no candidate at all.
+    for (; i + 64 <= starts; i += 64) {
+        const __m128i c0 = candidates(i), c1 = candidates(i + 16), c2 = candidates(i + 32),
+                      c3 = candidates(i + 48);
+        if (Mask(_mm_or_si128(_mm_or_si128(c0, c1), _mm_or_si128(c2, c3))) == 0) {
             continue;
         }
-        count += PopCount(m0) + PopCount(m1) + PopCount(m2) + PopCount(m3);
-        const unsigned masks[4] = {m0, m1, m2, m3};
-        for (int k = 3; k >= 0; --k) {
-            if (masks[k] != 0) {
-                lastBlock = i + 16 * static_cast<size_t>(k);
-                lastMask = masks[k];
-                break;
-            }
-        }
+        const uint64_t mask =
+            Mask(c0) | (uint64_t{Mask(c1)} << 16) | (uint64_t{Mask(c2)} << 32) | (uint64_t{Mask(c3)} << 48);
+        CheckCandidates(mask, i, data, needle, length, floor, count);
     }
-    for (; i + 16 <= size; i += 16) {
-        const unsigned m =
-            Mask(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), wanted));
-        if (m != 0) {
-            count += PopCount(m);
-            lastBlock = i;
-            lastMask = m;
-        }
-    }
-    resume = lastMask != 0 ? lastBlock + HighestBit(lastMask) + 1 : 0;
-    for (; i < size; ++i) {
-        if (data[i] == byte) {
-            ++count;
-            resume = i + 1;
-        }
+    for (; i + 16 <= starts; i += 16) {
+        CheckCandidates(Mask(candidates(i)), i, data, needle, length, floor, count);
     }
     return count;
 }
 #endif
 
-// The plain search: used for the tail of a block and where no vector unit is available.
-int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
-                    size_t start, size_t& resume) {
+#ifdef ORV_COUNT_AVX2
+__attribute__((target("avx2"))) int64_t ScanAvx2(const unsigned char* data, size_t size,
+                                                 const unsigned char* needle, size_t length,
+                                                 const NeedleProbe& probe, size_t& i, size_t& floor) {
+    const __m256i byteA = _mm256_set1_epi8(static_cast<char>(needle[probe.first]));
+    const __m256i byteB = _mm256_set1_epi8(static_cast<char>(needle[probe.second]));
+    const unsigned char* atA = data + probe.first;
+    const unsigned char* atB = data + probe.second;
+    const size_t starts = size - length + 1;
     int64_t count = 0;
-    size_t p = start;
-    while (p + length <= size) {
-        const void* hit = std::memchr(data + p, needle[0], size - length + 1 - p);
-        if (hit == nullptr) {
-            break;
+    for (; i + 64 <= starts; i += 64) {
+        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atA + i));
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atB + i));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atA + i + 32));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atB + i + 32));
+        const __m256i c0 = _mm256_and_si256(_mm256_cmpeq_epi8(a0, byteA), _mm256_cmpeq_epi8(b0, byteB));
+        const __m256i c1 = _mm256_and_si256(_mm256_cmpeq_epi8(a1, byteA), _mm256_cmpeq_epi8(b1, byteB));
+        const __m256i any = _mm256_or_si256(c0, c1);
+        if (_mm256_testz_si256(any, any)) {
+            continue;
         }
-        p = static_cast<size_t>(static_cast<const unsigned char*>(hit) - data);
-        if (std::memcmp(data + p + 1, needle + 1, length - 1) == 0) {
-            ++count;
-            p += length;
-            resume = p;
-        } else {
-            ++p;
-        }
+        const uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(c0)) |
+                              (uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(c1))} << 32);
+        CheckCandidates(mask, i, data, needle, length, floor, count);
     }
     return count;
 }
 
+std::atomic<bool> wideVectorsAllowed{true};
+
+bool UseAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has && wideVectorsAllowed.load(std::memory_order_relaxed);
+}
+#endif
+
 }  // namespace
 
+void AllowWideVectors(bool allowed) {
+#ifdef ORV_COUNT_AVX2
+    wideVectorsAllowed.store(allowed, std::memory_order_relaxed);
+#else
+    (void)allowed;
+#endif
+}
+
+NeedleProbe ChooseProbe(std::string_view needle) {
+    NeedleProbe probe;
+    const size_t length = needle.size();
+    if (length < 2) {
+        return probe;
+    }
+    // The two needle bytes least likely in ordinary text: a candidate must have both in their places,
+    // so rarer bytes leave fewer candidates to compare in full.
+    size_t best = 0;
+    for (size_t i = 1; i < length; ++i) {
+        if (ByteCommonness(needle[i]) < ByteCommonness(needle[best])) {
+            best = i;
+        }
+    }
+    size_t second = best == 0 ? 1 : 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (i != best && ByteCommonness(needle[i]) < ByteCommonness(needle[second])) {
+            second = i;
+        }
+    }
+    probe.first = std::min(best, second);
+    probe.second = std::max(best, second);
+    return probe;
+}
+
 int64_t CountInBlock(const char* block, size_t size, std::string_view needle, size_t& resume) {
+    return CountInBlock(block, size, needle, ChooseProbe(needle), resume);
+}
+
+int64_t CountInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
+                     size_t& resume) {
     resume = 0;
     const size_t length = needle.size();
     if (length == 0 || size < length) {
@@ -134,48 +307,26 @@ int64_t CountInBlock(const char* block, size_t size, std::string_view needle, si
     if (length == 1) {
         return CountByte(data, size, wanted[0], resume);
     }
-    // Candidates are positions whose first and last bytes both fit; they are few in ordinary text,
-    // and only those are compared in full.
-    const __m128i first = _mm_set1_epi8(static_cast<char>(wanted[0]));
-    const __m128i last = _mm_set1_epi8(static_cast<char>(wanted[length - 1]));
-    const size_t lastStart = size - length;  // the last position where a match can begin
+    size_t floor = 0;  // no match may begin before this position
+    size_t i = 0;      // where the vector scans stopped
     int64_t count = 0;
-    size_t i = 0;
-    auto blockMask = [&](size_t at) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + length - 1));
-        return Mask(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last)));
-    };
-    while (i + 16 <= lastStart + 1) {
-        // Four blocks at once while nothing is found: the common case in a long file.
-        if (i + 64 <= lastStart + 1) {
-            if ((blockMask(i) | blockMask(i + 16) | blockMask(i + 32) | blockMask(i + 48)) == 0) {
-                i += 64;
-                continue;
-            }
-        }
-        unsigned mask = blockMask(i);
-        size_t next = i + 16;
-        while (mask != 0) {
-            const size_t p = i + LowestBit(mask);
-            if (std::memcmp(data + p + 1, wanted + 1, length - 2) == 0) {
-                ++count;
-                next = p + length;  // matches never overlap: go on after this one
-                resume = next;
-                break;
-            }
-            mask &= mask - 1;
-        }
-        i = next;
+#ifdef ORV_COUNT_AVX2
+    if (UseAvx2()) {
+        count += ScanAvx2(data, size, wanted, length, probe, i, floor);
     }
-    return count + CountScalar(data, size, wanted, length, i, resume);
+#endif
+    count += ScanSse2(data, size, wanted, length, probe, i, floor);
+    resume = floor;
+    return count + CountScalar(data, size, wanted, length, std::max(i, floor), resume);
 #else
+    (void)probe;
     return CountScalar(data, size, wanted, length, 0, resume);
 #endif
 }
 
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, size_t chunkSize)
     : needle_(needle),
+      probe_(ChooseProbe(needle)),
       chunkSize_(std::max<size_t>(chunkSize, 1)),
       buffer_(new char[chunkSize_ + (needle.empty() ? 0 : needle.size() - 1)]) {}
 
@@ -185,7 +336,7 @@ void OccurrenceCounter::Commit(size_t size) {
     }
     const size_t total = carry_ + size;
     size_t resume = 0;
-    count_ += CountInBlock(buffer_.get(), total, needle_, resume);
+    count_ += CountInBlock(buffer_.get(), total, needle_, probe_, resume);
     // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match has
     // already taken are not searched again.
     const size_t keep = needle_.size() - 1;

@@ -90,7 +90,19 @@ TEST(TextCount, MatchesStraddlingChunkBoundariesCountOnce) {
     EXPECT_EQ(CountStreamed("abcabcabc", "abcabc", 2), 1);
 }
 
-TEST(TextCount, StreamingAgreesWithWholeSearchOnRandomText) {
+// Runs a test body with the widest vectors the processor has, then with 16-byte vectors only.
+class TextCountWidths : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { AllowWideVectors(GetParam()); }
+    void TearDown() override { AllowWideVectors(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Vectors, TextCountWidths, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& value) {
+                             return value.param ? std::string("Widest") : std::string("Narrow");
+                         });
+
+TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
     // A small alphabet makes matches, near-matches and runs frequent; many lengths and chunk sizes
     // put the matches at every offset from a chunk boundary and from the 16- and 64-byte blocks.
     std::mt19937 random(12345);
@@ -98,17 +110,17 @@ TEST(TextCount, StreamingAgreesWithWholeSearchOnRandomText) {
     for (int round = 0; round < 600; ++round) {
         const std::string& alphabet = alphabets[round % 3];
         std::uniform_int_distribution<size_t> letter(0, alphabet.size() - 1);
-        const size_t length = std::uniform_int_distribution<size_t>(0, 700)(random);
+        const size_t length = std::uniform_int_distribution<size_t>(0, round % 10 == 0 ? 5000 : 700)(random);
         std::string text(length, ' ');
         for (char& c : text) {
             c = alphabet[letter(random)];
         }
-        const size_t needleLength = std::uniform_int_distribution<size_t>(1, 9)(random);
+        const size_t needleLength = std::uniform_int_distribution<size_t>(1, round % 4 == 0 ? 24 : 9)(random);
         std::string needle(needleLength, ' ');
         for (char& c : needle) {
             c = alphabet[letter(random)];
         }
-        const size_t chunk = std::uniform_int_distribution<size_t>(1, 90)(random);
+        const size_t chunk = std::uniform_int_distribution<size_t>(1, round % 2 == 0 ? 90 : 1500)(random);
         const int64_t expected = ReferenceCount(text, needle);
         ASSERT_EQ(CountWhole(text, needle), expected) << "text " << text << " needle " << needle;
         ASSERT_EQ(CountStreamed(text, needle, chunk), expected)

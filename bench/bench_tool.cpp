@@ -1,0 +1,158 @@
+// A driver for bench/run.sh: makes the test data, and runs one of the program's measurements per call
+// so that the script can time it, and its memory, beside the system's tools.
+//
+//   orv_bench_tool tree DIR FOLDERS FILES        a tree of FOLDERS folders with FILES small files each;
+//                                                prints the total of the file sizes
+//   orv_bench_tool text FILE MIB NEEDLE EVERY    a text file of MIB mebibytes whose lines hold NEEDLE
+//                                                on every EVERY-th line; prints the number of needles
+//   orv_bench_tool dirsize DIR                   prints DirectorySize(DIR)
+//   orv_bench_tool count FILE NEEDLE             prints the count of NEEDLE in FILE
+//   orv_bench_tool proc NAME CALLS               times IsProcessRunning(NAME): best and median in us
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/checks.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: orv_bench_tool tree|text|dirsize|count|proc ...\n");
+    return 2;
+}
+
+// Folders in two levels (as a real tree has them), FILES files of 1 to 2000 bytes in each.
+int MakeTree(const char* root, long folders, long files) {
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> size(1, 2000);
+    std::string content(2000, 'x');
+    unsigned long long total = 0;
+    const long perTop = 100;
+    for (long f = 0; f < folders; ++f) {
+        const std::filesystem::path folder = std::filesystem::path(root) /
+                                             ("top" + std::to_string(f / perTop)) /
+                                             ("folder" + std::to_string(f));
+        std::filesystem::create_directories(folder);
+        for (long i = 0; i < files; ++i) {
+            const int bytes = size(random);
+            const std::string name = (folder / ("file" + std::to_string(i) + ".dat")).string();
+            FILE* out = std::fopen(name.c_str(), "wb");
+            if (!out || std::fwrite(content.data(), 1, static_cast<size_t>(bytes), out) !=
+                            static_cast<size_t>(bytes)) {
+                std::perror(name.c_str());
+                return 1;
+            }
+            std::fclose(out);
+            total += static_cast<unsigned long long>(bytes);
+        }
+    }
+    std::printf("%llu\n", total);
+    return 0;
+}
+
+// Log-like lines of 60 to 140 characters; NEEDLE sits in every EVERY-th line.
+int MakeText(const char* path, long mebibytes, const std::string& needle, long every) {
+    FILE* out = std::fopen(path, "wb");
+    if (!out) {
+        std::perror(path);
+        return 1;
+    }
+    std::mt19937 random(7);
+    static const char* kWords[] = {"alpha",  "beta",  "gamma",  "delta", "epsilon", "zeta",
+                                   "theta",  "kappa", "lambda", "sigma", "omega",   "request",
+                                   "status", "done",  "value",  "queue"};
+    const unsigned long long target = static_cast<unsigned long long>(mebibytes) << 20;
+    unsigned long long written = 0;
+    long long needles = 0;
+    long line = 0;
+    std::string buffer;
+    buffer.reserve(1 << 20);
+    while (written < target) {
+        std::string text =
+            "2026-12-07 08:" + std::to_string(10 + line % 50) + ":00 [" + std::to_string(line) + "] ";
+        const size_t length = 60 + random() % 80;
+        const bool withNeedle = every > 0 && line % every == 0;
+        const size_t needleAt = random() % 4;  // the needle is one of the first words of its line
+        for (size_t word = 0; text.size() < length; ++word) {
+            text += withNeedle && word == needleAt ? needle : std::string(kWords[random() % 16]);
+            text += ' ';
+        }
+        text += '\n';
+        if (written + text.size() > target) {
+            text.assign(target - written, '.');  // fill to the exact size; no needle in the filler
+        } else if (withNeedle) {
+            ++needles;
+        }
+        buffer += text;
+        written += text.size();
+        if (buffer.size() >= (1u << 20) - 256) {
+            std::fwrite(buffer.data(), 1, buffer.size(), out);
+            buffer.clear();
+        }
+        ++line;
+    }
+    std::fwrite(buffer.data(), 1, buffer.size(), out);
+    if (std::fclose(out) != 0) {
+        std::perror(path);
+        return 1;
+    }
+    std::printf("%lld\n", needles);
+    return 0;
+}
+
+int TimeProcessList(const char* name, long calls) {
+    std::vector<double> micros;
+    bool running = false;
+    for (long i = 0; i < calls; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const std::optional<bool> result = orv::engine::IsProcessRunning(name);
+        const auto end = std::chrono::steady_clock::now();
+        if (!result) {
+            std::fprintf(stderr, "the process list cannot be taken\n");
+            return 1;
+        }
+        running = *result;
+        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    std::sort(micros.begin(), micros.end());
+    std::printf("%s %.1f %.1f\n", running ? "running" : "absent", micros.front(), micros[micros.size() / 2]);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        return Usage();
+    }
+    const std::string command = argv[1];
+    if (command == "tree" && argc == 5) {
+        return MakeTree(argv[2], std::atol(argv[3]), std::atol(argv[4]));
+    }
+    if (command == "text" && argc == 6) {
+        return MakeText(argv[2], std::atol(argv[3]), argv[4], std::atol(argv[5]));
+    }
+    if (command == "dirsize" && argc == 3) {
+        std::printf("%llu\n", static_cast<unsigned long long>(orv::engine::DirectorySize(argv[2])));
+        return 0;
+    }
+    if (command == "count" && argc == 4) {
+        const std::optional<int64_t> count = orv::engine::CountOccurrences(argv[2], argv[3]);
+        if (!count) {
+            std::fprintf(stderr, "cannot read %s\n", argv[2]);
+            return 1;
+        }
+        std::printf("%lld\n", static_cast<long long>(*count));
+        return 0;
+    }
+    if (command == "proc" && argc == 4) {
+        return TimeProcessList(argv[2], std::atol(argv[3]));
+    }
+    return Usage();
+}
