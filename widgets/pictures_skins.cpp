@@ -104,8 +104,9 @@ Picture BuildMainSkin() {
     Frame(c, Box{1, 1, 801, 601}, 48);
     // Control area: the object panels, with a light groove along each of the eight rows.
     Area(c, Box{8, 73, 794, 388}, 8);
-    c.FillRect(Box{16, 110, 786, 132},
-               Fill::Horizontal(Rgb(215, 237, 255, 0), Rgb(215, 237, 255, 40), 16, 400));
+    // The column captions' strip above the rows.
+    c.FillRoundRect(Box{30, 111, 762, 133}, 6,
+                    Fill::Horizontal(Rgb(215, 237, 255, 34), Rgb(215, 237, 255, 6), 30, 762));
     for (int row = 0; row < 8; ++row) {
         const float top = 140.0f + 30 * row;
         c.FillRoundRect(Box{30, top - 3, 762, top + 25}, 6, Fill::Solid(Rgb(12, 44, 96, 70)));
@@ -174,7 +175,7 @@ SplashPictures BuildSplashPictures() {
                 return std::hypot((x - 120) / 2.2f, y - 420) - 190;
             },
             Fill::Vertical(Rgb(55, 190, 255, 30), Rgb(55, 190, 255, 80), 200, 300));
-        Emblem(c, Point{318, 198}, 70, 60);
+        Emblem(c, Point{330, 236}, 56, 50);
         // The progress place at the top right.
         c.FillRoundRect(Box{250, 4, 398, 58}, 7, Fill::Solid(Rgb(0, 16, 44, 80)));
         c.StrokeRoundRect(Box{250, 4, 398, 58}, 7, 1, Fill::Solid(Rgb(120, 172, 232, 70)));
@@ -347,7 +348,7 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
 
 LabelStyle TitleNameStyle() {
     LabelStyle style;
-    style.font = FontSpec{27, true};
+    style.font = FontSpec{27};
     style.text = kTitleNameColour;
     style.shadow = kTitleShadowColour;
     style.verticalCentre = true;

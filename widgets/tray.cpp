@@ -250,8 +250,10 @@ LRESULT TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         // Explorer restarted and forgot every icon: put ours back if it was there.
         if (active_) {
-            active_ = false;
-            Add();
+            NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+            // A shell that did keep the icon refuses the second one; the icon is there all the same.
+            active_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
+                      ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
         }
         return 0;
     }

@@ -1,0 +1,81 @@
+#include "widgets/check_box.h"
+
+#include <gtest/gtest.h>
+
+#include "host.h"
+
+namespace orv::widgets {
+namespace {
+
+using test::At;
+
+class CheckBoxTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(box.Create(host.Handle(), 10, 10, 32, 18, "3"));
+        box.onClick = [this] { ++clicks; };
+    }
+
+    COLORREF PixelAt(int x, int y) {
+        ::InvalidateRect(box.Handle(), nullptr, FALSE);
+        ::UpdateWindow(box.Handle());
+        HDC dc = ::GetDC(box.Handle());
+        const COLORREF colour = ::GetPixel(dc, x, y);
+        ::ReleaseDC(box.Handle(), dc);
+        return colour;
+    }
+
+    test::Host host;
+    CheckBox box;
+    int clicks = 0;
+};
+
+TEST_F(CheckBoxTest, SettingTheMarkFromTheProgramIsNoClick) {
+    box.SetChecked(true);
+    EXPECT_TRUE(box.Checked());
+    box.SetChecked(false);
+    box.SetChecked(false);
+    EXPECT_FALSE(box.Checked());
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(CheckBoxTest, AUserClickTogglesFirstAndThenReports) {
+    bool checkedAtClick = false;
+    box.onClick = [&] {
+        ++clicks;
+        checkedAtClick = box.Checked();
+    };
+    ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+    ::SendMessageW(box.Handle(), WM_LBUTTONUP, 0, At(5, 5));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(box.Checked());
+    EXPECT_TRUE(checkedAtClick);
+
+    ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+    ::SendMessageW(box.Handle(), WM_LBUTTONUP, 0, At(5, 5));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(box.Checked());
+}
+
+TEST_F(CheckBoxTest, ReleasingOutsideChangesNothing) {
+    ::SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+    ::SendMessageW(box.Handle(), WM_LBUTTONUP, 0, At(60, 5));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(box.Checked());
+}
+
+TEST_F(CheckBoxTest, SpaceBarTogglesLikeAClick) {
+    ::SendMessageW(box.Handle(), WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(box.Checked());
+}
+
+TEST_F(CheckBoxTest, BackgroundColourShowsAroundTheBox) {
+    box.SetBackground(Rgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(30, 1), RGB(255, 0, 0));
+    box.SetBackground(Rgb(54, 106, 179));
+    EXPECT_EQ(PixelAt(30, 1), RGB(54, 106, 179));
+}
+
+}  // namespace
+}  // namespace orv::widgets
