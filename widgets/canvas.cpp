@@ -196,7 +196,7 @@ void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) 
 
 HFONT CreateUiFont(const FontSpec& spec, bool clearType) {
     LOGFONTW font{};
-    font.lfHeight = -spec.pixelHeight;
+    font.lfHeight = spec.cellHeight ? spec.pixelHeight : -spec.pixelHeight;
     font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
     font.lfUnderline = spec.underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;

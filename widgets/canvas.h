@@ -63,10 +63,11 @@ struct Point {
 enum class Align { Left, Centre, Right };
 
 struct FontSpec {
-    int pixelHeight = 12;
+    int pixelHeight = 12;  // the letters' em height; with `cellHeight` the whole character cell's
     bool bold = false;
     bool underline = false;
     const wchar_t* face = L"Verdana";
+    bool cellHeight = false;
 };
 
 class Canvas {

@@ -115,7 +115,7 @@ struct ProgramPictures {
 std::unique_ptr<ProgramPictures> BuildProgramPictures();
 
 // The looks of the labels and boxes that sit on the skins.
-LabelStyle TitleNameStyle();  // "Orvanter": 27 pixels, gold with its orange shadow
+LabelStyle TitleNameStyle();  // "Orvanter": 27-pixel cell, gold with its orange shadow
 LabelStyle HeadingStyle();    // "Control", "Settings": bold 19 pixels on a light gradient tab
 LabelStyle CaptionStyle();    // ordinary captions: 12 pixels, light blue
 CheckBoxStyle EnableBoxStyle();

@@ -348,7 +348,9 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
 
 LabelStyle TitleNameStyle() {
     LabelStyle style;
-    style.font = FontSpec{27};
+    // 27 pixels of character cell: the name fits its 116-pixel label with its shadow.
+    style.font = FontSpec{27, true};
+    style.font.cellHeight = true;
     style.text = kTitleNameColour;
     style.shadow = kTitleShadowColour;
     style.verticalCentre = true;

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "host.h"
+#include "widgets/label.h"
+#include "widgets/panel.h"
+
+namespace orv::widgets {
+namespace {
+
+using test::At;
+
+// The label's pixels as shown on the screen.
+std::vector<COLORREF> ScreenPixels(HWND window, int width, int height) {
+    ::InvalidateRect(window, nullptr, FALSE);
+    ::UpdateWindow(window);
+    std::vector<COLORREF> pixels;
+    HDC dc = ::GetDC(window);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(::GetPixel(dc, x, y));
+        }
+    }
+    ::ReleaseDC(window, dc);
+    return pixels;
+}
+
+bool Contains(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
+}
+
+class LabelTest : public ::testing::Test {
+  protected:
+    test::Host host;
+    Label label;
+};
+
+TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
+    LabelStyle style;
+    style.font = FontSpec{27, true};
+    style.text = Rgb(240, 185, 38);
+    style.shadow = Rgb(197, 96, 14);
+    style.fill = Fill::Solid(Rgb(54, 106, 179));
+    ASSERT_TRUE(label.Create(host.Handle(), 8, 2, 116, 34, "Orvanter", style));
+    auto pixels = ScreenPixels(label.Handle(), 116, 34);
+    EXPECT_TRUE(Contains(pixels, RGB(240, 185, 38)));
+    EXPECT_TRUE(Contains(pixels, RGB(197, 96, 14)));
+
+    style.shadow.reset();
+    label.SetStyle(style);
+    pixels = ScreenPixels(label.Handle(), 116, 34);
+    EXPECT_TRUE(Contains(pixels, RGB(240, 185, 38)));
+    EXPECT_FALSE(Contains(pixels, RGB(197, 96, 14)));
+}
+
+TEST_F(LabelTest, GradientFillBehindTheText) {
+    LabelStyle style;
+    style.fill = Fill::Vertical(Rgb(0, 0, 0), Rgb(0, 0, 250), 0, 25);
+    ASSERT_TRUE(label.Create(host.Handle(), 10, 40, 113, 25, "Control", style));
+    const auto pixels = ScreenPixels(label.Handle(), 113, 25);
+    const COLORREF top = pixels[112], bottom = pixels[24 * 113 + 112];
+    EXPECT_LT(GetBValue(top), 20);
+    EXPECT_GT(GetBValue(bottom), 220);
+}
+
+TEST_F(LabelTest, ClickOnReleaseInsidePressReportedAtOnce) {
+    ASSERT_TRUE(label.Create(host.Handle(), 10, 70, 100, 16, "Show hints", LabelStyle{}));
+    int clicks = 0;
+    std::vector<MouseButton> presses;
+    label.onClick = [&] { ++clicks; };
+    label.onMouseDown = [&](MouseButton b) { presses.push_back(b); };
+    ::SendMessageW(label.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    EXPECT_EQ(clicks, 0);
+    ::SendMessageW(label.Handle(), WM_LBUTTONUP, 0, At(3, 3));
+    EXPECT_EQ(clicks, 1);
+    ::SendMessageW(label.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    ::SendMessageW(label.Handle(), WM_LBUTTONUP, 0, At(300, 3));
+    EXPECT_EQ(clicks, 1);
+    ::SendMessageW(label.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, At(3, 3));
+    EXPECT_EQ(presses, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left, MouseButton::Right}));
+}
+
+// A hidden parent that keeps the notifications it gets.
+class Recorder : public SkinnedWindow {
+  public:
+    std::vector<UINT> messages;
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND || message == WM_CTLCOLOREDIT) {
+            messages.push_back(message);
+        }
+        return SkinnedWindow::OnMessage(message, wParam, lParam);
+    }
+};
+
+TEST(PanelTest, ControlsOnThePanelNotifyThePanelsParent) {
+    Recorder parent;
+    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    Panel panel;
+    ASSERT_TRUE(panel.Create(parent.Handle(), 36, 140, 200, 22));
+    HWND edit = CreateChildControl(panel.Handle(), L"EDIT", "", WS_VISIBLE, 0, 10, 2, 80, 18, 101);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextUtf8(edit, "abc");  // EN_CHANGE
+    EXPECT_NE(std::find(parent.messages.begin(), parent.messages.end(), WM_COMMAND), parent.messages.end());
+    EXPECT_EQ(GetWindowTextUtf8(edit), "abc");
+}
+
+TEST(PanelTest, FilledWithItsPicture) {
+    Recorder parent;
+    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    Panel panel;
+    ASSERT_TRUE(panel.Create(parent.Handle(), 10, 10, 22, 9));
+    Picture fill(2, 2);
+    Canvas(fill).Clear(Rgb(10, 20, 30));
+    fill.Seal();
+    panel.SetPicture(&fill, Panel::PictureMode::Stretch);
+
+    Picture target(22, 9);
+    MemoryDc dc(::CreateCompatibleDC(nullptr));
+    Selection selected(dc.Get(), target.Handle());
+    ::SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+    ::GdiFlush();
+    EXPECT_EQ(target.PixelAt(0, 0) & 0xFFFFFF, 0x0A141Eu);
+    EXPECT_EQ(target.PixelAt(21, 8) & 0xFFFFFF, 0x0A141Eu);
+
+    // Without a picture, a colour.
+    panel.SetPicture(nullptr);
+    panel.SetColour(Rgb(255, 0, 0));
+    ::SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+    ::GdiFlush();
+    EXPECT_EQ(target.PixelAt(5, 5) & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST(WindowTextTest, Utf8RoundTripThroughTheWideFunctions) {
+    const std::string russian = "\xD0\xA1\xD1\x82\xD0\xBE\xD0\xBF";  // Стоп
+    EXPECT_EQ(Narrow(Wide(russian)), russian);
+    EXPECT_EQ(Wide(russian).size(), 4u);
+    EXPECT_EQ(Wide(""), L"");
+}
+
+}  // namespace
+}  // namespace orv::widgets
