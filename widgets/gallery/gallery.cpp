@@ -198,6 +198,72 @@ class DemoWindow : public SkinnedWindow {
     }
 };
 
+// The splash and the macro editor put together from their pictures.
+class SplashDemo : public SkinnedWindow {
+  public:
+    explicit SplashDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
+    bool Build() {
+        if (!Create(L"OrvGallerySplash", L"splash", 860, 10, kSplashWidth, kSplashHeight, nullptr,
+                    WS_EX_TOOLWINDOW)) {
+            return false;
+        }
+        SetSkin(&pictures_.splash.logo);
+        load_.Create(Handle(), 256, 6, 33, 49);
+        load_.SetPicture(&pictures_.splash.load, Panel::PictureMode::TopLeft);
+        bar_.Create(Handle(), 256, 18, 140, 15, &pictures_.splash.barTexture,
+                    &pictures_.splash.backgroundTexture);
+        bar_.SetPosition(61);
+        // The bar lies over the loading picture, as the splash window shows them.
+        ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        return true;
+    }
+
+  private:
+    const ProgramPictures& pictures_;
+    Panel load_;
+    ProgressBar bar_;
+};
+
+class EditorDemo : public SkinnedWindow {
+  public:
+    explicit EditorDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
+    bool Build() {
+        if (!Create(L"OrvGalleryEditor", L"editor", 300, 430, kEditorWidth, kEditorHeight, nullptr,
+                    WS_EX_TOOLWINDOW)) {
+            return false;
+        }
+        SetSkin(&pictures_.editorBackground);
+        title_.Create(Handle(), 8, 6, 83, 25, "Macros", HeadingStyle());
+        previous_.Create(Handle(), 30, 148, 17, 21, &pictures_.macros, macros::kArrowPrevious);
+        frame_.Create(Handle(), 47, 148, 366, 21);
+        frame_.SetPicture(pictures_.macros.Get(macros::kFieldFrame));
+        next_.Create(Handle(), 413, 148, 17, 21, &pictures_.macros, macros::kArrowNextHot);
+        for (int i = 0; i < 3; ++i) {
+            methods_[i].Create(Handle(), 450, 232 + 30 * i, 23, 23, &pictures_.macros,
+                               i == 1 ? macros::kMethodOn : macros::kMethodOff);
+        }
+        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        return true;
+    }
+
+  protected:
+    void PaintContent(HDC dc) override {
+        const int firsts[4] = {macros::kApplyFirst, macros::kResetFirst, macros::kRunFirst,
+                               macros::kCloseFirst};
+        const int lefts[4] = {20, 200, 380, 616};
+        for (int i = 0; i < 4; ++i) {
+            pictures_.macros.Draw(firsts[i] + 3 + (i == 2 ? 1 : 0), dc, lefts[i], 460);
+        }
+    }
+
+  private:
+    const ProgramPictures& pictures_;
+    Label title_;
+    PictureButton previous_, next_, methods_[3];
+    Panel frame_;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -209,6 +275,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     DemoWindow window;
     if (!window.Build()) {
         return 1;
+    }
+    SplashDemo splash(*window.pictures);
+    EditorDemo editor(*window.pictures);
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--others") {
+            splash.Build();
+            editor.Build();
+        }
     }
     // --hint: show a hint; --menu: open the tray menu (both for screenshots).
     for (int i = 1; i < argc; ++i) {
