@@ -1,4 +1,5 @@
 #include "widgets/work_image.h"
+
 #include "widgets/gdi.h"
 
 namespace orv::widgets {

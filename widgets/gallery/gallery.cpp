@@ -15,6 +15,7 @@
 #include "widgets/progress_bar.h"
 #include "widgets/skinned_window.h"
 #include "widgets/tray.h"
+#include "widgets/work_image.h"
 
 using namespace orv::widgets;
 
@@ -187,8 +188,13 @@ class DemoWindow : public SkinnedWindow {
 
   protected:
     void PaintContent(HDC dc) override {
-        pictures->buttons.Draw(btn::kStartFirst + 1, dc, 22, 510);
-        pictures->buttons.Draw(btn::kResetFirst, dc, 215, 510);
+        WorkImage start(kLargeButtonWidth, kLargeButtonHeight), reset(kLargeButtonWidth, kLargeButtonHeight);
+        start.SetBackdrop(&pictures->mainSkin, 22, 510);
+        start.Draw(pictures->buttons, btn::kStartFirst + 1);
+        start.PaintTo(dc, 22, 510);
+        reset.SetBackdrop(&pictures->mainSkin, 215, 510);
+        reset.Draw(pictures->buttons, btn::kResetFirst);
+        reset.PaintTo(dc, 215, 510);
     }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_DESTROY) {
