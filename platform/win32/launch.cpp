@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/text.h"
@@ -20,7 +21,13 @@ bool WinExecCommand(const std::string& commandLine) {
 
 bool ShellExecuteFile(const std::string& file) {
     const std::wstring wide = win32::Wide(file);
+    // The shell may hand the file to a COM-based handler, so the calling thread (the scan thread, or
+    // the user-interface thread from the editor) needs COM; a thread that has it already keeps its own.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const HINSTANCE result = ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOW);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
