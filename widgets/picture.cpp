@@ -62,6 +62,24 @@ Picture::Picture(int width, int height) {
     std::memset(pixels_, 0, static_cast<size_t>(width) * height * 4);
 }
 
+Picture::Picture(Picture&& other) noexcept
+    : bitmap_(std::move(other.bitmap_)),
+      pixels_(std::exchange(other.pixels_, nullptr)),
+      width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      hasAlpha_(std::exchange(other.hasAlpha_, true)) {}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        bitmap_ = std::move(other.bitmap_);
+        pixels_ = std::exchange(other.pixels_, nullptr);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        hasAlpha_ = std::exchange(other.hasAlpha_, true);
+    }
+    return *this;
+}
+
 void Picture::Seal() {
     ::GdiFlush();
     hasAlpha_ = false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "widgets/gdi.h"
@@ -17,8 +18,8 @@ class Picture {
     Picture() = default;
     // An all-transparent picture; an empty picture (IsEmpty) when the bitmap cannot be made.
     Picture(int width, int height);
-    Picture(Picture&&) noexcept = default;
-    Picture& operator=(Picture&&) noexcept = default;
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&& other) noexcept;
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 

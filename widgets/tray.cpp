@@ -7,6 +7,7 @@ namespace orv::widgets {
 namespace {
 
 constexpr UINT kIconId = 1;
+constexpr UINT_PTR kRetryTimer = 1;
 constexpr int kItemHeight = 24;
 constexpr int kCaptionHeight = 26;
 constexpr int kPictureArea = 28;
@@ -49,8 +50,16 @@ int TrayMenu::Add(std::string_view text, const Picture* picture, std::function<v
 }
 
 void TrayMenu::SetText(int index, std::string_view text) {
-    if (index >= 0 && index < Count()) {
-        items_[static_cast<size_t>(index)].text = std::string(text);
+    if (index < 0 || index >= Count()) {
+        return;
+    }
+    Item& item = items_[static_cast<size_t>(index)];
+    item.text = std::string(text);
+    // Modifying the item makes the menu measure it again (the other language's words are longer).
+    if (menu_) {
+        ::ModifyMenuW(menu_.Get(), CommandOf(index),
+                      MF_BYCOMMAND | MF_OWNERDRAW | (item.enabled ? 0 : MF_GRAYED), CommandOf(index),
+                      nullptr);
     }
 }
 
@@ -203,31 +212,44 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
     return data;
 }
 
+bool TrayIcon::ShellAdd() {
+    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    // A shell that kept the icon refuses a second one; the icon is there all the same.
+    inTray_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE || ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    if (inTray_) {
+        ::KillTimer(Handle(), kRetryTimer);
+    } else {
+        // The shell is busy or not there yet (early at logon): try again, or the program would
+        // sit hidden with no way back.
+        ::SetTimer(Handle(), kRetryTimer, 1000, nullptr);
+    }
+    return inTray_;
+}
+
 bool TrayIcon::Add() {
     if (!Exists()) {
         return false;
     }
-    if (active_) {
-        return true;
-    }
-    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    active_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-    return active_;
+    active_ = true;
+    return inTray_ || ShellAdd();
 }
 
 bool TrayIcon::Remove() {
-    if (!active_) {
-        return true;
-    }
-    NOTIFYICONDATAW data = Data(0);
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
     active_ = false;
+    if (Exists()) {
+        ::KillTimer(Handle(), kRetryTimer);
+    }
+    if (inTray_) {
+        NOTIFYICONDATAW data = Data(0);
+        ::Shell_NotifyIconW(NIM_DELETE, &data);
+        inTray_ = false;
+    }
     return true;
 }
 
 void TrayIcon::SetIcon(HICON icon) {
     icon_ = icon;
-    if (active_) {
+    if (inTray_) {
         NOTIFYICONDATAW data = Data(NIF_ICON);
         ::Shell_NotifyIconW(NIM_MODIFY, &data);
     }
@@ -235,7 +257,7 @@ void TrayIcon::SetIcon(HICON icon) {
 
 void TrayIcon::SetTip(std::string_view tip) {
     tip_ = Wide(tip);
-    if (active_) {
+    if (inTray_) {
         NOTIFYICONDATAW data = Data(NIF_TIP);
         ::Shell_NotifyIconW(NIM_MODIFY, &data);
     }
@@ -248,16 +270,19 @@ int TrayIcon::ShowMenu(POINT screen) {
 
 LRESULT TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-        // Explorer restarted and forgot every icon: put ours back if it was there.
+        // Explorer restarted and forgot every icon: put ours back if it is activated.
         if (active_) {
-            NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-            // A shell that did keep the icon refuses the second one; the icon is there all the same.
-            active_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
-                      ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+            inTray_ = false;
+            ShellAdd();
         }
         return 0;
     }
     switch (message) {
+        case WM_TIMER:
+            if (wParam == kRetryTimer && active_ && !inTray_) {
+                ShellAdd();
+            }
+            return 0;
         case kCallbackMessage:
             switch (LOWORD(lParam)) {
                 case WM_LBUTTONDBLCLK:

@@ -80,10 +80,16 @@ class TrayIcon : public Window {
     ~TrayIcon() override;
     // Makes the hidden window; the icon is not in the notification area yet.
     bool Create(HICON icon, std::string_view tip);
-    // Adds the icon to the notification area / takes it away. True when the shell accepted it.
+    // Activates the icon: it is put into the notification area, and put back whenever the shell
+    // forgets it (Explorer restarting) or was not ready (it is tried again every second). True when
+    // the shell has the icon now.
     bool Add();
+    // Deactivates the icon and takes it out of the notification area.
     bool Remove();
+    // Activated by Add (whether or not the shell has shown it yet).
     bool Active() const { return active_; }
+    // The shell has the icon.
+    bool InTray() const { return inTray_; }
     void SetIcon(HICON icon);
     void SetTip(std::string_view tip);
 
@@ -103,7 +109,10 @@ class TrayIcon : public Window {
     TrayMenu menu_;
     HICON icon_ = nullptr;
     std::wstring tip_;
+    bool ShellAdd();
+
     bool active_ = false;
+    bool inTray_ = false;
     UINT taskbarCreated_ = 0;
 };
 

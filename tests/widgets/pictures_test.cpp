@@ -189,6 +189,21 @@ TEST_F(PicturesTest, TrayMenuPicturesAreSmallAndDistinct) {
     }
 }
 
+TEST(PictureTest, MovingHandsThePixelsOver) {
+    Picture first(3, 2);
+    const uint32_t* pixels = first.Pixels();
+    Picture second(std::move(first));
+    EXPECT_TRUE(first.IsEmpty());
+    EXPECT_EQ(first.Pixels(), nullptr);
+    EXPECT_EQ(second.Pixels(), pixels);
+    EXPECT_EQ(second.Width(), 3);
+    Picture third;
+    third = std::move(second);
+    EXPECT_TRUE(second.IsEmpty());
+    EXPECT_EQ(third.Pixels(), pixels);
+    EXPECT_NE(third.Handle(), nullptr);
+}
+
 TEST(PictureSetTest, DrawsOnlyExistingPictures) {
     PictureSet set;
     auto picture = std::make_shared<const Picture>(4, 4);

@@ -42,6 +42,23 @@ TEST_F(TrayMenuTest, ItemsEnableAndDisable) {
     EXPECT_FALSE(menu.IsEnabled(7));
 }
 
+TEST_F(TrayMenuTest, NewTextKeepsTheItemsStateAndIsMeasuredAgain) {
+    menu.SetEnabled(1, false);
+    MEASUREITEMSTRUCT before{};
+    before.CtlType = ODT_MENU;
+    before.itemID = TrayMenu::CommandOf(1);
+    ASSERT_TRUE(menu.Measure(before));
+    menu.SetText(1,
+                 "\xD0\x9A\xD0\xBE\xD0\xBD\xD1\x82\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C: "
+                 "\xD0\xA1\xD1\x82\xD0\xBE\xD0\xBF \xD0\xB8 \xD0\xB5\xD1\x89\xD1\x91");
+    EXPECT_FALSE(menu.IsEnabled(1));
+    EXPECT_TRUE(GreyedInMenu(1));
+    MEASUREITEMSTRUCT after = before;
+    ASSERT_TRUE(menu.Measure(after));
+    EXPECT_GT(after.itemWidth, before.itemWidth);
+    EXPECT_EQ(::GetMenuItemCount(menu.Handle()), 6);  // the caption and five items
+}
+
 TEST_F(TrayMenuTest, ChoosingRunsTheItemsActionUnlessItIsDisabled) {
     EXPECT_TRUE(menu.Run(TrayMenu::CommandOf(2)));
     EXPECT_EQ(chosen, 2);
@@ -116,12 +133,15 @@ TEST_F(TrayIconTest, AddedRemovedAndAddedAgainWhenTheTaskbarComesBack) {
         GTEST_SKIP() << "the shell has no notification area here";
     }
     EXPECT_TRUE(tray.Active());
+    EXPECT_TRUE(tray.InTray());
     EXPECT_TRUE(tray.Add());  // adding twice is harmless
     // Explorer restarted and forgot the icon: the broadcast puts it back.
     ::SendMessageW(tray.Handle(), taskbarCreated, 0, 0);
     EXPECT_TRUE(tray.Active());
+    EXPECT_TRUE(tray.InTray());
     EXPECT_TRUE(tray.Remove());
     EXPECT_FALSE(tray.Active());
+    EXPECT_FALSE(tray.InTray());
 }
 
 TEST_F(TrayIconTest, ReportsDoubleClickAndRightButton) {
