@@ -1,0 +1,29 @@
+// A filled rectangle that shows a state by its colour (the path and text indicators, the start
+// indicator), with an optional one-pixel outline.
+#pragma once
+
+#include <optional>
+
+#include "widgets/canvas.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+class Indicator : public Window {
+  public:
+    bool Create(HWND parent, int x, int y, int width, int height, Colour colour,
+                std::optional<Colour> outline = std::nullopt);
+
+    // Repaints only when the colour changes.
+    void SetColour(Colour colour);
+    Colour GetColour() const { return colour_; }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    Colour colour_{};
+    std::optional<Colour> outline_;
+};
+
+}  // namespace orv::widgets
