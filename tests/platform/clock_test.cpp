@@ -7,6 +7,12 @@
 #include "platform/files.h"
 #include "tests/support/test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#endif
+
 namespace orv::clock {
 namespace {
 
@@ -144,6 +150,83 @@ TEST(LocalClock, SystemFormatsFormatATimestamp) {
     EXPECT_TRUE(time.find("17") != std::string::npos || time.find('5') == 0) << time;
     EXPECT_FALSE(names.months[10].empty());
 }
+
+#ifdef _WIN32
+SYSTEMTIME ToSystemTime(const LocalTime& t) {
+    SYSTEMTIME s{};
+    s.wYear = static_cast<WORD>(t.year);
+    s.wMonth = static_cast<WORD>(t.month);
+    s.wDay = static_cast<WORD>(t.day);
+    s.wDayOfWeek = static_cast<WORD>(t.dayOfWeek);
+    s.wHour = static_cast<WORD>(t.hour);
+    s.wMinute = static_cast<WORD>(t.minute);
+    s.wSecond = static_cast<WORD>(t.second);
+    s.wMilliseconds = static_cast<WORD>(t.millisecond);
+    return s;
+}
+
+// The reduction must be the system's own round trip through a DOS date and time. (2108 is left to
+// the test above: Wine 8.0 lets the year wrap around instead of failing as Windows does.)
+TEST(DosTime, AgreesWithTheSystem) {
+    const LocalTime times[] = {At(1980, 1, 1, 0, 0, 0), At(1999, 12, 31, 23, 59, 59, 999),
+                               At(2024, 2, 29, 12, 30, 15, 250), At(2107, 12, 31, 23, 59, 58),
+                               At(1979, 12, 31, 23, 59, 59)};
+    for (const LocalTime& t : times) {
+        SCOPED_TRACE(t.year);
+        const SYSTEMTIME system = ToSystemTime(t);
+        FILETIME fileTime;
+        ASSERT_TRUE(SystemTimeToFileTime(&system, &fileTime));
+        WORD dosDate = 0;
+        WORD dosTime = 0;
+        LocalTime ours;
+        const bool systemOk = FileTimeToDosDateTime(&fileTime, &dosDate, &dosTime) != 0;
+        ASSERT_EQ(ReduceToDosTime(t, ours), systemOk);
+        if (!systemOk) {
+            continue;
+        }
+        FILETIME back;
+        SYSTEMTIME reduced;
+        ASSERT_TRUE(DosDateTimeToFileTime(dosDate, dosTime, &back));
+        ASSERT_TRUE(FileTimeToSystemTime(&back, &reduced));
+        EXPECT_EQ(ours.year, reduced.wYear);
+        EXPECT_EQ(ours.month, reduced.wMonth);
+        EXPECT_EQ(ours.day, reduced.wDay);
+        EXPECT_EQ(ours.dayOfWeek, reduced.wDayOfWeek);
+        EXPECT_EQ(ours.hour, reduced.wHour);
+        EXPECT_EQ(ours.minute, reduced.wMinute);
+        EXPECT_EQ(ours.second, reduced.wSecond);
+        EXPECT_EQ(ours.millisecond, reduced.wMilliseconds);
+    }
+}
+
+// Pictures formatted here must read as the system's own date and time functions write them. (A lone
+// "y" is left out: Wine 8.0 pads it to two digits, Windows does not.)
+TEST(FormatPicture, AgreesWithTheSystem) {
+    const Names names = SystemNames();
+    const LocalTime times[] = {At(2024, 3, 5, 14, 7, 9), At(2005, 11, 28, 0, 5, 0),
+                               At(1999, 1, 31, 12, 59, 59)};
+    const char* const datePictures[] = {"dd.MM.yyyy",   "M/d/yy",         "dddd, MMMM d, yyyy",
+                                        "ddd d MMM yy", "yyyy'-'MM'-'dd", "'Day' d"};
+    const char* const timePictures[] = {"H:mm:ss", "HH:mm:ss", "h:mm:ss tt", "hh:mm t", "H' h 'm' min'"};
+    for (const LocalTime& t : times) {
+        const SYSTEMTIME system = ToSystemTime(t);
+        wchar_t buffer[128];
+        for (const char* picture : datePictures) {
+            SCOPED_TRACE(picture);
+            const std::wstring wide = win32::Wide(picture);
+            ASSERT_GT(
+                GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &system, wide.c_str(), buffer, 128, nullptr), 0);
+            EXPECT_EQ(FormatPicture(t, picture, names), win32::Narrow(buffer));
+        }
+        for (const char* picture : timePictures) {
+            SCOPED_TRACE(picture);
+            const std::wstring wide = win32::Wide(picture);
+            ASSERT_GT(GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &system, wide.c_str(), buffer, 128), 0);
+            EXPECT_EQ(FormatPicture(t, picture, names), win32::Narrow(buffer));
+        }
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace orv::clock
