@@ -1,0 +1,409 @@
+#include "engine/engine.h"
+
+#include <utility>
+#include <vector>
+
+#include "engine/scan_thread.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace orv::engine {
+namespace {
+
+class ProgramChecks final : public CheckRunner {
+  public:
+    std::optional<CheckResult> File(int number, const ControlObject& object,
+                                    const CheckContext& context) override {
+        return CheckFile(number, object, context);
+    }
+    std::optional<CheckResult> Directory(int number, const ControlObject& object,
+                                         const CheckContext& context) override {
+        return CheckDirectory(number, object, context);
+    }
+    std::optional<CheckResult> Application(int number, const ControlObject& object,
+                                           const CheckContext& context) override {
+        return CheckApplication(number, object, context);
+    }
+};
+
+bool ValidNumber(int number) {
+    return number >= 1 && number <= kObjectCount;
+}
+
+}  // namespace
+
+std::shared_ptr<CheckRunner> SystemChecks() {
+    return std::make_shared<ProgramChecks>();
+}
+
+Engine::Engine(EngineServices services) : services_(std::move(services)) {
+    if (!services_.checks) {
+        services_.checks = SystemChecks();
+    }
+    if (!services_.texts) {
+        services_.texts = [] { return lang::LanguageTable::For(lang::kEnglish); };
+    }
+    if (!services_.formats) {
+        services_.formats = [] { return clock::SystemFormats(); };
+    }
+    if (!services_.names) {
+        services_.names = [] { return clock::SystemNames(); };
+    }
+    if (!services_.now) {
+        services_.now = [] { return clock::Now(); };
+    }
+    if (services_.logFolder.empty()) {
+        services_.logFolder = paths::ExecutableFolder() + "Log" + fs::kSeparator;
+    }
+}
+
+Engine::~Engine() {
+    Shutdown();
+}
+
+// --- The object table ---
+
+std::optional<ControlObject> Engine::Object(int number) const {
+    if (!ValidNumber(number)) {
+        return std::nullopt;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    return objects_[number - 1];
+}
+
+ObjectArray Engine::Objects() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return objects_;
+}
+
+void Engine::ClearPendingIfDisabledLocked(ControlObject& object) {
+    if (!object.settings.Razr) {
+        object.ActionPending = false;
+    }
+}
+
+bool Engine::EditObject(int number, const std::function<void(ObjectSettings&, Baseline&)>& change) {
+    if (!ValidNumber(number) || !change) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[number - 1];
+    change(object.settings, object.baseline);
+    ++object.generation;
+    ClearPendingIfDisabledLocked(object);
+    return true;
+}
+
+bool Engine::SetRazr(int number, bool enabled) {
+    return EditObject(number, [enabled](ObjectSettings& settings, Baseline&) { settings.Razr = enabled; });
+}
+
+void Engine::ResetObjects() {
+    std::lock_guard<std::mutex> lock(lock_);
+    for (ControlObject& object : objects_) {
+        object.settings = ObjectSettings{};
+        object.baseline = Baseline{};
+        ++object.generation;
+    }
+}
+
+void Engine::LoadObjects(const ObjectArray& objects) {
+    std::lock_guard<std::mutex> lock(lock_);
+    for (int i = 0; i < kObjectCount; ++i) {
+        ControlObject& object = objects_[i];
+        object.settings = objects[i].settings;
+        object.baseline = objects[i].baseline;
+        ++object.generation;
+        ClearPendingIfDisabledLocked(object);
+    }
+}
+
+// --- Checks ---
+
+void Engine::CheckObject(int number) {
+    if (!ValidNumber(number)) {
+        return;
+    }
+    const int index = number - 1;
+    ControlObject measured;
+    uint64_t serial = 0;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        objects_[index].ActionPending = false;
+        measured = objects_[index];
+        serial = checkSerials_[index];
+    }
+
+    // The texts are taken once, so a language switch during the check gives it one language throughout.
+    const std::shared_ptr<const lang::LanguageTable> texts = services_.texts();
+    if (!texts) {
+        return;
+    }
+    const clock::Formats formats = services_.formats();
+    const clock::Names names = services_.names();
+    const CheckContext context{*texts, formats, names};
+
+    std::optional<CheckResult> result;
+    switch (measured.settings.Type) {
+        case static_cast<int32_t>(ObjectType::File):
+            result = services_.checks->File(number, measured, context);
+            break;
+        case static_cast<int32_t>(ObjectType::Directory):
+            result = services_.checks->Directory(number, measured, context);
+            break;
+        case static_cast<int32_t>(ObjectType::Application):
+            result = services_.checks->Application(number, measured, context);
+            break;
+        default:
+            return;
+    }
+    if (!result) {
+        return;
+    }
+
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[index];
+    // An edit, reset or load while measuring, or another check committed meanwhile: this result was
+    // computed from a state that is gone and would overwrite the newer one.
+    if (object.generation != measured.generation || checkSerials_[index] != serial) {
+        return;
+    }
+    object.baseline = std::move(result->baseline);
+    object.EventText = std::move(result->eventText);
+    object.ActionPending = result->fulfilled;
+    if (result->lastStringCount) {
+        object.LastStringCount = *result->lastStringCount;
+    }
+    ++checkSerials_[index];
+    PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
+}
+
+bool Engine::SearchTextChanged(int number, const std::string& newText) {
+    if (!ValidNumber(number)) {
+        return false;
+    }
+    bool isFile = false;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        isFile = objects_[number - 1].settings.Type == static_cast<int32_t>(ObjectType::File);
+    }
+    if (isFile) {
+        CheckObject(number);
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[number - 1];
+    object.baseline.Povtor_File_Old = object.LastStringCount;
+    object.settings.String = newText;
+    ++object.generation;
+    return true;
+}
+
+// --- The scan cycle ---
+
+int Engine::ScanStep() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return scanStep_;
+}
+
+void Engine::PublishLocked(DisplayUpdate update) {
+    // Under the engine lock, so that the updates of the two threads reach the window in the order in
+    // which they changed the state (a stop's idle step display is never followed by an older step).
+    if (services_.display) {
+        services_.display->Publish(std::move(update));
+    }
+}
+
+void Engine::ShowScanStep() {
+    std::lock_guard<std::mutex> lock(lock_);
+    PublishLocked(DisplayUpdate::Step(scanStep_));
+}
+
+void Engine::RunPass() {
+    RunPassUnless(nullptr);
+}
+
+namespace {
+
+LogSnapshot SnapshotOf(const ObjectArray& objects) {
+    LogSnapshot snapshot;
+    for (int i = 0; i < kObjectCount; ++i) {
+        snapshot[i].Razr = objects[i].settings.Razr;
+        snapshot[i].ActionPending = objects[i].ActionPending;
+        snapshot[i].EventText = objects[i].EventText;
+    }
+    return snapshot;
+}
+
+}  // namespace
+
+void Engine::RunPassUnless(const std::atomic<bool>* stop) {
+    // The guarded part: whatever goes wrong in it ends it, and the pass goes on with the log, action and
+    // wrap tests.
+    try {
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            // A stop that came before the pass began (the button's stop may already have reset the step).
+            if (stop != nullptr && stop->load()) {
+                return;
+            }
+            ++scanStep_;
+        }
+        // A disabled object passes its step on to the next number within the same pass, so at most one
+        // object is checked per pass.
+        for (int number = 1; number <= kObjectCount; ++number) {
+            bool check = false;
+            {
+                std::lock_guard<std::mutex> lock(lock_);
+                if (scanStep_ != number) {
+                    continue;
+                }
+                if (objects_[number - 1].settings.Razr) {
+                    check = true;
+                } else {
+                    scanStep_ = number + 1;
+                }
+            }
+            if (check) {
+                CheckObject(number);
+            }
+        }
+        ShowScanStep();
+    } catch (...) {
+    }
+
+    try {
+        std::optional<LogSnapshot> snapshot;
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            if (scanStep_ == 9) {
+                snapshot = SnapshotOf(objects_);
+            }
+        }
+        if (snapshot) {
+            WriteEventLogFile(*snapshot, logOK_.load(), MakeLogEnvironment());
+        }
+    } catch (...) {
+    }
+
+    try {
+        bool actionStep = false;
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            actionStep = scanStep_ == 10;
+        }
+        if (actionStep) {
+            RunActions();
+        }
+    } catch (...) {
+    }
+
+    std::lock_guard<std::mutex> lock(lock_);
+    if (scanStep_ == 12) {
+        scanStep_ = 0;
+    }
+}
+
+LogEnvironment Engine::MakeLogEnvironment() const {
+    LogEnvironment environment;
+    environment.folder = services_.logFolder;
+    environment.formats = services_.formats();
+    environment.names = services_.names();
+    environment.now = services_.now;
+    return environment;
+}
+
+void Engine::WriteEventLog() {
+    LogSnapshot snapshot;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        snapshot = SnapshotOf(objects_);
+    }
+    try {
+        WriteEventLogFile(snapshot, logOK_.load(), MakeLogEnvironment());
+    } catch (...) {
+    }
+}
+
+void Engine::RunActions() {
+    std::vector<int> pending;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        for (int i = 0; i < kObjectCount; ++i) {
+            if (objects_[i].ActionPending) {
+                pending.push_back(i + 1);
+            }
+        }
+    }
+    // Outside the lock: starting a program takes its time, and the macro table has its own guard.
+    if (!services_.runMacro) {
+        return;
+    }
+    for (int number : pending) {
+        try {
+            services_.runMacro(number);
+        } catch (...) {
+        }
+    }
+}
+
+// --- Starting and stopping ---
+
+void Engine::StartControl() {
+    std::lock_guard<std::mutex> control(controlMutex_);
+    StartControlLocked();
+}
+
+void Engine::StartControlLocked() {
+    controlRunning_.store(true);
+    if (thread_ && !thread_->StopRequested()) {
+        return;  // already scanning
+    }
+    if (thread_) {
+        // The previous thread is still finishing its pass: never two scan threads.
+        thread_->Join();
+        thread_.reset();
+    }
+    auto thread = std::make_unique<TMyThread>(*this, services_.pause);
+    if (!thread->Start()) {
+        controlRunning_.store(false);
+        return;
+    }
+    thread_ = std::move(thread);
+}
+
+void Engine::StopControl() {
+    std::lock_guard<std::mutex> control(controlMutex_);
+    StopControlLocked();
+}
+
+void Engine::StopControlLocked() {
+    controlRunning_.store(false);
+    if (thread_) {
+        thread_->RequestStop();
+    }
+}
+
+bool Engine::Sb_StartClick() {
+    std::lock_guard<std::mutex> control(controlMutex_);
+    if (!controlRunning_.load()) {
+        StartControlLocked();
+    } else {
+        StopControlLocked();
+        std::lock_guard<std::mutex> lock(lock_);
+        scanStep_ = 0;
+        PublishLocked(DisplayUpdate::Step(0));
+    }
+    return controlRunning_.load();
+}
+
+void Engine::Shutdown() {
+    std::lock_guard<std::mutex> control(controlMutex_);
+    controlRunning_.store(false);
+    if (thread_) {
+        thread_->RequestStop();
+        thread_->Join();
+        thread_.reset();
+    }
+}
+
+}  // namespace orv::engine

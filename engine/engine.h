@@ -1,0 +1,153 @@
+// The watch engine: the table of eight control objects, the scan cycle that checks them one per pass,
+// writes the event log and starts the macros, and starting and stopping control.
+//
+// Two threads use it: the user-interface thread (editing, reset, loading, start and stop, the check the
+// search-text editor runs) and the scan thread (TMyThread). One engine lock guards the object table and
+// ScanStep; no measurement runs under it.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "engine/checks.h"
+#include "engine/display.h"
+#include "engine/event_log.h"
+#include "engine/objects.h"
+#include "lang/language.h"
+#include "platform/clock.h"
+
+namespace orv::engine {
+
+class TMyThread;
+
+// The three checks, as the engine calls them. The program uses SystemChecks(); tests use fakes.
+// Called without the engine lock, on the scan thread or the user-interface thread.
+class CheckRunner {
+  public:
+    virtual ~CheckRunner() = default;
+    virtual std::optional<CheckResult> File(int number, const ControlObject& object,
+                                            const CheckContext& context) = 0;
+    virtual std::optional<CheckResult> Directory(int number, const ControlObject& object,
+                                                 const CheckContext& context) = 0;
+    virtual std::optional<CheckResult> Application(int number, const ControlObject& object,
+                                                   const CheckContext& context) = 0;
+};
+
+// CheckFile, CheckDirectory and CheckApplication.
+std::shared_ptr<CheckRunner> SystemChecks();
+
+// Everything the engine uses from outside. Empty members take the program's own.
+struct EngineServices {
+    std::shared_ptr<CheckRunner> checks;  // SystemChecks()
+    // The texts of the current language, taken once per check (English when empty).
+    std::function<std::shared_ptr<const lang::LanguageTable>()> texts;
+    std::function<clock::Formats()> formats;  // clock::SystemFormats
+    std::function<clock::Names()> names;      // clock::SystemNames
+    std::function<clock::LocalTime()> now;    // clock::Now (the log's times)
+    // Starts macro N (the action step, on the scan thread). Must not wait for the user-interface
+    // thread. Empty: nothing starts.
+    std::function<void(int)> runMacro;
+    DisplaySink* display = nullptr;         // null: display updates are dropped
+    std::string logFolder;                  // the executable's folder + "Log" + separator
+    std::chrono::milliseconds pause{1000};  // between two passes
+};
+
+class Engine {
+  public:
+    explicit Engine(EngineServices services = {});
+    // Stops and joins a running scan thread (Shutdown).
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // --- The object table (numbers 1..8; other numbers fail and change nothing) ---
+
+    std::optional<ControlObject> Object(int number) const;
+    ObjectArray Objects() const;
+    // Changes an object's settings and baseline under the engine lock. A check already measuring this
+    // object will not commit its result over the change. Disabling the object clears ActionPending.
+    bool EditObject(int number, const std::function<void(ObjectSettings&, Baseline&)>& change);
+    // The enable box. Disabling clears ActionPending, so the log and action steps stop acting on an
+    // observation the object will not renew while it is disabled.
+    bool SetRazr(int number, bool enabled);
+    // Every object's settings and baseline back to the first-run defaults. Does not stop control.
+    void ResetObjects();
+    // Replaces every object's settings and baseline (loading at start); run-time fields stay.
+    void LoadObjects(const ObjectArray& objects);
+
+    bool LogOK() const { return logOK_.load(); }
+    void SetLogOK(bool on) { logOK_.store(on); }
+
+    // --- Checks ---
+
+    // The check that the object's Type selects (nothing for another Type). ActionPending is cleared
+    // first; the result is committed only when no edit, reset, load or other check of the object
+    // happened while it measured; a failed measurement changes nothing more. Any thread.
+    void CheckObject(int number);
+    // The search-text editor's change of object N's text, on the user-interface thread: the file check
+    // with the text held so far (file objects only; for other types it would report a file outcome on
+    // a directory or application), then Povtor_File_Old := LastStringCount, then String := newText.
+    bool SearchTextChanged(int number, const std::string& newText);
+
+    // --- The scan cycle ---
+
+    bool ControlRunning() const { return controlRunning_.load(); }
+    int ScanStep() const;
+
+    // One pass of the scan thread's loop, without the pause. Tests drive the cycle with it.
+    void RunPass();
+    // The log step (step 9) and the action step (step 10) on their own.
+    void WriteEventLog();
+    void RunActions();
+    // Publishes the step display for the current ScanStep.
+    void ShowScanStep();
+
+    // Control on; starts a new scan thread (after the previous one, if still stopping, has ended).
+    // When no thread can be created, control goes back to off.
+    void StartControl();
+    // Control off; the scan thread ends after its current pass (its pause is cut short). Keeps ScanStep.
+    void StopControl();
+    // The engine's half of the start/stop button: inverts control; when it is now off, ScanStep := 0 and
+    // the step display shows all boxes idle. Returns whether control runs now.
+    bool Sb_StartClick();
+    // Stops and joins the scan thread; nothing of the engine runs on another thread afterwards.
+    void Shutdown();
+
+    // Scan threads alive right now (0 or 1; the tests check it never exceeds 1).
+    int LiveScanThreads() const { return liveScanThreads_.load(); }
+
+  private:
+    friend class TMyThread;
+
+    // A pass of the scan thread: when `stop` is set by the time the pass would start, it does nothing.
+    void RunPassUnless(const std::atomic<bool>* stop);
+    LogEnvironment MakeLogEnvironment() const;
+    void PublishLocked(DisplayUpdate update);
+    void StartControlLocked();
+    void StopControlLocked();
+    void ClearPendingIfDisabledLocked(ControlObject& object);
+
+    EngineServices services_;
+
+    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_
+    ObjectArray objects_;
+    int scanStep_ = 0;
+    // Counts the committed checks of each object; a check commits only over the state it measured.
+    std::array<uint64_t, kObjectCount> checkSerials_{};
+
+    std::atomic<bool> controlRunning_{false};
+    std::atomic<bool> logOK_{true};
+
+    std::mutex controlMutex_;  // start, stop and shutdown; never taken by the scan thread
+    std::unique_ptr<TMyThread> thread_;
+    std::atomic<int> liveScanThreads_{0};
+};
+
+}  // namespace orv::engine

@@ -1,0 +1,134 @@
+// The scan cycle driven pass by pass, without a thread: which step does what, in which order.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/engine/engine_fixture.h"
+
+namespace orv::engine::test {
+namespace {
+
+using Kind = DisplayUpdate::Kind;
+
+class CycleTest : public EngineFixture {
+  protected:
+    void SetUp() override { Make(); }
+};
+
+TEST_F(CycleTest, TwoEnabledObjectsMakeASixPassCycle) {
+    EnableOnly({1, 2});
+    checks->Fulfil(2);
+    engine->SetLogOK(false);  // a log file every cycle, so the log step shows on disk
+
+    struct Expected {
+        int step;
+        std::vector<int> checked;
+        size_t logFiles;
+        std::vector<int> macros;
+    };
+    const std::vector<Expected> passes = {
+        {1, {1}, 0, {}},         // check 1
+        {2, {1, 2}, 0, {}},      // check 2
+        {9, {1, 2}, 1, {}},      // log
+        {10, {1, 2}, 1, {2}},    // actions
+        {11, {1, 2}, 1, {2}},    // nothing
+        {0, {1, 2}, 1, {2}},     // wrap
+        {1, {1, 2, 1}, 1, {2}},  // object 1 again
+    };
+    for (size_t i = 0; i < passes.size(); ++i) {
+        SCOPED_TRACE("pass " + std::to_string(i + 1));
+        engine->RunPass();
+        EXPECT_EQ(engine->ScanStep(), passes[i].step);
+        EXPECT_EQ(checks->Numbers(), passes[i].checked);
+        EXPECT_EQ(LogFiles().size(), passes[i].logFiles);
+        EXPECT_EQ(macros.Started(), passes[i].macros);
+    }
+}
+
+TEST_F(CycleTest, DisabledObjectsPassTheirStepOnWithinThePass) {
+    EnableOnly({2});
+    engine->RunPass();
+    EXPECT_EQ(checks->Numbers(), std::vector<int>{2});
+    EXPECT_EQ(engine->ScanStep(), 2);
+
+    // Objects 3 to 8 are disabled: the next pass falls through to the log step.
+    engine->RunPass();
+    EXPECT_EQ(checks->Numbers(), std::vector<int>{2});
+    EXPECT_EQ(engine->ScanStep(), 9);
+}
+
+TEST_F(CycleTest, WithEveryObjectDisabledACycleTakesFourPasses) {
+    EnableOnly({});
+    engine->RunPass();
+    EXPECT_EQ(engine->ScanStep(), 9);  // the log step in the very first pass
+    engine->RunPass();
+    EXPECT_EQ(engine->ScanStep(), 10);
+    engine->RunPass();
+    EXPECT_EQ(engine->ScanStep(), 11);
+    engine->RunPass();
+    EXPECT_EQ(engine->ScanStep(), 0);
+    EXPECT_TRUE(checks->Calls().empty());
+    EXPECT_TRUE(macros.Started().empty());
+    // Nothing fulfilled and the log only on changes: no file, not even the folder.
+    EXPECT_FALSE(fs::IsDirectory(folder.Join("Log")));
+}
+
+TEST_F(CycleTest, FulfilledObjectsStartTheirMacrosInAscendingOrderAtStepTen) {
+    checks->Fulfil(7);
+    checks->Fulfil(3);
+    for (int pass = 1; pass <= 9; ++pass) {
+        engine->RunPass();
+    }
+    EXPECT_EQ(engine->ScanStep(), 9);
+    EXPECT_TRUE(macros.Started().empty());
+    engine->RunPass();
+    EXPECT_EQ(macros.Started(), (std::vector<int>{3, 7}));
+    // The action step leaves the flags; only the next check of the object clears them.
+    EXPECT_TRUE(engine->Object(3)->ActionPending);
+    engine->RunPass();
+    EXPECT_EQ(macros.Started(), (std::vector<int>{3, 7}));
+}
+
+TEST_F(CycleTest, LogStepWritesTheFulfilledObjectsOfTheCycle) {
+    EnableOnly({1, 2});
+    checks->Fulfil(2);
+    engine->RunPass();
+    engine->RunPass();
+    engine->RunPass();
+    ASSERT_EQ(LogFiles(), std::vector<std::string>{"10.20.30.log"});
+    EXPECT_EQ(orv::test::ReadFile(folder.Join("Log/10.20.30.log")),
+              "10:20:30 \xD3\xF2\xE8\xEB\xE8\xF2\xE0 Orvanter\r\n10:20:30 event 2\r\n");
+}
+
+TEST_F(CycleTest, StepDisplayFollowsEveryPassAfterItsCheck) {
+    EnableOnly({1, 2});
+    for (int pass = 1; pass <= 6; ++pass) {
+        engine->RunPass();
+    }
+    const std::vector<DisplayUpdate> updates = sink.Updates();
+    ASSERT_EQ(updates.size(), 8u);
+    EXPECT_EQ(updates[0], DisplayUpdate::Indicators(1, FakeChecks::Made(1, {}, false).report));
+    EXPECT_EQ(updates[1], DisplayUpdate::Step(1));
+    EXPECT_EQ(updates[2].kind, Kind::Indicators);
+    EXPECT_EQ(updates[2].object, 2);
+    EXPECT_EQ(updates[3], DisplayUpdate::Step(2));
+    // Steps 9 to 12 are shown as they are; 12 is shown before the wrap.
+    EXPECT_EQ(sink.Steps(), (std::vector<int>{1, 2, 9, 10, 11, 12}));
+}
+
+TEST(StepBoxColoursTest, OnlyTheBoxOfTheCurrentObjectIsActive) {
+    const auto step4 = StepBoxColours(4);
+    for (int number = 1; number <= kObjectCount; ++number) {
+        EXPECT_EQ(step4[number - 1], number == 4 ? kActiveColour : kIdleColour) << "box " << number;
+    }
+    for (int step : {0, 9, 10, 11, 12}) {
+        for (Rgb colour : StepBoxColours(step)) {
+            EXPECT_EQ(colour, kIdleColour) << "step " << step;
+        }
+    }
+    EXPECT_EQ(StepBoxColours(8)[7], kActiveColour);
+    EXPECT_EQ(StepBoxColours(1)[0], kActiveColour);
+}
+
+}  // namespace
+}  // namespace orv::engine::test

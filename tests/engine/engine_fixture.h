@@ -1,0 +1,77 @@
+// The engine with fake checks, a recording display, a macro recorder and a log folder of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "platform/files.h"
+#include "tests/engine/fakes.h"
+#include "tests/support/test_support.h"
+
+namespace orv::engine::test {
+
+class EngineFixture : public ::testing::Test {
+  protected:
+    void Make(std::chrono::milliseconds pause = std::chrono::hours(1)) {
+        EngineServices services;
+        services.checks = checks;
+        services.texts = [this] { return lang::LanguageTable::For(language); };
+        services.formats = [] { return PinnedFormats(); };
+        services.names = [] { return clock::DefaultNames(); };
+        services.now = [] {
+            clock::LocalTime time;
+            time.year = 2026;
+            time.hour = 10;
+            time.minute = 20;
+            time.second = 30;
+            return time;
+        };
+        services.runMacro = macros.Callback();
+        services.display = &sink;
+        services.logFolder = LogFolder();
+        services.pause = pause;
+        engine = std::make_unique<Engine>(std::move(services));
+    }
+
+    std::string LogFolder() const { return folder.Join("Log") + fs::kSeparator; }
+
+    // Names of the files in the log folder.
+    std::vector<std::string> LogFiles() const {
+        std::vector<std::string> names;
+        fs::ListDirectory(folder.Join("Log"), [&](const fs::DirEntry& entry) {
+            names.emplace_back(entry.name);
+            return true;
+        });
+        return names;
+    }
+
+    void EnableOnly(std::initializer_list<int> numbers) {
+        for (int number = 1; number <= kObjectCount; ++number) {
+            bool enabled = false;
+            for (int n : numbers) {
+                enabled = enabled || n == number;
+            }
+            engine->SetRazr(number, enabled);
+        }
+    }
+
+    void SetType(int number, int32_t type) {
+        engine->EditObject(number, [type](ObjectSettings& settings, Baseline&) { settings.Type = type; });
+    }
+
+    int32_t language = lang::kEnglish;
+    std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
+    RecordingSink sink;
+    MacroRecorder macros;
+    orv::test::TempDirectory folder{"orv-engine"};
+    // Last, so that it (and its scan thread) goes first.
+    std::unique_ptr<Engine> engine;
+};
+
+}  // namespace orv::engine::test

@@ -1,0 +1,287 @@
+// The object table and CheckObject: dispatch by type, what a check commits, and the rules that keep a
+// check from overwriting a newer state.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "tests/engine/engine_fixture.h"
+
+namespace orv::engine::test {
+namespace {
+
+using Kind = DisplayUpdate::Kind;
+
+class ObjectsTest : public EngineFixture {
+  protected:
+    void SetUp() override { Make(); }
+
+    size_t IndicatorUpdates() {
+        size_t count = 0;
+        for (const DisplayUpdate& update : sink.Updates()) {
+            count += update.kind == Kind::Indicators ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST_F(ObjectsTest, ChecksAreChosenByTypeAndGetTheCurrentTextsAndFormats) {
+    language = lang::kRussian;
+    checks->Fulfil(1);
+    checks->Fulfil(2);
+    checks->Fulfil(3);
+    SetType(1, 0);
+    SetType(2, 1);
+    SetType(3, 2);
+    for (int number = 1; number <= 3; ++number) {
+        engine->CheckObject(number);
+    }
+    const std::vector<CheckCall> calls = checks->Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, 'F');
+    EXPECT_EQ(calls[1].kind, 'D');
+    EXPECT_EQ(calls[2].kind, 'A');
+    EXPECT_EQ(calls[2].number, 3);
+    EXPECT_EQ(calls[0].longTime, "HH:mm:ss");
+    EXPECT_EQ(calls[0].language, lang::kRussian);
+}
+
+TEST_F(ObjectsTest, AnUnknownTypeChecksNothingButClearsTheFlag) {
+    checks->Fulfil(4);
+    for (int32_t type : {3, -1}) {
+        SCOPED_TRACE(type);
+        SetType(4, 0);
+        engine->CheckObject(4);
+        ASSERT_TRUE(engine->Object(4)->ActionPending);
+        checks->ClearCalls();
+        SetType(4, type);
+        engine->CheckObject(4);
+        EXPECT_TRUE(checks->Calls().empty());
+        EXPECT_FALSE(engine->Object(4)->ActionPending);
+        EXPECT_EQ(engine->Object(4)->EventText, "event 4");
+    }
+}
+
+TEST_F(ObjectsTest, ACheckCommitsItsBaselineEventTextFlagAndCount) {
+    int32_t count = 7;
+    checks->SetBehaviour([&count](int number, const ControlObject& object) {
+        CheckResult result = FakeChecks::Made(number, object, true);
+        result.baseline.Size_File_Old = "1000";
+        if (count >= 0) {
+            result.lastStringCount = count;
+        }
+        return std::optional<CheckResult>(result);
+    });
+    engine->CheckObject(5);
+    ControlObject object = *engine->Object(5);
+    EXPECT_EQ(object.baseline.Size_File_Old, "1000");
+    EXPECT_EQ(object.EventText, "event 5");
+    EXPECT_TRUE(object.ActionPending);
+    EXPECT_EQ(object.LastStringCount, 7);
+    ASSERT_EQ(sink.Updates().size(), 1u);
+    EXPECT_EQ(sink.Updates()[0].object, 5);
+    EXPECT_EQ(sink.Updates()[0].indicators.pathHint, "hint 5");
+
+    // A check that did not count keeps the last count.
+    count = -1;
+    engine->CheckObject(5);
+    EXPECT_EQ(engine->Object(5)->LastStringCount, 7);
+}
+
+TEST_F(ObjectsTest, AFailedCheckOnlyClearsTheFlag) {
+    checks->Fulfil(3);
+    engine->CheckObject(3);
+    const ControlObject before = *engine->Object(3);
+    ASSERT_TRUE(before.ActionPending);
+    sink.Clear();
+
+    checks->SetBehaviour([](int, const ControlObject&) { return std::optional<CheckResult>(); });
+    engine->CheckObject(3);
+    const ControlObject after = *engine->Object(3);
+    EXPECT_FALSE(after.ActionPending);
+    EXPECT_EQ(after.EventText, before.EventText);
+    EXPECT_EQ(after.baseline, before.baseline);
+    EXPECT_TRUE(sink.Updates().empty());
+}
+
+// A check held in its measurement on another thread while the user-interface thread changes the object:
+// the check's result belongs to the old state and must not be committed.
+TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
+    struct Change {
+        const char* name;
+        std::function<void(Engine&)> apply;
+        std::function<void(const ControlObject&)> verify;
+    };
+    const std::vector<Change> changes = {
+        {"edit",
+         [](Engine& e) { e.EditObject(2, [](ObjectSettings&, Baseline& b) { b.Size_File_Old = "5"; }); },
+         [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "5"); }},
+        {"reset", [](Engine& e) { e.ResetObjects(); },
+         [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "0"); }},
+        {"load",
+         [](Engine& e) {
+             ObjectArray loaded;
+             loaded[1].baseline.Size_File_Old = "42";
+             e.LoadObjects(loaded);
+         },
+         [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "42"); }},
+        {"search text", [](Engine& e) { e.SearchTextChanged(2, "x"); },
+         [](const ControlObject& o) { EXPECT_EQ(o.settings.String, "x"); }},
+        {"nothing", [](Engine&) {},
+         [](const ControlObject& o) {
+             // The control case: without a change the result is committed.
+             EXPECT_EQ(o.baseline.Size_File_Old, "999");
+             EXPECT_EQ(o.EventText, "stale");
+         }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        Make();
+        Gate gate;
+        std::atomic<int> calls{0};
+        // The first check is held and would report "stale"; any later one (the search-text editor's own
+        // check) reports "fresh" at once.
+        checks->SetBehaviour([&](int number, const ControlObject& object) {
+            const bool first = ++calls == 1;
+            if (first) {
+                gate.Pass();
+            }
+            CheckResult result = FakeChecks::Made(number, object, first);
+            result.baseline.Size_File_Old = first ? "999" : object.baseline.Size_File_Old;
+            result.eventText = first ? "stale" : "fresh";
+            return std::optional<CheckResult>(result);
+        });
+        sink.Clear();
+        std::thread scan([this] { engine->CheckObject(2); });
+        ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+        change.apply(*engine);
+        const size_t updatesBefore = IndicatorUpdates();
+        gate.Open();
+        scan.join();
+        const ControlObject object = *engine->Object(2);
+        change.verify(object);
+        if (std::string(change.name) != "nothing") {
+            EXPECT_NE(object.EventText, "stale");
+            EXPECT_FALSE(object.ActionPending);
+            EXPECT_EQ(IndicatorUpdates(), updatesBefore);
+        }
+    }
+}
+
+TEST_F(ObjectsTest, OfTwoOverlappingChecksOfOneObjectOnlyTheFirstToFinishCommits) {
+    Gate gate;
+    std::atomic<int> calls{0};
+    checks->SetBehaviour([&](int number, const ControlObject& object) {
+        const bool first = ++calls == 1;
+        if (first) {
+            gate.Pass();
+        }
+        CheckResult result = FakeChecks::Made(number, object, first);
+        result.eventText = first ? "slow" : "quick";
+        return std::optional<CheckResult>(result);
+    });
+    std::thread scan([this] { engine->CheckObject(6); });
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    engine->CheckObject(6);  // the search-text editor's check on the user-interface thread
+    gate.Open();
+    scan.join();
+    EXPECT_EQ(engine->Object(6)->EventText, "quick");
+    EXPECT_FALSE(engine->Object(6)->ActionPending);
+}
+
+TEST_F(ObjectsTest, DisablingAnObjectClearsItsPendingAction) {
+    checks->Fulfil(4);
+    checks->Fulfil(5);
+    engine->CheckObject(4);
+    engine->CheckObject(5);
+    ASSERT_TRUE(engine->Object(4)->ActionPending);
+
+    engine->SetRazr(4, false);
+    EXPECT_FALSE(engine->Object(4)->ActionPending);
+    engine->EditObject(5, [](ObjectSettings& s, Baseline&) { s.Razr = false; });
+    EXPECT_FALSE(engine->Object(5)->ActionPending);
+
+    engine->RunActions();
+    EXPECT_TRUE(macros.Started().empty());
+    engine->WriteEventLog();  // the log only on changes: nothing left to write
+    EXPECT_TRUE(LogFiles().empty());
+
+    // Enabling keeps a pending flag.
+    checks->Fulfil(6);
+    engine->CheckObject(6);
+    engine->SetRazr(6, true);
+    EXPECT_TRUE(engine->Object(6)->ActionPending);
+}
+
+TEST_F(ObjectsTest, EditsResetAndLoadChangeOnlyTheNamedObjectsAndBumpTheGeneration) {
+    const uint64_t generation = engine->Object(3)->generation;
+    EXPECT_TRUE(engine->EditObject(3, [](ObjectSettings& s, Baseline& b) {
+        s.Path_File = "C:\\data.bin";
+        s.Param = 1;
+        b.Size_File_Old = "3000000000";
+    }));
+    ControlObject edited = *engine->Object(3);
+    EXPECT_EQ(edited.settings.Path_File, "C:\\data.bin");
+    EXPECT_EQ(edited.baseline.Size_File_Old, "3000000000");
+    EXPECT_GT(edited.generation, generation);
+    EXPECT_EQ(engine->Object(2)->settings.Path_File, "");
+
+    EXPECT_FALSE(engine->EditObject(0, [](ObjectSettings&, Baseline&) {}));
+    EXPECT_FALSE(engine->EditObject(9, [](ObjectSettings&, Baseline&) {}));
+    EXPECT_FALSE(engine->Object(9).has_value());
+    EXPECT_FALSE(engine->SetRazr(-1, false));
+
+    checks->Fulfil(3);
+    engine->CheckObject(3);
+    engine->ResetObjects();
+    const ControlObject reset = *engine->Object(3);
+    EXPECT_EQ(reset.settings, ObjectSettings{});
+    EXPECT_EQ(reset.baseline, Baseline{});
+    EXPECT_EQ(reset.EventText, "event 3");  // the run-time fields are not settings
+
+    ObjectArray loaded;
+    loaded[7].settings.Razr = false;
+    loaded[7].settings.Name_Prog = "editor.exe";
+    loaded[7].baseline.Prog_Active_Old = true;
+    engine->LoadObjects(loaded);
+    EXPECT_EQ(engine->Object(8)->settings.Name_Prog, "editor.exe");
+    EXPECT_TRUE(engine->Object(8)->baseline.Prog_Active_Old);
+    EXPECT_EQ(engine->Objects()[7].settings, loaded[7].settings);
+}
+
+TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCount) {
+    engine->EditObject(1, [](ObjectSettings& s, Baseline& b) {
+        s.Param = 3;
+        s.String = "ab";
+        b.Povtor_File_Old = 9;
+    });
+    checks->SetBehaviour([](int number, const ControlObject& object) {
+        CheckResult result = FakeChecks::Made(number, object, false);
+        result.lastStringCount = 4;
+        return std::optional<CheckResult>(result);
+    });
+    EXPECT_TRUE(engine->SearchTextChanged(1, "abc"));
+    const std::vector<CheckCall> calls = checks->Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, 'F');
+    EXPECT_EQ(calls[0].object.settings.String, "ab");
+    const ControlObject object = *engine->Object(1);
+    EXPECT_EQ(object.settings.String, "abc");
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 4);
+    EXPECT_FALSE(engine->SearchTextChanged(0, "x"));
+}
+
+TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectRunsNoFileCheck) {
+    SetType(2, 1);
+    engine->EditObject(2, [](ObjectSettings&, Baseline& b) { b.Povtor_File_Old = 3; });
+    EXPECT_TRUE(engine->SearchTextChanged(2, "Error"));
+    EXPECT_TRUE(checks->Calls().empty());
+    const ControlObject object = *engine->Object(2);
+    EXPECT_EQ(object.settings.String, "Error");
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 0);  // LastStringCount, as after any text edit
+    EXPECT_EQ(object.EventText, "");
+}
+
+}  // namespace
+}  // namespace orv::engine::test
