@@ -67,8 +67,12 @@ void Canvas::Blend(int x, int y, Colour c, float coverage) {
     if (x < 0 || y < 0 || x >= Width() || y >= Height() || coverage <= 0) {
         return;
     }
-    const float alpha = (c.a / 255.0f) * std::min(coverage, 1.0f);
     uint32_t& pixel = picture_.Pixels()[static_cast<size_t>(y) * Width() + x];
+    if (c.a == 255 && coverage >= 1) {
+        pixel = 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+        return;
+    }
+    const float alpha = (c.a / 255.0f) * std::min(coverage, 1.0f);
     const float keep = 1 - alpha;
     const float a = alpha * 255 + ((pixel >> 24) & 0xFF) * keep;
     const float r = c.r * alpha + ((pixel >> 16) & 0xFF) * keep;
@@ -86,7 +90,7 @@ void Canvas::Clear(Colour c) {
 }
 
 void Canvas::FillShape(const Box& bounds, const std::function<float(float, float)>& distance,
-                       const Fill& fill) {
+                       const Fill& fill, const Box* solid, const Box* hollow) {
     if (picture_.IsEmpty()) {
         return;
     }
@@ -94,12 +98,26 @@ void Canvas::FillShape(const Box& bounds, const std::function<float(float, float
     const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top - 1)));
     const int x1 = std::min(Width(), static_cast<int>(std::ceil(bounds.right + 1)));
     const int y1 = std::min(Height(), static_cast<int>(std::ceil(bounds.bottom + 1)));
+    // Whole pixels (by their centres) within a box.
+    auto contains = [](const Box* box, float x, float y) {
+        return box != nullptr && x - 0.5f >= box->left && x + 0.5f <= box->right && y - 0.5f >= box->top &&
+               y + 0.5f <= box->bottom;
+    };
+    const bool sameAlongRows = fill.kind != Fill::Kind::Horizontal;
     for (int y = y0; y < y1; ++y) {
+        const float py = y + 0.5f;
+        // Solid and vertical fills have one colour per row.
+        const Colour rowColour = fill.At(0, py);
         for (int x = x0; x < x1; ++x) {
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float coverage = Clamp01(0.5f - distance(px, py));
+            const float px = x + 0.5f;
+            if (contains(hollow, px, py)) {
+                // Jump over the empty middle of a stroke.
+                x = std::max(x, static_cast<int>(std::floor(hollow->right)) - 1);
+                continue;
+            }
+            const float coverage = contains(solid, px, py) ? 1.0f : Clamp01(0.5f - distance(px, py));
             if (coverage > 0) {
-                Blend(x, y, fill.At(px, py), coverage);
+                Blend(x, y, sameAlongRows ? rowColour : fill.At(px, py), coverage);
             }
         }
     }
@@ -115,18 +133,20 @@ void Canvas::FillRect(const Box& box, const Fill& fill) {
 }
 
 void Canvas::FillRoundRect(const Box& box, float radius, const Fill& fill) {
+    const Box solid = box.Inset(std::min(radius, std::min(box.Width(), box.Height()) / 2));
     FillShape(
-        box, [&](float x, float y) { return RoundRectDistance(box, radius, x, y); }, fill);
+        box, [&](float x, float y) { return RoundRectDistance(box, radius, x, y); }, fill, &solid);
 }
 
 void Canvas::StrokeRoundRect(const Box& box, float radius, float width, const Fill& fill) {
+    const Box hollow = box.Inset(std::max(radius, width) + 1);
     FillShape(
         box,
         [&](float x, float y) {
             const float d = RoundRectDistance(box, radius, x, y);
             return std::max(d, -d - width);
         },
-        fill);
+        fill, nullptr, hollow.Width() > 0 && hollow.Height() > 0 ? &hollow : nullptr);
 }
 
 void Canvas::FillCircle(Point centre, float radius, const Fill& fill) {

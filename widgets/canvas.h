@@ -90,7 +90,10 @@ class Canvas {
     void FillPolygon(std::initializer_list<Point> points, const Fill& fill);
     // Any shape: `distance` gives the signed distance in pixels from a point to the shape's edge
     // (negative inside); only the pixels in `bounds` are visited.
-    void FillShape(const Box& bounds, const std::function<float(float, float)>& distance, const Fill& fill);
+    // `solid` (optional) is an area known to lie wholly inside the shape, `hollow` one known to lie
+    // wholly outside it; both only save work.
+    void FillShape(const Box& bounds, const std::function<float(float, float)>& distance, const Fill& fill,
+                   const Box* solid = nullptr, const Box* hollow = nullptr);
 
     // Text drawn in `box` (vertically centred), antialiased; returns its width in pixels.
     int Text(std::wstring_view text, const FontSpec& font, const Box& box, Align align, Colour colour);
