@@ -44,8 +44,8 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     // No check may change a baseline after it has been saved.
     engine_.Shutdown();
 
-    // Only what was loaded is saved: a part whose window was never created would write its defaults over
-    // the stored values.
+    // Only what was loaded is saved: saving for a window that was never created would write defaults
+    // over the stored values.
     std::vector<std::string> messages;
     if (editorCreated_) {
         messages.push_back(WriteFailureMessage(macros_.Save(keys_.macros)));
