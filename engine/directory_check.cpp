@@ -21,6 +21,8 @@ bool EndsWithSeparator(std::string_view path) {
 #endif
 }
 
+std::optional<uint64_t> MeasureDirectory(std::string_view path);
+
 struct DirectoryState {
     bool exists = false;
     fs::FileTime creation;
@@ -70,7 +72,11 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
     if (!old) {
         return std::nullopt;  // a baseline that is no number: nothing to compare with
     }
-    const uint64_t size = DirectorySize(object.settings.Path_Dir);
+    const std::optional<uint64_t> measured = MeasureDirectory(object.settings.Path_Dir);
+    if (!measured) {
+        return std::nullopt;  // vanished since it was seen, or cannot be read: no size to report
+    }
+    const uint64_t size = *measured;
     const SizeChange change = CompareSize(size, *old);
     if (change.direction == 0) {
         return MakeResult(number, context, TextId::DirSizeTitle, name,
@@ -109,9 +115,9 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                       baseline, true, true);
 }
 
-}  // namespace
-
-uint64_t DirectorySize(std::string_view path) {
+// The walk behind DirectorySize; nullopt when the top directory itself cannot be listed (it vanished
+// or may not be read), which is no size at all.
+std::optional<uint64_t> MeasureDirectory(std::string_view path) {
     // Depth-first with a list of folders still to visit instead of recursion: no open listing is held
     // while a sub-folder is walked, and a deep tree cannot overflow the stack. Memory grows with the
     // folders waiting, never with the number of files.
@@ -119,6 +125,7 @@ uint64_t DirectorySize(std::string_view path) {
     std::vector<std::string> pending;
     pending.emplace_back(path);
     std::string current;
+    bool top = true;
     while (!pending.empty()) {
         current = std::move(pending.back());
         pending.pop_back();
@@ -126,8 +133,7 @@ uint64_t DirectorySize(std::string_view path) {
             current += fs::kSeparator;
         }
         const size_t firstChild = pending.size();
-        // A folder that cannot be listed adds nothing.
-        fs::ListDirectory(current, [&](const fs::DirEntry& entry) {
+        const bool listed = fs::ListDirectory(current, [&](const fs::DirEntry& entry) {
             if (entry.directory) {
                 // Links to other places (junctions, symbolic links, mount points) are not followed:
                 // one that leads back into the tree would make the walk endless.
@@ -141,10 +147,20 @@ uint64_t DirectorySize(std::string_view path) {
             }
             return true;
         });
+        if (top && !listed) {
+            return std::nullopt;
+        }
+        top = false;  // a sub-folder that cannot be listed adds nothing
         // Visit the sub-folders in listing order.
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
     }
     return total;
+}
+
+}  // namespace
+
+uint64_t DirectorySize(std::string_view path) {
+    return MeasureDirectory(path).value_or(0);
 }
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,

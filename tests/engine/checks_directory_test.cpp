@@ -15,6 +15,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <winioctl.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace orv::engine {
@@ -268,6 +270,28 @@ TEST_F(DirectoryCheck, LongPathsAndOtherParameters) {
     EXPECT_FALSE(Check(3).has_value());
     EXPECT_FALSE(Check(-1).has_value());
 }
+
+#ifndef _WIN32
+TEST_F(DirectoryCheck, DirectoryThatCannotBeListedHasNoSize) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "the superuser lists every directory";
+    }
+    folder.WriteFile("watched/sub/a.txt", "abc");
+    folder.WriteFile("watched/b.txt", "abcd");
+    // A sub-folder that cannot be listed counts as empty.
+    std::filesystem::permissions(PathOf(folder.Join("watched/sub")), std::filesystem::perms::none);
+    EXPECT_EQ(DirectorySize(object.settings.Path_Dir), 4u);
+    std::filesystem::permissions(PathOf(folder.Join("watched/sub")), std::filesystem::perms::owner_all);
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->baseline.Size_Dir_Old, "7");
+    // The watched folder itself unreadable: no measurement, so no "decreased".
+    std::filesystem::permissions(PathOf(object.settings.Path_Dir), std::filesystem::perms::owner_exec);
+    EXPECT_FALSE(Check(1).has_value());
+    EXPECT_EQ(object.baseline.Size_Dir_Old, "7");
+    std::filesystem::permissions(PathOf(object.settings.Path_Dir), std::filesystem::perms::owner_all);
+}
+#endif
 
 }  // namespace
 }  // namespace orv::engine

@@ -11,6 +11,12 @@
 #include "engine/checks.h"
 #include "tests/support/test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace orv::engine {
 namespace {
 
@@ -371,6 +377,80 @@ TEST_F(FileCheck, PathsLongerThan260CharactersWork) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
 }
+
+#ifdef _WIN32
+// Another program's handle on the watched file, with the sharing it chose.
+class OtherProgramsHandle {
+  public:
+    OtherProgramsHandle(const std::string& path, DWORD share) {
+        handle_ = CreateFileW(PathOf(path).wstring().c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~OtherProgramsHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Append(const std::string& bytes) {
+        DWORD written = 0;
+        SetFilePointer(handle_, 0, nullptr, FILE_END);
+        WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+
+  private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(FileCheck, FileThatAnotherProgramIsWritingIsMeasuredAndLeftWritable) {
+    folder.WriteFile("data.bin", "ERROR one\n");
+    OtherProgramsHandle writer(object.settings.Path_File, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(writer.Open());
+    writer.Append("ERROR two\n");
+    object.settings.String = "ERROR";
+    auto r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lastStringCount, 2);
+    r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 20 b");
+    // The writer goes on writing after the checks.
+    writer.Append("ERROR three\n");
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lastStringCount, 3);
+}
+
+TEST_F(FileCheck, FileLockedByAnotherProgramFailsOnlyTheCount) {
+    folder.WriteFile("data.bin", "locked text");
+    OtherProgramsHandle locker(object.settings.Path_File, 0);
+    ASSERT_TRUE(locker.Open());
+    object.settings.String = "text";
+    object.baseline.Povtor_File_Old = 5;
+    EXPECT_FALSE(Check(3).has_value());
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 5);
+    // Size and date come from the file's attributes, which a lock does not hide.
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
+    ASSERT_TRUE(Check(2).has_value());
+}
+#else
+TEST_F(FileCheck, UnreadableFileFailsTheCountAndChangesNothing) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads every file";
+    }
+    folder.WriteFile("data.bin", "secret text");
+    std::filesystem::permissions(PathOf(object.settings.Path_File), std::filesystem::perms::none);
+    object.settings.String = "text";
+    object.baseline.Povtor_File_Old = 5;
+    EXPECT_FALSE(Check(3).has_value());
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 5);
+    auto r = Check(1);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
+}
+#endif
 
 }  // namespace
 }  // namespace orv::engine
