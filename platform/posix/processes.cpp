@@ -1,5 +1,6 @@
 // The running processes, from /proc.
 #include <dirent.h>
+#include <errno.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,11 +11,12 @@
 namespace orv::proc {
 namespace {
 
-// The file name of the process's executable; the kernel's short name when the link cannot be read
-// (other users' processes, kernel threads).
+// The file name of the process's executable; the kernel's short name when the link may not be read
+// (other users' processes).
 std::string ImageName(const std::string& pid) {
     char target[4096];
     const std::string link = "/proc/" + pid + "/exe";
+    errno = 0;
     const ssize_t length = readlink(link.c_str(), target, sizeof target);
     if (length > 0 && static_cast<size_t>(length) < sizeof target) {
         std::string path(target, static_cast<size_t>(length));
@@ -25,6 +27,9 @@ std::string ImageName(const std::string& pid) {
         }
         const size_t slash = path.rfind('/');
         return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
+    if (errno == ENOENT) {
+        return {};  // no program file at all: a kernel thread, or a process that has ended
     }
     std::string name;
     if (FILE* comm = std::fopen(("/proc/" + pid + "/comm").c_str(), "re")) {
