@@ -214,23 +214,23 @@ void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) 
         fill);
 }
 
-HFONT CreateUiFont(const FontSpec& spec, bool clearType) {
+HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType) {
     LOGFONTW font{};
-    font.lfHeight = spec.cellHeight ? spec.pixelHeight : -spec.pixelHeight;
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfUnderline = spec.underline ? TRUE : FALSE;
+    font.lfHeight = fontStyle.cellHeight ? fontStyle.pixelHeight : -fontStyle.pixelHeight;
+    font.lfWeight = fontStyle.bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = fontStyle.underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
     font.lfQuality = clearType ? CLEARTYPE_QUALITY : ANTIALIASED_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynW(font.lfFaceName, spec.face, LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, fontStyle.face, LF_FACESIZE);
     return ::CreateFontIndirectW(&font);
 }
 
-SIZE Canvas::MeasureText(std::wstring_view text, const FontSpec& spec) {
+SIZE Canvas::MeasureText(std::wstring_view text, const FontStyle& fontStyle) {
     SIZE size{0, 0};
     MemoryDc dc(::CreateCompatibleDC(nullptr));
-    Font font(CreateUiFont(spec, false));
+    Font font(CreateUiFont(fontStyle, false));
     if (!dc || !font) {
         return size;
     }
@@ -239,13 +239,14 @@ SIZE Canvas::MeasureText(std::wstring_view text, const FontSpec& spec) {
     return size;
 }
 
-int Canvas::Text(std::wstring_view text, const FontSpec& spec, const Box& box, Align align, Colour colour) {
+int Canvas::Text(std::wstring_view text, const FontStyle& fontStyle, const Box& box, Align align,
+                 Colour colour) {
     const int left = static_cast<int>(std::floor(box.left)), top = static_cast<int>(std::floor(box.top));
     const int width = static_cast<int>(std::ceil(box.right)) - left;
     const int height = static_cast<int>(std::ceil(box.bottom)) - top;
     Picture mask(width, height);
     MemoryDc dc(::CreateCompatibleDC(nullptr));
-    Font font(CreateUiFont(spec, false));
+    Font font(CreateUiFont(fontStyle, false));
     if (mask.IsEmpty() || !dc || !font || text.empty()) {
         return 0;
     }
@@ -278,7 +279,7 @@ int Canvas::Text(std::wstring_view text, const FontSpec& spec, const Box& box, A
     return extent.cx;
 }
 
-int Canvas::TextWithShadow(std::wstring_view text, const FontSpec& font, const Box& box, Align align,
+int Canvas::TextWithShadow(std::wstring_view text, const FontStyle& font, const Box& box, Align align,
                            Colour colour, Colour shadow, float shadowOffset) {
     Text(text, font, box.Moved(shadowOffset, shadowOffset), align, shadow);
     return Text(text, font, box, align, colour);

@@ -62,7 +62,7 @@ struct Point {
 // Text placement for Canvas::Text.
 enum class Align { Left, Centre, Right };
 
-struct FontSpec {
+struct FontStyle {
     int pixelHeight = 12;  // the letters' em height; with `cellHeight` the whole character cell's
     bool bold = false;
     bool underline = false;
@@ -96,11 +96,11 @@ class Canvas {
                    const Box* solid = nullptr, const Box* hollow = nullptr);
 
     // Text drawn in `box` (vertically centred), antialiased; returns its width in pixels.
-    int Text(std::wstring_view text, const FontSpec& font, const Box& box, Align align, Colour colour);
+    int Text(std::wstring_view text, const FontStyle& font, const Box& box, Align align, Colour colour);
     // The same text with a copy one pixel down and right in `shadow` behind it.
-    int TextWithShadow(std::wstring_view text, const FontSpec& font, const Box& box, Align align,
+    int TextWithShadow(std::wstring_view text, const FontStyle& font, const Box& box, Align align,
                        Colour colour, Colour shadow, float shadowOffset = 1);
-    static SIZE MeasureText(std::wstring_view text, const FontSpec& font);
+    static SIZE MeasureText(std::wstring_view text, const FontStyle& font);
 
     // Copies `source` onto the canvas at (x, y), blending by its alpha.
     void Paste(const Picture& source, int x, int y);
@@ -112,6 +112,6 @@ class Canvas {
 };
 
 // A GDI font for windows and pictures (antialiased, Verdana unless said otherwise).
-HFONT CreateUiFont(const FontSpec& spec, bool clearType = true);
+HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType = true);
 
 }  // namespace orv::widgets

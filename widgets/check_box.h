@@ -13,7 +13,7 @@
 namespace orv::widgets {
 
 struct CheckBoxStyle {
-    FontSpec font{};
+    FontStyle font{};
     Colour background = Rgb(54, 106, 179);
     Colour text = Rgb(215, 237, 255);
     Colour box = Rgb(0, 128, 192);

@@ -32,7 +32,7 @@ std::vector<std::wstring> SplitHintLines(std::wstring_view text) {
 }
 
 bool HintWindow::Create() {
-    font_.Reset(CreateUiFont(FontSpec{kHintFontPixels}));
+    font_.Reset(CreateUiFont(FontStyle{kHintFontPixels}));
     if (!CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0, 0,
                         10, 10, nullptr, CS_SAVEBITS)) {
         return false;

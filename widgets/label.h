@@ -13,7 +13,7 @@
 namespace orv::widgets {
 
 struct LabelStyle {
-    FontSpec font{};
+    FontStyle font{};
     Colour text = Rgb(215, 237, 255);
     // The shadow copy of the text, `shadowOffset` pixels down and right, drawn first.
     std::optional<Colour> shadow;

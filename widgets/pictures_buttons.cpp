@@ -72,7 +72,7 @@ void ResetGlyph(Canvas& c, Point m, float s, Colour colour) {
 }
 
 void QuestionGlyph(Canvas& c, Point m, float s, Colour colour) {
-    c.Text(L"?", FontSpec{static_cast<int>(s * 0.8f), true},
+    c.Text(L"?", FontStyle{static_cast<int>(s * 0.8f), true},
            Box{m.x - s / 2, m.y - s / 2, m.x + s / 2, m.y + s / 2}, Align::Centre, colour);
 }
 
@@ -164,7 +164,7 @@ Picture LargeButton(const Accent& accent, ButtonState state, const Glyph& glyph,
     glyph(c, badge, 22, hot ? Rgb(255, 236, 170) : Rgb(255, 255, 255));
     // The word: as large as fits beside the badge, with a dark shadow.
     const Box words{46, 2 + shift, 158, 46 + shift};
-    FontSpec font{19, true};
+    FontStyle font{19, true};
     while (font.pixelHeight > 11 && Canvas::MeasureText(word, font).cx > words.Width() - 4) {
         --font.pixelHeight;
     }

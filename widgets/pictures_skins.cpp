@@ -182,7 +182,7 @@ SplashPictures BuildSplashPictures() {
         Picture icon = IconPicture(64);
         icon.Seal();
         c.Paste(icon, 28, 96);
-        c.TextWithShadow(L"Orvanter", FontSpec{46, true}, Box{100, 90, 396, 168}, Align::Left,
+        c.TextWithShadow(L"Orvanter", FontStyle{46, true}, Box{100, 90, 396, 168}, Align::Left,
                          kTitleNameColour, kTitleShadowColour, 2);
         c.FillRect(Box{104, 166, 380, 167}, Fill::Horizontal(WithAlpha(kTitleNameColour, 220),
                                                              WithAlpha(kTitleNameColour, 0), 104, 380));
@@ -349,7 +349,7 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
 LabelStyle TitleNameStyle() {
     LabelStyle style;
     // 27 pixels of character cell: the name fits its 116-pixel label with its shadow.
-    style.font = FontSpec{27, true};
+    style.font = FontStyle{27, true};
     style.font.cellHeight = true;
     style.text = kTitleNameColour;
     style.shadow = kTitleShadowColour;
@@ -359,7 +359,7 @@ LabelStyle TitleNameStyle() {
 
 LabelStyle HeadingStyle() {
     LabelStyle style;
-    style.font = FontSpec{19, true};
+    style.font = FontStyle{19, true};
     style.text = kWindowColour;
     style.fill = Fill::Vertical(Rgb(236, 246, 255), Rgb(150, 200, 242), 0, 25);
     style.cornerRadius = 5;
@@ -370,7 +370,7 @@ LabelStyle HeadingStyle() {
 
 LabelStyle CaptionStyle() {
     LabelStyle style;
-    style.font = FontSpec{12};
+    style.font = FontStyle{12};
     style.text = kFieldTextColour;
     style.verticalCentre = true;
     return style;
@@ -378,7 +378,7 @@ LabelStyle CaptionStyle() {
 
 CheckBoxStyle EnableBoxStyle() {
     CheckBoxStyle style;
-    style.font = FontSpec{12, true};
+    style.font = FontStyle{12, true};
     style.background = kWindowColour;
     style.text = kFieldTextColour;
     style.box = kFieldColour;

@@ -16,8 +16,8 @@ constexpr Colour kCaptionShadow = Rgb(197, 96, 14);
 constexpr Colour kTextShadow = Rgb(2, 40, 90);
 constexpr Colour kDisabledText = Rgb(120, 160, 205);
 
-FontSpec MenuFont() {
-    return FontSpec{kMenuFontPixels, true};
+FontStyle MenuFont() {
+    return FontStyle{kMenuFontPixels, true};
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(CanvasTest, TextLeavesAntialiasedInk) {
     Picture picture(80, 24);
     Canvas canvas(picture);
     const int width =
-        canvas.Text(L"Start", FontSpec{19, true}, Box{0, 0, 80, 24}, Align::Left, Rgb(255, 255, 255));
+        canvas.Text(L"Start", FontStyle{19, true}, Box{0, 0, 80, 24}, Align::Left, Rgb(255, 255, 255));
     EXPECT_GT(width, 20);
     int ink = 0, partial = 0;
     for (int y = 0; y < 24; ++y) {

@@ -59,7 +59,7 @@ TEST(ListEntryTest, SelectedEntryInItsOwnColours) {
     Picture target(100, 16);
     MemoryDc dc(::CreateCompatibleDC(nullptr));
     Selection selected(dc.Get(), target.Handle());
-    Font font(CreateUiFont(FontSpec{11}));
+    Font font(CreateUiFont(FontStyle{11}));
     const ListColours colours{Rgb(192, 192, 192), Rgb(18, 91, 161), Rgb(18, 91, 161), Rgb(250, 197, 47)};
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_LISTBOX;

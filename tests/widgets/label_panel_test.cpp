@@ -39,7 +39,7 @@ class LabelTest : public ::testing::Test {
 
 TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
     LabelStyle style;
-    style.font = FontSpec{27, true};
+    style.font = FontStyle{27, true};
     style.text = Rgb(240, 185, 38);
     style.shadow = Rgb(197, 96, 14);
     style.fill = Fill::Solid(Rgb(54, 106, 179));

@@ -53,14 +53,14 @@ void Place(Canvas& sheet, const Picture* picture, int x, int y, const std::wstri
         sheet.Paste(*picture, x, y);
     }
     sheet.Text(
-        caption, FontSpec{10},
+        caption, FontStyle{10},
         Box{static_cast<float>(x), static_cast<float>(y + (picture ? picture->Height() : 0) + 1),
             static_cast<float>(x + 160), static_cast<float>(y + (picture ? picture->Height() : 0) + 13)},
         Align::Left, Rgb(215, 237, 255));
 }
 
 int PlaceSet(Canvas& sheet, const PictureSet& set, int left, int top, int width, const wchar_t* title) {
-    sheet.Text(title, FontSpec{14, true},
+    sheet.Text(title, FontStyle{14, true},
                Box{static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + 600),
                    static_cast<float>(top + 20)},
                Align::Left, kTitleNameColour);
