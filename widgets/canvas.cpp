@@ -173,12 +173,8 @@ void Canvas::Line(Point from, Point to, float width, const Fill& fill) {
         bounds, [&](float x, float y) { return SegmentDistance(from, to, x, y) - half; }, fill);
 }
 
-void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) {
-    std::vector<Point> corners(points);
-    if (corners.size() < 3) {
-        return;
-    }
-    // Orientation, so that every edge's outward normal points away from the inside.
+float ConvexPolygonDistance(const std::vector<Point>& corners, float x, float y) {
+    // Orientation, so that every edge's outward side is known.
     float area = 0;
     for (size_t i = 0; i < corners.size(); ++i) {
         const Point& a = corners[i];
@@ -186,6 +182,24 @@ void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) 
         area += a.x * b.y - b.x * a.y;
     }
     const float sign = area > 0 ? 1.0f : -1.0f;
+    float distance = -1e9f;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        const Point& a = corners[i];
+        const Point& b = corners[(i + 1) % corners.size()];
+        const float ex = b.x - a.x, ey = b.y - a.y;
+        const float length = std::hypot(ex, ey);
+        if (length > 0) {
+            distance = std::max(distance, sign * ((x - a.x) * ey - (y - a.y) * ex) / length);
+        }
+    }
+    return distance;
+}
+
+void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) {
+    const std::vector<Point> corners(points);
+    if (corners.size() < 3) {
+        return;
+    }
     Box bounds{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
     for (const Point& p : corners) {
         bounds.left = std::min(bounds.left, p.x);
@@ -194,24 +208,7 @@ void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) 
         bounds.bottom = std::max(bounds.bottom, p.y);
     }
     FillShape(
-        bounds,
-        [&](float x, float y) {
-            float distance = -1e9f;
-            for (size_t i = 0; i < corners.size(); ++i) {
-                const Point& a = corners[i];
-                const Point& b = corners[(i + 1) % corners.size()];
-                const float ex = b.x - a.x, ey = b.y - a.y;
-                const float length = std::hypot(ex, ey);
-                if (length == 0) {
-                    continue;
-                }
-                // Positive outside the edge.
-                const float d = sign * ((x - a.x) * ey - (y - a.y) * ex) / length;
-                distance = std::max(distance, d);
-            }
-            return distance;
-        },
-        fill);
+        bounds, [&](float x, float y) { return ConvexPolygonDistance(corners, x, y); }, fill);
 }
 
 HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "widgets/picture.h"
 
@@ -110,6 +111,9 @@ class Canvas {
 
     Picture& picture_;
 };
+
+// Signed distance from (x, y) to a convex polygon (negative inside); points in either order.
+float ConvexPolygonDistance(const std::vector<Point>& corners, float x, float y);
 
 // A GDI font for windows and pictures (antialiased, Verdana unless said otherwise).
 HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType = true);

@@ -111,14 +111,19 @@ void FolderGlyph(Canvas& c, Point m, float s, Colour colour) {
 
 void BoltGlyph(Canvas& c, Point m, float s, Colour colour) {
     const Fill fill = Fill::Vertical(Lighten(colour, 0.35f), colour, m.y - s * 0.4f, m.y + s * 0.4f);
-    c.FillPolygon({{m.x + s * 0.12f, m.y - s * 0.42f},
-                   {m.x - s * 0.24f, m.y + s * 0.06f},
-                   {m.x + s * 0.02f, m.y + s * 0.06f}},
-                  fill);
-    c.FillPolygon({{m.x - s * 0.12f, m.y + s * 0.42f},
-                   {m.x + s * 0.24f, m.y - s * 0.06f},
-                   {m.x - s * 0.02f, m.y - s * 0.06f}},
-                  fill);
+    // Two triangles as one shape, so that no seam shows where they meet.
+    const std::vector<Point> upper{{m.x + s * 0.12f, m.y - s * 0.42f},
+                                   {m.x - s * 0.24f, m.y + s * 0.06f},
+                                   {m.x + s * 0.02f, m.y + s * 0.06f}};
+    const std::vector<Point> lower{{m.x - s * 0.12f, m.y + s * 0.42f},
+                                   {m.x + s * 0.24f, m.y - s * 0.06f},
+                                   {m.x - s * 0.02f, m.y - s * 0.06f}};
+    c.FillShape(
+        Box{m.x - s / 2, m.y - s / 2, m.x + s / 2, m.y + s / 2},
+        [&](float x, float y) {
+            return std::min(ConvexPolygonDistance(upper, x, y), ConvexPolygonDistance(lower, x, y));
+        },
+        fill);
 }
 
 // A 164 x 50 button: a glossy pill with a round badge holding the glyph and the word beside it.
