@@ -324,26 +324,34 @@ int64_t CountInBlock(const char* block, size_t size, std::string_view needle, co
 #endif
 }
 
+constexpr size_t kPage = 4096;
+
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, size_t chunkSize)
     : needle_(needle),
       probe_(ChooseProbe(needle)),
       chunkSize_(std::max<size_t>(chunkSize, 1)),
-      buffer_(new char[chunkSize_ + (needle.empty() ? 0 : needle.size() - 1)]) {}
+      buffer_(new char[kPage + needle.size() + chunkSize_ + kPage]) {
+    // The chunk starts on the first page boundary that leaves room for the carry before it.
+    const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + needle.size();
+    chunk_ =
+        buffer_.get() + ((room + kPage - 1) / kPage * kPage - reinterpret_cast<uintptr_t>(buffer_.get()));
+}
 
 void OccurrenceCounter::Commit(size_t size) {
     if (needle_.empty()) {
         return;
     }
     const size_t total = carry_ + size;
+    char* const start = chunk_ - carry_;
     size_t resume = 0;
-    count_ += CountInBlock(buffer_.get(), total, needle_, probe_, resume);
+    count_ += CountInBlock(start, total, needle_, probe_, resume);
     // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match has
     // already taken are not searched again.
     const size_t keep = needle_.size() - 1;
     const size_t from = std::max(resume, total > keep ? total - keep : 0);
     carry_ = total - from;
-    if (carry_ != 0 && from != 0) {
-        std::memmove(buffer_.get(), buffer_.get() + from, carry_);
+    if (carry_ != 0) {
+        std::memmove(chunk_ - carry_, start + from, carry_);
     }
 }
 

@@ -35,7 +35,7 @@ class OccurrenceCounter {
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy.
-    char* Space() { return buffer_.get() + carry_; }
+    char* Space() { return chunk_; }
     size_t Capacity() const { return chunkSize_; }
     void Commit(size_t size);
 
@@ -48,8 +48,12 @@ class OccurrenceCounter {
     std::string needle_;
     NeedleProbe probe_;
     size_t chunkSize_;
-    std::unique_ptr<char[]> buffer_;  // the carry, then room for one chunk
-    size_t carry_ = 0;                // bytes at the start of buffer_ kept from the previous piece
+    std::unique_ptr<char[]> buffer_;
+    // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
+    // carry (bytes kept from the previous piece) lies just before it, so carry and chunk are searched
+    // as one.
+    char* chunk_ = nullptr;
+    size_t carry_ = 0;
     int64_t count_ = 0;
 };
 
