@@ -47,8 +47,9 @@ inline std::array<Rgb, kObjectCount> StepBoxColours(int scanStep) {
     return colours;
 }
 
-// Receives display updates, possibly on the scan thread. Publish must not wait for the user-interface
-// thread (which may itself be waiting for the scan thread to end).
+// Receives display updates, possibly on the scan thread and under the engine lock. Publish must not wait
+// for the user-interface thread (which may itself be waiting for the scan thread to end) and must not
+// call the engine.
 class DisplaySink {
   public:
     virtual ~DisplaySink() = default;

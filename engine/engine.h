@@ -73,6 +73,7 @@ class Engine {
     ObjectArray Objects() const;
     // Changes an object's settings and baseline under the engine lock. A check already measuring this
     // object will not commit its result over the change. Disabling the object clears ActionPending.
+    // `change` runs under the engine lock and must not call the engine.
     bool EditObject(int number, const std::function<void(ObjectSettings&, Baseline&)>& change);
     // The enable box. Disabling clears ActionPending, so the log and action steps stop acting on an
     // observation the object will not renew while it is disabled.
