@@ -17,16 +17,6 @@ char16_t ToLower(char16_t c) {
     return c;
 }
 
-char16_t ToUpper(char16_t c) {
-    if ((c >= u'a' && c <= u'z') || (c >= 0x0430 && c <= 0x044F)) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    if (c >= 0x0450 && c <= 0x045F) {
-        return static_cast<char16_t>(c - 0x50);
-    }
-    return c;
-}
-
 }  // namespace
 
 std::string ApplicationTitle(const std::string& executablePath) {
@@ -37,9 +27,10 @@ std::string ApplicationTitle(const std::string& executablePath) {
     if (dot != std::string::npos) {
         name.resize(dot);
     }
+    // The first letter stays as it is; only the letters after it are lowered.
     std::u16string wide = text::Utf8ToUtf16(name);
-    for (size_t i = 0; i < wide.size(); ++i) {
-        wide[i] = i == 0 ? ToUpper(wide[i]) : ToLower(wide[i]);
+    for (size_t i = 1; i < wide.size(); ++i) {
+        wide[i] = ToLower(wide[i]);
     }
     return text::Utf16ToUtf8(wide);
 }

@@ -22,9 +22,9 @@ TEST(Paths, ExecutableAndItsFolder) {
 TEST(Paths, ApplicationTitleIsTheNameUpToItsFirstDot) {
     EXPECT_EQ(ApplicationTitle("C:\\x\\ORVANTER.EXE"), "Orvanter");
     EXPECT_EQ(ApplicationTitle("C:\\Tools\\Orvanter.exe"), "Orvanter");
-    EXPECT_EQ(ApplicationTitle("my.app.exe"), "My");
-    EXPECT_EQ(ApplicationTitle("/opt/orvanter/orvanter"), "Orvanter");
-    EXPECT_EQ(ApplicationTitle("D:\\a.b\\watchDOG.exe"), "Watchdog") << "dots in folders do not count";
+    EXPECT_EQ(ApplicationTitle("my.app.exe"), "my") << "the first letter keeps its case";
+    EXPECT_EQ(ApplicationTitle("/opt/orvanter/orvanter"), "orvanter");
+    EXPECT_EQ(ApplicationTitle("D:\\a.b\\WatchDOG.exe"), "Watchdog") << "dots in folders do not count";
     EXPECT_EQ(ApplicationTitle("C:\\ПРОГРАММА.EXE"), "Программа");
     EXPECT_EQ(ApplicationTitle("C:\\x\\.hidden.exe"), "");
 }
