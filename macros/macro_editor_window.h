@@ -1,0 +1,154 @@
+// The macro editor window TfmMacros: a borderless, skinned window shown modally over the main window
+// for one macro at a time. Its logic lives in MacroEditorModel; this window wires the model to its
+// controls and draws the four large buttons (Apply, Reset, Run, Close) from its 100 ms timer.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/language.h"
+#include "macros/macro_editor_model.h"
+#include "macros/macro_table.h"
+#include "widgets/control_colours.h"
+#include "widgets/gdi.h"
+#include "widgets/label.h"
+#include "widgets/panel.h"
+#include "widgets/picture_button.h"
+#include "widgets/pictures.h"
+#include "widgets/skinned_window.h"
+#include "widgets/work_image.h"
+
+namespace orv::macros {
+
+// The four large buttons, in the order the timer draws them.
+enum class LargeButton { Apply = 0, Reset = 1, Run = 2, Close = 3 };
+inline constexpr int kLargeButtonCount = 4;
+// Their left edges in the window; all sit at the same top.
+inline constexpr std::array<int, kLargeButtonCount> kLargeButtonLefts{20, 200, 380, 616};
+inline constexpr int kLargeButtonTop = 460;
+// The editor's place on the screen: one pixel right of the main window's left edge, 60 from the top.
+inline constexpr int kEditorLeftOffset = 1;
+inline constexpr int kEditorTop = 60;
+
+// True when the cursor (screen) lies strictly inside the large button whose left edge is `buttonLeft`
+// in a window whose top-left corner is `windowOrigin` (screen); never while the window is hidden.
+bool LargeButtonHovered(bool windowVisible, POINT windowOrigin, int buttonLeft, POINT cursor);
+
+// The picture of a large button in BitmapList_Macros: the Russian set for language 1, the English set
+// for any other value; pressed only while hovered with its pressed flag set, hover while hovered, else
+// normal.
+int LargeButtonPicture(LargeButton button, int32_t language, bool hovered, bool pressed);
+
+class MacroEditorWindow : public widgets::SkinnedWindow {
+  public:
+    // The window has been shown (true) or has closed (false): the main window's child-window-open flag.
+    std::function<void(bool open)> onShownChanged;
+    // After Apply changed a macro: the main window refreshes its macro indicators.
+    std::function<void()> onApplied;
+    // Where the timer reads the cursor; the system's cursor position when empty.
+    std::function<POINT()> cursorPosition;
+
+    MacroEditorWindow() = default;
+    ~MacroEditorWindow() override;
+
+    // Creates the hidden window and its controls and starts Timer1, which runs until the window is
+    // destroyed. `table`, `language` and `pictures` must outlive the window. CurrentMacro := 0.
+    bool Create(HINSTANCE instance, MacroTable& table, const lang::LanguageState& language,
+                const widgets::ProgramPictures& pictures);
+
+    // Opens the editor on macro `macroNumber` next to `mainWindow` and returns at once (the window
+    // stays open until it is closed).
+    void Show(HWND mainWindow, int macroNumber);
+    // The same, modally: `mainWindow` is disabled until the editor closes, and the call returns then.
+    void ShowModalFor(HWND mainWindow, int macroNumber);
+    bool Visible() const { return IsVisible(); }
+    // Closes the window as its Close button does.
+    void Hide();
+
+    // The five labels in the language of `table`. The four large buttons follow `Language` at the next
+    // tick of Timer1.
+    void ApplyLanguage(const lang::LanguageTable& table);
+
+    // --- Handlers, also called by the tests ---
+    void Sb_AppleClick();
+    void Sb_ResetClick();
+    void Sb_RunClick();
+    void Sb_CloseClick();
+    void Sb_BAT_File_UpClick();
+    void Sb_BAT_File_DownClick();
+    void ListBoxt_BAT_FileClick();
+    // A method box or its label: 0 WinExec, 1 ShellExecute, 2 CreateProcess.
+    void Cb_Macros_Regime_BATClick(CallMethod method);
+    void Timer1Timer();
+
+    // --- For the tests ---
+    // A control by its name ("Edit_Macros_Name", "ListBoxt_BAT_File", "Sb_Apple", "Lbl2", ...); null
+    // for an unknown name.
+    HWND Control(std::string_view name) const;
+    // The picture each large button showed at the last tick.
+    int LargeButtonShown(LargeButton button) const { return shownPicture_[static_cast<int>(button)]; }
+    bool LargeButtonPressed(LargeButton button) const { return pressed_[static_cast<int>(button)]; }
+    // The picture of method box 0, 1 or 2 and of the arrows ("Sb_BAT_File_Up", "Sb_BAT_File_Down").
+    int MethodBoxPicture(int box) const { return methodBoxes_[box].Picture(); }
+    int ArrowPicture(bool next) const { return next ? down_.Picture() : up_.Picture(); }
+    const MacroEditorModel& Model() const { return *model_; }
+    // The caption of a label by name ("Lbl1" ... "Lbl4", "Lbl_Title_1", "Lbl_Macros_Regime_BAT_1" ...).
+    std::string LabelText(std::string_view name) const;
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintContent(HDC dc) override;
+
+  private:
+    struct NamedLabel {
+        std::string_view name;
+        widgets::Label* label;
+    };
+
+    void CreateControls();
+    void FormShow(HWND mainWindow);
+    void FormClose();
+    // Copies what the user typed into the two fields into the model, and the model's view back into
+    // the controls.
+    void TakeFields();
+    void ShowView();
+    void FitLabel(widgets::Label& label);
+    void DrawLargeButtons(POINT cursor, bool windowVisible);
+    POINT Cursor() const;
+    void EndModal();
+
+    MacroTable* table_ = nullptr;
+    const lang::LanguageState* language_ = nullptr;
+    const widgets::ProgramPictures* pictures_ = nullptr;
+    std::unique_ptr<MacroEditorModel> model_;
+
+    widgets::Label title_, lbl1_, lbl2_, lbl3_, lbl4_;
+    std::array<widgets::Label, 3> methodLabels_;
+    std::array<widgets::PictureButton, 3> methodBoxes_;
+    widgets::PictureButton up_, down_;
+    widgets::Panel batFileFrame_;
+    HWND nameField_ = nullptr;
+    HWND batFileField_ = nullptr;
+    HWND list_ = nullptr;
+    std::array<widgets::PictureButton, kLargeButtonCount> largeButtons_;
+    std::vector<widgets::WorkImage> workImages_;
+    std::array<bool, kLargeButtonCount> pressed_{};
+    std::array<int, kLargeButtonCount> shownPicture_{-1, -1, -1, -1};
+
+    widgets::ControlColours colours_;
+    widgets::Font smallFont_;
+    widgets::Font nameFont_;
+    std::vector<std::string> shownList_;
+
+    bool open_ = false;
+    HWND modalOwner_ = nullptr;
+};
+
+}  // namespace orv::macros
