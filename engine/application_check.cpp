@@ -43,20 +43,9 @@ std::optional<CheckResult> CheckApplication(int number, const ControlObject& obj
     if (!running) {
         return std::nullopt;
     }
-    Baseline baseline = object.baseline;
-    const bool old = baseline.Prog_Active_Old;
-    TextId outcome;
-    bool fulfilled = false;
-    if (*running) {
-        outcome = old ? TextId::AppStillActive : TextId::AppActive;
-        fulfilled = !old;
-    } else {
-        outcome = old ? TextId::AppClosed : TextId::AppStillInactive;
-        fulfilled = old;
-    }
-    baseline.Prog_Active_Old = *running;
-    return MakeResult(number, context, TextId::AppTitle, name, context.texts.Text(outcome), baseline,
-                      fulfilled, *running);
+    static constexpr PresenceTexts kTexts{TextId::AppTitle, TextId::AppActive, TextId::AppStillActive,
+                                          TextId::AppClosed, TextId::AppStillInactive};
+    return PresenceResult(number, object, context, kTexts, name, *running, &Baseline::Prog_Active_Old);
 }
 
 }  // namespace orv::engine

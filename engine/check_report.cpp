@@ -79,4 +79,49 @@ SizeChange CompareSize(uint64_t now, int64_t old) {
     return {-1, oldBits - now};
 }
 
+CheckResult PresenceResult(int number, const ControlObject& object, const CheckContext& context,
+                           const PresenceTexts& texts, std::string_view name, bool present,
+                           bool Baseline::*seen) {
+    const bool before = object.baseline.*seen;
+    lang::TextId outcome;
+    if (present) {
+        outcome = before ? texts.stillPresent : texts.appeared;
+    } else {
+        outcome = before ? texts.vanished : texts.stillAbsent;
+    }
+    Baseline baseline = object.baseline;
+    baseline.*seen = present;
+    return MakeResult(number, context, texts.title, name, context.texts.Text(outcome), baseline,
+                      present != before, present);
+}
+
+CheckResult SizeResult(int number, const ControlObject& object, const CheckContext& context,
+                       const SizeTexts& texts, std::string_view name, uint64_t size, int64_t old,
+                       std::string Baseline::*stored) {
+    const SizeChange change = CompareSize(size, old);
+    if (change.direction == 0) {
+        return MakeResult(number, context, texts.title, name, context.texts.Text(texts.unchanged),
+                          object.baseline, false, true);
+    }
+    std::string outcome = context.texts.Text(change.direction > 0 ? texts.increased : texts.decreased);
+    outcome += std::to_string(change.amount);
+    outcome += " b";
+    Baseline baseline = object.baseline;
+    baseline.*stored = std::to_string(size);
+    return MakeResult(number, context, texts.title, name, outcome, baseline, true, true);
+}
+
+CheckResult DateResult(int number, const ControlObject& object, const CheckContext& context,
+                       const DateTexts& texts, std::string_view name, const std::string& digits,
+                       std::string Baseline::*stored) {
+    if (digits == object.baseline.*stored) {
+        return MakeResult(number, context, texts.title, name, context.texts.Text(texts.unchanged),
+                          object.baseline, false, true);
+    }
+    Baseline baseline = object.baseline;
+    baseline.*stored = digits;
+    return MakeResult(number, context, texts.title, name, context.texts.Text(texts.changed), baseline, true,
+                      true);
+}
+
 }  // namespace orv::engine

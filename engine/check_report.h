@@ -35,4 +35,31 @@ struct SizeChange {
 };
 SizeChange CompareSize(uint64_t now, int64_t old);
 
+// The four outcomes of a presence check (a file, a directory, a running application): what is seen
+// now against what was seen last time. Appearing and vanishing fulfil; the baseline flag `seen`
+// follows what is seen.
+struct PresenceTexts {
+    lang::TextId title, appeared, stillPresent, vanished, stillAbsent;
+};
+CheckResult PresenceResult(int number, const ControlObject& object, const CheckContext& context,
+                           const PresenceTexts& texts, std::string_view name, bool present,
+                           bool Baseline::*seen);
+
+// A size measured against the decimal size baseline `stored` (already read as `old`): unchanged, or
+// grown or shrunk by an amount in bytes, which fulfils and becomes the new baseline.
+struct SizeTexts {
+    lang::TextId title, increased, decreased, unchanged;
+};
+CheckResult SizeResult(int number, const ControlObject& object, const CheckContext& context,
+                       const SizeTexts& texts, std::string_view name, uint64_t size, int64_t old,
+                       std::string Baseline::*stored);
+
+// A timestamp's digit string against the digits kept in `stored`: any difference fulfils.
+struct DateTexts {
+    lang::TextId title, changed, unchanged;
+};
+CheckResult DateResult(int number, const ControlObject& object, const CheckContext& context,
+                       const DateTexts& texts, std::string_view name, const std::string& digits,
+                       std::string Baseline::*stored);
+
 }  // namespace orv::engine

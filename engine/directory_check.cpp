@@ -45,20 +45,11 @@ std::optional<DirectoryState> LookAtDirectory(std::string_view path) {
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
                                              const CheckContext& context, const DirectoryState& state) {
-    Baseline baseline = object.baseline;
-    const bool old = baseline.Dir_OK_Old;
-    TextId outcome;
-    bool fulfilled = false;
-    if (state.exists) {
-        outcome = old ? TextId::DirAppearedAsIs : TextId::DirAppeared;
-        fulfilled = !old;
-    } else {
-        outcome = old ? TextId::DirIsMissing : TextId::DirIsMissingStill;
-        fulfilled = old;
-    }
-    baseline.Dir_OK_Old = state.exists;
-    return MakeResult(number, context, TextId::DirAvailabilityTitle, object.settings.Name_Dir,
-                      context.texts.Text(outcome), baseline, fulfilled, state.exists);
+    static constexpr PresenceTexts kTexts{TextId::DirAvailabilityTitle, TextId::DirAppeared,
+                                          TextId::DirAppearedAsIs, TextId::DirIsMissing,
+                                          TextId::DirIsMissingStill};
+    return PresenceResult(number, object, context, kTexts, object.settings.Name_Dir, state.exists,
+                          &Baseline::Dir_OK_Old);
 }
 
 std::optional<CheckResult> CheckSize(int number, const ControlObject& object, const CheckContext& context,
@@ -76,19 +67,9 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
     if (!measured) {
         return std::nullopt;  // vanished since it was seen, or cannot be read: no size to report
     }
-    const uint64_t size = *measured;
-    const SizeChange change = CompareSize(size, *old);
-    if (change.direction == 0) {
-        return MakeResult(number, context, TextId::DirSizeTitle, name,
-                          context.texts.Text(TextId::DirSizeUnchanged), object.baseline, false, true);
-    }
-    std::string outcome =
-        context.texts.Text(change.direction > 0 ? TextId::DirSizeIncreased : TextId::DirSizeDecreased);
-    outcome += std::to_string(change.amount);
-    outcome += " b";
-    Baseline baseline = object.baseline;
-    baseline.Size_Dir_Old = std::to_string(size);
-    return MakeResult(number, context, TextId::DirSizeTitle, name, outcome, baseline, true, true);
+    static constexpr SizeTexts kTexts{TextId::DirSizeTitle, TextId::DirSizeIncreased,
+                                      TextId::DirSizeDecreased, TextId::DirSizeUnchanged};
+    return SizeResult(number, object, context, kTexts, name, *measured, *old, &Baseline::Size_Dir_Old);
 }
 
 std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
@@ -104,15 +85,10 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
     if (!clock::FileTimeToLocal(state.creation, created)) {
         return std::nullopt;
     }
-    const std::string digits = DigitString(FormatTimestamp(created, context.formats, context.names));
-    if (digits == object.baseline.Dir_Data_Old) {
-        return MakeResult(number, context, TextId::DirDateTitle, name,
-                          context.texts.Text(TextId::DirUnchanged), object.baseline, false, true);
-    }
-    Baseline baseline = object.baseline;
-    baseline.Dir_Data_Old = digits;
-    return MakeResult(number, context, TextId::DirDateTitle, name, context.texts.Text(TextId::DirChanged),
-                      baseline, true, true);
+    static constexpr DateTexts kTexts{TextId::DirDateTitle, TextId::DirChanged, TextId::DirUnchanged};
+    return DateResult(number, object, context, kTexts, name,
+                      DigitString(FormatTimestamp(created, context.formats, context.names)),
+                      &Baseline::Dir_Data_Old);
 }
 
 // The walk behind DirectorySize; nullopt when the top directory itself cannot be listed (it vanished

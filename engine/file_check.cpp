@@ -43,20 +43,11 @@ std::optional<FileState> LookAtFile(std::string_view path) {
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
                                              const CheckContext& context, const FileState& state) {
-    Baseline baseline = object.baseline;
-    const bool old = baseline.File_OK_Old;
-    TextId outcome;
-    bool fulfilled = false;
-    if (state.exists) {
-        outcome = old ? TextId::FileAppearsAsIs : TextId::FileAppears;
-        fulfilled = !old;
-    } else {
-        outcome = old ? TextId::FileIsMissing : TextId::FileIsMissingStill;
-        fulfilled = old;
-    }
-    baseline.File_OK_Old = state.exists;
-    return MakeResult(number, context, TextId::FileAvailabilityTitle, object.settings.Name_File,
-                      context.texts.Text(outcome), baseline, fulfilled, state.exists);
+    static constexpr PresenceTexts kTexts{TextId::FileAvailabilityTitle, TextId::FileAppears,
+                                          TextId::FileAppearsAsIs, TextId::FileIsMissing,
+                                          TextId::FileIsMissingStill};
+    return PresenceResult(number, object, context, kTexts, object.settings.Name_File, state.exists,
+                          &Baseline::File_OK_Old);
 }
 
 std::optional<CheckResult> CheckSize(int number, const ControlObject& object, const CheckContext& context,
@@ -70,18 +61,9 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
     if (!old) {
         return std::nullopt;  // a baseline that is no number: the check cannot compare, and says nothing
     }
-    const SizeChange change = CompareSize(state.size, *old);
-    if (change.direction == 0) {
-        return MakeResult(number, context, TextId::FileSizeTitle, name,
-                          context.texts.Text(TextId::FileSizeUnchanged), object.baseline, false, true);
-    }
-    std::string outcome =
-        context.texts.Text(change.direction > 0 ? TextId::FileSizeIncreased : TextId::FileSizeReduced);
-    outcome += std::to_string(change.amount);
-    outcome += " b";
-    Baseline baseline = object.baseline;
-    baseline.Size_File_Old = std::to_string(state.size);
-    return MakeResult(number, context, TextId::FileSizeTitle, name, outcome, baseline, true, true);
+    static constexpr SizeTexts kTexts{TextId::FileSizeTitle, TextId::FileSizeIncreased,
+                                      TextId::FileSizeReduced, TextId::FileSizeUnchanged};
+    return SizeResult(number, object, context, kTexts, name, state.size, *old, &Baseline::Size_File_Old);
 }
 
 std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
@@ -91,15 +73,10 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
         return MakeResult(number, context, TextId::FileDateTitle, name,
                           context.texts.Text(TextId::FileMissingNoControl), object.baseline, false, false);
     }
-    const std::string digits = DigitString(FormatTimestamp(state.modified, context.formats, context.names));
-    if (digits == object.baseline.File_Data_Old) {
-        return MakeResult(number, context, TextId::FileDateTitle, name,
-                          context.texts.Text(TextId::FileUnchanged), object.baseline, false, true);
-    }
-    Baseline baseline = object.baseline;
-    baseline.File_Data_Old = digits;
-    return MakeResult(number, context, TextId::FileDateTitle, name, context.texts.Text(TextId::FileChanged),
-                      baseline, true, true);
+    static constexpr DateTexts kTexts{TextId::FileDateTitle, TextId::FileChanged, TextId::FileUnchanged};
+    return DateResult(number, object, context, kTexts, name,
+                      DigitString(FormatTimestamp(state.modified, context.formats, context.names)),
+                      &Baseline::File_Data_Old);
 }
 
 std::optional<CheckResult> CheckString(int number, const ControlObject& object, const CheckContext& context,
