@@ -1,0 +1,190 @@
+#include "ui/splash_window.h"
+
+namespace orv::ui {
+namespace {
+
+constexpr UINT_PTR kTimerWork = 1;
+constexpr widgets::Colour kSplashBackground = widgets::Rgb(223, 223, 223);
+
+// Places of the pictures and the bar inside the window.
+constexpr int kMarkLeft = 256, kMarkTop = 6;
+constexpr int kLoadWidth = 33, kLoadHeight = 49;
+constexpr int kDoneWidth = 25, kDoneHeight = 49;
+constexpr int kBarLeft = 256, kBarTop = 18, kBarWidth = 140, kBarHeight = 15;
+
+}  // namespace
+
+SplashTickEffect SplashTick(int tick) {
+    SplashTickEffect effect;
+    if ((tick >= 1 && tick <= 5) || (tick >= 7 && tick <= 12) || (tick >= 14 && tick <= 20)) {
+        effect.advance = 5;
+    } else if (tick == 6 || tick == 13 || tick == 21) {
+        effect.advance = 3;
+    }
+    effect.showDone = tick == 20;
+    effect.close = tick > kSplashLastTick;
+    return effect;
+}
+
+SplashWindow::~SplashWindow() {
+    // Destroyed here, while the pictures and the bar still exist for the last messages.
+    Destroy();
+}
+
+bool SplashWindow::Create(HINSTANCE, const widgets::SplashPictures& pictures) {
+    if (Exists()) {
+        return false;
+    }
+    if (!SkinnedWindow::Create(L"TfmLogo", L"Orvanter", SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
+                               kSplashTop, widgets::kSplashWidth, widgets::kSplashHeight)) {
+        return false;
+    }
+    // Img_Logo is the window's own picture: it fills the client area, and a press on it is a press on
+    // the window, which drags it.
+    SetColour(kSplashBackground);
+    SetSkin(&pictures.logo);
+    load_.Create(Handle(), kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight);
+    load_.SetPicture(&pictures.load, widgets::Panel::PictureMode::TopLeft);
+    done_.Create(Handle(), kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight);
+    done_.SetPicture(&pictures.done, widgets::Panel::PictureMode::TopLeft);
+    done_.SetVisible(false);
+    bar_.Create(Handle(), kBarLeft, kBarTop, kBarWidth, kBarHeight, &pictures.barTexture,
+                &pictures.backgroundTexture);
+    // The bar lies over the loading picture.
+    ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+void SplashWindow::Show(HWND owner) {
+    if (!Exists() || open_) {
+        return;
+    }
+    if (owner != nullptr) {
+        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    }
+    FormShow(owner);
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::UpdateWindow(Handle());
+}
+
+void SplashWindow::FormShow(HWND) {
+    ::SetWindowPos(Handle(), nullptr, SplashLeft(::GetSystemMetrics(SM_CXSCREEN)), kSplashTop,
+                   widgets::kSplashWidth, widgets::kSplashHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    bar_.Place(kBarLeft, kBarTop, kBarWidth, kBarHeight);
+    bar_.SetVisible(true);
+    load_.Place(kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight);
+    load_.SetVisible(true);
+    done_.SetVisible(false);
+    done_.Place(kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight);
+    open_ = true;
+    ::SetTimer(Handle(), kTimerWork, kSplashTimerInterval, nullptr);
+    timerRunning_ = true;
+}
+
+void SplashWindow::ShowModal(HWND owner) {
+    if (!Exists() || open_) {
+        return;
+    }
+    Show(owner);
+    if (owner != nullptr && ::IsWindowEnabled(owner)) {
+        modalOwner_ = owner;
+        ::EnableWindow(owner, FALSE);
+    }
+    MSG message;
+    while (Exists() && open_) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is ending: the outer loop must see the quit message too.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got < 0) {
+            break;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    EndModal();
+}
+
+void SplashWindow::EndModal() {
+    if (modalOwner_ != nullptr) {
+        const HWND owner = modalOwner_;
+        modalOwner_ = nullptr;
+        if (::IsWindow(owner)) {
+            ::EnableWindow(owner, TRUE);
+        }
+    }
+}
+
+void SplashWindow::Timer_WorkTimer() {
+    ++tick_;
+    const SplashTickEffect effect = SplashTick(tick_);
+    if (effect.advance != 0) {
+        bar_.StepBy(effect.advance);
+    }
+    if (effect.showDone) {
+        load_.SetVisible(false);
+        done_.SetVisible(true);
+    }
+    if (effect.close) {
+        Close();
+    }
+}
+
+void SplashWindow::Close() {
+    if (!Exists() || !open_) {
+        return;
+    }
+    FormClose();
+    EndModal();
+    ::ShowWindow(Handle(), SW_HIDE);
+    // Wakes a modal loop waiting for the next message.
+    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+}
+
+void SplashWindow::FormClose() {
+    open_ = false;
+    ::KillTimer(Handle(), kTimerWork);
+    timerRunning_ = false;
+    if (onClosed) {
+        onClosed();
+    }
+}
+
+LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam == kTimerWork) {
+                Timer_WorkTimer();
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            // FormMouseDown: dragging, when the left button is among the buttons held.
+            if (wParam & MK_LBUTTON) {
+                widgets::BeginWindowDrag(Handle());
+            }
+            return 0;
+        case WM_CLOSE:
+            // The system's close command ends the splash as the timer does.
+            Close();
+            return 0;
+        case WM_DESTROY:
+            ::KillTimer(Handle(), kTimerWork);
+            timerRunning_ = false;
+            if (open_) {
+                FormClose();
+            }
+            EndModal();
+            break;
+        default:
+            break;
+    }
+    return SkinnedWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace orv::ui

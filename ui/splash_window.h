@@ -1,0 +1,82 @@
+// The splash window TfmLogo: the start-up picture with a progress bar, shown modally once per run
+// before the main window. It animates for about three seconds, then closes itself and tells the main
+// window so. It is hidden, never destroyed, until the program ends.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "widgets/panel.h"
+#include "widgets/pictures.h"
+#include "widgets/progress_bar.h"
+#include "widgets/skinned_window.h"
+
+namespace orv::ui {
+
+// Where the splash goes: centred horizontally (rounded toward zero), 200 pixels from the top.
+inline constexpr int kSplashTop = 200;
+inline int SplashLeft(int desktopWidth) {
+    return (desktopWidth - widgets::kSplashWidth) / 2;
+}
+
+// What one tick of Timer_Work does, by the tick's number T (the counter after its increment).
+struct SplashTickEffect {
+    int advance = 0;        // the progress bar moves on by this much
+    bool showDone = false;  // Img_Load gives way to Img_Done
+    bool close = false;     // the window closes
+};
+// T 1-5, 7-12, 14-20: +5; T 6, 13, 21: +3; Img_Done at T 20; closing once T passes 30. The bar thus
+// stops at 99 after tick 21 and the window closes at tick 31.
+SplashTickEffect SplashTick(int tick);
+inline constexpr int kSplashLastTick = 30;
+inline constexpr UINT kSplashTimerInterval = 100;
+
+class SplashWindow : public widgets::SkinnedWindow {
+  public:
+    // The splash has closed, whatever closed it: the main window's splash-closed flag.
+    std::function<void()> onClosed;
+
+    SplashWindow() = default;
+    ~SplashWindow() override;
+
+    // Creates the hidden window with its pictures and progress bar; the timer stays off until the
+    // window is shown. `pictures` must outlive the window.
+    bool Create(HINSTANCE instance, const widgets::SplashPictures& pictures);
+
+    // Shows the splash and starts the animation, returning at once.
+    void Show(HWND owner);
+    // Shows the splash modally: returns when it has closed. `owner` (may be null) is disabled meanwhile.
+    void ShowModal(HWND owner);
+    // Closes the splash as the timer does at its end (FormClose): hidden, timer off, onClosed.
+    void Close();
+
+    // One tick of Timer_Work (also called by the tests).
+    void Timer_WorkTimer();
+
+    // --- For the tests ---
+    int Tick() const { return tick_; }
+    int Progress() const { return bar_.Position(); }
+    bool TimerRunning() const { return timerRunning_; }
+    HWND LoadPicture() const { return load_.Handle(); }
+    HWND DonePicture() const { return done_.Handle(); }
+    HWND Bar() const { return bar_.Handle(); }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void FormShow(HWND owner);
+    void FormClose();
+    void EndModal();
+
+    widgets::Panel load_;
+    widgets::Panel done_;
+    widgets::ProgressBar bar_;
+    int tick_ = 0;
+    bool timerRunning_ = false;
+    bool open_ = false;
+    HWND modalOwner_ = nullptr;
+};
+
+}  // namespace orv::ui
