@@ -1,84 +1,106 @@
-// Orvanter.exe: creates the program's window and runs the message loop until it is closed.
+// Orvanter.exe: creates the program's state and its windows in their order (main window, splash,
+// macro editor), shows the main window and runs the message loop; at the end reports what could not
+// be saved.
 #include <windows.h>
+
+#include <objbase.h>
+
+#include <string>
+
+#include "engine/engine.h"
+#include "lang/language.h"
+#include "macros/macro_editor_window.h"
+#include "macros/macro_table.h"
+#include "platform/paths.h"
+#include "settings/startup.h"
+#include "ui/main_window.h"
+#if __has_include("ui/splash_window.h")
+#include "ui/splash_window.h"
+#define ORV_HAS_SPLASH 1
+#endif
+#include "widgets/hints.h"
+#include "widgets/pictures.h"
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TfmMain";
-constexpr int kWidth = 802;
-constexpr int kHeight = 602;
-constexpr COLORREF kIdleBlue = RGB(54, 106, 179);
-
-LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE) {
-                PostMessageW(window, WM_CLOSE, 0, 0);
-                return 0;
-            }
-            break;
-        case WM_LBUTTONDOWN:
-            // A borderless window is moved by dragging anywhere on it.
-            ReleaseCapture();
-            SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-            return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window, &paint);
-            RECT client;
-            GetClientRect(window, &client);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, RGB(255, 255, 255));
-            DrawTextW(dc, L"Orvanter", -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            EndPaint(window, &paint);
-            return 0;
-        }
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+void ShowMessage(HWND owner, const std::string& text) {
+    if (!text.empty()) {
+        ::MessageBoxW(owner, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The main window: borderless, centred horizontally on the desktop, 10 pixels from its top.
-HWND CreateMainWindow(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = CreateSolidBrush(kIdleBlue);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&windowClass)) {
-        return nullptr;
-    }
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-    return CreateWindowExW(WS_EX_APPWINDOW, kWindowClass, L"Orvanter", WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX,
-                           left, 10, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    HWND window = CreateMainWindow(instance);
-    if (!window) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The shell's folder browser and ShellExecute need COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    const auto pictures = orv::widgets::BuildProgramPictures();
+    orv::widgets::Hints hints;
+    hints.Start();
+
+    orv::lang::LanguageState language;
+    orv::macros::MacroTable macros(orv::macros::MacroTable::DefaultBatFolder());
+    orv::ui::DisplayHandOff display;
+    orv::engine::EngineServices engineServices;
+    engineServices.texts = [&language] { return language.Table(); };
+    engineServices.runMacro = [&macros](int number) { macros.RunMacro(number); };
+    engineServices.display = display.Sink();
+    orv::engine::Engine engine(std::move(engineServices));
+    orv::settings::ProgramState state(engine, language, macros, orv::paths::ExecutablePath());
+
+    // 1. The main window: settings, objects and baselines are loaded.
+    orv::ui::TfmMain mainWindow;
+    orv::ui::MainWindowServices services;
+    services.engine = &engine;
+    services.state = &state;
+    services.language = &language;
+    services.macros = &macros;
+    services.pictures = pictures.get();
+    services.hints = &hints;
+    services.display = &display;
+    services.programFolder = orv::paths::ExecutableFolder();
+    if (!mainWindow.Create(services)) {
         return 1;
     }
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
+    ShowMessage(nullptr, mainWindow.LoadMessage());
+
+    // 2. The splash window (the interface language is read), then the macro editor (the macros).
+    state.CreateSplashWindow();
+#ifdef ORV_HAS_SPLASH
+    orv::ui::SplashWindow splash;
+    splash.Create(instance, pictures->splash);
+    splash.onClosed = [&mainWindow] { mainWindow.SplashClosed(); };
+    mainWindow.children.showSplash = [&splash](HWND owner) { splash.ShowModal(owner); };
+#endif
+    ShowMessage(nullptr, state.CreateMacroEditor());
+    orv::macros::MacroEditorWindow editor;
+    editor.Create(instance, macros, language, *pictures);
+    editor.onShownChanged = [&mainWindow](bool open) { mainWindow.SetChildWindowOpen(open); };
+    editor.onApplied = [&mainWindow] { mainWindow.UpdateMacroIndicators(); };
+
+    mainWindow.children.showMacroEditor = [&editor](HWND owner, int number) {
+        editor.ShowModalFor(owner, number);
+    };
+    mainWindow.children.macroEditorVisible = [&editor] { return editor.Visible(); };
+    mainWindow.children.hideMacroEditor = [&editor] { editor.Hide(); };
+    mainWindow.children.applyEditorLanguage = [&editor](const orv::lang::LanguageTable& table) {
+        editor.ApplyLanguage(table);
+    };
+
+    // 3. The main window is shown (splash first, once).
+    mainWindow.ShowMain();
 
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    // The main window saved everything while it was destroyed (the scan thread ended first).
+    ShowMessage(nullptr, mainWindow.ExitMessage());
+    hints.Stop();
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+    return 0;
 }

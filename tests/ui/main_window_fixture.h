@@ -1,0 +1,178 @@
+// A real main window for the tests: its own scratch registry keys, a temporary program folder (Bat\,
+// Log\), and the shell, the message boxes, the browse dialog and the cursor caught by the test.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "lang/language.h"
+#include "macros/macro_table.h"
+#include "platform/registry.h"
+#include "settings/startup.h"
+#include "tests/support/test_support.h"
+#include "ui/main_window.h"
+#include "widgets/hints.h"
+#include "widgets/pictures.h"
+
+namespace orv::ui::test {
+
+// Handles every message waiting for this thread.
+inline void Pump() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+// The pictures and the hints are made once per test program, as the program makes them once per run.
+inline const widgets::ProgramPictures& SharedPictures() {
+    static const auto pictures = widgets::BuildProgramPictures();
+    return *pictures;
+}
+inline widgets::Hints& SharedHints() {
+    static widgets::Hints* hints = [] {
+        auto* made = new widgets::Hints;
+        made->Start();
+        return made;
+    }();
+    return *hints;
+}
+
+struct ShellCall {
+    std::string target;
+    int showCommand;
+};
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    orv::test::ScratchKey key{"ui"};
+    orv::test::TempDirectory folder{"orv ui"};
+    lang::LanguageState language;
+    std::unique_ptr<macros::MacroTable> macroTable;
+    DisplayHandOff display;
+    std::unique_ptr<engine::Engine> engine;
+    std::unique_ptr<settings::ProgramState> state;
+    std::unique_ptr<TfmMain> window;
+
+    POINT cursor{-100, -100};
+    std::vector<ShellCall> shellCalls;
+    std::vector<std::string> messages;
+    std::deque<std::optional<BrowseChoice>> browseAnswers;
+    std::vector<int32_t> browseTypes;
+
+    std::string ProgramKey() const { return key.Path(); }
+    std::string MacrosKey() const { return key.Path() + "Macros\\"; }
+    std::string RunKey() const { return key.Path() + "Run"; }
+
+    // Values to store before the window loads them.
+    void StoreInt(const std::string& name, int32_t value) {
+        reg::Key k;
+        ASSERT_TRUE(reg::Key::Open(ProgramKey(), true, k));
+        ASSERT_EQ(k.WriteInt(name, value), reg::Status::Ok);
+    }
+    void StoreString(const std::string& name, const std::string& value) {
+        reg::Key k;
+        ASSERT_TRUE(reg::Key::Open(ProgramKey(), true, k));
+        ASSERT_EQ(k.WriteString(name, value), reg::Status::Ok);
+    }
+    std::optional<int32_t> StoredInt(const std::string& name) const {
+        reg::Key k;
+        int32_t value = 0;
+        if (!reg::Key::Open(ProgramKey(), false, k) || k.ReadInt(name, value) != reg::Status::Ok) {
+            return std::nullopt;
+        }
+        return value;
+    }
+    std::optional<std::string> StoredString(const std::string& name) const {
+        reg::Key k;
+        std::string value;
+        if (!reg::Key::Open(ProgramKey(), false, k) || k.ReadString(name, value) != reg::Status::Ok) {
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    // Makes the program's state and the window (created, not shown).
+    void Make() {
+        macroTable = std::make_unique<macros::MacroTable>(folder.Join("Bat") + "\\");
+        engine::EngineServices services;
+        services.texts = [this] { return language.Table(); };
+        services.display = display.Sink();
+        services.logFolder = folder.Join("Log") + "\\";
+        services.runMacro = [](int) {};
+        engine = std::make_unique<engine::Engine>(std::move(services));
+        settings::StoreKeys keys;
+        keys.program = ProgramKey();
+        keys.macros = MacrosKey();
+        keys.run = RunKey();
+        state = std::make_unique<settings::ProgramState>(*engine, language, *macroTable,
+                                                         folder.Join("Orvanter.exe"), keys);
+        window = std::make_unique<TfmMain>();
+        MainWindowServices ui;
+        ui.engine = engine.get();
+        ui.state = state.get();
+        ui.language = &language;
+        ui.macros = macroTable.get();
+        ui.pictures = &SharedPictures();
+        ui.hints = &SharedHints();
+        ui.display = &display;
+        ui.programKey = ProgramKey();
+        ui.programFolder = folder.Path() + "\\";
+        ui.shellOpen = [this](HWND, const std::string& target, int show) {
+            shellCalls.push_back({target, show});
+        };
+        ui.showMessage = [this](const std::string& text) { messages.push_back(text); };
+        ui.browse = [this](HWND, int32_t type) {
+            browseTypes.push_back(type);
+            std::optional<BrowseChoice> answer;
+            if (!browseAnswers.empty()) {
+                answer = browseAnswers.front();
+                browseAnswers.pop_front();
+            }
+            return answer;
+        };
+        ui.cursorPosition = [this] { return cursor; };
+        ASSERT_TRUE(window->Create(ui));
+        state->CreateSplashWindow();
+        state->CreateMacroEditor();
+    }
+
+    // Makes everything and shows the window, as the program does at start.
+    void Start() {
+        Make();
+        window->ShowMain();
+        Pump();
+    }
+
+    void TearDown() override {
+        if (window) {
+            window.reset();
+            Pump();
+        }
+    }
+
+    // The screen position of a point of the window's client area.
+    POINT At(int x, int y) const {
+        RECT box{};
+        ::GetWindowRect(window->Handle(), &box);
+        return POINT{box.left + x, box.top + y};
+    }
+    void Tick() {
+        window->Timer_WorkTimer();
+        Pump();
+    }
+};
+
+}  // namespace orv::ui::test

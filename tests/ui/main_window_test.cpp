@@ -1,0 +1,419 @@
+// The main window for real, under Wine: the work timer's hover pictures, the large buttons, the tray,
+// the language, the options, the display hand-off and the orderly exit.
+#include <gtest/gtest.h>
+
+#include "lang/language.h"
+#include "tests/ui/main_window_fixture.h"
+#include "ui/shell_logic.h"
+#include "widgets/pictures.h"
+
+namespace orv::ui::test {
+namespace {
+
+namespace btn = widgets::btn;
+using widgets::MouseButton;
+using widgets::Rgb;
+
+constexpr widgets::Colour kActive = Rgb(255, 0, 0);
+constexpr widgets::Colour kIdle = Rgb(54, 106, 179);
+
+// --- Hover: the strict box test on the real window ---
+
+TEST_F(MainWindowTest, ButtonEdgesAreNotHotOnePixelInIs) {
+    Start();
+    // Sb_Type_Obj1_Up lies at (132, 1) in panel 1, which lies at (36, 140).
+    cursor = At(36 + 132, 140 + 1 + 5);
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUp);
+    cursor = At(36 + 133, 140 + 1 + 5);
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUpHot);
+    cursor = At(36 + 140, 140 + 1);
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUp);
+    // The panel's own top is added: the same button of panel 8 is 210 pixels lower.
+    cursor = At(36 + 140, 350 + 12 + 4);
+    Tick();
+    EXPECT_EQ(window->Panel(8).Button(1).Picture(), btn::kArrowDownHot);
+    EXPECT_EQ(window->Panel(1).Button(1).Picture(), btn::kArrowDown);
+}
+
+TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
+    Start();
+    cursor = At(702 + 21, 5 + 10);
+    Tick();
+    EXPECT_EQ(window->TitleButton(0).Picture(), btn::kHelpHot);
+    cursor = At(702 + 22, 5 + 10);
+    Tick();
+    EXPECT_EQ(window->TitleButton(0).Picture(), btn::kHelp);
+    // 22 right of Sb_Help is Sb_Internet's left edge: not hot either.
+    EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternet);
+    cursor = At(774 + 1, 5 + 1);
+    Tick();
+    EXPECT_EQ(window->TitleButton(3).Picture(), btn::kCloseHot);
+}
+
+TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
+    Start();
+    cursor = At(36 + 70 + 5, 452 + 11 + 5);
+    Tick();
+    EXPECT_EQ(window->LangDown().Picture(), btn::kArrowDownHot);
+    EXPECT_EQ(window->LangUp().Picture(), btn::kArrowUp);
+    cursor = At(36 + 314 + 5, 170 + 1 + 5);  // Sb_Path_Obj2
+    Tick();
+    EXPECT_EQ(window->Panel(2).Button(2).Picture(), btn::kPathHot);
+    EXPECT_EQ(window->LangDown().Picture(), btn::kArrowDown);
+    cursor = At(36 + 700 + 5, 200 + 1 + 5);  // Sb_Action_Obj3
+    Tick();
+    EXPECT_EQ(window->Panel(3).Button(5).Picture(), btn::kActionHot);
+}
+
+// --- The large buttons ---
+
+TEST_F(MainWindowTest, StartPictureFollowsHotPressedAndRunning) {
+    Start();
+    const POINT inside = At(22 + 80, 510 + 25);
+    const POINT outside = At(22 + 80, 510 + 60);
+    cursor = inside;
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 16);
+    window->Sb_StartMouseDown(MouseButton::Left);
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 17);
+    cursor = outside;
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 15);
+    cursor = inside;
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 17);
+    window->Sb_StartMouseUp(MouseButton::Left);
+    window->Sb_StartClick();
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 19);
+    window->Sb_StartClick();
+}
+
+TEST_F(MainWindowTest, RightButtonNeverShowsThePressedPicture) {
+    Start();
+    cursor = At(22 + 80, 510 + 25);
+    window->Sb_StartMouseDown(MouseButton::Right);
+    window->Sb_ResetMouseDown(MouseButton::Right);
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 16);
+    cursor = At(215 + 80, 510 + 25);
+    window->Sb_ResetMouseDown(MouseButton::Left);
+    Tick();
+    EXPECT_EQ(window->ResetButton().Picture(), 67);
+    window->Sb_ResetMouseUp(MouseButton::Left);
+    Tick();
+    EXPECT_EQ(window->ResetButton().Picture(), 66);
+}
+
+TEST_F(MainWindowTest, LanguageSwitchChangesTextsAtOnceAndPicturesAtTheNextTick) {
+    Start();
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 15);
+    EXPECT_EQ(window->ResetButton().Picture(), 65);
+    EXPECT_EQ(window->LanguageField(), "English");
+    EXPECT_EQ(window->CaptionOf("Lbl1_Title_Obj"), "Object:");
+
+    window->Sb_Lang_UpClick();
+    EXPECT_EQ(window->LanguageField(), "Русский");
+    EXPECT_EQ(window->CaptionOf("Lbl_Title_1"), "Контроль");
+    EXPECT_EQ(window->CaptionOf("Lbl_Lang"), "Интерфейс:");
+    EXPECT_EQ(window->CaptionOf("TrayMenu_5"), "Выйти из программы");
+    EXPECT_EQ(window->HintOf("Sb_Type_Obj3_Up"), "Выберите тип объекта контроля потока 3");
+    EXPECT_EQ(window->Panel(1).TypeField(), "Файл");
+    EXPECT_EQ(window->Panel(1).ParamField(), "Наличие");
+    // Written at once, before the program ends.
+    EXPECT_EQ(StoredInt("Languare"), 1);
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 21);
+    EXPECT_EQ(window->ResetButton().Picture(), 68);
+
+    window->Sb_Lang_DownClick();
+    EXPECT_EQ(window->LanguageField(), "English");
+    EXPECT_EQ(StoredInt("Languare"), 0);
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 15);
+}
+
+// --- Start, stop and the display hand-off ---
+
+TEST_F(MainWindowTest, StartButtonSetsIndicatorAndHints) {
+    Start();
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    EXPECT_EQ(window->HintOf("Sb_Start"), "Launch control");
+    window->Sb_StartClick();
+    EXPECT_TRUE(engine->ControlRunning());
+    EXPECT_EQ(window->StartIndicatorColour(), kActive);
+    EXPECT_EQ(window->HintOf("Sb_Start"), "Stop control");
+    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control running");
+    // The scan thread's first pass checks object 1 and hands the step over.
+    ASSERT_TRUE(orv::test::WaitFor([&] {
+        Pump();
+        return window->Panel(1).StepColour() == kActive;
+    }));
+    window->Sb_StartClick();
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_EQ(engine->ScanStep(), 0);
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control stopped");
+    Pump();
+    for (int number = 1; number <= 8; ++number) {
+        EXPECT_EQ(window->Panel(number).StepColour(), kIdle) << number;
+    }
+}
+
+TEST_F(MainWindowTest, DisplayUpdatesAreAppliedInOrder) {
+    Start();
+    engine::IndicatorReport report;
+    report.pathColour = engine::kActiveColour;
+    report.pathHint = "Control of file size : a.txt\n\rFile size hasnt changed";
+    report.stringColour = engine::kActiveColour;
+    report.stringHint = "seen";
+    display.Sink()->Publish(engine::DisplayUpdate::Step(3));
+    display.Sink()->Publish(engine::DisplayUpdate::Indicators(5, report));
+    display.Sink()->Publish(engine::DisplayUpdate::Step(4));
+    Pump();
+    EXPECT_EQ(window->Panel(4).StepColour(), kActive);
+    EXPECT_EQ(window->Panel(3).StepColour(), kIdle);
+    EXPECT_EQ(window->Panel(5).PathIndicator(), kActive);
+    EXPECT_EQ(window->Panel(5).StringIndicator(), kActive);
+    EXPECT_EQ(window->Panel(5).HintOf(window->Panel(5).PathIndicatorHandle()), report.pathHint);
+    display.Sink()->Publish(engine::DisplayUpdate::Step(9));
+    Pump();
+    EXPECT_EQ(window->Panel(4).StepColour(), kIdle);
+}
+
+// --- Title-bar buttons and the editor flag ---
+
+TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
+    Start();
+    cursor = At(726 + 5, 10);
+    Tick();
+    EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternetHot);
+    window->SetChildWindowOpen(true);
+    cursor = At(300, 300);
+    Tick();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(window->TitleButton(i).IsVisible()) << i;
+    }
+    // Their pictures are left as they were; the panel arrows still light up.
+    EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternetHot);
+    cursor = At(36 + 140, 140 + 5);
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUpHot);
+    window->SetChildWindowOpen(false);
+    Tick();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(window->TitleButton(i).IsVisible()) << i;
+    }
+    EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternet);
+}
+
+// --- Tray ---
+
+TEST_F(MainWindowTest, HideToTrayShowsNormalPicturesAndRestoreRecentres) {
+    Start();
+    window->MoveTo(13, 77);
+    cursor = At(36 + 140, 140 + 5);
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUpHot);
+    window->Sb_MinClick();
+    EXPECT_FALSE(window->IsVisible());
+    EXPECT_TRUE(window->InTray());
+    Tick();
+    EXPECT_EQ(window->Panel(1).Button(0).Picture(), btn::kArrowUp);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(window->TitleButton(i).Picture() % 2, 1) << i;
+    }
+    window->TrayIconDblClick();
+    Pump();
+    EXPECT_TRUE(window->IsVisible());
+    EXPECT_FALSE(window->InTray());
+    RECT box{};
+    ::GetWindowRect(window->Handle(), &box);
+    EXPECT_EQ(box.left, (::GetSystemMetrics(SM_CXSCREEN) - 802) / 2);
+    EXPECT_EQ(box.top, 10);
+}
+
+TEST_F(MainWindowTest, TrayItemsFollowTheRunningStateAndKeepTheIndicator) {
+    Start();
+    Tick();
+    widgets::TrayMenu& menu = window->Tray().PopupMenu();
+    EXPECT_TRUE(menu.IsEnabled(0));
+    EXPECT_FALSE(menu.IsEnabled(1));
+    window->TrayMenu_1Click();
+    EXPECT_TRUE(engine->ControlRunning());
+    Tick();
+    EXPECT_FALSE(menu.IsEnabled(0));
+    EXPECT_TRUE(menu.IsEnabled(1));
+    // The tray start changes neither the indicator nor the hints.
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    window->Sb_MinClick();
+    window->TrayIconDblClick();
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    window->TrayMenu_2Click();
+    EXPECT_FALSE(engine->ControlRunning());
+    Tick();
+    EXPECT_TRUE(menu.IsEnabled(0));
+    EXPECT_FALSE(menu.IsEnabled(1));
+}
+
+TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
+    StoreInt("MinFormShow", 1);
+    Start();
+    ::SetForegroundWindow(window->Handle());
+    Pump();
+    ASSERT_EQ(::GetActiveWindow(), window->Handle());
+    Tick();
+    EXPECT_FALSE(window->IsVisible());
+    EXPECT_TRUE(window->InTray());
+    EXPECT_FALSE(window->FirstTickPending());
+    window->TrayIconDblClick();
+    Pump();
+    Tick();
+    Tick();
+    EXPECT_TRUE(window->IsVisible());
+    EXPECT_FALSE(window->InTray());
+}
+
+TEST_F(MainWindowTest, FirstTickWaitsForTheWindowToBeActive) {
+    StoreInt("MinFormShow", 1);
+    Make();
+    // Not shown yet (the splash would be up): nothing happens, the flag waits.
+    Tick();
+    EXPECT_TRUE(window->FirstTickPending());
+    EXPECT_FALSE(window->InTray());
+}
+
+// --- Help and web pages ---
+
+TEST_F(MainWindowTest, HelpAndWebPagesFollowTheLanguage) {
+    Start();
+    window->Sb_HelpClick();
+    window->Sb_InternetClick();
+    window->TrayMenu_4Click();
+    ASSERT_EQ(shellCalls.size(), 3u);
+    EXPECT_EQ(shellCalls[0].target, folder.Path() + "\\Help_e.txt");
+    EXPECT_EQ(shellCalls[0].showCommand, SW_RESTORE);
+    EXPECT_EQ(shellCalls[1].target, std::string(HomePage(0)));
+    EXPECT_EQ(shellCalls[1].showCommand, SW_SHOWNORMAL);
+    EXPECT_EQ(shellCalls[2].target, std::string(ProgramPage(0)));
+    window->Sb_Lang_UpClick();
+    window->Sb_HelpClick();
+    window->TrayMenu_3Click();
+    EXPECT_EQ(shellCalls[3].target, folder.Path() + "\\Help_r.txt");
+    EXPECT_EQ(shellCalls[4].target, std::string(HomePage(1)));
+    EXPECT_NE(HomePage(0), HomePage(1));
+}
+
+// --- Options ---
+
+TEST_F(MainWindowTest, OptionBoxesToggleAndShowTheirPictures) {
+    Start();
+    widgets::Hints& hints = SharedHints();
+    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOn);  // hints on by default
+    window->Cb_HintShowClick();
+    EXPECT_FALSE(hints.Enabled());
+    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOff);
+    window->Cb_HintShowClick();
+    EXPECT_TRUE(hints.Enabled());
+    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOn);
+
+    window->Cb_LogOKClick();
+    EXPECT_FALSE(engine->LogOK());
+    EXPECT_EQ(window->OptionBox(3).Picture(), btn::kOptionOff);
+    window->Cb_MinFormShowClick();
+    EXPECT_EQ(window->OptionBox(0).Picture(), btn::kOptionOn);
+    // None of them writes the program's key at once.
+    EXPECT_FALSE(StoredInt("MinFormShow").has_value());
+}
+
+TEST_F(MainWindowTest, AutorunWritesTheRunEntryAtOnce) {
+    {
+        reg::Key run;
+        ASSERT_TRUE(reg::Key::Open(RunKey(), true, run));
+    }
+    Start();
+    window->Cb_AutoRunClick();
+    EXPECT_EQ(window->OptionBox(1).Picture(), btn::kOptionOn);
+    reg::Key run;
+    ASSERT_TRUE(reg::Key::Open(RunKey(), false, run));
+    std::string data;
+    EXPECT_EQ(run.ReadString("Orvanter", data), reg::Status::Ok);
+    EXPECT_NE(data.find(folder.Join("Orvanter.exe")), std::string::npos);
+    window->Cb_AutoRunClick();
+    EXPECT_FALSE(run.HasValue("Orvanter"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, AutorunWithoutRunKeyReportsTheFailure) {
+    Start();
+    window->Cb_AutoRunClick();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Orvanter"), std::string::npos);
+    EXPECT_EQ(window->OptionBox(1).Picture(), btn::kOptionOn);
+}
+
+// --- Reset ---
+
+TEST_F(MainWindowTest, ResetWhileRunningStopsAndClearsEveryRow) {
+    StoreInt("Razr_Obj4", 0);
+    StoreInt("Type_Obj2", 1);
+    StoreString("Path_Dir2", folder.Path());
+    Start();
+    EXPECT_FALSE(window->Panel(4).FieldsVisible());
+    EXPECT_EQ(window->Panel(2).TypeField(), "Directory");
+    window->Sb_StartClick();
+    window->Sb_ResetClick();
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    for (int number = 1; number <= 8; ++number) {
+        ObjectPanel& panel = window->Panel(number);
+        EXPECT_TRUE(panel.RazrChecked()) << number;
+        EXPECT_TRUE(panel.FieldsVisible()) << number;
+        EXPECT_EQ(panel.TypeField(), "File") << number;
+        EXPECT_EQ(panel.PathField(), "File doesnt exist") << number;
+        EXPECT_EQ(panel.ParamField(), "Availability") << number;
+        EXPECT_EQ(panel.ActionField(), "Macros_" + std::to_string(number)) << number;
+        EXPECT_EQ(panel.PathIndicator(), kIdle) << number;
+        EXPECT_EQ(panel.HintOf(panel.PathIndicatorHandle()), "File doesnt exist") << number;
+    }
+    EXPECT_EQ(engine->Object(2)->settings.Path_Dir, "");
+}
+
+// --- Exit ---
+
+TEST_F(MainWindowTest, SessionEndStopsTheScanAndSavesEverything) {
+    Start();
+    engine->EditObject(2, [&](engine::ObjectSettings& settings, engine::Baseline&) {
+        settings.Path_File = "C:\\data\\report.txt";
+    });
+    window->Sb_StartClick();
+    EXPECT_EQ(::SendMessageW(window->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    // Asking is not ending: nothing is saved yet, control goes on.
+    EXPECT_FALSE(state->Saved());
+    ::SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(state->Saved());
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_EQ(engine->LiveScanThreads(), 0);
+    EXPECT_EQ(StoredString("Path_File2"), "C:\\data\\report.txt");
+    EXPECT_EQ(StoredInt("Razr_Obj8"), 1);
+    EXPECT_EQ(StoredInt("Languare"), 0);
+}
+
+TEST_F(MainWindowTest, ClosingSavesObjectOnesSearchFieldText) {
+    Start();
+    window->Sb_CloseClick();
+    Pump();
+    EXPECT_FALSE(window->Exists());
+    EXPECT_TRUE(state->Saved());
+    EXPECT_EQ(StoredString("String_Obj1"), "");
+    EXPECT_EQ(StoredString("Size_File3_Old"), "0");
+    EXPECT_TRUE(window->ExitMessage().empty());
+}
+
+}  // namespace
+}  // namespace orv::ui::test

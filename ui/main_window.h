@@ -1,0 +1,235 @@
+// The main window TfmMain: the skinned frame with its title, the eight object panels, the settings
+// area with the four options, the language selector, the start and reset buttons, the start
+// indicator, the title-bar buttons and the tray icon with its menu. Its 100 ms work timer lights the
+// buttons under the cursor and paints the two large buttons; the scan thread's display updates reach
+// it through a queue that it drains on the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "engine/display_queue.h"
+#include "engine/engine.h"
+#include "lang/language.h"
+#include "macros/macro_table.h"
+#include "settings/startup.h"
+#include "ui/object_panel.h"
+#include "widgets/control_colours.h"
+#include "widgets/hints.h"
+#include "widgets/indicator.h"
+#include "widgets/label.h"
+#include "widgets/panel.h"
+#include "widgets/picture_button.h"
+#include "widgets/pictures.h"
+#include "widgets/skinned_window.h"
+#include "widgets/tray.h"
+#include "widgets/work_image.h"
+
+namespace orv::ui {
+
+// The message the scan thread's updates announce themselves with.
+inline constexpr UINT kDisplayMessage = WM_APP;
+
+// The hand-off of display updates: the engine publishes into the queue (on any thread), the queue
+// posts one message to the main window, which drains it in order. Made before the engine, which
+// publishes into it; the window is attached when it exists.
+class DisplayHandOff {
+  public:
+    DisplayHandOff();
+    engine::DisplaySink* Sink() { return &queue_; }
+    void Attach(HWND window) { window_.store(window); }
+    std::vector<engine::DisplayUpdate> Drain() { return queue_.Drain(); }
+
+  private:
+    std::atomic<HWND> window_{nullptr};
+    engine::DisplayQueue queue_;
+};
+
+// A large button (start, reset): a child window that shows the picture its owner drew into its work
+// image, and reports presses, releases and clicks. The picture over the skin is the owner's work.
+class LargeButton : public widgets::Window {
+  public:
+    std::function<void()> onClick;
+    std::function<void(widgets::MouseButton)> onMouseDown;
+    std::function<void(widgets::MouseButton)> onMouseUp;
+
+    bool Create(HWND parent, int x, int y, const widgets::Picture* skin);
+    // Draws picture `index` of `pictures` over the skin into the work image and paints it at once.
+    void Paint(const widgets::PictureSet& pictures, int index);
+    int Picture() const { return index_; }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    widgets::WorkImage image_{widgets::kLargeButtonWidth, widgets::kLargeButtonHeight};
+    int index_ = -1;
+    bool leftHeld_ = false;
+};
+
+// Everything the main window works with. The program passes its own; tests pass scratch keys and
+// temporary folders through the state and catch what would leave the program.
+struct MainWindowServices {
+    engine::Engine* engine = nullptr;
+    settings::ProgramState* state = nullptr;
+    lang::LanguageState* language = nullptr;
+    macros::MacroTable* macros = nullptr;
+    const widgets::ProgramPictures* pictures = nullptr;
+    widgets::Hints* hints = nullptr;
+    DisplayHandOff* display = nullptr;
+    // The key the language switch writes "Languare" to.
+    std::string programKey = std::string(reg::kProgramKey);
+    // The folder the help files lie in (the executable's, ending in a separator).
+    std::string programFolder;
+    // Opens a document or address with the shell's default action (ShellExecuteW when empty).
+    std::function<void(HWND owner, const std::string& target, int showCommand)> shellOpen;
+    // Shows an error message of the system's kind (a message box when empty).
+    std::function<void(const std::string&)> showMessage;
+    // Where the work timer reads the cursor (the system's cursor position when empty).
+    std::function<POINT()> cursorPosition;
+    // The browse dialog of the object panels (BrowseForItem when empty).
+    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+};
+
+// The windows the main window opens: the splash and the macro editor. Unset members do nothing.
+struct ChildWindows {
+    // Shows the splash modally; returns when it has closed (which calls TfmMain::SplashClosed).
+    std::function<void(HWND owner)> showSplash;
+    // The macro editor on macro N, modally; returns when it has closed.
+    std::function<void(HWND owner, int macro)> showMacroEditor;
+    std::function<bool()> macroEditorVisible;
+    std::function<void()> hideMacroEditor;
+    std::function<void(const lang::LanguageTable&)> applyEditorLanguage;
+};
+
+class TfmMain : public widgets::SkinnedWindow {
+  public:
+    TfmMain() = default;
+    ~TfmMain() override;
+
+    ChildWindows children;
+
+    // The window's creation: loads the settings, switches the hints, builds every control and starts
+    // the work timer. The window stays hidden. False when the window cannot be made.
+    bool Create(const MainWindowServices& services);
+    // The message about stored values of the wrong type found while loading ("" when none).
+    const std::string& LoadMessage() const { return loadMessage_; }
+    // The message about values that could not be written at exit ("" when all were).
+    const std::string& ExitMessage() const { return exitMessage_; }
+
+    // Shows the window: the show step first, then the window itself, active.
+    void ShowMain();
+    // The show step: splash (once), texts, place, panels, hints, options, macro indicators.
+    void FormShow();
+
+    // --- Handlers ---
+    void Timer_WorkTimer();
+    void Sb_StartClick();
+    void Sb_ResetClick();
+    void Sb_MinClick();
+    void TrayIconDblClick();
+    void Sb_CloseClick();
+    void Sb_HelpClick();
+    void Sb_InternetClick();
+    void Sb_Lang_UpClick();
+    void Sb_Lang_DownClick();
+    void TrayMenu_1Click();
+    void TrayMenu_2Click();
+    void TrayMenu_3Click();
+    void TrayMenu_4Click();
+    void TrayMenu_5Click();
+    void Cb_HintShowClick();
+    void Cb_AutoRunClick();
+    void Cb_MinFormShowClick();
+    void Cb_LogOKClick();
+    void Sb_StartMouseDown(widgets::MouseButton button);
+    void Sb_StartMouseUp(widgets::MouseButton button);
+    void Sb_ResetMouseDown(widgets::MouseButton button);
+    void Sb_ResetMouseUp(widgets::MouseButton button);
+
+    // --- Routines ---
+    void ApplyLanguage();
+    void ShowOptionBoxes();
+    void UpdateMacroIndicators();
+    // Applies every display update the scan thread has handed over, in order.
+    void DrainDisplayUpdates();
+
+    // --- Set by the other windows ---
+    void SplashClosed() { splashClosed_ = true; }
+    void SetChildWindowOpen(bool open) { childWindowOpen_ = open; }
+
+    // --- What the window shows (the tests read these) ---
+    ObjectPanel& Panel(int number) { return panels_[number - 1]; }
+    widgets::PictureButton& TitleButton(int index) { return titleButtons_[index]; }  // help, web, min, close
+    widgets::PictureButton& LangUp() { return langUp_; }
+    widgets::PictureButton& LangDown() { return langDown_; }
+    widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }  // min, autorun, hints, log
+    LargeButton& StartButton() { return start_; }
+    LargeButton& ResetButton() { return reset_; }
+    widgets::Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }
+    widgets::TrayIcon& Tray() { return tray_; }
+    std::string LanguageField() const;
+    // The caption or hint a control shows now ("" when it has none).
+    std::string CaptionOf(const std::string& control) const;
+    std::string HintOf(const std::string& control) const;
+    bool FirstTickPending() const { return firstTick_; }
+    bool ChildWindowOpen() const { return childWindowOpen_; }
+    bool InTray() const { return tray_.Active(); }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void BuildControls();
+    void StopControlIfRunning();
+    void OpenMacroEditor(int number);
+    void PlaceAtStart();
+    void OpenInShell(const std::string& target, int showCommand);
+    void ShowError(const std::string& text);
+    void SaveAtExit();
+    POINT WindowOrigin() const;
+
+    MainWindowServices services_;
+    std::string loadMessage_;
+    std::string exitMessage_;
+
+    // Shell state.
+    bool firstTick_ = true;
+    bool splashClosed_ = false;
+    bool childWindowOpen_ = false;
+    bool startPressed_ = false;
+    bool resetPressed_ = false;
+
+    widgets::ControlColours colours_;
+    widgets::Font fieldFont_;
+    widgets::Picture indicatorFill_;
+    widgets::Picture langFill_;
+
+    widgets::Label titleName_, title1_, title2_;
+    widgets::Label columnNumber_, columnObject_, columnControl_, columnAction_;
+    widgets::Label langLabel_;
+    widgets::Label optionLabels_[4];
+    widgets::PictureButton titleButtons_[4];
+    widgets::PictureButton optionBoxes_[4];
+    widgets::Panel indicatorPanel_, langPanel_;
+    widgets::Indicator indicatorStart_;
+    HWND langField_ = nullptr;
+    HWND auxiliaryEdit_ = nullptr;  // Edit_Dop: takes the focus away from the fields
+    widgets::PictureButton langUp_, langDown_;
+    LargeButton start_, reset_;
+    ObjectPanel panels_[engine::kObjectCount];
+    widgets::TrayIcon tray_;
+
+    // Controls by name, for the language texts.
+    std::unordered_map<std::string, HWND> named_;
+    std::unordered_map<std::string, std::function<void(const std::string&)>> captionSetters_;
+    std::unordered_map<std::string, std::string> trayTexts_;
+};
+
+}  // namespace orv::ui

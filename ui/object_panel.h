@@ -1,0 +1,149 @@
+// One row of the main window: the panel of one control object (Panel_Obj1 ... Panel_Obj8) with its
+// fifteen controls. The row shows the object's state and edits it through the engine; every edit but
+// the search text stops control.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/engine.h"
+#include "lang/language.h"
+#include "macros/macro_table.h"
+#include "ui/panel_logic.h"
+#include "widgets/check_box.h"
+#include "widgets/control_colours.h"
+#include "widgets/hints.h"
+#include "widgets/indicator.h"
+#include "widgets/panel.h"
+#include "widgets/picture_button.h"
+#include "widgets/pictures.h"
+
+namespace orv::ui {
+
+// Panel N's place on the main window.
+inline constexpr int kPanelLeft = 36;
+inline constexpr int kPanelWidth = 720;
+inline constexpr int kPanelHeight = 22;
+inline int PanelTop(int number) {
+    return 140 + 30 * (number - 1);
+}
+
+// The text colour and background of the panels' text fields.
+inline constexpr widgets::Colour kPanelFieldText = widgets::Rgb(215, 237, 255);
+inline constexpr widgets::Colour kPanelFieldBackground = widgets::Rgb(0, 128, 192);
+
+// The shell's folder browser for a type: rooted at My Computer, file-system items only, files listed
+// for the file and application types. Nothing when the user cancelled.
+std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type);
+
+// What the panels share with the main window.
+struct PanelServices {
+    engine::Engine* engine = nullptr;
+    macros::MacroTable* macros = nullptr;
+    const lang::LanguageState* language = nullptr;
+    const widgets::PictureSet* buttons = nullptr;  // BitmapList_Btn
+    widgets::Hints* hints = nullptr;
+    widgets::ControlColours* colours = nullptr;
+    HFONT fieldFont = nullptr;
+    // Stops control when it runs (the start button's stop).
+    std::function<void()> stopControl;
+    // Steps 3 and 4 of the action button: the macro editor on macro N, or hidden when it is open.
+    std::function<void(int)> openMacroEditor;
+    // The browse dialog; BrowseForItem when empty.
+    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+};
+
+class ObjectPanel {
+  public:
+    bool Create(HWND parent, int number, const PanelServices& services);
+    int Number() const { return number_; }
+
+    // --- The row's routines ---
+    void RefreshObjectPanel();
+    void ApplyObjectType();
+    void ApplyObjectParam();
+    void ShowObjectAction();
+    void FillObjectPanel();
+
+    // --- Handlers ---
+    void Cb_Razr_Click();  // after the box has toggled its mark
+    void Sb_Type_UpClick();
+    void Sb_Type_DownClick();
+    void Sb_PathClick();
+    void Edit_PathChange();
+    void Sb_Param_UpClick();
+    void Sb_Param_DownClick();
+    void Edit_StringChange();
+    void Sb_ActionClick();
+
+    // A notification of one of the row's standard controls; true when it was one.
+    bool OnCommand(int id, int code);
+
+    // --- What the main window sets ---
+    // The enable box's mark from the program (loading, reset): no click.
+    void SetRazrMark(bool checked) { razr_.SetChecked(checked); }
+    // The scan's step display.
+    void SetStepColour(widgets::Colour colour) { razr_.SetBackground(colour); }
+    // A check's colours and hints.
+    void ShowCheckReport(const engine::IndicatorReport& report);
+    void SetMacroIndicator(const macros::MacroIndicator& indicator);
+    // Hover pictures of the six buttons for a cursor at `cursor` (screen) over a main window whose
+    // top-left corner is `window`; nothing is hot while the window is hidden.
+    void UpdateHover(POINT cursor, POINT window, bool windowVisible);
+    // The row's controls by their names ("Cb_Razr_Obj3", ...), for the language texts.
+    std::vector<std::pair<std::string, HWND>> NamedControls() const;
+
+    // --- What the row shows (the tests read these) ---
+    HWND PanelHandle() const { return panel_.Handle(); }
+    std::string TypeField() const;
+    std::string PathField() const;
+    std::string ParamField() const;
+    std::string SearchField() const;
+    std::string ActionField() const;
+    bool RazrChecked() const { return razr_.Checked(); }
+    widgets::Colour StepColour() const { return razr_.Background(); }
+    widgets::Colour PathIndicator() const { return pathIndicator_.GetColour(); }
+    widgets::Colour StringIndicator() const { return stringIndicator_.GetColour(); }
+    widgets::Colour MacroIndicatorColour() const { return macroIndicator_.GetColour(); }
+    std::string HintOf(HWND control) const;
+    HWND PathIndicatorHandle() const { return pathIndicator_.Handle(); }
+    HWND PathFieldHandle() const { return pathField_; }
+    HWND SearchFieldHandle() const { return searchField_; }
+    HWND RazrHandle() const { return razr_.Handle(); }
+    HWND MacroIndicatorHandle() const { return macroIndicator_.Handle(); }
+    bool FieldsVisible() const;
+    bool SearchVisible() const;
+    // The six hover buttons in the timer's order: type up, type down, path, parameter up, parameter
+    // down, action.
+    const widgets::PictureButton& Button(int index) const { return *buttons_[index]; }
+    widgets::PictureButton& Button(int index) { return *buttons_[index]; }
+    widgets::CheckBox& RazrBox() { return razr_; }
+
+  private:
+    const lang::LanguageTable& Texts() const;
+    void StopControl();
+    // Sets a field's text when it differs, without its change notification; true when it changed.
+    bool SetFieldText(HWND field, std::string_view text);
+    void SetPathField(std::string_view text);
+    void CaretToEndAndHint();
+    void SetHint(HWND control, std::string_view text);
+    void ShowSearch(bool visible);
+
+    int number_ = 0;
+    PanelServices services_;
+    widgets::Panel panel_;
+    widgets::CheckBox razr_;
+    HWND typeField_ = nullptr, pathField_ = nullptr, paramField_ = nullptr, searchField_ = nullptr,
+         actionField_ = nullptr;
+    widgets::PictureButton typeUp_, typeDown_, path_, paramUp_, paramDown_, action_;
+    widgets::PictureButton* buttons_[6] = {&typeUp_, &typeDown_, &path_, &paramUp_, &paramDown_, &action_};
+    widgets::Indicator pathIndicator_, stringIndicator_, macroIndicator_;
+    bool settingText_ = false;
+};
+
+}  // namespace orv::ui
