@@ -1,0 +1,57 @@
+// Decisions of the main window that need no window: which picture a button shows, whether the cursor
+// is inside a button, where the window goes, which help file and web page belong to a language.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orv::ui {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+struct Box {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Strictly inside: the box's first column and row are not inside, nor is left + width.
+inline bool IsHot(Point cursor, Box box) {
+    return box.left < cursor.x && cursor.x < box.left + box.width && box.top < cursor.y &&
+           cursor.y < box.top + box.height;
+}
+
+// The title-bar buttons are always tested as 22 x 23 boxes.
+inline constexpr int kTitleButtonWidth = 22;
+inline constexpr int kTitleButtonHeight = 23;
+
+// Picture of a button with a normal and a hot picture.
+inline int HoverPicture(bool hot, int normal, int hotPicture) {
+    return hot ? hotPicture : normal;
+}
+
+// The start button: language x running x (normal, hot, hot and pressed). Pressed but not hot shows the
+// normal picture. A language other than Russian uses the English pictures.
+int StartPicture(int32_t language, bool running, bool hot, bool pressed);
+// The reset button: language x (normal, hot, hot and pressed).
+int ResetPicture(int32_t language, bool hot, bool pressed);
+
+// Left edge that centres a window of `windowWidth` on a desktop of `desktopWidth` (rounded toward
+// zero), and the top every showing of the main window uses.
+inline int CenteredLeft(int desktopWidth, int windowWidth) {
+    return (desktopWidth - windowWidth) / 2;
+}
+inline constexpr int kMainWindowTop = 10;
+
+// The help file of a language, looked for beside the executable.
+std::string_view HelpFileName(int32_t language);
+
+// The maker's home page and the program's page, in English and Russian.
+std::string_view HomePage(int32_t language);
+std::string_view ProgramPage(int32_t language);
+
+}  // namespace orv::ui
