@@ -398,7 +398,8 @@ void MacroEditorWindow::DrawLargeButtons(POINT cursor, bool windowVisible) {
         const int picture = LargeButtonPicture(static_cast<LargeButton>(i), language, hovered, pressed_[i]);
         workImages_[i].Draw(pictures_->macros, picture);
         shownPicture_[i] = picture;
-        if (largeButtons_[i].Exists()) {
+        // While hidden only the work image is kept current: it is what the next showing paints.
+        if (windowVisible && largeButtons_[i].Exists()) {
             widgets::WindowDc dc(largeButtons_[i].Handle());
             if (dc) {
                 workImages_[i].PaintTo(dc.Get(), 0, 0);
