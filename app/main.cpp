@@ -14,10 +14,7 @@
 #include "platform/paths.h"
 #include "settings/startup.h"
 #include "ui/main_window.h"
-#if __has_include("ui/splash_window.h")
 #include "ui/splash_window.h"
-#define ORV_HAS_SPLASH 1
-#endif
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
 
@@ -67,12 +64,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // 2. The splash window (the interface language is read), then the macro editor (the macros).
     state.CreateSplashWindow();
-#ifdef ORV_HAS_SPLASH
     orv::ui::SplashWindow splash;
     splash.Create(instance, pictures->splash);
     splash.onClosed = [&mainWindow] { mainWindow.SplashClosed(); };
     mainWindow.children.showSplash = [&splash](HWND owner) { splash.ShowModal(owner); };
-#endif
     ShowMessage(nullptr, state.CreateMacroEditor());
     orv::macros::MacroEditorWindow editor;
     editor.Create(instance, macros, language, *pictures);
