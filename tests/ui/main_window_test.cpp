@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/language.h"
+#include "macros/macro_editor_window.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/shell_logic.h"
 #include "widgets/pictures.h"
@@ -210,6 +211,27 @@ TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
         EXPECT_TRUE(window->TitleButton(i).IsVisible()) << i;
     }
     EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternet);
+}
+
+TEST_F(MainWindowTest, RealMacroEditorHidesTheTitleButtonsAndRefreshesTheActionField) {
+    Start();
+    macros::MacroEditorWindow editor;
+    ASSERT_TRUE(editor.Create(::GetModuleHandleW(nullptr), *macroTable, language, SharedPictures()));
+    editor.onShownChanged = [this](bool open) { window->SetChildWindowOpen(open); };
+    editor.onApplied = [this] { window->UpdateMacroIndicators(); };
+    editor.Show(window->Handle(), 3);
+    Pump();
+    Tick();
+    EXPECT_TRUE(window->ChildWindowOpen());
+    EXPECT_FALSE(window->TitleButton(3).IsVisible());
+    widgets::SetWindowTextUtf8(editor.Control("Edit_Macros_Name"), "Send mail");
+    editor.Sb_AppleClick();
+    EXPECT_EQ(window->Panel(3).ActionField(), "Send mail");
+    editor.Sb_CloseClick();
+    Pump();
+    Tick();
+    EXPECT_FALSE(window->ChildWindowOpen());
+    EXPECT_TRUE(window->TitleButton(3).IsVisible());
 }
 
 // --- Tray ---
