@@ -334,6 +334,7 @@ void TfmMain::FormShow() {
         for (ObjectPanel& panel : panels_) {
             panel.FillObjectPanel();
         }
+        panelsFilled_ = true;
     }
     ShowOptionBoxes();
     UpdateMacroIndicators();
@@ -683,8 +684,15 @@ void TfmMain::Timer_WorkTimer() {
 // --- Exit ---
 
 void TfmMain::SaveAtExit() {
+    // Object 1's search text is what its field shows; before the first fill the field still holds its
+    // design text, which must not replace the stored text (a session ending during the splash).
+    std::string searchText = panels_[0].SearchField();
+    if (!panelsFilled_) {
+        const std::optional<engine::ControlObject> first = services_.engine->Object(1);
+        searchText = first ? first->settings.String : std::string();
+    }
     // Stops and joins the scan thread before anything is saved; runs once.
-    const std::string message = services_.state->Exit(panels_[0].SearchField());
+    const std::string message = services_.state->Exit(searchText);
     if (!message.empty()) {
         exitMessage_ = message;
     }

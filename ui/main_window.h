@@ -205,6 +205,7 @@ class TfmMain : public widgets::SkinnedWindow {
     bool childWindowOpen_ = false;
     bool startPressed_ = false;
     bool resetPressed_ = false;
+    bool panelsFilled_ = false;
 
     widgets::ControlColours colours_;
     widgets::Font fieldFont_;

@@ -149,8 +149,16 @@ class MainWindowTest : public ::testing::Test {
         state->CreateMacroEditor();
     }
 
-    // Makes everything and shows the window, as the program does at start.
+    // Makes everything and runs the show step, as the program does at start, with the window left
+    // unmapped: under Wine without a window manager every map and unmap of a top-level window waits
+    // about a second for the X server, and most tests need no visible window.
     void Start() {
+        Make();
+        window->FormShow();
+        Pump();
+    }
+    // The same with the window shown and active, for the tests of the cursor and of the tray.
+    void StartShown() {
         Make();
         window->ShowMain();
         Pump();

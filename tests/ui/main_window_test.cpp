@@ -21,7 +21,7 @@ constexpr widgets::Colour kIdle = Rgb(54, 106, 179);
 // --- Hover: the strict box test on the real window ---
 
 TEST_F(MainWindowTest, ButtonEdgesAreNotHotOnePixelInIs) {
-    Start();
+    StartShown();
     // Sb_Type_Obj1_Up lies at (132, 1) in panel 1, which lies at (36, 140).
     cursor = At(36 + 132, 140 + 1 + 5);
     Tick();
@@ -40,7 +40,7 @@ TEST_F(MainWindowTest, ButtonEdgesAreNotHotOnePixelInIs) {
 }
 
 TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
-    Start();
+    StartShown();
     cursor = At(702 + 21, 5 + 10);
     Tick();
     EXPECT_EQ(window->TitleButton(0).Picture(), btn::kHelpHot);
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
 }
 
 TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
-    Start();
+    StartShown();
     cursor = At(36 + 70 + 5, 452 + 11 + 5);
     Tick();
     EXPECT_EQ(window->LangDown().Picture(), btn::kArrowDownHot);
@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
 // --- The large buttons ---
 
 TEST_F(MainWindowTest, StartPictureFollowsHotPressedAndRunning) {
-    Start();
+    StartShown();
     const POINT inside = At(22 + 80, 510 + 25);
     const POINT outside = At(22 + 80, 510 + 60);
     cursor = inside;
@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, StartPictureFollowsHotPressedAndRunning) {
 }
 
 TEST_F(MainWindowTest, RightButtonNeverShowsThePressedPicture) {
-    Start();
+    StartShown();
     cursor = At(22 + 80, 510 + 25);
     window->Sb_StartMouseDown(MouseButton::Right);
     window->Sb_ResetMouseDown(MouseButton::Right);
@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, DisplayUpdatesAreAppliedInOrder) {
 // --- Title-bar buttons and the editor flag ---
 
 TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
-    Start();
+    StartShown();
     cursor = At(726 + 5, 10);
     Tick();
     EXPECT_EQ(window->TitleButton(1).Picture(), btn::kInternetHot);
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
 }
 
 TEST_F(MainWindowTest, RealMacroEditorHidesTheTitleButtonsAndRefreshesTheActionField) {
-    Start();
+    StartShown();
     macros::MacroEditorWindow editor;
     ASSERT_TRUE(editor.Create(::GetModuleHandleW(nullptr), *macroTable, language, SharedPictures()));
     editor.onShownChanged = [this](bool open) { window->SetChildWindowOpen(open); };
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, RealMacroEditorHidesTheTitleButtonsAndRefreshesTheActionF
 // --- Tray ---
 
 TEST_F(MainWindowTest, HideToTrayShowsNormalPicturesAndRestoreRecentres) {
-    Start();
+    StartShown();
     window->MoveTo(13, 77);
     cursor = At(36 + 140, 140 + 5);
     Tick();
@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, TrayItemsFollowTheRunningStateAndKeepTheIndicator) {
 
 TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
     StoreInt("MinFormShow", 1);
-    Start();
+    StartShown();
     ::SetForegroundWindow(window->Handle());
     Pump();
     ASSERT_EQ(::GetActiveWindow(), window->Handle());
@@ -426,13 +426,23 @@ TEST_F(MainWindowTest, SessionEndStopsTheScanAndSavesEverything) {
     EXPECT_EQ(StoredInt("Languare"), 0);
 }
 
+TEST_F(MainWindowTest, SessionEndDuringTheSplashKeepsObjectOnesSearchText) {
+    StoreString("String_Obj1", "needle");
+    Make();
+    ::SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(state->Saved());
+    EXPECT_EQ(StoredString("String_Obj1"), "needle");
+}
+
 TEST_F(MainWindowTest, ClosingSavesObjectOnesSearchFieldText) {
+    StoreString("String_Obj1", "stored");
     Start();
+    ::SetWindowTextW(window->Panel(1).SearchFieldHandle(), L"shown");
     window->Sb_CloseClick();
     Pump();
     EXPECT_FALSE(window->Exists());
     EXPECT_TRUE(state->Saved());
-    EXPECT_EQ(StoredString("String_Obj1"), "");
+    EXPECT_EQ(StoredString("String_Obj1"), "shown");
     EXPECT_EQ(StoredString("Size_File3_Old"), "0");
     EXPECT_TRUE(window->ExitMessage().empty());
 }
