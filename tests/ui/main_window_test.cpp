@@ -52,6 +52,13 @@ TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
     cursor = At(774 + 1, 5 + 1);
     Tick();
     EXPECT_EQ(window->TitleButton(3).Picture(), btn::kCloseHot);
+    // Ticks that change no picture repaint no small button.
+    const int paints = window->TitleButton(3).PaintCount();
+    const int arrowPaints = window->Panel(1).Button(0).PaintCount();
+    Tick();
+    Tick();
+    EXPECT_EQ(window->TitleButton(3).PaintCount(), paints);
+    EXPECT_EQ(window->Panel(1).Button(0).PaintCount(), arrowPaints);
 }
 
 TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
