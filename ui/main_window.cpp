@@ -157,6 +157,8 @@ bool TfmMain::Create(const MainWindowServices& services) {
     BuildControls();
     if (services_.display != nullptr) {
         services_.display->Attach(Handle());
+        // Whatever was handed over before the window existed announced itself to nobody.
+        ::PostMessageW(Handle(), kDisplayMessage, 0, 0);
     }
     ::SetTimer(Handle(), kWorkTimer, kWorkInterval, nullptr);
     return true;

@@ -194,6 +194,17 @@ TEST_F(MainWindowTest, DisplayUpdatesAreAppliedInOrder) {
     EXPECT_EQ(window->Panel(4).StepColour(), kIdle);
 }
 
+TEST_F(MainWindowTest, UpdatesHandedOverBeforeTheWindowExistedAreApplied) {
+    display.Sink()->Publish(engine::DisplayUpdate::Step(2));
+    Start();
+    EXPECT_EQ(window->Panel(2).StepColour(), kActive);
+    // Later updates announce themselves again.
+    display.Sink()->Publish(engine::DisplayUpdate::Step(6));
+    Pump();
+    EXPECT_EQ(window->Panel(6).StepColour(), kActive);
+    EXPECT_EQ(window->Panel(2).StepColour(), kIdle);
+}
+
 // --- Title-bar buttons and the editor flag ---
 
 TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
