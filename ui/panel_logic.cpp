@@ -46,6 +46,11 @@ const std::string& KeptPath(const engine::ObjectSettings& settings, int32_t type
     return type == 1 ? settings.Path_Dir : (type == 2 ? settings.Path_Prog : settings.Path_File);
 }
 
+std::string FileNameOf(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/");
+    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
 bool ContainsExe(std::string_view path) {
     return path.find(".exe") != std::string_view::npos;
 }
@@ -81,7 +86,9 @@ bool ApplyBrowse(int number, int32_t type, const BrowseChoice& choice, bool pres
             break;
         case 2:
             settings.Path_Prog = present ? choice.path : std::string();
-            settings.Name_Prog = present ? choice.displayName : std::string();
+            // The application check looks for a process by this name, so it is the executable's file
+            // name: the shell's display name drops the ".exe" where known extensions are hidden.
+            settings.Name_Prog = present ? FileNameOf(choice.path) : std::string();
             break;
         default:
             settings.Path_File = present ? choice.path : std::string();

@@ -26,6 +26,8 @@ const std::string& KeptPath(const engine::ObjectSettings& settings, int32_t type
 // application type.
 bool ItemPresent(int32_t type, std::string_view path);
 bool ContainsExe(std::string_view path);
+// The last part of a path (after the last backslash or slash).
+std::string FileNameOf(std::string_view path);
 
 // The display invariant: a disabled row shows only its enable box; an enabled row shows everything
 // except the search field and its indicator, which belong to a file object with parameter 3.
@@ -47,8 +49,9 @@ struct BrowseChoice {
 // directory, its availability baseline says present; a refused one (a directory or missing item for a
 // file object, anything but a directory for a directory object, anything but an existing ".exe" file
 // for an application object) clears the type's path (and, for an application, its name) and, for a
-// file or directory, sets the availability baseline to absent. Object 1 also resets its directory and
-// application baselines. Returns whether the item was accepted (the indicator is lit).
+// file or directory, sets the availability baseline to absent. An accepted application is named by its
+// executable's file name, the process name the application check looks for. Object 1 also resets its
+// directory and application baselines. Returns whether the item was accepted (the indicator is lit).
 bool ApplyBrowse(int number, int32_t type, const BrowseChoice& choice, bool present,
                  engine::ObjectSettings& settings, engine::Baseline& baseline);
 

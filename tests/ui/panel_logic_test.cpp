@@ -78,6 +78,13 @@ TEST(PanelLogic, BrowseOfADirectoryAndOfAnApplication) {
     EXPECT_TRUE(baseline.Dir_OK_Old);
     EXPECT_EQ(settings.Path_File, "kept");
 
+    // Where Windows hides known extensions the shell's display name is "notepad": the process is
+    // found by its executable's name.
+    EXPECT_TRUE(
+        ApplyBrowse(3, 2, BrowseChoice{"C:\\Tools\\notepad.exe", "notepad"}, true, settings, baseline));
+    EXPECT_EQ(settings.Path_Prog, "C:\\Tools\\notepad.exe");
+    EXPECT_EQ(settings.Name_Prog, "notepad.exe");
+
     settings.Path_Prog = "C:\\old.exe";
     settings.Name_Prog = "old.exe";
     EXPECT_FALSE(ApplyBrowse(3, 2, BrowseChoice{"C:\\App.EXE", "App.EXE"}, false, settings, baseline));
