@@ -207,35 +207,9 @@ void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
         return;
     }
     Show(mainWindow, macroNumber);
-    if (mainWindow != nullptr && ::IsWindowEnabled(mainWindow)) {
-        modalOwner_ = mainWindow;
-        ::EnableWindow(mainWindow, FALSE);
-    }
-    MSG message;
-    while (Exists() && IsVisible()) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            // The program is ending: the outer loop must see the quit message too.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got < 0) {
-            break;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    EndModal();
-}
-
-void MacroEditorWindow::EndModal() {
-    if (modalOwner_ != nullptr) {
-        const HWND owner = modalOwner_;
-        modalOwner_ = nullptr;
-        if (::IsWindow(owner)) {
-            ::EnableWindow(owner, TRUE);
-        }
-    }
+    modal_.Begin(mainWindow);
+    widgets::RunModalLoop([this] { return Exists() && IsVisible(); });
+    modal_.End();
 }
 
 void MacroEditorWindow::FormShow(HWND mainWindow) {
@@ -328,7 +302,7 @@ void MacroEditorWindow::Sb_CloseClick() {
     }
     FormClose();
     // The main window is enabled again before this one disappears, so that it gets the activation.
-    EndModal();
+    modal_.End();
     ::ShowWindow(Handle(), SW_HIDE);
     // Wakes a modal loop waiting for the next message.
     ::PostMessageW(Handle(), WM_NULL, 0, 0);
@@ -522,7 +496,7 @@ LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (open_) {
                 FormClose();
             }
-            EndModal();
+            modal_.End();
             break;
         default:
             break;

@@ -122,7 +122,6 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     void FitLabel(widgets::Label& label);
     void DrawLargeButtons(POINT cursor, bool windowVisible);
     POINT Cursor() const;
-    void EndModal();
 
     MacroTable* table_ = nullptr;
     const lang::LanguageState* language_ = nullptr;
@@ -148,7 +147,7 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::vector<std::string> shownList_;
 
     bool open_ = false;
-    HWND modalOwner_ = nullptr;
+    widgets::ModalOwner modal_;
 };
 
 }  // namespace orv::macros

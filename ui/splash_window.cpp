@@ -86,35 +86,9 @@ void SplashWindow::ShowModal(HWND owner) {
         return;
     }
     Show(owner);
-    if (owner != nullptr && ::IsWindowEnabled(owner)) {
-        modalOwner_ = owner;
-        ::EnableWindow(owner, FALSE);
-    }
-    MSG message;
-    while (Exists() && open_) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            // The program is ending: the outer loop must see the quit message too.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got < 0) {
-            break;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    EndModal();
-}
-
-void SplashWindow::EndModal() {
-    if (modalOwner_ != nullptr) {
-        const HWND owner = modalOwner_;
-        modalOwner_ = nullptr;
-        if (::IsWindow(owner)) {
-            ::EnableWindow(owner, TRUE);
-        }
-    }
+    modal_.Begin(owner);
+    widgets::RunModalLoop([this] { return Exists() && open_; });
+    modal_.End();
 }
 
 void SplashWindow::Timer_WorkTimer() {
@@ -137,7 +111,7 @@ void SplashWindow::Close() {
         return;
     }
     FormClose();
-    EndModal();
+    modal_.End();
     ::ShowWindow(Handle(), SW_HIDE);
     // Wakes a modal loop waiting for the next message.
     ::PostMessageW(Handle(), WM_NULL, 0, 0);
@@ -179,7 +153,7 @@ LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (open_) {
                 FormClose();
             }
-            EndModal();
+            modal_.End();
             break;
         default:
             break;

@@ -68,7 +68,6 @@ class SplashWindow : public widgets::SkinnedWindow {
   private:
     void FormShow(HWND owner);
     void FormClose();
-    void EndModal();
 
     widgets::Panel load_;
     widgets::Panel done_;
@@ -76,7 +75,7 @@ class SplashWindow : public widgets::SkinnedWindow {
     int tick_ = 0;
     bool timerRunning_ = false;
     bool open_ = false;
-    HWND modalOwner_ = nullptr;
+    widgets::ModalOwner modal_;
 };
 
 }  // namespace orv::ui
