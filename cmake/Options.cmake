@@ -13,6 +13,11 @@ if(MSVC)
     orv_compiler_options(/W4 /utf-8 /permissive- /EHsc)
 else()
     orv_compiler_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+        # GCC 12 warns inside libstdc++'s own std::string assignment once it is inlined at -O2
+        # (GCC bugs 105329 and 105651); the warnings point at no fault of ours.
+        orv_compiler_options(-Wno-restrict -Wno-maybe-uninitialized)
+    endif()
 endif()
 
 if(WIN32)
