@@ -45,43 +45,41 @@ void CheckBox::Toggle() {
 }
 
 void CheckBox::Paint() {
-    PaintDc paint(Handle());
     const RECT client = ClientRect();
     const int width = client.right, height = client.bottom;
+    // The box is drawn into a picture, which is then the paint buffer for the caption; without a picture
+    // nothing is painted.
     Picture picture(width, height);
-    if (picture.IsEmpty()) {
-        return;
-    }
-    Canvas canvas(picture);
-    canvas.Clear(style_.background);
     // The box: 13 pixels, vertically centred, a little inset from the left.
     const float size = 13, left = 3, top = std::floor((height - size) / 2);
-    const Box box{left, top, left + size, top + size};
-    canvas.FillRoundRect(
-        box, 2.5f, Fill::Vertical(Lighten(style_.box, -0.15f), Lighten(style_.box, 0.15f), top, top + size));
-    canvas.StrokeRoundRect(box, 2.5f, 1, Fill::Solid(Lighten(style_.box, 0.55f)));
-    if (checked_) {
-        canvas.Line({left + 3, top + 6.8f}, {left + 5.6f, top + 9.4f}, 1.9f, Fill::Solid(style_.mark));
-        canvas.Line({left + 5.6f, top + 9.4f}, {left + 10.2f, top + 3.6f}, 1.9f, Fill::Solid(style_.mark));
+    if (!picture.IsEmpty()) {
+        Canvas canvas(picture);
+        canvas.Clear(style_.background);
+        const Box box{left, top, left + size, top + size};
+        canvas.FillRoundRect(
+            box, 2.5f,
+            Fill::Vertical(Lighten(style_.box, -0.15f), Lighten(style_.box, 0.15f), top, top + size));
+        canvas.StrokeRoundRect(box, 2.5f, 1, Fill::Solid(Lighten(style_.box, 0.55f)));
+        if (checked_) {
+            canvas.Line({left + 3, top + 6.8f}, {left + 5.6f, top + 9.4f}, 1.9f, Fill::Solid(style_.mark));
+            canvas.Line({left + 5.6f, top + 9.4f}, {left + 10.2f, top + 3.6f}, 1.9f,
+                        Fill::Solid(style_.mark));
+        }
+        picture.Seal();
     }
-    picture.Seal();
-    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
-    if (!memory) {
-        return;
-    }
-    Selection selected(memory.Get(), picture.Handle());
-    Selection font(memory.Get(), font_.Get());
-    ::SetBkMode(memory.Get(), TRANSPARENT);
-    ::SetTextColor(memory.Get(), ToColorRef(style_.text));
-    const std::wstring caption = Wide(caption_);
-    RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
-    ::DrawTextW(memory.Get(), caption.c_str(), static_cast<int>(caption.size()), &textBox,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (::GetFocus() == Handle()) {
-        RECT focus{1, 1, width - 1, height - 1};
-        ::DrawFocusRect(memory.Get(), &focus);
-    }
-    ::BitBlt(paint.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+    PaintBuffered(Handle(), picture.Handle(), [&](HDC dc, int, int) {
+        Selection font(dc, font_.Get());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ToColorRef(style_.text));
+        const std::wstring caption = Wide(caption_);
+        RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
+        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textBox,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        if (::GetFocus() == Handle()) {
+            RECT focus{1, 1, width - 1, height - 1};
+            ::DrawFocusRect(dc, &focus);
+        }
+    });
 }
 
 LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

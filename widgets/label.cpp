@@ -39,17 +39,8 @@ int Label::TextWidth() const {
     return Canvas::MeasureText(Wide(text_), style_.font).cx;
 }
 
-void Label::Paint() {
-    PaintDc paint(Handle());
-    const RECT client = ClientRect();
-    const int width = client.right, height = client.bottom;
-    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
-    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), width, height));
-    if (!memory || !buffer) {
-        return;
-    }
-    Selection selected(memory.Get(), buffer.Get());
-    DrawParentBackground(Handle(), memory.Get());
+void Label::Paint(HDC dc, int width, int height) {
+    DrawParentBackground(Handle(), dc);
     if (style_.fill) {
         if (fillPicture_.Width() != width || fillPicture_.Height() != height) {
             fillPicture_ = Picture(width, height);
@@ -58,11 +49,11 @@ void Label::Paint() {
                                  style_.cornerRadius, *style_.fill);
             fillPicture_.Seal();
         }
-        fillPicture_.Draw(memory.Get(), 0, 0);
+        fillPicture_.Draw(dc, 0, 0);
     }
     const std::wstring text = Wide(text_);
-    Selection font(memory.Get(), font_.Get());
-    ::SetBkMode(memory.Get(), TRANSPARENT);
+    Selection font(dc, font_.Get());
+    ::SetBkMode(dc, TRANSPARENT);
     UINT format = DT_SINGLELINE | DT_NOPREFIX;
     format |= style_.align == Align::Centre ? DT_CENTER : (style_.align == Align::Right ? DT_RIGHT : DT_LEFT);
     if (style_.verticalCentre) {
@@ -72,18 +63,17 @@ void Label::Paint() {
     if (style_.shadow) {
         RECT shadowBox = box;
         ::OffsetRect(&shadowBox, style_.shadowOffset, style_.shadowOffset);
-        ::SetTextColor(memory.Get(), ToColorRef(*style_.shadow));
-        ::DrawTextW(memory.Get(), text.c_str(), static_cast<int>(text.size()), &shadowBox, format);
+        ::SetTextColor(dc, ToColorRef(*style_.shadow));
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadowBox, format);
     }
-    ::SetTextColor(memory.Get(), ToColorRef(style_.text));
-    ::DrawTextW(memory.Get(), text.c_str(), static_cast<int>(text.size()), &box, format);
-    ::BitBlt(paint.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+    ::SetTextColor(dc, ToColorRef(style_.text));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
 }
 
 LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint();
+            PaintBuffered(Handle(), [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;

@@ -48,7 +48,7 @@ class Label : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void Paint();
+    void Paint(HDC dc, int width, int height);
 
     std::string text_;
     LabelStyle style_;

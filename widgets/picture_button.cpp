@@ -27,23 +27,12 @@ void PictureButton::SetPictures(const PictureSet* pictures) {
     Repaint();
 }
 
-void PictureButton::Paint() {
-    PaintDc paint(Handle());
-    ++paintCount_;
-    const RECT client = ClientRect();
-    const int width = client.right, height = client.bottom;
-    // Composed off-screen: the parent's background first, so that the picture's soft edges blend into it.
-    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
-    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), width, height));
-    if (!memory || !buffer) {
-        return;
-    }
-    Selection selected(memory.Get(), buffer.Get());
-    DrawParentBackground(Handle(), memory.Get());
+void PictureButton::Paint(HDC dc) const {
+    // The parent's background first, so that the picture's soft edges blend into it.
+    DrawParentBackground(Handle(), dc);
     if (pictures_ != nullptr) {
-        pictures_->Draw(index_, memory.Get(), 0, 0);
+        pictures_->Draw(index_, dc, 0, 0);
     }
-    ::BitBlt(paint.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void PictureButton::Press(MouseButton button) {
@@ -79,7 +68,8 @@ void PictureButton::Release(MouseButton button, LPARAM position) {
 LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint();
+            ++paintCount_;
+            PaintBuffered(Handle(), [this](HDC dc, int, int) { Paint(dc); });
             return 0;
         case WM_ERASEBKGND:
             return 1;

@@ -34,7 +34,7 @@ class PictureButton : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void Paint();
+    void Paint(HDC dc) const;
     void Press(MouseButton button);
     void Release(MouseButton button, LPARAM position);
 

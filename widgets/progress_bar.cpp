@@ -26,34 +26,26 @@ int ProgressBar::FilledWidth() const {
     return ClientRect().right * position_ / 100;
 }
 
-void ProgressBar::Paint() {
-    PaintDc paint(Handle());
-    const RECT client = ClientRect();
-    MemoryDc memory(::CreateCompatibleDC(paint.Get()));
-    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
-    if (!memory || !buffer) {
-        return;
-    }
-    Selection selected(memory.Get(), buffer.Get());
-    const RECT done{0, 0, FilledWidth(), client.bottom};
+void ProgressBar::Paint(HDC dc, int width, int height) const {
+    const RECT client{0, 0, width, height};
+    const RECT done{0, 0, FilledWidth(), height};
     auto fill = [&](const Picture* texture, const RECT& part, COLORREF fallback) {
         if (texture != nullptr && !texture->IsEmpty()) {
-            texture->DrawTiled(memory.Get(), part);
+            texture->DrawTiled(dc, part);
         } else {
             Brush brush(::CreateSolidBrush(fallback));
-            ::FillRect(memory.Get(), &part, brush.Get());
+            ::FillRect(dc, &part, brush.Get());
         }
     };
     // Both textures start at the bar's left edge, so the pattern does not jump as the bar grows.
     fill(background_, client, RGB(192, 192, 192));
     fill(bar_, done, RGB(0, 0, 128));
-    ::BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 LRESULT ProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint();
+            PaintBuffered(Handle(), [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;

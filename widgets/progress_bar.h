@@ -24,7 +24,7 @@ class ProgressBar : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void Paint();
+    void Paint(HDC dc, int width, int height) const;
 
     const Picture* bar_ = nullptr;
     const Picture* background_ = nullptr;

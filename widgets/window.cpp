@@ -167,6 +167,40 @@ void DrawParentBackground(HWND child, HDC dc) {
     ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
 }
 
+namespace {
+
+void PaintThrough(HDC target, HBITMAP buffer, int width, int height,
+                  const std::function<void(HDC, int, int)>& draw) {
+    if (buffer == nullptr) {
+        return;
+    }
+    MemoryDc memory(::CreateCompatibleDC(target));
+    if (!memory) {
+        return;
+    }
+    Selection selected(memory.Get(), buffer);
+    draw(memory.Get(), width, height);
+    ::BitBlt(target, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw) {
+    PaintDc paint(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+    PaintThrough(paint.Get(), buffer.Get(), client.right, client.bottom, draw);
+}
+
+void PaintBuffered(HWND window, HBITMAP buffer,
+                   const std::function<void(HDC dc, int width, int height)>& draw) {
+    PaintDc paint(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    PaintThrough(paint.Get(), buffer, client.right, client.bottom, draw);
+}
+
 HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,
                         DWORD exStyle, int x, int y, int width, int height, int id) {
     const std::wstring wideText = Wide(text);

@@ -63,6 +63,13 @@ class Window {
 // Paints, into `dc` (whose origin is `child`'s top-left corner), what `child`'s parent shows behind it.
 void DrawParentBackground(HWND child, HDC dc);
 
+// For WM_PAINT: composes `window`'s whole client area off-screen and copies it on in one piece, so that
+// it never flickers. `draw` paints into a memory device context that holds a new bitmap of the client's
+// size, or `buffer` when one is given (the client's size); a null `buffer` paints nothing.
+void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw);
+void PaintBuffered(HWND window, HBITMAP buffer,
+                   const std::function<void(HDC dc, int width, int height)>& draw);
+
 // A standard control (EDIT, LISTBOX, STATIC, ...) as a child of `parent`, with the control id `id`.
 HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,
                         DWORD exStyle, int x, int y, int width, int height, int id);
