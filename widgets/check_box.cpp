@@ -1,7 +1,5 @@
 #include "widgets/check_box.h"
 
-#include <windowsx.h>
-
 #include <cmath>
 
 namespace orv::widgets {
@@ -91,22 +89,15 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            leftHeld_ = true;
-            ::SetCapture(Handle());
+            press_.Begin(Handle());
             return 0;
         case WM_LBUTTONUP:
-            if (leftHeld_) {
-                leftHeld_ = false;
-                ::ReleaseCapture();
-                const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-                const RECT client = ClientRect();
-                if (::PtInRect(&client, point)) {
-                    Toggle();
-                }
+            if (press_.End(Handle(), lParam)) {
+                Toggle();
             }
             return 0;
         case WM_CAPTURECHANGED:
-            leftHeld_ = false;
+            press_.Lost(Handle(), lParam);
             return 0;
         case WM_GETDLGCODE:
             return DLGC_BUTTON;

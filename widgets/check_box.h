@@ -46,7 +46,7 @@ class CheckBox : public Window {
     CheckBoxStyle style_;
     Font font_;
     bool checked_ = false;
-    bool leftHeld_ = false;
+    LeftPress press_;
 };
 
 }  // namespace orv::widgets

@@ -1,7 +1,5 @@
 #include "widgets/label.h"
 
-#include <windowsx.h>
-
 namespace orv::widgets {
 
 bool Label::Create(HWND parent, int x, int y, int width, int height, std::string_view text,
@@ -79,25 +77,18 @@ LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            leftHeld_ = true;
-            ::SetCapture(Handle());
+            press_.Begin(Handle());
             if (onMouseDown) {
                 onMouseDown(MouseButton::Left);
             }
             return 0;
         case WM_LBUTTONUP:
-            if (leftHeld_) {
-                leftHeld_ = false;
-                ::ReleaseCapture();
-                const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-                const RECT client = ClientRect();
-                if (::PtInRect(&client, point) && onClick) {
-                    onClick();
-                }
+            if (press_.End(Handle(), lParam) && onClick) {
+                onClick();
             }
             return 0;
         case WM_CAPTURECHANGED:
-            leftHeld_ = false;
+            press_.Lost(Handle(), lParam);
             return 0;
         case WM_RBUTTONDOWN:
             if (onMouseDown) {

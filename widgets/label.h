@@ -54,7 +54,7 @@ class Label : public Window {
     LabelStyle style_;
     Font font_;
     Picture fillPicture_;
-    bool leftHeld_ = false;
+    LeftPress press_;
 };
 
 }  // namespace orv::widgets

@@ -1,7 +1,5 @@
 #include "widgets/picture_button.h"
 
-#include <windowsx.h>
-
 #include "widgets/gdi.h"
 
 namespace orv::widgets {
@@ -37,8 +35,7 @@ void PictureButton::Paint(HDC dc) const {
 
 void PictureButton::Press(MouseButton button) {
     if (button == MouseButton::Left) {
-        leftHeld_ = true;
-        ::SetCapture(Handle());
+        press_.Begin(Handle());
     }
     if (onMouseDown) {
         onMouseDown(button);
@@ -46,16 +43,7 @@ void PictureButton::Press(MouseButton button) {
 }
 
 void PictureButton::Release(MouseButton button, LPARAM position) {
-    bool clicked = false;
-    if (button == MouseButton::Left && leftHeld_) {
-        leftHeld_ = false;
-        if (::GetCapture() == Handle()) {
-            ::ReleaseCapture();
-        }
-        const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-        const RECT client = ClientRect();
-        clicked = ::PtInRect(&client, point) != FALSE;
-    }
+    const bool clicked = button == MouseButton::Left && press_.End(Handle(), position);
     if (onMouseUp) {
         onMouseUp(button);
     }
@@ -95,12 +83,9 @@ LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Release(MouseButton::Middle, lParam);
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != Handle() && leftHeld_) {
-                // Capture taken away (a dialog, a drag): the press is over without a click.
-                leftHeld_ = false;
-                if (onMouseUp) {
-                    onMouseUp(MouseButton::Left);
-                }
+            // Capture taken away (a dialog, a drag): the press is over without a click.
+            if (press_.Lost(Handle(), lParam) && onMouseUp) {
+                onMouseUp(MouseButton::Left);
             }
             return 0;
         case WM_SETCURSOR:

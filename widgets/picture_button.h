@@ -26,7 +26,7 @@ class PictureButton : public Window {
     void SetPictures(const PictureSet* pictures);
     void SetHandCursor(bool hand) { handCursor_ = hand; }
     // True between a left press on the button and the left release.
-    bool LeftHeld() const { return leftHeld_; }
+    bool LeftHeld() const { return press_.Held(); }
     // How often the button has painted itself (for the tests of the repaint rule).
     int PaintCount() const { return paintCount_; }
 
@@ -41,7 +41,7 @@ class PictureButton : public Window {
     const PictureSet* pictures_ = nullptr;
     int index_ = -1;
     bool handCursor_ = false;
-    bool leftHeld_ = false;
+    LeftPress press_;
     int paintCount_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "widgets/window.h"
 
+#include <windowsx.h>
+
 #include <vector>
 
 #include "widgets/gdi.h"
@@ -199,6 +201,34 @@ void PaintBuffered(HWND window, HBITMAP buffer,
     RECT client{};
     ::GetClientRect(window, &client);
     PaintThrough(paint.Get(), buffer, client.right, client.bottom, draw);
+}
+
+void LeftPress::Begin(HWND window) {
+    held_ = true;
+    ::SetCapture(window);
+}
+
+bool LeftPress::End(HWND window, LPARAM position) {
+    if (!held_) {
+        return false;
+    }
+    held_ = false;
+    if (::GetCapture() == window) {
+        ::ReleaseCapture();
+    }
+    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return ::PtInRect(&client, point) != FALSE;
+}
+
+bool LeftPress::Lost(HWND window, LPARAM newCapture) {
+    // Taking the mouse again for the same window (a second press) does not end the press.
+    if (!held_ || reinterpret_cast<HWND>(newCapture) == window) {
+        return false;
+    }
+    held_ = false;
+    return true;
 }
 
 HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,

@@ -70,6 +70,23 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int 
 void PaintBuffered(HWND window, HBITMAP buffer,
                    const std::function<void(HDC dc, int width, int height)>& draw);
 
+// A left-button press on a window, from the press to the release. The press takes the mouse, so that the
+// release comes back to the window wherever it happens; a release inside the client area is a click.
+class LeftPress {
+  public:
+    bool Held() const { return held_; }
+    // On WM_LBUTTONDOWN and WM_LBUTTONDBLCLK.
+    void Begin(HWND window);
+    // On WM_LBUTTONUP: ends a held press and gives the mouse back. True when the release at `position`
+    // (client coordinates) lies inside `window`: a click.
+    bool End(HWND window, LPARAM position);
+    // On WM_CAPTURECHANGED: true when a held press is over because another window took the mouse.
+    bool Lost(HWND window, LPARAM newCapture);
+
+  private:
+    bool held_ = false;
+};
+
 // A standard control (EDIT, LISTBOX, STATIC, ...) as a child of `parent`, with the control id `id`.
 HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,
                         DWORD exStyle, int x, int y, int width, int height, int id);
