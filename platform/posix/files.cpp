@@ -147,16 +147,6 @@ bool Query(std::string_view path, EntryInfo& out) {
     return true;
 }
 
-bool IsFile(std::string_view path) {
-    EntryInfo info;
-    return Query(path, info) && info.kind == EntryKind::File;
-}
-
-bool IsDirectory(std::string_view path) {
-    EntryInfo info;
-    return Query(path, info) && info.kind == EntryKind::Directory;
-}
-
 bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, {}, visit);
 }
