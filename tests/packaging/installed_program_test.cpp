@@ -183,8 +183,8 @@ std::optional<Started> Start(const std::wstring& exe, const std::wstring& argume
     return started.back();
 }
 // The exit code, or nothing when the process did not end in time.
-std::optional<DWORD> Run(const std::wstring& exe, const std::wstring& arguments,
-                         std::chrono::milliseconds wait) {
+std::optional<DWORD> RunToEnd(const std::wstring& exe, const std::wstring& arguments,
+                              std::chrono::milliseconds wait) {
     const auto process = Start(exe, arguments);
     if (!process || !process->Ended(wait)) {
         return std::nullopt;
@@ -232,7 +232,7 @@ class InstalledProgramTest : public ::testing::Test {
 TEST_F(InstalledProgramTest, SilentInstallPutsProgramShortcutAndAppsEntryInPlace) {
     ASSERT_TRUE(Exists(setup)) << "ORV_SETUP";
     ASSERT_FALSE(version.empty()) << "ORV_VERSION";
-    EXPECT_EQ(Run(setup, L"/S", 120s), 0u);
+    EXPECT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
 
     for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Help_r.txt", L"ReadMe.txt",
                                 L"Bat\\sample.bat", L"Uninstall.exe"}) {
@@ -262,7 +262,7 @@ TEST_F(InstalledProgramTest, ProgramStartsFromItsShortcutAndASecondStartBringsIt
 
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([window] { return ::IsIconic(window) != FALSE; }, 10s));
-    EXPECT_EQ(Run(target, L"", 20s), 0u);
+    EXPECT_EQ(RunToEnd(target, L"", 20s), 0u);
     EXPECT_TRUE(WaitFor([window] { return InFront(window); }, 10s));
     EXPECT_EQ(MainWindowCount(), 1);
     EXPECT_FALSE(first->Ended());
@@ -289,7 +289,7 @@ TEST_F(InstalledProgramTest, SecondStartBringsBackAProgramHiddenInTheTray) {
         60s));
     const HWND window = MainWindow();
 
-    EXPECT_EQ(Run(Installed(L"Orvanter.exe"), L"", 20s), 0u);
+    EXPECT_EQ(RunToEnd(Installed(L"Orvanter.exe"), L"", 20s), 0u);
     EXPECT_TRUE(WaitFor([window] { return InFront(window); }, 10s));
     EXPECT_FALSE(first->Ended());
 }
@@ -307,7 +307,7 @@ TEST_F(InstalledProgramTest, InstallOverTheRunningProgramClosesItInOrderAndKeeps
     // Written again only by the program's orderly exit.
     DeleteValue(kSettingsKey, L"LogOK");
 
-    EXPECT_EQ(Run(setup, L"/S", 120s), 0u);
+    EXPECT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
     EXPECT_EQ(::WaitForSingleObject(process, 0), WAIT_OBJECT_0);
     DWORD code = STILL_ACTIVE;
     ::GetExitCodeProcess(process, &code);
@@ -331,7 +331,7 @@ TEST_F(InstalledProgramTest, SilentUninstallRemovesTheProgramAndKeepsSettingsAnd
     WriteString(kRunKey, L"SomethingElse", L"C:\\else.exe");
 
     // The uninstaller hands over to a copy of itself and ends; the copy removes Uninstall.exe last.
-    EXPECT_TRUE(Run(Installed(L"Uninstall.exe"), L"/S", 60s).has_value());
+    EXPECT_TRUE(RunToEnd(Installed(L"Uninstall.exe"), L"/S", 60s).has_value());
     ASSERT_TRUE(WaitFor([] { return !Exists(Installed(L"Uninstall.exe")); }, 120s));
 
     EXPECT_TRUE(program->Ended(10s));
