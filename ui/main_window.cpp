@@ -573,8 +573,11 @@ void TfmMain::ComeToFront() {
             ::ShowWindow(Handle(), SW_RESTORE);
         }
     }
-    const HWND front = ::GetLastActivePopup(Handle());
-    ::SetForegroundWindow(front != nullptr ? front : Handle());
+    HWND front = ::GetLastActivePopup(Handle());
+    if (front == nullptr || !::IsWindowVisible(front)) {
+        front = Handle();
+    }
+    ::SetForegroundWindow(front);
 }
 
 void TfmMain::Sb_MinClick() {
