@@ -8,12 +8,14 @@ TSAN    := $(BUILD)/tsan
 WINDOWS := $(BUILD)/windows
 BENCH   := $(BUILD)/bench
 PROGRAM := $(BUILD)/Orvanter
+# The version is set once, in CMakeLists.txt.
+VERSION := $(shell sed -n 's/^project.Orvanter VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 PACKAGES := cmake make g++ libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core
+            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core nsis
 
-.PHONY: all deps native tsan windows program test run bench clean
+.PHONY: all deps native tsan windows program package test run bench clean
 
 all: program
 
@@ -50,6 +52,13 @@ program: windows
 	cp $(WINDOWS)/app/Orvanter.exe $(PROGRAM)/
 	cp resources/Help_e.txt resources/Help_r.txt $(PROGRAM)/
 	cp resources/Bat/*.bat $(PROGRAM)/Bat/
+
+# What a Windows user downloads: Orvanter-VERSION-setup.exe and Orvanter-VERSION-portable.zip, made by
+# the Windows build (the version is the project's, in CMakeLists.txt) and copied into the build folder.
+package: windows
+	@for f in Orvanter-$(VERSION)-setup.exe Orvanter-$(VERSION)-portable.zip; do \
+	  cp $(WINDOWS)/$$f $(BUILD)/ && echo "$(BUILD)/$$f" || exit 1; \
+	done
 
 # One CTest run over the three builds, so that its summary closes the output.
 test: native tsan windows

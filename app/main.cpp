@@ -5,7 +5,10 @@
 
 #include <objbase.h>
 
+#include <chrono>
 #include <string>
+
+#include "app/single_instance.h"
 
 #include "engine/engine.h"
 #include "lang/language.h"
@@ -29,6 +32,15 @@ void ShowMessage(HWND owner, const std::string& text) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // One program per user session: a second start brings the running one forward and ends before it
+    // reads or writes anything, so two programs never save over each other's baselines.
+    orv::app::SingleInstance single(orv::app::InstanceName(orv::app::CurrentUserIdentity()));
+    if (!single.First()) {
+        orv::app::AskToComeToFront(single.RunningWindow(std::chrono::seconds(1)),
+                                   orv::ui::ComeToFrontMessage());
+        return 0;
+    }
+
     // The shell's folder browser and ShellExecute need COM on this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
@@ -60,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!mainWindow.Create(services)) {
         return 1;
     }
+    single.Publish(mainWindow.Handle());
     ShowMessage(nullptr, mainWindow.LoadMessage());
 
     // 2. The splash window (the interface language is read), then the macro editor (the macros).

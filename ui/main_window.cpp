@@ -558,6 +558,28 @@ void TfmMain::OpenMacroEditor(int number) {
 
 // --- Tray ---
 
+UINT ComeToFrontMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Keldrastic.Orvanter.ComeToFront");
+    return message;
+}
+
+void TfmMain::ComeToFront() {
+    // While the splash still runs, the window shows by itself when it ends; while the macro editor is
+    // open, the main window waits for it.
+    if (splashClosed_ && ::IsWindowEnabled(Handle())) {
+        if (tray_.Active()) {
+            TrayIconDblClick();
+        } else if (::IsIconic(Handle())) {
+            ::ShowWindow(Handle(), SW_RESTORE);
+        }
+    }
+    HWND front = ::GetLastActivePopup(Handle());
+    if (front == nullptr || !::IsWindowVisible(front)) {
+        front = Handle();
+    }
+    ::SetForegroundWindow(front);
+}
+
 void TfmMain::Sb_MinClick() {
     tray_.Add();
     // The main window is the program's taskbar entry: hiding it hides the entry too.
@@ -701,6 +723,10 @@ void TfmMain::SaveAtExit() {
 }
 
 LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ComeToFrontMessage() && message != 0) {
+        ComeToFront();
+        return 0;
+    }
     switch (message) {
         case WM_TIMER:
             if (wParam == kWorkTimer) {

@@ -36,6 +36,10 @@ namespace orv::ui {
 // The message the scan thread's updates announce themselves with.
 inline constexpr UINT kDisplayMessage = WM_APP;
 
+// The message a second start of the program posts to the running program's main window: come back to
+// the front. Registered, so that it means the same in every process.
+UINT ComeToFrontMessage();
+
 // The hand-off of display updates: the engine publishes into the queue (on any thread), the queue
 // posts one message to the main window, which drains it in order. Made before the engine, which
 // publishes into it; the window is attached when it exists.
@@ -159,6 +163,10 @@ class TfmMain : public widgets::SkinnedWindow {
     void UpdateMacroIndicators();
     // Applies every display update the scan thread has handed over, in order.
     void DrainDisplayUpdates();
+
+    // A second start of the program asked for this window: back from the tray (or from the taskbar when
+    // minimised), in front of other windows; an open splash or macro editor comes to the front instead.
+    void ComeToFront();
 
     // --- Set by the other windows ---
     void SplashClosed() { splashClosed_ = true; }

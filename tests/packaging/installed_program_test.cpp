@@ -1,0 +1,355 @@
+// The installer as a Windows user meets it, in a fresh Wine prefix: a silent install, the installed
+// program started from its shortcut, second starts, an install over the running program, a silent
+// uninstall. The steps build on each other and run in this order.
+//   ORV_SETUP: the installer's Windows path; ORV_VERSION: the version it must carry.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using orv::test::WaitFor;
+
+const wchar_t* const kSettingsKey = L"SoftWare\\Keldrastic\\Orvanter";
+const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvanter";
+const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring Environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value != nullptr ? value : L"";
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
+        result = path;
+    }
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+std::wstring InstallFolder() {
+    return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Orvanter";
+}
+std::wstring Installed(const wchar_t* relative) {
+    return InstallFolder() + L"\\" + relative;
+}
+std::wstring Shortcut() {
+    return KnownFolder(FOLDERID_Programs) + L"\\Orvanter.lnk";
+}
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+bool KeyExists(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(key);
+    return true;
+}
+std::optional<std::wstring> ReadString(const wchar_t* key, const wchar_t* name) {
+    wchar_t buffer[1024];
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer);
+}
+std::optional<DWORD> ReadNumber(const wchar_t* key, const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+void WriteNumber(const wchar_t* key, const wchar_t* name, DWORD value) {
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof(value)),
+              ERROR_SUCCESS);
+}
+void WriteString(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
+                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+void DeleteValue(const wchar_t* key, const wchar_t* name) {
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+}
+
+std::wstring ShortcutTarget(const std::wstring& link) {
+    std::wstring target;
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&shellLink)))) {
+        return target;
+    }
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
+            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0))) {
+            target = path;
+        }
+        file->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+std::wstring FileVersion(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || info == nullptr) {
+        return L"";
+    }
+    return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." +
+           std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionLS));
+}
+
+void WriteFile(const std::wstring& path, const char* text) {
+    ::CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+    ::CloseHandle(file);
+}
+std::string ReadWholeFile(const std::wstring& path) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    ::ReadFile(file, buffer, sizeof(buffer), &got, nullptr);
+    ::CloseHandle(file);
+    return std::string(buffer, got);
+}
+
+// A process this test started; ended by force only if a test left it running.
+struct Started {
+    HANDLE process = nullptr;
+    bool Ended(std::chrono::milliseconds wait = 0ms) const {
+        return ::WaitForSingleObject(process, static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(process, &code);
+        return code;
+    }
+};
+std::vector<Started> started;
+
+std::optional<Started> Start(const std::wstring& exe, const std::wstring& arguments = L"",
+                             const std::wstring& folder = L"") {
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        return std::nullopt;
+    }
+    ::CloseHandle(info.hThread);
+    started.push_back(Started{info.hProcess});
+    return started.back();
+}
+// The exit code, or nothing when the process did not end in time.
+std::optional<DWORD> RunToEnd(const std::wstring& exe, const std::wstring& arguments,
+                              std::chrono::milliseconds wait) {
+    const auto process = Start(exe, arguments);
+    if (!process || !process->Ended(wait)) {
+        return std::nullopt;
+    }
+    return process->ExitCode();
+}
+
+HWND MainWindow() {
+    return ::FindWindowW(L"TfmMain", L"Orvanter");
+}
+int MainWindowCount() {
+    int count = 0;
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, L"TfmMain", nullptr)) != nullptr) {
+        ++count;
+    }
+    return count;
+}
+bool InFront(HWND window) {
+    return window != nullptr && ::IsWindowVisible(window) && !::IsIconic(window) &&
+           ::GetForegroundWindow() == window;
+}
+
+class InstalledProgramTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    static void TearDownTestSuite() {
+        // Whatever a failed step left running: closed as the user would, then ended.
+        if (const HWND window = MainWindow()) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        for (const Started& process : started) {
+            if (!process.Ended(10s)) {
+                ::TerminateProcess(process.process, 1);
+            }
+            ::CloseHandle(process.process);
+        }
+        ::CoUninitialize();
+    }
+
+    const std::wstring setup = Environment(L"ORV_SETUP");
+    const std::wstring version = Environment(L"ORV_VERSION");
+};
+
+TEST_F(InstalledProgramTest, SilentInstallPutsProgramShortcutAndAppsEntryInPlace) {
+    ASSERT_TRUE(Exists(setup)) << "ORV_SETUP";
+    ASSERT_FALSE(version.empty()) << "ORV_VERSION";
+    EXPECT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
+
+    for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Help_r.txt", L"ReadMe.txt",
+                                L"Bat\\sample.bat", L"Uninstall.exe"}) {
+        EXPECT_TRUE(Exists(Installed(file))) << file;
+    }
+    EXPECT_TRUE(SamePath(ShortcutTarget(Shortcut()), Installed(L"Orvanter.exe")));
+    EXPECT_EQ(FileVersion(Installed(L"Orvanter.exe")), version + L".0");
+
+    EXPECT_EQ(ReadString(kUninstallKey, L"DisplayName"), L"Orvanter");
+    EXPECT_EQ(ReadString(kUninstallKey, L"DisplayVersion"), version);
+    EXPECT_EQ(ReadString(kUninstallKey, L"Publisher"), L"Keldrastic");
+    EXPECT_EQ(ReadString(kUninstallKey, L"DisplayIcon"), Installed(L"Orvanter.exe") + L",0");
+    EXPECT_EQ(ReadString(kUninstallKey, L"UninstallString"), L"\"" + Installed(L"Uninstall.exe") + L"\"");
+    // Orvanter.exe alone is hundreds of kilobytes.
+    EXPECT_GT(ReadNumber(kUninstallKey, L"EstimatedSize").value_or(0), 100u);
+    // The settings are the program's own business: the installer does not make them.
+    EXPECT_FALSE(KeyExists(kSettingsKey));
+}
+
+TEST_F(InstalledProgramTest, ProgramStartsFromItsShortcutAndASecondStartBringsItForward) {
+    const std::wstring target = ShortcutTarget(Shortcut());
+    ASSERT_FALSE(target.empty());
+    const auto first = Start(target, L"", InstallFolder());
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(WaitFor([] { return MainWindow() != nullptr && ::IsWindowVisible(MainWindow()); }, 60s));
+    const HWND window = MainWindow();
+
+    ::ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([window] { return ::IsIconic(window) != FALSE; }, 10s));
+    EXPECT_EQ(RunToEnd(target, L"", 20s), 0u);
+    EXPECT_TRUE(WaitFor([window] { return InFront(window); }, 10s));
+    EXPECT_EQ(MainWindowCount(), 1);
+    EXPECT_FALSE(first->Ended());
+
+    // Closed as its close button closes it: everything is saved, the process ends by itself.
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first->Ended(30s));
+    EXPECT_EQ(first->ExitCode(), 0u);
+    EXPECT_TRUE(ReadNumber(kSettingsKey, L"Type_Obj1").has_value());
+}
+
+TEST_F(InstalledProgramTest, SecondStartBringsBackAProgramHiddenInTheTray) {
+    // Hidden to the tray right after its splash, as the option asks.
+    WriteNumber(kSettingsKey, L"MinFormShow", 1);
+    const auto first = Start(Installed(L"Orvanter.exe"), L"", InstallFolder());
+    ASSERT_TRUE(first);
+    bool shown = false;
+    ASSERT_TRUE(WaitFor(
+        [&shown] {
+            const HWND window = MainWindow();
+            shown = shown || (window != nullptr && ::IsWindowVisible(window));
+            return shown && window != nullptr && !::IsWindowVisible(window);
+        },
+        60s));
+    const HWND window = MainWindow();
+
+    EXPECT_EQ(RunToEnd(Installed(L"Orvanter.exe"), L"", 20s), 0u);
+    EXPECT_TRUE(WaitFor([window] { return InFront(window); }, 10s));
+    EXPECT_FALSE(first->Ended());
+}
+
+TEST_F(InstalledProgramTest, InstallOverTheRunningProgramClosesItInOrderAndKeepsTheUsersFiles) {
+    const HWND window = MainWindow();
+    ASSERT_NE(window, nullptr) << "the program of the previous step runs";
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    ASSERT_NE(process, nullptr);
+    WriteFile(Installed(L"Bat\\mine.bat"), "@echo mine\r\n");
+    WriteFile(Installed(L"Bat\\sample.bat"), "@rem changed by the user\r\n");
+    WriteFile(Installed(L"Log\\10.00.00.log"), "a log line\r\n");
+    // Written again only by the program's orderly exit.
+    DeleteValue(kSettingsKey, L"LogOK");
+
+    EXPECT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
+    EXPECT_EQ(::WaitForSingleObject(process, 0), WAIT_OBJECT_0);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process, &code);
+    ::CloseHandle(process);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(ReadNumber(kSettingsKey, L"LogOK").has_value());
+    EXPECT_EQ(ReadNumber(kSettingsKey, L"MinFormShow"), 1u);
+
+    EXPECT_EQ(ReadWholeFile(Installed(L"Bat\\mine.bat")), "@echo mine\r\n");
+    EXPECT_EQ(ReadWholeFile(Installed(L"Bat\\sample.bat")), "@rem changed by the user\r\n");
+    EXPECT_TRUE(Exists(Installed(L"Log\\10.00.00.log")));
+    EXPECT_TRUE(Exists(Installed(L"Orvanter.exe")));
+}
+
+TEST_F(InstalledProgramTest, SilentUninstallRemovesTheProgramAndKeepsSettingsAndLogs) {
+    const auto program = Start(Installed(L"Orvanter.exe"), L"", InstallFolder());
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(WaitFor([] { return MainWindow() != nullptr; }, 60s));
+    DeleteValue(kSettingsKey, L"LogOK");
+    WriteString(kRunKey, L"Orvanter", Installed(L"Orvanter.exe"));
+    WriteString(kRunKey, L"SomethingElse", L"C:\\else.exe");
+
+    // The uninstaller hands over to a copy of itself and ends; the copy removes Uninstall.exe last.
+    EXPECT_TRUE(RunToEnd(Installed(L"Uninstall.exe"), L"/S", 60s).has_value());
+    ASSERT_TRUE(WaitFor([] { return !Exists(Installed(L"Uninstall.exe")); }, 120s));
+
+    EXPECT_TRUE(program->Ended(10s));
+    EXPECT_EQ(program->ExitCode(), 0u);
+    EXPECT_TRUE(ReadNumber(kSettingsKey, L"LogOK").has_value());
+
+    for (const wchar_t* file :
+         {L"Orvanter.exe", L"Help_e.txt", L"Help_r.txt", L"ReadMe.txt", L"Bat\\sample.bat"}) {
+        EXPECT_FALSE(Exists(Installed(file))) << file;
+    }
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(ReadString(kRunKey, L"Orvanter").has_value());
+    EXPECT_TRUE(ReadString(kRunKey, L"SomethingElse").has_value());
+    // The user's things stay: settings, logs and own batch files.
+    EXPECT_TRUE(KeyExists(kSettingsKey));
+    EXPECT_TRUE(Exists(Installed(L"Log\\10.00.00.log")));
+    EXPECT_TRUE(Exists(Installed(L"Bat\\mine.bat")));
+}
+
+}  // namespace
