@@ -41,7 +41,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     orv::ui::DisplayHandOff display;
     orv::engine::EngineServices engineServices;
     engineServices.texts = [&language] { return language.Table(); };
-    engineServices.runMacro = [&macros](int number) { macros.RunMacro(number); };
+    engineServices.runMacro = [&macros](int number, const orv::launch::Environment& environment) {
+        macros.RunMacro(number, environment);
+    };
     engineServices.display = display.Sink();
     orv::engine::Engine engine(std::move(engineServices));
     orv::settings::ProgramState state(engine, language, macros, orv::paths::ExecutablePath());

@@ -111,7 +111,7 @@ class MainWindowTest : public ::testing::Test {
         services.texts = [this] { return language.Table(); };
         services.display = display.Sink();
         services.logFolder = folder.Join("Log") + "\\";
-        services.runMacro = [](int) {};
+        services.runMacro = [](int, const launch::Environment&) {};
         engine = std::make_unique<engine::Engine>(std::move(services));
         settings::StoreKeys keys;
         keys.program = ProgramKey();
