@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "lang/language.h"
@@ -14,6 +16,7 @@
 #include "platform/paths.h"
 #include "settings/startup.h"
 #include "ui/main_window.h"
+#include "ui/shell_logic.h"
 #include "ui/splash_window.h"
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
@@ -26,9 +29,38 @@ void ShowMessage(HWND owner, const std::string& text) {
     }
 }
 
+// The program's arguments, without its own name.
+std::vector<std::string> Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    if (LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) {
+            arguments.push_back(orv::widgets::Narrow(list[i]));
+        }
+        ::LocalFree(list);
+    }
+    return arguments;
+}
+
+// The switches, in the interface language stored for the user.
+void ShowSwitches() {
+    orv::lang::LanguageState language;
+    language.Load();
+    const std::string& text = language.Table()->Text(orv::lang::TextId::CommandLineHelp);
+    ::MessageBoxW(nullptr, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const orv::ui::CommandLine commandLine = orv::ui::ParseCommandLine(Arguments());
+    if (commandLine.showHelp || commandLine.unknownSwitch) {
+        ShowSwitches();
+        if (commandLine.showHelp) {
+            return 0;
+        }
+    }
+
     // The shell's folder browser and ShellExecute need COM on this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
@@ -85,7 +117,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         editor.ApplyLanguage(table);
     };
 
-    // 3. The main window is shown (splash first, once).
+    // 3. The main window is shown (splash first, once); "/start" starts control right after.
+    if (commandLine.startControl) {
+        mainWindow.StartControlWhenShown();
+    }
     mainWindow.ShowMain();
 
     MSG message;

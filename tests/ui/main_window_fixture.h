@@ -69,6 +69,7 @@ class MainWindowTest : public ::testing::Test {
     POINT cursor{-100, -100};
     std::vector<ShellCall> shellCalls;
     std::vector<std::string> messages;
+    std::vector<std::string> balloons;  // "title|text" of every balloon asked for
     std::deque<std::optional<BrowseChoice>> browseAnswers;
     std::vector<int32_t> browseTypes;
 
@@ -134,6 +135,9 @@ class MainWindowTest : public ::testing::Test {
             shellCalls.push_back({target, show});
         };
         ui.showMessage = [this](const std::string& text) { messages.push_back(text); };
+        ui.showBalloon = [this](const std::string& title, const std::string& text) {
+            balloons.push_back(title + "|" + text);
+        };
         ui.browse = [this](HWND, int32_t type) {
             browseTypes.push_back(type);
             std::optional<BrowseChoice> answer;
