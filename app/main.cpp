@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "app/single_instance.h"
 
@@ -17,6 +19,7 @@
 #include "platform/paths.h"
 #include "settings/startup.h"
 #include "ui/main_window.h"
+#include "ui/shell_logic.h"
 #include "ui/splash_window.h"
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
@@ -29,9 +32,35 @@ void ShowMessage(HWND owner, const std::string& text) {
     }
 }
 
+// The program's arguments, without its own name.
+std::vector<std::string> Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    if (LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) {
+            arguments.push_back(orv::widgets::Narrow(list[i]));
+        }
+        ::LocalFree(list);
+    }
+    return arguments;
+}
+
+// The switches, in the interface language stored for the user.
+void ShowSwitches() {
+    orv::lang::LanguageState language;
+    language.Load();
+    const std::string& text = language.Table()->Text(orv::lang::TextId::CommandLineHelp);
+    ::MessageBoxW(nullptr, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const orv::ui::CommandLine commandLine = orv::ui::ParseCommandLine(Arguments());
+    if (commandLine.showHelp) {
+        ShowSwitches();
+        return 0;
+    }
     // One program per user session: a second start brings the running one forward and ends before it
     // reads or writes anything, so two programs never save over each other's baselines.
     orv::app::SingleInstance single(orv::app::InstanceName(orv::app::CurrentUserIdentity()));
@@ -39,6 +68,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         orv::app::AskToComeToFront(single.RunningWindow(std::chrono::seconds(1)),
                                    orv::ui::ComeToFrontMessage());
         return 0;
+    }
+    if (commandLine.unknownSwitch) {
+        ShowSwitches();
     }
 
     // The shell's folder browser and ShellExecute need COM on this thread.
@@ -53,7 +85,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     orv::ui::DisplayHandOff display;
     orv::engine::EngineServices engineServices;
     engineServices.texts = [&language] { return language.Table(); };
-    engineServices.runMacro = [&macros](int number) { macros.RunMacro(number); };
+    engineServices.runMacro = [&macros](int number, const orv::launch::Environment& environment) {
+        macros.RunMacro(number, environment);
+    };
     engineServices.display = display.Sink();
     orv::engine::Engine engine(std::move(engineServices));
     orv::settings::ProgramState state(engine, language, macros, orv::paths::ExecutablePath());
@@ -96,7 +130,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         editor.ApplyLanguage(table);
     };
 
-    // 3. The main window is shown (splash first, once).
+    // 3. The main window is shown (splash first, once); "/start" starts control right after.
+    if (commandLine.startControl) {
+        mainWindow.StartControlWhenShown();
+    }
     mainWindow.ShowMain();
 
     MSG message;

@@ -28,6 +28,7 @@ CheckResult MakeResult(int number, const CheckContext& context, lang::TextId hea
     result.eventText += name;
     result.eventText += " / ";
     result.eventText += outcome;
+    result.outcome = outcome;
     result.report.pathColour = pathActive ? kActiveColour : kIdleColour;
     result.report.pathHint = Hint(context, heading, name, outcome, kHintBreak);
     return result;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "engine/objects.h"
 
@@ -13,11 +15,13 @@ struct DisplayUpdate {
     enum class Kind {
         ScanStep,    // the step display: the colours of the eight enable boxes
         Indicators,  // the colours and hints of one object's indicators after a check
+        Events,      // the action step of a cycle with fulfilled objects: their event texts
     };
     Kind kind = Kind::ScanStep;
     int scanStep = 0;  // Kind::ScanStep
     int object = 0;    // Kind::Indicators: the object's number, 1..8
     IndicatorReport indicators;
+    std::vector<std::string> events;  // Kind::Events, in object order
 
     static DisplayUpdate Step(int step) {
         DisplayUpdate update;
@@ -30,6 +34,12 @@ struct DisplayUpdate {
         update.kind = Kind::Indicators;
         update.object = number;
         update.indicators = std::move(report);
+        return update;
+    }
+    static DisplayUpdate Events(std::vector<std::string> texts) {
+        DisplayUpdate update;
+        update.kind = Kind::Events;
+        update.events = std::move(texts);
         return update;
     }
     friend bool operator==(const DisplayUpdate&, const DisplayUpdate&) = default;

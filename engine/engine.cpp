@@ -142,6 +142,7 @@ void Engine::CheckObject(int number) {
     const clock::Formats formats = services_.formats();
     const clock::Names names = services_.names();
     const CheckContext context{*texts, formats, names};
+    const clock::LocalTime checkTime = services_.now();
 
     std::optional<CheckResult> result;
     switch (measured.settings.Type) {
@@ -169,6 +170,10 @@ void Engine::CheckObject(int number) {
         return;
     }
     object.baseline = std::move(result->baseline);
+    object.eventContext = ContextOfCheck(measured.settings);
+    object.eventContext.event = result->eventText;
+    object.eventContext.outcome = std::move(result->outcome);
+    object.eventContext.time = checkTime;
     object.EventText = std::move(result->eventText);
     object.ActionPending = result->fulfilled;
     if (result->lastStringCount) {
@@ -280,7 +285,7 @@ void Engine::RunPassUnless(const std::atomic<bool>* stop) {
             }
         }
         if (snapshot) {
-            WriteEventLogFile(*snapshot, logOK_.load(), MakeLogEnvironment());
+            LogStep(*snapshot);
         }
     } catch (...) {
     }
@@ -312,35 +317,54 @@ LogEnvironment Engine::MakeLogEnvironment() const {
     return environment;
 }
 
+void Engine::LogStep(const LogSnapshot& snapshot) {
+    std::optional<std::string> written;
+    try {
+        written = WriteEventLogFile(snapshot, logOK_.load(), MakeLogEnvironment());
+    } catch (...) {
+    }
+    // The macros of this cycle are told which file it wrote, or that it wrote none.
+    std::lock_guard<std::mutex> lock(lock_);
+    cycleLogPath_ = written.value_or(std::string());
+}
+
 void Engine::WriteEventLog() {
     LogSnapshot snapshot;
     {
         std::lock_guard<std::mutex> lock(lock_);
         snapshot = SnapshotOf(objects_);
     }
-    try {
-        WriteEventLogFile(snapshot, logOK_.load(), MakeLogEnvironment());
-    } catch (...) {
-    }
+    LogStep(snapshot);
 }
 
 void Engine::RunActions() {
-    std::vector<int> pending;
+    struct Pending {
+        int number;
+        EventContext context;
+    };
+    std::vector<Pending> pending;
+    std::string logPath;
     {
         std::lock_guard<std::mutex> lock(lock_);
+        std::vector<std::string> events;
         for (int i = 0; i < kObjectCount; ++i) {
             if (objects_[i].ActionPending) {
-                pending.push_back(i + 1);
+                pending.push_back({i + 1, objects_[i].eventContext});
+                events.push_back(objects_[i].EventText);
             }
+        }
+        logPath = cycleLogPath_;
+        if (!events.empty()) {
+            PublishLocked(DisplayUpdate::Events(std::move(events)));
         }
     }
     // Outside the lock: starting a program takes its time, and the macro table has its own guard.
     if (!services_.runMacro) {
         return;
     }
-    for (int number : pending) {
+    for (const Pending& item : pending) {
         try {
-            services_.runMacro(number);
+            services_.runMacro(item.number, EventVariables(item.number, item.context, logPath));
         } catch (...) {
         }
     }

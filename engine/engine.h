@@ -18,6 +18,7 @@
 
 #include "engine/checks.h"
 #include "engine/display.h"
+#include "engine/event_context.h"
 #include "engine/event_log.h"
 #include "engine/objects.h"
 #include "lang/language.h"
@@ -50,10 +51,10 @@ struct EngineServices {
     std::function<std::shared_ptr<const lang::LanguageTable>()> texts;
     std::function<clock::Formats()> formats;  // clock::SystemFormats
     std::function<clock::Names()> names;      // clock::SystemNames
-    std::function<clock::LocalTime()> now;    // clock::Now (the log's times)
-    // Starts macro N (the action step, on the scan thread). Must not wait for the user-interface
-    // thread. Empty: nothing starts.
-    std::function<void(int)> runMacro;
+    std::function<clock::LocalTime()> now;    // clock::Now (the log's and the checks' times)
+    // Starts macro N with the variables of object N's event (the action step, on the scan thread).
+    // Must not wait for the user-interface thread. Empty: nothing starts.
+    std::function<void(int, const launch::Environment&)> runMacro;
     DisplaySink* display = nullptr;         // null: display updates are dropped
     std::string logFolder;                  // the executable's folder + "Log" + separator
     std::chrono::milliseconds pause{1000};  // between two passes
@@ -104,7 +105,9 @@ class Engine {
 
     // One pass of the scan thread's loop, without the pause. Tests drive the cycle with it.
     void RunPass();
-    // The log step (step 9) and the action step (step 10) on their own.
+    // The log step (step 9) and the action step (step 10) on their own. The action step hands the
+    // fulfilled objects' event texts to the display and starts their macros with the variables of
+    // their events, the log file of the log step included.
     void WriteEventLog();
     void RunActions();
     // Publishes the step display for the current ScanStep.
@@ -134,12 +137,14 @@ class Engine {
     void StartControlLocked();
     void StopControlLocked();
     void ClearPendingIfDisabledLocked(ControlObject& object);
+    void LogStep(const LogSnapshot& snapshot);
 
     EngineServices services_;
 
     mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_
     ObjectArray objects_;
     int scanStep_ = 0;
+    std::string cycleLogPath_;  // the file the last log step wrote ("" when it wrote none)
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/event_context.h"
+
 namespace orv::engine {
 
 inline constexpr int kObjectCount = 8;
@@ -63,6 +65,8 @@ struct ControlObject {
     bool ActionPending = false;
     std::string EventText;
     int32_t LastStringCount = 0;
+    // The circumstances of the last committed check, for the macro its event starts.
+    EventContext eventContext;
     // Bumped by every change from outside the checks (edit, reset, load). A check commits its result
     // only when the generation it measured is still current, so a slow check never overwrites an
     // edit made while it was measuring.
@@ -88,6 +92,7 @@ using ObjectArray = std::array<ControlObject, kObjectCount>;  // index 0 is obje
 struct CheckResult {
     Baseline baseline;       // the whole baseline after the check (only the checked property differs)
     std::string eventText;   // "Object N / heading : name / outcome"
+    std::string outcome;     // the event text's last part
     bool fulfilled = false;  // sets ActionPending
     std::optional<int32_t> lastStringCount;  // set when the search text was counted
     IndicatorReport report;

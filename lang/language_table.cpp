@@ -128,6 +128,12 @@ constexpr Entry kEntries[] = {
      "Приложение как не было активно, так и не активно"},
     {TextId::AppMissingNoControl, "Application doesnt exist, control is impossible",
      "Приложения нет, контроль невозможен"},
+    {TextId::MoreEvents, "and %N more", "и еще %N"},
+    {TextId::CommandLineHelp,
+     "Command line switches:\n/start  start control as soon as the main window is shown\n/?  show this "
+     "message",
+     "Ключи командной строки:\n/start  запустить контроль сразу после показа главного окна\n/?  показать "
+     "это сообщение"},
     {TextId::MacrosTitle, "Macros", "Макрос"},
     {TextId::MacroNameLabel, "Macro name", "Имя Макроса"},
     {TextId::SelectedBatLabel, "Selected BAT file:", "Выбранный BAT-файл:"},

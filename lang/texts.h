@@ -108,6 +108,10 @@ enum class TextId : int32_t {
     AppStillInactive,
     AppMissingNoControl,  // "Application doesnt exist, control is impossible"
 
+    // The tray balloon and the command line.
+    MoreEvents,       // "and %N more" under the first event of a cycle; %N is the number of the others
+    CommandLineHelp,  // the message box of "/?" and of an unknown switch
+
     // Macro editor.
     MacrosTitle,
     MacroNameLabel,

@@ -7,9 +7,15 @@ namespace orv::macros {
 
 Launcher SystemLauncher() {
     return Launcher{
-        [](const std::string& commandLine) { return launch::WinExecCommand(commandLine); },
-        [](const std::string& file) { return launch::ShellExecuteFile(file); },
-        [](const std::string& file) { return launch::CreateProcessFile(file); },
+        [](const std::string& commandLine, const launch::Environment& environment) {
+            return launch::WinExecCommand(commandLine, environment);
+        },
+        [](const std::string& file, const launch::Environment& environment) {
+            return launch::ShellExecuteFile(file, environment);
+        },
+        [](const std::string& file, const launch::Environment& environment) {
+            return launch::CreateProcessFile(file, environment);
+        },
     };
 }
 
@@ -54,7 +60,7 @@ std::string WinExecCommandLine(std::string_view path) {
 }
 
 void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::string_view batFile,
-                  CallMethod method) noexcept {
+                  CallMethod method, const launch::Environment& environment) noexcept {
     if (!IsStartableBatFile(batFile)) {
         return;
     }
@@ -68,17 +74,17 @@ void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::str
         switch (method) {
             case kMethodWinExec:
                 if (launcher.winExec) {
-                    launcher.winExec(WinExecCommandLine(path));
+                    launcher.winExec(WinExecCommandLine(path), environment);
                 }
                 break;
             case kMethodShellExecute:
                 if (launcher.shellExecute) {
-                    launcher.shellExecute(path);
+                    launcher.shellExecute(path, environment);
                 }
                 break;
             case kMethodCreateProcess:
                 if (launcher.createProcess) {
-                    launcher.createProcess(path);
+                    launcher.createProcess(path, environment);
                 }
                 break;
             default:

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/launch.h"
+
 namespace orv::macros {
 
 // How a macro starts its batch file. Stored and compared as these integers; any other value is kept
@@ -16,12 +18,12 @@ inline constexpr CallMethod kMethodShellExecute = 1;
 inline constexpr CallMethod kMethodCreateProcess = 2;
 
 // The three system calls, replaceable so that tests can see what would be started without starting
-// it. Each receives exactly what the system call gets and returns whether the system accepted it
-// (the macro code ignores the answer).
+// it. Each receives exactly what the system call gets, and the variables the started program finds in
+// its environment, and returns whether the system accepted it (the macro code ignores the answer).
 struct Launcher {
-    std::function<bool(const std::string& commandLine)> winExec;
-    std::function<bool(const std::string& file)> shellExecute;
-    std::function<bool(const std::string& file)> createProcess;
+    std::function<bool(const std::string& commandLine, const launch::Environment&)> winExec;
+    std::function<bool(const std::string& file, const launch::Environment&)> shellExecute;
+    std::function<bool(const std::string& file, const launch::Environment&)> createProcess;
 };
 
 // The platform's real calls (platform/launch.h).
@@ -41,9 +43,10 @@ bool IsStartableBatFile(std::string_view batFile);
 // blanks in its name starts the batch file and not the first word of its path.
 std::string WinExecCommandLine(std::string_view path);
 
-// Starts `batFolder` + `batFile` by `method` and returns at once: nothing is waited for and every
-// failure is swallowed. A file that is not startable or a method other than 0, 1 and 2 starts nothing.
+// Starts `batFolder` + `batFile` by `method` with `environment` over the program's own and returns at
+// once: nothing is waited for and every failure is swallowed. A file that is not startable or a method
+// other than 0, 1 and 2 starts nothing.
 void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::string_view batFile,
-                  CallMethod method) noexcept;
+                  CallMethod method, const launch::Environment& environment = {}) noexcept;
 
 }  // namespace orv::macros

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/event_context.h"
 #include "lang/constants.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -166,7 +167,7 @@ MacroIndicator MacroTable::Indicator(int number) const {
     return BatFileIndicator(batFolder_, Slot(number).batFile);
 }
 
-void MacroTable::RunMacro(int number) noexcept {
+void MacroTable::RunMacro(int number, const launch::Environment& environment) noexcept {
     if (!IsMacroNumber(number)) {
         return;
     }
@@ -181,7 +182,7 @@ void MacroTable::RunMacro(int number) noexcept {
                 working_.workingBatFile = slot.batFile;
             }
         }
-        StartBatFile(launcher_, batFolder_, slot.batFile, slot.callMethod);
+        StartBatFile(launcher_, batFolder_, slot.batFile, slot.callMethod, environment);
     } catch (...) {
         // A launch reports nothing, not even a failed copy of its slot.
     }
@@ -191,12 +192,14 @@ void MacroTable::RunWorking() noexcept {
     try {
         CallMethod method;
         std::string batFile;
+        int number = 0;
         {
             std::lock_guard lock(mutex_);
             method = working_.workingMethod;
             batFile = working_.workingBatFile;
+            number = working_.currentMacro;
         }
-        StartBatFile(launcher_, batFolder_, batFile, method);
+        StartBatFile(launcher_, batFolder_, batFile, method, engine::RunButtonVariables(number));
     } catch (...) {
     }
 }

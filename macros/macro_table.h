@@ -100,13 +100,15 @@ class MacroTable {
     // The BAT-file indicator of macro `number`, looked up in the Bat folder now.
     MacroIndicator Indicator(int number) const;
 
-    // Starts macro `number` (the action step calls it on the scan thread). The slot is read as one
+    // Starts macro `number` with `environment` (the variables of the event that started it) over the
+    // program's own (the action step calls it on the scan thread). The slot is read as one
     // consistent copy. While the editor is closed the launch also becomes the editor's working state
     // (CurrentMacro, WorkingMethod, WorkingBatFile); while it is open the working state belongs to the
     // user and is left alone. Never waits, never reports; a number outside 1 to 8 does nothing.
-    void RunMacro(int number) noexcept;
+    void RunMacro(int number, const launch::Environment& environment = {}) noexcept;
 
-    // The editor's Run: starts BatFolder + WorkingBatFile by WorkingMethod.
+    // The editor's Run: starts BatFolder + WorkingBatFile by WorkingMethod, telling the batch file the
+    // number of the macro being edited and no event.
     void RunWorking() noexcept;
 
     // The editor is being opened on macro `number`: from now on launches leave the working state

@@ -3,16 +3,31 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orv::launch {
 
+// A variable the started program finds in its environment, over what it inherits from this process.
+// An empty value is passed as an empty variable, so that nothing of the same name leaks in.
+struct Variable {
+    std::string name;
+    std::string value;
+    friend bool operator==(const Variable&, const Variable&) = default;
+};
+using Environment = std::vector<Variable>;
+
+// Every start goes through one launch lock: the variables are put into this process's environment,
+// the program is started (it has its own copy of the environment by the time the call returns) and the
+// previous values are put back, so two starts at the same moment never see each other's values.
+
 // WinExec(commandLine, SW_SHOW). The command line is converted to the ANSI code page.
-bool WinExecCommand(const std::string& commandLine);
-// ShellExecute(no owner, default verb, file, no parameters, no directory, SW_SHOW).
-bool ShellExecuteFile(const std::string& file);
+bool WinExecCommand(const std::string& commandLine, const Environment& environment = {});
+// ShellExecute(no owner, default verb, file, no parameters, no directory, SW_SHOW), made synchronous so
+// that the program has started before the environment is put back.
+bool ShellExecuteFile(const std::string& file, const Environment& environment = {});
 // CreateProcess(application = file, no command line, no security attributes, no inherited handles,
 // no flags, inherited environment and directory, zeroed STARTUPINFO with its size); both returned
 // handles are closed at once.
-bool CreateProcessFile(const std::string& file);
+bool CreateProcessFile(const std::string& file, const Environment& environment = {});
 
 }  // namespace orv::launch

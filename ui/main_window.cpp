@@ -296,6 +296,11 @@ void TfmMain::BuildControls() {
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
     tray_.onDoubleClick = [this] { TrayIconDblClick(); };
+    tray_.onBalloonClick = [this] {
+        if (InTray()) {
+            TrayIconDblClick();
+        }
+    };
     widgets::TrayMenu& menu = tray_.PopupMenu();
     menu.SetCaption(lang::kProgramName);
     const std::function<void()> items[5] = {[this] { TrayMenu_1Click(); }, [this] { TrayMenu_2Click(); },
@@ -457,10 +462,26 @@ void TfmMain::DrainDisplayUpdates() {
             for (int i = 0; i < engine::kObjectCount; ++i) {
                 panels_[i].SetStepColour(Rgb(colours[i].r, colours[i].g, colours[i].b));
             }
+        } else if (update.kind == engine::DisplayUpdate::Kind::Events) {
+            NotifyEvents(update.events);
         } else if (update.object >= 1 && update.object <= engine::kObjectCount) {
             panels_[update.object - 1].ShowCheckReport(update.indicators);
         }
     }
+}
+
+void TfmMain::NotifyEvents(const std::vector<std::string>& events) {
+    // Only a user who cannot see the window is told, and only when hints are wanted at all.
+    if (!InTray() || !services_.state->CurrentOptions().HintShow || events.empty()) {
+        return;
+    }
+    const std::string text = BalloonText(*services_.language->Table(), events);
+    const std::string title(lang::kProgramName);
+    if (services_.showBalloon) {
+        services_.showBalloon(title, text);
+        return;
+    }
+    tray_.ShowBalloon(title, text);
 }
 
 void TfmMain::Sb_ResetClick() {
@@ -651,12 +672,16 @@ void TfmMain::ShowError(const std::string& text) {
 // --- The work timer ---
 
 void TfmMain::Timer_WorkTimer() {
-    // 1. Once per run, as soon as the window is active (after the splash): hide if asked to.
+    // 1. Once per run, as soon as the window is active (after the splash): hide if asked to, then start
+    // control if the command line asked for it.
     if (firstTick_ && ::GetActiveWindow() == Handle()) {
         if (services_.state->CurrentOptions().MinFormShow) {
             Sb_MinClick();
         }
         firstTick_ = false;
+        if (startControlWhenShown_ && !services_.engine->ControlRunning()) {
+            Sb_StartClick();
+        }
     }
     // 2. One cursor position for every test of this tick.
     POINT cursor{};

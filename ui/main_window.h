@@ -95,6 +95,8 @@ struct MainWindowServices {
     std::function<void(HWND owner, const std::string& target, int showCommand)> shellOpen;
     // Shows an error message of the system's kind (a message box when empty).
     std::function<void(const std::string&)> showMessage;
+    // Puts up a balloon over the tray icon (the tray icon's own when empty).
+    std::function<void(const std::string& title, const std::string& text)> showBalloon;
     // Where the work timer reads the cursor (the system's cursor position when empty).
     std::function<POINT()> cursorPosition;
     // The browse dialog of the object panels (BrowseForItem when empty).
@@ -129,6 +131,9 @@ class TfmMain : public widgets::SkinnedWindow {
 
     // Shows the window: the show step first, then the window itself, active.
     void ShowMain();
+    // Control starts once, at the first tick after the window has been shown (and hidden to the tray
+    // when the start-minimised option is on): the command line's "/start".
+    void StartControlWhenShown() { startControlWhenShown_ = true; }
     // The show step: splash (once), texts, place, panels, hints, options, macro indicators.
     void FormShow();
 
@@ -200,6 +205,7 @@ class TfmMain : public widgets::SkinnedWindow {
     void PlaceAtStart();
     void OpenInShell(const std::string& target, int showCommand);
     void ShowError(const std::string& text);
+    void NotifyEvents(const std::vector<std::string>& events);
     void SaveAtExit();
     POINT WindowOrigin() const;
 
@@ -214,6 +220,7 @@ class TfmMain : public widgets::SkinnedWindow {
     bool startPressed_ = false;
     bool resetPressed_ = false;
     bool panelsFilled_ = false;
+    bool startControlWhenShown_ = false;
 
     widgets::ControlColours colours_;
     widgets::Font fieldFont_;

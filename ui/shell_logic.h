@@ -1,9 +1,14 @@
 // Decisions of the main window that need no window: which picture a button shows, whether the cursor
-// is inside a button, where the window goes, which help file and web page belong to a language.
+// is inside a button, where the window goes, which help file and web page belong to a language, what
+// the tray balloon says and what the command line asks for.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "lang/language.h"
 
 namespace orv::ui {
 
@@ -53,5 +58,19 @@ std::string_view HelpFileName(int32_t language);
 // The maker's home page and the program's page, in English and Russian.
 std::string_view HomePage(int32_t language);
 std::string_view ProgramPage(int32_t language);
+
+// The tray balloon of a cycle with fulfilled objects: the first one's event text and, when there are
+// more, a line "and N more" in the language of `texts`. The event text is shortened (never the count
+// line) so that the whole fits the balloon's limit of `limit` UTF-16 units.
+std::string BalloonText(const lang::LanguageTable& texts, const std::vector<std::string>& events,
+                        size_t limit = 255);
+
+// What the command line asks for. Switches start with '/' or '-' and ignore case.
+struct CommandLine {
+    bool startControl = false;   // "/start": start control once the main window has been shown
+    bool showHelp = false;       // "/?": only the message with the switches
+    bool unknownSwitch = false;  // anything else: the same message, then the program starts normally
+};
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace orv::ui

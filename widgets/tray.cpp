@@ -263,6 +263,17 @@ void TrayIcon::SetTip(std::string_view tip) {
     }
 }
 
+bool TrayIcon::ShowBalloon(std::string_view title, std::string_view text) {
+    if (!inTray_) {
+        return false;
+    }
+    NOTIFYICONDATAW data = Data(NIF_INFO);
+    lstrcpynW(data.szInfoTitle, Wide(title).c_str(), static_cast<int>(std::size(data.szInfoTitle)));
+    lstrcpynW(data.szInfo, Wide(text).c_str(), static_cast<int>(std::size(data.szInfo)));
+    data.dwInfoFlags = NIIF_INFO;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 int TrayIcon::ShowMenu(POINT screen) {
     ::SetForegroundWindow(Handle());
     return menu_.Popup(Handle(), screen);
@@ -288,6 +299,11 @@ LRESULT TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 case WM_LBUTTONDBLCLK:
                     if (onDoubleClick) {
                         onDoubleClick();
+                    }
+                    break;
+                case NIN_BALLOONUSERCLICK:
+                    if (onBalloonClick) {
+                        onBalloonClick();
                     }
                     break;
                 case WM_RBUTTONUP: {

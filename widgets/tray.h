@@ -75,6 +75,8 @@ class TrayIcon : public Window {
     std::function<void()> onDoubleClick;
     // The right button on the icon, with the cursor's screen position. Without a handler the menu opens.
     std::function<void(POINT)> onRightButton;
+    // A click on the balloon that ShowBalloon put up.
+    std::function<void()> onBalloonClick;
 
     TrayIcon() = default;
     ~TrayIcon() override;
@@ -92,6 +94,9 @@ class TrayIcon : public Window {
     bool InTray() const { return inTray_; }
     void SetIcon(HICON icon);
     void SetTip(std::string_view tip);
+    // A balloon over the icon with a title and a text (cut to the shell's limits). Only while the shell
+    // has the icon; true when it took the balloon.
+    bool ShowBalloon(std::string_view title, std::string_view text);
 
     TrayMenu& PopupMenu() { return menu_; }
     // Brings the hidden window to the foreground (so that the menu closes when the user clicks

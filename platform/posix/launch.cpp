@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/launch.h"
 
@@ -14,9 +16,30 @@ extern char** environ;
 namespace orv::launch {
 namespace {
 
+// This process's environment with the variables set over it. The child gets it as its own, so nothing
+// of this process changes and two starts at the same moment cannot mix their values.
+std::vector<std::string> ChildEnvironment(const Environment& environment) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const std::string_view name = text.substr(0, text.find('='));
+        bool replaced = false;
+        for (const Variable& variable : environment) {
+            replaced = replaced || name == variable.name;
+        }
+        if (!replaced) {
+            entries.emplace_back(text);
+        }
+    }
+    for (const Variable& variable : environment) {
+        entries.push_back(variable.name + "=" + variable.value);
+    }
+    return entries;
+}
+
 // The script runs as a child of this process; a detached thread waits for it so that it leaves no
 // zombie behind, while the caller never waits.
-bool StartDetached(const std::string& file) {
+bool StartDetached(const std::string& file, const Environment& environment) {
     // Like the system calls on Windows, a missing file is refused rather than started.
     struct stat info;
     if (file.empty() || stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -31,8 +54,15 @@ bool StartDetached(const std::string& file) {
     char name[] = "sh";
     std::string argument = file;
     char* argv[] = {name, argument.data(), nullptr};
+    std::vector<std::string> entries = ChildEnvironment(environment);
+    std::vector<char*> childEnvironment;
+    childEnvironment.reserve(entries.size() + 1);
+    for (std::string& entry : entries) {
+        childEnvironment.push_back(entry.data());
+    }
+    childEnvironment.push_back(nullptr);
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
+    const int error = posix_spawn(&pid, shell, &actions, nullptr, argv, childEnvironment.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         return false;
@@ -80,16 +110,16 @@ std::string ProgramOfCommandLine(const std::string& commandLine) {
 
 }  // namespace
 
-bool WinExecCommand(const std::string& commandLine) {
-    return StartDetached(ProgramOfCommandLine(commandLine));
+bool WinExecCommand(const std::string& commandLine, const Environment& environment) {
+    return StartDetached(ProgramOfCommandLine(commandLine), environment);
 }
 
-bool ShellExecuteFile(const std::string& file) {
-    return StartDetached(file);
+bool ShellExecuteFile(const std::string& file, const Environment& environment) {
+    return StartDetached(file, environment);
 }
 
-bool CreateProcessFile(const std::string& file) {
-    return StartDetached(file);
+bool CreateProcessFile(const std::string& file, const Environment& environment) {
+    return StartDetached(file, environment);
 }
 
 }  // namespace orv::launch

@@ -83,6 +83,22 @@ TEST_F(CycleTest, FulfilledObjectsStartTheirMacrosInAscendingOrderAtStepTen) {
     EXPECT_TRUE(macros.Started().empty());
     engine->RunPass();
     EXPECT_EQ(macros.Started(), (std::vector<int>{3, 7}));
+    // Each macro is told its own object's event and the log file the cycle wrote; the window is handed
+    // the cycle's event texts once.
+    const std::vector<launch::Environment> environments = macros.Environments();
+    ASSERT_EQ(environments.size(), 2u);
+    EXPECT_EQ(environments[1][0], (launch::Variable{"ORVANTER_OBJECT", "7"}));
+    EXPECT_EQ(environments[1][5], (launch::Variable{"ORVANTER_EVENT", "event 7"}));
+    EXPECT_EQ(environments[0][5], (launch::Variable{"ORVANTER_EVENT", "event 3"}));
+    EXPECT_EQ(environments[0][7], (launch::Variable{"ORVANTER_TIME", "2026-01-01T10:20:30"}));
+    EXPECT_EQ(environments[0][8], (launch::Variable{"ORVANTER_LOG", LogFolder() + "10.20.30.log"}));
+    std::vector<DisplayUpdate> events;
+    for (const DisplayUpdate& update : sink.Updates()) {
+        if (update.kind == Kind::Events) {
+            events.push_back(update);
+        }
+    }
+    EXPECT_EQ(events, (std::vector<DisplayUpdate>{DisplayUpdate::Events({"event 3", "event 7"})}));
     // The action step leaves the flags; only the next check of the object clears them.
     EXPECT_TRUE(engine->Object(3)->ActionPending);
     engine->RunPass();

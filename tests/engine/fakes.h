@@ -171,24 +171,32 @@ class RecordingSink final : public DisplaySink {
 // Records the macros the action step starts.
 class MacroRecorder {
   public:
-    std::function<void(int)> Callback() {
-        return [this](int number) {
+    std::function<void(int, const launch::Environment&)> Callback() {
+        return [this](int number, const launch::Environment& environment) {
             std::lock_guard<std::mutex> lock(mutex_);
             started_.push_back(number);
+            environments_.push_back(environment);
         };
     }
     std::vector<int> Started() {
         std::lock_guard<std::mutex> lock(mutex_);
         return started_;
     }
+    // The variables of each start, in the order of Started().
+    std::vector<launch::Environment> Environments() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return environments_;
+    }
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         started_.clear();
+        environments_.clear();
     }
 
   private:
     std::mutex mutex_;
     std::vector<int> started_;
+    std::vector<launch::Environment> environments_;
 };
 
 // Formats the tests pin, independent of the machine's locale.

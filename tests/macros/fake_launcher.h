@@ -20,9 +20,15 @@ class LaunchRecorder {
   public:
     Launcher MakeLauncher() {
         return Launcher{
-            [this](const std::string& commandLine) { return Record(kMethodWinExec, commandLine); },
-            [this](const std::string& file) { return Record(kMethodShellExecute, file); },
-            [this](const std::string& file) { return Record(kMethodCreateProcess, file); },
+            [this](const std::string& commandLine, const launch::Environment& environment) {
+                return Record(kMethodWinExec, commandLine, environment);
+            },
+            [this](const std::string& file, const launch::Environment& environment) {
+                return Record(kMethodShellExecute, file, environment);
+            },
+            [this](const std::string& file, const launch::Environment& environment) {
+                return Record(kMethodCreateProcess, file, environment);
+            },
         };
     }
 
@@ -30,16 +36,23 @@ class LaunchRecorder {
         std::lock_guard lock(mutex_);
         return calls_;
     }
+    // The variables each start was given, in the order of Calls().
+    std::vector<launch::Environment> Environments() const {
+        std::lock_guard lock(mutex_);
+        return environments_;
+    }
 
   private:
-    bool Record(CallMethod method, const std::string& argument) {
+    bool Record(CallMethod method, const std::string& argument, const launch::Environment& environment) {
         std::lock_guard lock(mutex_);
         calls_.push_back({method, argument});
+        environments_.push_back(environment);
         return true;
     }
 
     mutable std::mutex mutex_;
     std::vector<LaunchCall> calls_;
+    std::vector<launch::Environment> environments_;
 };
 
 }  // namespace orv::macros::test

@@ -72,9 +72,9 @@ TEST(StartBatFile, UnknownMethodsAndUnstartableFilesStartNothing) {
 TEST(StartBatFile, MissingOrThrowingLauncherIsSwallowed) {
     StartBatFile(Launcher{}, kFolder, "go.bat", kMethodShellExecute);
     Launcher throwing{
-        [](const std::string&) -> bool { throw std::runtime_error("refused"); },
-        [](const std::string&) -> bool { throw std::runtime_error("refused"); },
-        [](const std::string&) -> bool { throw std::runtime_error("refused"); },
+        [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
+        [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
+        [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
     };
     for (CallMethod method : {kMethodWinExec, kMethodShellExecute, kMethodCreateProcess}) {
         StartBatFile(throwing, kFolder, "go.bat", method);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/support/test_support.h"
@@ -34,9 +37,9 @@ struct Script {
 
 TEST(Launch, EachCallMethodStartsABatchFileInAFolderWithABlank) {
     const std::pair<const char*, std::function<bool(const std::string&)>> methods[] = {
-        {"winexec", WinExecCommand},
-        {"shellexecute", ShellExecuteFile},
-        {"createprocess", CreateProcessFile},
+        {"winexec", [](const std::string& file) { return WinExecCommand(file); }},
+        {"shellexecute", [](const std::string& file) { return ShellExecuteFile(file); }},
+        {"createprocess", [](const std::string& file) { return CreateProcessFile(file); }},
     };
     for (const auto& [name, start] : methods) {
         SCOPED_TRACE(name);
@@ -54,6 +57,94 @@ TEST(Launch, MissingFilesStartNothing) {
     EXPECT_FALSE(ShellExecuteFile(missing));
     EXPECT_FALSE(CreateProcessFile(missing));
     EXPECT_FALSE(CreateProcessFile(""));
+}
+
+// The three call methods, each given the same variables; the quoted command line is what WinExec gets
+// from the macros.
+const std::pair<const char*, std::function<bool(const std::string&, const Environment&)>> kMethods[] = {
+    {"winexec",
+     [](const std::string& file, const Environment& environment) {
+         return WinExecCommand("\"" + file + "\"", environment);
+     }},
+    {"shellexecute", ShellExecuteFile},
+    {"createprocess", CreateProcessFile},
+};
+
+std::map<std::string, std::string> AsMap(const Environment& environment) {
+    std::map<std::string, std::string> map;
+    for (const Variable& variable : environment) {
+        map[variable.name] = variable.value;
+    }
+    return map;
+}
+
+TEST(LaunchEnvironment, ValuesReachTheBatchFileExactlyAndAreGoneAfterwards) {
+    const Environment tricky = {
+        {"ORVANTER_OBJECT", "3"},
+        {"ORVANTER_PATH",
+         "C:\\a b\\100% & 50%PATH%^ \"q\" !x! "
+         "\xD0\x9A\xD0\xB8\xD1\x80\xD0\xB8\xD0\xBB\xD0\xBB\xD0\xB8\xD1\x86\xD0\xB0 <>|"},
+        {"ORVANTER_LOG", ""},
+    };
+    for (const auto& [name, start] : kMethods) {
+        SCOPED_TRACE(name);
+        test::TempDirectory folder("orv launch");
+        const std::string marker = folder.Join("first.txt");
+        const std::string script = test::WriteVariablesScript(folder, "Bat/first.bat", marker);
+        ASSERT_TRUE(start(script, tricky));
+        ASSERT_TRUE(
+            test::WaitFor([&] { return !test::ReadVariables(marker).empty(); }, std::chrono::seconds(30)));
+        EXPECT_EQ(test::ReadVariables(marker), AsMap(tricky));
+
+        // A start with fewer variables sees nothing of the one before.
+        const std::string second = folder.Join("second.txt");
+        const std::string secondScript = test::WriteVariablesScript(folder, "Bat/second.bat", second);
+        ASSERT_TRUE(start(secondScript, {{"ORVANTER_OBJECT", "4"}}));
+        ASSERT_TRUE(
+            test::WaitFor([&] { return !test::ReadVariables(second).empty(); }, std::chrono::seconds(30)));
+        EXPECT_EQ(test::ReadVariables(second),
+                  (std::map<std::string, std::string>{{"ORVANTER_OBJECT", "4"}}));
+    }
+}
+
+TEST(LaunchEnvironment, StartsFromTwoThreadsAtOnceEachGetTheirOwnValues) {
+    test::TempDirectory folder("orv launch");
+#ifdef _WIN32
+    const std::string script = test::WriteVariablesScript(folder, "Bat/both.bat", "%ORVANTER_LOG%");
+#else
+    const std::string script = test::WriteVariablesScript(folder, "Bat/both.bat", "$ORVANTER_LOG");
+#endif
+    constexpr int kStarts = 6;
+    auto variables = [&](char thread, int i) {
+        const std::string tag = std::string(1, thread) + std::to_string(i);
+        Environment environment{{"ORVANTER_LOG", folder.Join("marker " + tag + ".txt")},
+                                {"ORVANTER_OBJECT", thread == 'a' ? "1" : "2"}};
+        // Many variables, so that setting and restoring them takes long enough for two unguarded
+        // starts to overlap.
+        for (int k = 0; k < 150; ++k) {
+            environment.push_back({"ORVANTER_X" + std::to_string(k), tag});
+        }
+        return environment;
+    };
+    auto run = [&](char thread) {
+        for (int i = 0; i < kStarts; ++i) {
+            kMethods[(i + (thread == 'a' ? 0 : 1)) % 3].second(script, variables(thread, i));
+        }
+    };
+    std::thread first(run, 'a');
+    std::thread second(run, 'b');
+    first.join();
+    second.join();
+    for (char thread : {'a', 'b'}) {
+        for (int i = 0; i < kStarts; ++i) {
+            const Environment expected = variables(thread, i);
+            const std::string marker = expected[0].value;
+            SCOPED_TRACE(marker);
+            ASSERT_TRUE(test::WaitFor([&] { return !test::ReadVariables(marker).empty(); },
+                                      std::chrono::seconds(30)));
+            EXPECT_EQ(test::ReadVariables(marker), AsMap(expected));
+        }
+    }
 }
 
 }  // namespace

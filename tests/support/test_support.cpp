@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace orv::test {
 namespace {
@@ -90,6 +91,44 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+std::string WriteVariablesScript(const TempDirectory& folder, std::string_view relative,
+                                 const std::string& marker) {
+#ifdef _WIN32
+    // "cmd /u" writes the list in UTF-16, whatever the console's code page.
+    return folder.WriteFile(relative, "@echo off\r\ncmd /u /c set ORVANTER_> \"" + marker +
+                                          ".tmp\"\r\nmove /y \"" + marker + ".tmp\" \"" + marker +
+                                          "\" >nul\r\n");
+#else
+    return folder.WriteFile(relative, "env | grep '^ORVANTER_' > \"" + marker + ".tmp\"\nmv \"" + marker +
+                                          ".tmp\" \"" + marker + "\"\n");
+#endif
+}
+
+std::map<std::string, std::string> ReadVariables(const std::string& marker) {
+    std::string bytes = ReadFile(marker);
+    if (bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes[1] == '\0') {
+        std::u16string wide(bytes.size() / 2, u'\0');
+        for (size_t i = 0; i < wide.size(); ++i) {
+            wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                            static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+        }
+        bytes = text::Utf16ToUtf8(wide);
+    }
+    std::map<std::string, std::string> variables;
+    std::istringstream lines(bytes);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            variables[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return variables;
 }
 
 }  // namespace orv::test

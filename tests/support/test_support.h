@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,14 @@ std::string ReadFile(const std::string& path);
 // Polls `predicate` until it is true or `timeout` has passed; returns its last value.
 bool WaitFor(const std::function<bool()>& predicate,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// A batch file (a shell script on POSIX) at `relative` in `folder` that writes the names and values of
+// its ORVANTER_ variables to `marker`, literally, as the system lists them (cmd's "set", which does
+// not expand the values again; Unicode, so that any letter survives). `marker` is a path, or a
+// variable reference such as "%ORVANTER_LOG%" ("$ORVANTER_LOG" on POSIX). The marker appears whole.
+std::string WriteVariablesScript(const TempDirectory& folder, std::string_view relative,
+                                 const std::string& marker);
+// The variables a marker of that script lists, by name; empty when it is not there (yet).
+std::map<std::string, std::string> ReadVariables(const std::string& marker);
 
 }  // namespace orv::test

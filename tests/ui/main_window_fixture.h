@@ -69,6 +69,7 @@ class MainWindowTest : public ::testing::Test {
     POINT cursor{-100, -100};
     std::vector<ShellCall> shellCalls;
     std::vector<std::string> messages;
+    std::vector<std::string> balloons;  // "title|text" of every balloon asked for
     std::deque<std::optional<BrowseChoice>> browseAnswers;
     std::vector<int32_t> browseTypes;
 
@@ -111,7 +112,7 @@ class MainWindowTest : public ::testing::Test {
         services.texts = [this] { return language.Table(); };
         services.display = display.Sink();
         services.logFolder = folder.Join("Log") + "\\";
-        services.runMacro = [](int) {};
+        services.runMacro = [](int, const launch::Environment&) {};
         engine = std::make_unique<engine::Engine>(std::move(services));
         settings::StoreKeys keys;
         keys.program = ProgramKey();
@@ -134,6 +135,9 @@ class MainWindowTest : public ::testing::Test {
             shellCalls.push_back({target, show});
         };
         ui.showMessage = [this](const std::string& text) { messages.push_back(text); };
+        ui.showBalloon = [this](const std::string& title, const std::string& text) {
+            balloons.push_back(title + "|" + text);
+        };
         ui.browse = [this](HWND, int32_t type) {
             browseTypes.push_back(type);
             std::optional<BrowseChoice> answer;

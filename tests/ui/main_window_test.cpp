@@ -322,9 +322,83 @@ TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
 TEST_F(MainWindowTest, FirstTickWaitsForTheWindowToBeActive) {
     StoreInt("MinFormShow", 1);
     Make();
+    window->StartControlWhenShown();
     // Not shown yet (the splash would be up): nothing happens, the flag waits.
     Tick();
     EXPECT_TRUE(window->FirstTickPending());
+    EXPECT_FALSE(window->InTray());
+    EXPECT_FALSE(engine->ControlRunning());
+}
+
+// --- Starting control from the command line ---
+
+TEST_F(MainWindowTest, ControlStartsAfterTheShowOnlyWhenAskedFor) {
+    StartShown();
+    ::SetForegroundWindow(window->Handle());
+    Pump();
+    ASSERT_EQ(::GetActiveWindow(), window->Handle());
+    Tick();
+    Tick();
+    EXPECT_FALSE(engine->ControlRunning());
+}
+
+TEST_F(MainWindowTest, StartSwitchStartsControlAfterHidingToTheTray) {
+    StoreInt("MinFormShow", 1);
+    Make();
+    window->StartControlWhenShown();
+    window->FormShow();
+    EXPECT_FALSE(engine->ControlRunning());  // not during the show step
+    window->ShowMain();
+    Pump();
+    ::SetForegroundWindow(window->Handle());
+    Pump();
+    ASSERT_EQ(::GetActiveWindow(), window->Handle());
+    Tick();
+    EXPECT_TRUE(window->InTray());
+    EXPECT_TRUE(engine->ControlRunning());
+    // As the start button does it: the indicator and the hints follow.
+    EXPECT_EQ(window->StartIndicatorColour(), kActive);
+    EXPECT_EQ(window->HintOf("Sb_Start"), "Stop control");
+    // Once: stopped by the user, control stays stopped.
+    window->TrayMenu_2Click();
+    Tick();
+    EXPECT_FALSE(engine->ControlRunning());
+}
+
+// --- The tray balloon ---
+
+TEST_F(MainWindowTest, BalloonOnlyWhileInTheTrayWithHintsOnInBothLanguages) {
+    Start();
+    auto publish = [&](std::vector<std::string> events) {
+        display.Sink()->Publish(engine::DisplayUpdate::Events(std::move(events)));
+        Pump();
+    };
+    publish({"Object 2 / a", "Object 5 / b", "Object 7 / c"});
+    EXPECT_TRUE(balloons.empty());  // the window is shown
+
+    window->Sb_MinClick();
+    publish({"Object 2 / a", "Object 5 / b", "Object 7 / c"});
+    publish({"Object 4 / d"});
+    EXPECT_EQ(balloons,
+              (std::vector<std::string>{"Orvanter|Object 2 / a\nand 2 more", "Orvanter|Object 4 / d"}));
+
+    window->Sb_Lang_UpClick();
+    publish({"Объект 1 / e", "Объект 3 / f"});
+    EXPECT_EQ(balloons.back(), "Orvanter|Объект 1 / e\nи еще 1");
+
+    balloons.clear();
+    window->Cb_HintShowClick();  // hints off
+    publish({"Object 2 / a"});
+    EXPECT_TRUE(balloons.empty());
+}
+
+TEST_F(MainWindowTest, ClickingTheBalloonRestoresTheWindow) {
+    Start();
+    window->Sb_MinClick();
+    ASSERT_TRUE(window->InTray());
+    ::SendMessageW(window->Tray().Handle(), widgets::TrayIcon::kCallbackMessage, 0, NIN_BALLOONUSERCLICK);
+    Pump();
+    EXPECT_TRUE(window->IsVisible());
     EXPECT_FALSE(window->InTray());
 }
 
