@@ -133,6 +133,9 @@ TfmMain::~TfmMain() {
     if (services_.display != nullptr) {
         services_.display->Attach(nullptr);
     }
+    // Destroyed here, while the panels and the tray still exist: its WM_DESTROY saves and removes the
+    // tray icon, which the base class's destructor, running after them, could no longer do.
+    Destroy();
 }
 
 bool TfmMain::Create(const MainWindowServices& services) {

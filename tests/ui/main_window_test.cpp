@@ -465,5 +465,16 @@ TEST_F(MainWindowTest, ClosingSavesObjectOnesSearchFieldText) {
     EXPECT_TRUE(window->ExitMessage().empty());
 }
 
+TEST_F(MainWindowTest, AWindowStillOpenWhenItsObjectGoesIsClosedAsByItsCloseButton) {
+    StoreString("String_Obj1", "stored");
+    Start();
+    const HWND handle = window->Handle();
+    window.reset();
+    Pump();
+    EXPECT_FALSE(::IsWindow(handle));
+    EXPECT_TRUE(state->Saved());
+    EXPECT_EQ(StoredString("String_Obj1"), "stored");
+}
+
 }  // namespace
 }  // namespace orv::ui::test
