@@ -10,7 +10,19 @@ namespace orv::engine {
 
 inline constexpr int kObjectCount = 8;
 
+// What an object watches. Stored as a 32-bit integer; a stored value out of range stays as it is until
+// the object is normalised (object_rules.h).
 enum class ObjectType : int32_t { File = 0, Directory = 1, Application = 2 };
+
+// The property an object controls, an index within its type: a file 0 to 3, a directory 0 to 2, an
+// application 0 only. Stored as a 32-bit integer, out of range until normalised like the type.
+enum class ControlParam : int32_t {
+    Availability = 0,  // a file or a directory
+    Size = 1,          // a file or a directory
+    Date = 2,          // a file's modification date, a directory's creation date
+    String = 3,        // a file only: the count of the search text
+    Activity = 0,      // an application only
+};
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
@@ -24,8 +36,8 @@ inline constexpr Rgb kStartStoppedColour{0, 128, 192};
 // What the user set for one object. Every type keeps its own path and name.
 struct ObjectSettings {
     bool Razr = true;  // enabled
-    int32_t Type = 0;  // an ObjectType; may be out of range until the panel folds it
-    int32_t Param = 0;  // the controlled property within the type
+    ObjectType Type = ObjectType::File;
+    ControlParam Param = ControlParam::Availability;
     std::string Path_File, Path_Dir, Path_Prog;
     std::string Name_File, Name_Dir, Name_Prog;
     std::string String;  // the search text
@@ -68,18 +80,6 @@ struct ControlObject {
     // edit made while it was measuring.
     uint64_t generation = 0;
 };
-
-// Out-of-range values folded as the object panels fold them: a type above 2 becomes 0 and below 0
-// becomes 2; a parameter past either end of its type's range wraps to the other end (an application
-// has only parameter 0).
-inline int32_t FoldType(int32_t type) { return type > 2 ? 0 : (type < 0 ? 2 : type); }
-inline int32_t FoldParam(int32_t foldedType, int32_t param) {
-    const int32_t last = foldedType == 0 ? 3 : (foldedType == 1 ? 2 : 0);
-    if (last == 0) {
-        return 0;
-    }
-    return param > last ? 0 : (param < 0 ? last : param);
-}
 
 using ObjectArray = std::array<ControlObject, kObjectCount>;  // index 0 is object 1
 

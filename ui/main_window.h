@@ -94,7 +94,7 @@ struct MainWindowServices {
     // Where the work timer reads the cursor (the system's cursor position when empty).
     std::function<POINT()> cursorPosition;
     // The browse dialog of the object panels (BrowseForItem when empty).
-    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+    std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 
 // The windows the main window opens: the splash and the macro editor. Unset members do nothing.

@@ -53,7 +53,7 @@ void Show(HWND window, bool visible) {
 
 }  // namespace
 
-std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type) {
+std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type) {
     PIDLIST_ABSOLUTE root = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(owner, CSIDL_DRIVES, &root))) {
         root = nullptr;
@@ -63,7 +63,7 @@ std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type) {
     info.hwndOwner = owner;
     info.pidlRoot = root;
     info.pszDisplayName = displayName;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | (type == 1 ? 0 : BIF_BROWSEINCLUDEFILES);
+    info.ulFlags = BIF_RETURNONLYFSDIRS | (type == ObjectType::Directory ? 0 : BIF_BROWSEINCLUDEFILES);
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
     std::optional<BrowseChoice> result;
     if (chosen != nullptr) {
@@ -195,47 +195,31 @@ void ObjectPanel::RefreshObjectPanel() {
 }
 
 void ObjectPanel::ApplyObjectType() {
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
+    const std::optional<engine::Engine::Item> item = services_.engine->NormaliseType(number_);
+    if (!item) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
-    const std::string path = KeptPath(object->settings, type);
-    // The file system is asked before the engine lock is taken.
-    const bool present = ItemPresent(type, path);
-    const bool clearFileBaseline = !present && type == 0 && object->baseline.File_OK_Old;
-    if (type != object->settings.Type || clearFileBaseline) {
-        services_.engine->EditObject(number_,
-                                     [&](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-                                         settings.Type = type;
-                                         if (!present && type == 0) {
-                                             baseline.File_OK_Old = false;
-                                         }
-                                     });
-    }
-    SetFieldText(typeField_, Texts().Text(TypeText(type)));
+    SetFieldText(typeField_, Texts().Text(TypeText(item->type)));
     ApplyObjectParam();
-    const std::string& stateText = Texts().Text(present ? PresentText(type) : AbsentText(type));
-    SetPathField(present ? std::string_view(path) : std::string_view(stateText));
-    pathIndicator_.SetColour(present ? kLit : kDark);
+    ShowItem(*item);
+}
+
+void ObjectPanel::ShowItem(const engine::Engine::Item& item) {
+    const std::string& stateText =
+        Texts().Text(item.present ? PresentText(item.type) : AbsentText(item.type));
+    SetPathField(item.present ? std::string_view(item.path) : std::string_view(stateText));
+    pathIndicator_.SetColour(item.present ? kLit : kDark);
     SetHint(pathIndicator_.Handle(), stateText);
     CaretToEndAndHint();
 }
 
 void ObjectPanel::ApplyObjectParam() {
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
+    const std::optional<engine::Engine::Kind> kind = services_.engine->NormaliseParam(number_);
+    if (!kind) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
-    const int32_t param = engine::FoldParam(type, object->settings.Param);
-    if (param != object->settings.Param) {
-        services_.engine->EditObject(number_, [&](engine::ObjectSettings& settings, engine::Baseline&) {
-            settings.Param = engine::FoldParam(engine::FoldType(settings.Type), settings.Param);
-        });
-    }
-    SetFieldText(paramField_, Texts().Text(ParamText(type, param)));
-    ShowSearch(VisibleControls(razr_.Checked(), type, param).search);
+    SetFieldText(paramField_, Texts().Text(ParamText(kind->type, kind->param)));
+    ShowSearch(VisibleControls(razr_.Checked(), kind->type, kind->param).search);
 }
 
 void ObjectPanel::ShowObjectAction() {
@@ -249,7 +233,7 @@ void ObjectPanel::FillObjectPanel() {
         return;
     }
     // The stored path is shown even when the item is missing; the indicator says so.
-    SetPathField(KeptPath(object->settings, engine::FoldType(object->settings.Type)));
+    SetPathField(engine::KeptPath(object->settings, engine::FoldType(object->settings.Type)));
     CaretToEndAndHint();
     ShowObjectAction();
     if (SetFieldText(searchField_, object->settings.String)) {
@@ -265,15 +249,13 @@ void ObjectPanel::Cb_Razr_Click() {
 }
 
 void ObjectPanel::Sb_Type_UpClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { ++settings.Type; });
+    services_.engine->StepType(number_, engine::Step::Next);
     ApplyObjectType();
     StopControl();
 }
 
 void ObjectPanel::Sb_Type_DownClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { --settings.Type; });
+    services_.engine->StepType(number_, engine::Step::Previous);
     ApplyObjectType();
     StopControl();
 }
@@ -283,22 +265,15 @@ void ObjectPanel::Sb_PathClick() {
     if (!object) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
     const std::optional<BrowseChoice> choice =
-        services_.browse(::GetAncestor(panel_.Handle(), GA_ROOT), type);
+        services_.browse(::GetAncestor(panel_.Handle(), GA_ROOT), engine::FoldType(object->settings.Type));
     if (!choice) {
         // Cancelled: the object keeps its item and its baselines; nothing was chosen to test.
         return;
     }
-    const bool present = ItemPresent(type, choice->path);
-    services_.engine->EditObject(number_, [&](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-        ApplyBrowse(number_, type, *choice, present, settings, baseline);
-    });
-    const std::string& stateText = Texts().Text(present ? PresentText(type) : AbsentText(type));
-    SetPathField(present ? std::string_view(choice->path) : std::string_view(stateText));
-    pathIndicator_.SetColour(present ? kLit : kDark);
-    SetHint(pathIndicator_.Handle(), stateText);
-    CaretToEndAndHint();
+    if (const std::optional<engine::Engine::Item> item = services_.engine->ChooseItem(number_, *choice)) {
+        ShowItem(*item);
+    }
 }
 
 void ObjectPanel::Edit_PathChange() {
@@ -306,33 +281,19 @@ void ObjectPanel::Edit_PathChange() {
 }
 
 void ObjectPanel::Sb_Param_UpClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { ++settings.Param; });
+    services_.engine->StepParam(number_, engine::Step::Next);
     ApplyObjectParam();
     StopControl();
 }
 
 void ObjectPanel::Sb_Param_DownClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { --settings.Param; });
+    services_.engine->StepParam(number_, engine::Step::Previous);
     ApplyObjectParam();
     StopControl();
 }
 
 void ObjectPanel::Edit_StringChange() {
-    const std::string text = SearchField();
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
-        return;
-    }
-    if (engine::FoldType(object->settings.Type) == 0) {
-        services_.engine->SearchTextChanged(number_, text);
-    } else if (object->settings.String != text) {
-        // A directory or application object only keeps the text: a file check would report a file
-        // outcome on its item, and its count baseline belongs to the file it watched before.
-        services_.engine->EditObject(
-            number_, [&](engine::ObjectSettings& settings, engine::Baseline&) { settings.String = text; });
-    }
+    services_.engine->SearchTextChanged(number_, SearchField());
 }
 
 void ObjectPanel::Sb_ActionClick() {

@@ -39,7 +39,7 @@ inline constexpr widgets::Colour kPanelFieldBackground = widgets::Rgb(0, 128, 19
 
 // The shell's folder browser for a type: rooted at My Computer, file-system items only, files listed
 // for the file and application types. Nothing when the user cancelled.
-std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type);
+std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type);
 
 // What the panels share with the main window.
 struct PanelServices {
@@ -55,7 +55,7 @@ struct PanelServices {
     // Steps 3 and 4 of the action button: the macro editor on macro N, or hidden when it is open.
     std::function<void(int)> openMacroEditor;
     // The browse dialog; BrowseForItem when empty.
-    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+    std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 
 class ObjectPanel {
@@ -130,6 +130,8 @@ class ObjectPanel {
     // Sets a field's text when it differs, without its change notification; true when it changed.
     bool SetFieldText(HWND field, std::string_view text);
     void SetPathField(std::string_view text);
+    // The item of the object's type in the path field and its indicator.
+    void ShowItem(const engine::Engine::Item& item);
     void CaretToEndAndHint();
     void SetHint(HWND control, std::string_view text);
     void ShowSearch(bool visible);

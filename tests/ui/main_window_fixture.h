@@ -70,7 +70,7 @@ class MainWindowTest : public ::testing::Test {
     std::vector<ShellCall> shellCalls;
     std::vector<std::string> messages;
     std::deque<std::optional<BrowseChoice>> browseAnswers;
-    std::vector<int32_t> browseTypes;
+    std::vector<ObjectType> browseTypes;
 
     std::string ProgramKey() const { return key.Path(); }
     std::string MacrosKey() const { return key.Path() + "Macros\\"; }
@@ -134,7 +134,7 @@ class MainWindowTest : public ::testing::Test {
             shellCalls.push_back({target, show});
         };
         ui.showMessage = [this](const std::string& text) { messages.push_back(text); };
-        ui.browse = [this](HWND, int32_t type) {
+        ui.browse = [this](HWND, ObjectType type) {
             browseTypes.push_back(type);
             std::optional<BrowseChoice> answer;
             if (!browseAnswers.empty()) {

@@ -428,9 +428,9 @@ TEST_F(MainWindowTest, ResetWhileRunningStopsAndClearsEveryRow) {
 
 TEST_F(MainWindowTest, SessionEndStopsTheScanAndSavesEverything) {
     Start();
-    engine->EditObject(2, [&](engine::ObjectSettings& settings, engine::Baseline&) {
-        settings.Path_File = "C:\\data\\report.txt";
-    });
+    engine::ObjectArray objects = engine->Objects();
+    objects[1].settings.Path_File = "C:\\data\\report.txt";
+    engine->LoadObjects(objects);
     window->Sb_StartClick();
     EXPECT_EQ(::SendMessageW(window->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     // Asking is not ending: nothing is saved yet, control goes on.
