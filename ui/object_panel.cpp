@@ -13,17 +13,19 @@ using widgets::Colour;
 
 // The six hover buttons: place in the panel and pictures (normal, hot), in the timer's order.
 struct ButtonLayout {
-    const char* name;
+    lang::PanelControl control;
     int left, top, width, height;
     int normal, hot;
 };
 constexpr ButtonLayout kButtons[6] = {
-    {"Sb_Type_Obj#_Up", 132, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
-    {"Sb_Type_Obj#_Down", 132, 11, 19, 10, widgets::btn::kArrowDown, widgets::btn::kArrowDownHot},
-    {"Sb_Path_Obj#", 314, 1, 22, 22, widgets::btn::kPath, widgets::btn::kPathHot},
-    {"Sb_Param_Obj#_Up", 430, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
-    {"Sb_Param_Obj#_Down", 430, 11, 19, 10, widgets::btn::kArrowDown, widgets::btn::kArrowDownHot},
-    {"Sb_Action_Obj#", 700, 1, 22, 22, widgets::btn::kAction, widgets::btn::kActionHot},
+    {lang::PanelControl::Sb_Type_Obj_Up, 132, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
+    {lang::PanelControl::Sb_Type_Obj_Down, 132, 11, 19, 10, widgets::btn::kArrowDown,
+     widgets::btn::kArrowDownHot},
+    {lang::PanelControl::Sb_Path_Obj, 314, 1, 22, 22, widgets::btn::kPath, widgets::btn::kPathHot},
+    {lang::PanelControl::Sb_Param_Obj_Up, 430, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
+    {lang::PanelControl::Sb_Param_Obj_Down, 430, 11, 19, 10, widgets::btn::kArrowDown,
+     widgets::btn::kArrowDownHot},
+    {lang::PanelControl::Sb_Action_Obj, 700, 1, 22, 22, widgets::btn::kAction, widgets::btn::kActionHot},
 };
 
 constexpr int kSearchLimit = 20;
@@ -122,7 +124,33 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     pathIndicator_.Create(row, 302, 2, 10, 19, kDark);
     stringIndicator_.Create(row, 534, 2, 10, 19, kDark);
     macroIndicator_.Create(row, 680, 2, 20, 20, ToColour({192, 192, 192}));
+    MapControls();
     return true;
+}
+
+void ObjectPanel::MapControls() {
+    using lang::PanelControl;
+    const auto map = [this](PanelControl control, HWND handle) {
+        controls_[static_cast<size_t>(control)] = handle;
+    };
+    map(PanelControl::Panel_Obj, panel_.Handle());
+    map(PanelControl::Cb_Razr_Obj, razr_.Handle());
+    map(PanelControl::Edit_Type_Obj, typeField_);
+    map(PanelControl::Edit_Path_Obj, pathField_);
+    map(PanelControl::Ind_Path_Obj, pathIndicator_.Handle());
+    map(PanelControl::Edit_Param_Obj, paramField_);
+    map(PanelControl::Edit_String_Obj, searchField_);
+    map(PanelControl::Ind_String_Obj, stringIndicator_.Handle());
+    map(PanelControl::Edit_Action_Obj, actionField_);
+    for (int i = 0; i < 6; ++i) {
+        map(kButtons[i].control, buttons_[i]->Handle());
+    }
+}
+
+void ObjectPanel::ApplyLanguage(const lang::LanguageTable& table) {
+    for (const lang::AppliedText<lang::PanelControl>& applied : lang::ObjectPanelTexts(table, number_)) {
+        SetHint(Handle(applied.control), applied.text);
+    }
 }
 
 const lang::LanguageTable& ObjectPanel::Texts() const {
@@ -344,26 +372,6 @@ void ObjectPanel::UpdateHover(POINT cursor, POINT window, bool windowVisible) {
         const bool hot = windowVisible && IsHot(Point{cursor.x, cursor.y}, box);
         buttons_[i]->SetPicture(HoverPicture(hot, layout.normal, layout.hot));
     }
-}
-
-std::vector<std::pair<std::string, HWND>> ObjectPanel::NamedControls() const {
-    auto name = [this](std::string_view pattern) { return lang::ControlName(pattern, number_); };
-    std::vector<std::pair<std::string, HWND>> controls = {
-        {name("Panel_Obj#"), panel_.Handle()},
-        {name("Cb_Razr_Obj#"), razr_.Handle()},
-        {name("Edit_Type_Obj#"), typeField_},
-        {name("Edit_Path_Obj#"), pathField_},
-        {name("Ind_Path_Obj#"), pathIndicator_.Handle()},
-        {name("Edit_Param_Obj#"), paramField_},
-        {name("Edit_String_Obj#"), searchField_},
-        {name("Ind_String_Obj#"), stringIndicator_.Handle()},
-        {name("Edit_Action_Obj#"), actionField_},
-        {name("Ind_Macros_#"), macroIndicator_.Handle()},
-    };
-    for (int i = 0; i < 6; ++i) {
-        controls.emplace_back(name(kButtons[i].name), buttons_[i]->Handle());
-    }
-    return controls;
 }
 
 std::string ObjectPanel::TypeField() const {
