@@ -87,39 +87,33 @@ void Engine::ChangedLocked(ControlObject& object) {
     ClearPendingIfDisabledLocked(object);
 }
 
-bool Engine::SetRazr(int number, bool enabled) {
+template <class Change>
+bool Engine::ChangeSettings(int number, Change&& change) {
     if (!ValidNumber(number)) {
         return false;
     }
     std::lock_guard<std::mutex> lock(lock_);
     ControlObject& object = objects_[number - 1];
-    object.settings.Razr = enabled;
+    change(object.settings);
     ChangedLocked(object);
     return true;
+}
+
+bool Engine::SetRazr(int number, bool enabled) {
+    return ChangeSettings(number, [enabled](ObjectSettings& settings) { settings.Razr = enabled; });
 }
 
 // --- The rules of an object's definition ---
 
 bool Engine::StepType(int number, Step step) {
-    if (!ValidNumber(number)) {
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(lock_);
-    ControlObject& object = objects_[number - 1];
-    object.settings.Type = engine::StepType(object.settings.Type, step);
-    ChangedLocked(object);
-    return true;
+    return ChangeSettings(
+        number, [step](ObjectSettings& settings) { settings.Type = engine::StepType(settings.Type, step); });
 }
 
 bool Engine::StepParam(int number, Step step) {
-    if (!ValidNumber(number)) {
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(lock_);
-    ControlObject& object = objects_[number - 1];
-    object.settings.Param = engine::StepParam(FoldType(object.settings.Type), object.settings.Param, step);
-    ChangedLocked(object);
-    return true;
+    return ChangeSettings(number, [step](ObjectSettings& settings) {
+        settings.Param = engine::StepParam(FoldType(settings.Type), settings.Param, step);
+    });
 }
 
 std::optional<Engine::Item> Engine::NormaliseType(int number) {

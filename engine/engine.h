@@ -158,8 +158,11 @@ class Engine {
     void StartControlLocked();
     void StopControlLocked();
     void ClearPendingIfDisabledLocked(ControlObject& object);
-    // Marks object `number` (valid) as changed from outside the checks; under the engine lock.
+    // Marks an object as changed from outside the checks; under the engine lock.
     void ChangedLocked(ControlObject& object);
+    // Changes the settings of object `number` under the engine lock; false for an invalid number.
+    template <class Change>
+    bool ChangeSettings(int number, Change&& change);
 
     EngineServices services_;
 

@@ -277,13 +277,15 @@ void ObjectPanel::Cb_Razr_Click() {
 }
 
 void ObjectPanel::Sb_Type_UpClick() {
-    services_.engine->StepType(number_, engine::Step::Next);
-    ApplyObjectType();
-    StopControl();
+    StepType(engine::Step::Next);
 }
 
 void ObjectPanel::Sb_Type_DownClick() {
-    services_.engine->StepType(number_, engine::Step::Previous);
+    StepType(engine::Step::Previous);
+}
+
+void ObjectPanel::StepType(engine::Step step) {
+    services_.engine->StepType(number_, step);
     ApplyObjectType();
     StopControl();
 }
@@ -309,13 +311,15 @@ void ObjectPanel::Edit_PathChange() {
 }
 
 void ObjectPanel::Sb_Param_UpClick() {
-    services_.engine->StepParam(number_, engine::Step::Next);
-    ApplyObjectParam();
-    StopControl();
+    StepParam(engine::Step::Next);
 }
 
 void ObjectPanel::Sb_Param_DownClick() {
-    services_.engine->StepParam(number_, engine::Step::Previous);
+    StepParam(engine::Step::Previous);
+}
+
+void ObjectPanel::StepParam(engine::Step step) {
+    services_.engine->StepParam(number_, step);
     ApplyObjectParam();
     StopControl();
 }

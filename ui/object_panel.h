@@ -132,6 +132,9 @@ class ObjectPanel {
     // Each control that shows a language text under its role, once the controls exist.
     void MapControls();
     void StopControl();
+    // A spin button's step, shown, then control stopped.
+    void StepType(engine::Step step);
+    void StepParam(engine::Step step);
     // Sets a field's text when it differs, without its change notification; true when it changed.
     bool SetFieldText(HWND field, std::string_view text);
     void SetPathField(std::string_view text);

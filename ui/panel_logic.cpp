@@ -4,15 +4,24 @@ namespace orv::ui {
 
 using lang::TextId;
 
-TextId TypeText(ObjectType type) {
+namespace {
+
+// The text of a folded type.
+TextId ByType(ObjectType type, TextId file, TextId directory, TextId application) {
     switch (type) {
         case ObjectType::Directory:
-            return TextId::TypeDirectory;
+            return directory;
         case ObjectType::Application:
-            return TextId::TypeApplication;
+            return application;
         default:
-            return TextId::TypeFile;
+            return file;
     }
+}
+
+}  // namespace
+
+TextId TypeText(ObjectType type) {
+    return ByType(type, TextId::TypeFile, TextId::TypeDirectory, TextId::TypeApplication);
 }
 
 TextId ParamText(ObjectType type, ControlParam param) {
@@ -32,25 +41,11 @@ TextId ParamText(ObjectType type, ControlParam param) {
 }
 
 TextId PresentText(ObjectType type) {
-    switch (type) {
-        case ObjectType::Directory:
-            return TextId::DirectoryPresent;
-        case ObjectType::Application:
-            return TextId::ApplicationPresent;
-        default:
-            return TextId::FilePresent;
-    }
+    return ByType(type, TextId::FilePresent, TextId::DirectoryPresent, TextId::ApplicationPresent);
 }
 
 TextId AbsentText(ObjectType type) {
-    switch (type) {
-        case ObjectType::Directory:
-            return TextId::DirectoryAbsent;
-        case ObjectType::Application:
-            return TextId::ApplicationAbsent;
-        default:
-            return TextId::FileAbsent;
-    }
+    return ByType(type, TextId::FileAbsent, TextId::DirectoryAbsent, TextId::ApplicationAbsent);
 }
 
 RowVisibility VisibleControls(bool razr, ObjectType type, ControlParam param) {
