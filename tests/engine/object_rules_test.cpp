@@ -74,14 +74,17 @@ TEST(ObjectRules, BrowseOfAFileSetsPathNameAndBaseline) {
     EXPECT_FALSE(baseline.File_OK_Old);
 }
 
-TEST(ObjectRules, BrowseOfADirectoryAndOfAnApplication) {
+TEST(ObjectRules, BrowseOfADirectoryAndOfAnApplicationAndObjectOnesFreshStart) {
     ObjectSettings settings;
     Baseline baseline;
     settings.Path_File = "kept";
+    baseline.Size_Dir_Old = "99";
+    baseline.Size_File_Old = "12";
     EXPECT_TRUE(
         ApplyBrowse(3, ObjectType::Directory, BrowseChoice{"C:\\logs", "logs"}, true, settings, baseline));
     EXPECT_EQ(settings.Path_Dir, "C:\\logs");
     EXPECT_TRUE(baseline.Dir_OK_Old);
+    EXPECT_EQ(baseline.Size_Dir_Old, "99");
     EXPECT_EQ(settings.Path_File, "kept");
 
     // Where Windows hides known extensions the shell's display name is "notepad": the process is
@@ -90,26 +93,19 @@ TEST(ObjectRules, BrowseOfADirectoryAndOfAnApplication) {
                             true, settings, baseline));
     EXPECT_EQ(settings.Path_Prog, "C:\\Tools\\notepad.exe");
     EXPECT_EQ(settings.Name_Prog, "notepad.exe");
-
-    settings.Path_Prog = "C:\\old.exe";
-    settings.Name_Prog = "old.exe";
+    baseline.Prog_Active_Old = true;
     EXPECT_FALSE(ApplyBrowse(3, ObjectType::Application, BrowseChoice{"C:\\App.EXE", "App.EXE"}, false,
                              settings, baseline));
     EXPECT_EQ(settings.Path_Prog, "");
     EXPECT_EQ(settings.Name_Prog, "");
-    EXPECT_FALSE(baseline.Prog_Active_Old);
-}
+    EXPECT_TRUE(baseline.Prog_Active_Old);
 
-TEST(ObjectRules, ObjectOneStartsItsDirectoryAndApplicationBaselinesAfresh) {
-    ObjectSettings settings;
-    Baseline baseline;
-    baseline.Size_Dir_Old = "99";
+    // Object 1 starts its directory and application observations afresh, even for a directory just
+    // accepted; the file's stay.
     baseline.Dir_Data_Old = "2020";
-    baseline.Prog_Active_Old = true;
-    baseline.Size_File_Old = "12";
     EXPECT_TRUE(
         ApplyBrowse(1, ObjectType::Directory, BrowseChoice{"C:\\logs", "logs"}, true, settings, baseline));
-    EXPECT_FALSE(baseline.Dir_OK_Old);  // even for a directory just accepted
+    EXPECT_FALSE(baseline.Dir_OK_Old);
     EXPECT_EQ(baseline.Size_Dir_Old, "0");
     EXPECT_EQ(baseline.Dir_Data_Old, "");
     EXPECT_FALSE(baseline.Prog_Active_Old);
