@@ -1,5 +1,6 @@
 #include "engine/check_report.h"
 #include "engine/checks.h"
+#include "engine/object_rules.h"
 #include "platform/files.h"
 #include "platform/processes.h"
 
@@ -11,7 +12,7 @@ using lang::TextId;
 // The object names a program when its path is no folder and mentions ".exe" (exactly so: ".EXE" does
 // not count). The program file itself need not exist: the check looks for the process by name.
 bool NamesProgram(std::string_view path) {
-    return path.find(".exe") != std::string_view::npos && !fs::IsDirectory(path);
+    return ContainsExe(path) && !fs::IsDirectory(path);
 }
 
 }  // namespace
@@ -31,7 +32,7 @@ std::optional<bool> IsProcessRunning(std::string_view imageName) {
 
 std::optional<CheckResult> CheckApplication(int number, const ControlObject& object,
                                             const CheckContext& context) {
-    if (object.settings.Param != 0) {
+    if (object.settings.Param != ControlParam::Activity) {
         return std::nullopt;  // no report at all
     }
     const std::string& name = object.settings.Name_Prog;

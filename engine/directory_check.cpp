@@ -3,6 +3,7 @@
 
 #include "engine/check_report.h"
 #include "engine/checks.h"
+#include "engine/object_rules.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -141,8 +142,8 @@ uint64_t DirectorySize(std::string_view path) {
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
                                           const CheckContext& context) {
-    const int32_t param = object.settings.Param;
-    if (param < 0 || param > 2) {
+    const ControlParam param = object.settings.Param;
+    if (FoldParam(ObjectType::Directory, param) != param) {  // out of a directory's range
         return std::nullopt;
     }
     const std::optional<DirectoryState> state = LookAtDirectory(object.settings.Path_Dir);
@@ -150,9 +151,9 @@ std::optional<CheckResult> CheckDirectory(int number, const ControlObject& objec
         return std::nullopt;
     }
     switch (param) {
-        case 0:
+        case ControlParam::Availability:
             return CheckAvailability(number, object, context, *state);
-        case 1:
+        case ControlParam::Size:
             return CheckSize(number, object, context, *state);
         default:
             return CheckDate(number, object, context, *state);

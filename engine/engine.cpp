@@ -82,20 +82,100 @@ void Engine::ClearPendingIfDisabledLocked(ControlObject& object) {
     }
 }
 
-bool Engine::EditObject(int number, const std::function<void(ObjectSettings&, Baseline&)>& change) {
-    if (!ValidNumber(number) || !change) {
+void Engine::ChangedLocked(ControlObject& object) {
+    ++object.generation;
+    ClearPendingIfDisabledLocked(object);
+}
+
+template <class Change>
+bool Engine::ChangeSettings(int number, Change&& change) {
+    if (!ValidNumber(number)) {
         return false;
     }
     std::lock_guard<std::mutex> lock(lock_);
     ControlObject& object = objects_[number - 1];
-    change(object.settings, object.baseline);
-    ++object.generation;
-    ClearPendingIfDisabledLocked(object);
+    change(object.settings);
+    ChangedLocked(object);
     return true;
 }
 
 bool Engine::SetRazr(int number, bool enabled) {
-    return EditObject(number, [enabled](ObjectSettings& settings, Baseline&) { settings.Razr = enabled; });
+    return ChangeSettings(number, [enabled](ObjectSettings& settings) { settings.Razr = enabled; });
+}
+
+// --- The rules of an object's definition ---
+
+bool Engine::StepType(int number, Step step) {
+    return ChangeSettings(
+        number, [step](ObjectSettings& settings) { settings.Type = engine::StepType(settings.Type, step); });
+}
+
+bool Engine::StepParam(int number, Step step) {
+    return ChangeSettings(number, [step](ObjectSettings& settings) {
+        settings.Param = engine::StepParam(FoldType(settings.Type), settings.Param, step);
+    });
+}
+
+std::optional<Engine::Item> Engine::NormaliseType(int number) {
+    if (!ValidNumber(number)) {
+        return std::nullopt;
+    }
+    Item item;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        const ObjectSettings& settings = objects_[number - 1].settings;
+        item.type = FoldType(settings.Type);
+        item.path = KeptPath(settings, item.type);
+    }
+    item.present = ItemPresent(item.type, item.path);
+
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[number - 1];
+    const bool forgetFile = !item.present && item.type == ObjectType::File && object.baseline.File_OK_Old;
+    // Unchanged objects keep their generation: a check measuring them still commits.
+    if (object.settings.Type != item.type || forgetFile) {
+        object.settings.Type = item.type;
+        if (forgetFile) {
+            object.baseline.File_OK_Old = false;
+        }
+        ChangedLocked(object);
+    }
+    return item;
+}
+
+std::optional<Engine::Kind> Engine::NormaliseParam(int number) {
+    if (!ValidNumber(number)) {
+        return std::nullopt;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[number - 1];
+    Kind kind;
+    kind.type = FoldType(object.settings.Type);
+    kind.param = FoldParam(kind.type, object.settings.Param);
+    if (kind.param != object.settings.Param) {
+        object.settings.Param = kind.param;
+        ChangedLocked(object);
+    }
+    return kind;
+}
+
+std::optional<Engine::Item> Engine::ChooseItem(int number, const BrowseChoice& choice) {
+    if (!ValidNumber(number)) {
+        return std::nullopt;
+    }
+    Item item;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        item.type = FoldType(objects_[number - 1].settings.Type);
+    }
+    item.path = choice.path;
+    item.present = ItemPresent(item.type, item.path);
+
+    std::lock_guard<std::mutex> lock(lock_);
+    ControlObject& object = objects_[number - 1];
+    ApplyBrowse(number, item.type, choice, item.present, object.settings, object.baseline);
+    ChangedLocked(object);
+    return item;
 }
 
 void Engine::ResetObjects() {
@@ -146,13 +226,13 @@ void Engine::CheckObject(int number) {
 
     std::optional<CheckResult> result;
     switch (measured.settings.Type) {
-        case static_cast<int32_t>(ObjectType::File):
+        case ObjectType::File:
             result = services_.checks->File(number, measured, context);
             break;
-        case static_cast<int32_t>(ObjectType::Directory):
+        case ObjectType::Directory:
             result = services_.checks->Directory(number, measured, context);
             break;
-        case static_cast<int32_t>(ObjectType::Application):
+        case ObjectType::Application:
             result = services_.checks->Application(number, measured, context);
             break;
         default:
@@ -187,14 +267,22 @@ bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
-    bool isFile = false;
+    ObjectType type = ObjectType::File;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        isFile = objects_[number - 1].settings.Type == static_cast<int32_t>(ObjectType::File);
+        type = objects_[number - 1].settings.Type;
     }
-    if (isFile) {
-        CheckObject(number);
+    if (FoldType(type) != ObjectType::File) {
+        std::lock_guard<std::mutex> lock(lock_);
+        ControlObject& object = objects_[number - 1];
+        if (object.settings.String != newText) {
+            object.settings.String = newText;
+            ChangedLocked(object);
+        }
+        return true;
     }
+    // A type still out of range checks nothing (CheckObject), yet its text is a file object's text.
+    CheckObject(number);
     std::lock_guard<std::mutex> lock(lock_);
     ControlObject& object = objects_[number - 1];
     object.baseline.Povtor_File_Old = object.LastStringCount;

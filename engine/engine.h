@@ -20,6 +20,7 @@
 #include "engine/display.h"
 #include "engine/event_context.h"
 #include "engine/event_log.h"
+#include "engine/object_rules.h"
 #include "engine/objects.h"
 #include "lang/language.h"
 #include "platform/clock.h"
@@ -72,13 +73,35 @@ class Engine {
 
     std::optional<ControlObject> Object(int number) const;
     ObjectArray Objects() const;
-    // Changes an object's settings and baseline under the engine lock. A check already measuring this
-    // object will not commit its result over the change. Disabling the object clears ActionPending.
-    // `change` runs under the engine lock and must not call the engine.
-    bool EditObject(int number, const std::function<void(ObjectSettings&, Baseline&)>& change);
     // The enable box. Disabling clears ActionPending, so the log and action steps stop acting on an
     // observation the object will not renew while it is disabled.
     bool SetRazr(int number, bool enabled);
+
+    // --- The rules of an object's definition (object_rules.h) ---
+    // Each changes the object under the engine lock, so that a check already measuring it does not
+    // commit its result over the change. The item tests on the file system run outside the lock.
+
+    // The type or the parameter one step on, wrapping; the window normalises and shows it afterwards.
+    bool StepType(int number, Step step);
+    bool StepParam(int number, Step step);
+
+    // The item of the object's type, as its panel shows it.
+    struct Item {
+        ObjectType type = ObjectType::File;  // folded
+        std::string path;                    // the type's path (kept or just chosen)
+        bool present = false;                // ItemPresent for it
+    };
+    // The type folded into range and stored; the item at the type's kept path looked for. A file
+    // object whose file is not there forgets it was there (File_OK_Old := false).
+    std::optional<Item> NormaliseType(int number);
+    // The parameter folded into the (folded) type's range and stored; the type is only folded.
+    struct Kind {
+        ObjectType type = ObjectType::File;
+        ControlParam param = ControlParam::Availability;
+    };
+    std::optional<Kind> NormaliseParam(int number);
+    // The item chosen in the browse dialog, accepted or refused by the object's type (ApplyBrowse).
+    std::optional<Item> ChooseItem(int number, const BrowseChoice& choice);
     // Every object's settings and baseline back to the first-run defaults. Does not stop control.
     void ResetObjects();
     // Replaces every object's settings and baseline (loading at start); run-time fields stay.
@@ -93,9 +116,10 @@ class Engine {
     // first; the result is committed only when no edit, reset, load or other check of the object
     // happened while it measured; a failed measurement changes nothing more. Any thread.
     void CheckObject(int number);
-    // The search-text editor's change of object N's text, on the user-interface thread: the file check
-    // with the text held so far (file objects only; for other types it would report a file outcome on
-    // a directory or application), then Povtor_File_Old := LastStringCount, then String := newText.
+    // The search-text editor's change of object N's text, on the user-interface thread. A file object:
+    // the file check with the text held so far, then Povtor_File_Old := LastStringCount, then String :=
+    // newText. Any other object only keeps the text: a file check would report a file outcome on its
+    // item, and its count baseline belongs to the file it watched before.
     bool SearchTextChanged(int number, const std::string& newText);
 
     // --- The scan cycle ---
@@ -138,6 +162,11 @@ class Engine {
     void StopControlLocked();
     void ClearPendingIfDisabledLocked(ControlObject& object);
     void LogStep(const LogSnapshot& snapshot);
+    // Marks an object as changed from outside the checks; under the engine lock.
+    void ChangedLocked(ControlObject& object);
+    // Changes the settings of object `number` under the engine lock; false for an invalid number.
+    template <class Change>
+    bool ChangeSettings(int number, Change&& change);
 
     EngineServices services_;
 

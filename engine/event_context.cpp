@@ -11,11 +11,11 @@ EventContext ContextOfCheck(const ObjectSettings& settings) {
     context.type = settings.Type;
     context.param = settings.Param;
     switch (settings.Type) {
-        case static_cast<int32_t>(ObjectType::Directory):
+        case ObjectType::Directory:
             context.path = settings.Path_Dir;
             context.name = settings.Name_Dir;
             break;
-        case static_cast<int32_t>(ObjectType::Application):
+        case ObjectType::Application:
             context.path = settings.Path_Prog;
             context.name = settings.Name_Prog;
             break;
@@ -27,21 +27,29 @@ EventContext ContextOfCheck(const ObjectSettings& settings) {
     return context;
 }
 
-std::string_view TypeWord(int32_t type) {
-    static constexpr std::string_view kWords[] = {"file", "directory", "application"};
-    return type >= 0 && type <= 2 ? kWords[type] : std::string_view();
+std::string_view TypeWord(ObjectType type) {
+    switch (type) {
+        case ObjectType::File:
+            return "file";
+        case ObjectType::Directory:
+            return "directory";
+        case ObjectType::Application:
+            return "application";
+        default:
+            return {};
+    }
 }
 
-std::string_view ParamWord(int32_t type, int32_t param) {
+std::string_view ParamWord(ObjectType type, ControlParam param) {
     static constexpr std::string_view kFile[] = {"presence", "size", "date", "count"};
-    static constexpr std::string_view kDirectory[] = {"presence", "size", "date"};
+    const auto index = static_cast<int32_t>(param);
     switch (type) {
-        case static_cast<int32_t>(ObjectType::File):
-            return param >= 0 && param <= 3 ? kFile[param] : std::string_view();
-        case static_cast<int32_t>(ObjectType::Directory):
-            return param >= 0 && param <= 2 ? kDirectory[param] : std::string_view();
-        case static_cast<int32_t>(ObjectType::Application):
-            return param == 0 ? std::string_view("running") : std::string_view();
+        case ObjectType::File:
+            return index >= 0 && index <= 3 ? kFile[index] : std::string_view();
+        case ObjectType::Directory:
+            return index >= 0 && index <= 2 ? kFile[index] : std::string_view();
+        case ObjectType::Application:
+            return param == ControlParam::Activity ? std::string_view("running") : std::string_view();
         default:
             return {};
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/object_kind.h"
 #include "platform/clock.h"
 #include "platform/launch.h"
 
@@ -13,11 +14,12 @@ namespace orv::engine {
 
 struct ObjectSettings;
 
+
 // The circumstances of an object's last completed check, taken from the settings it measured, so that a
 // later edit does not change what its macro is told.
 struct EventContext {
-    int32_t type = 0;
-    int32_t param = 0;
+    ObjectType type = ObjectType::File;
+    ControlParam param = ControlParam::Availability;
     std::string path;
     std::string name;
     std::string event;    // the event text as the log writes it
@@ -40,10 +42,10 @@ inline constexpr std::string_view kTimeVariable = "ORVANTER_TIME";
 inline constexpr std::string_view kLogVariable = "ORVANTER_LOG";
 
 // "file", "directory", "application"; "" for a type outside them.
-std::string_view TypeWord(int32_t type);
+std::string_view TypeWord(ObjectType type);
 // "presence", "size", "date", "count" (file); "presence", "size", "date" (directory); "running"
 // (application); "" for a parameter outside its type.
-std::string_view ParamWord(int32_t type, int32_t param);
+std::string_view ParamWord(ObjectType type, ControlParam param);
 // YYYY-MM-DDTHH:MM:SS.
 std::string IsoTime(const clock::LocalTime& time);
 

@@ -3,6 +3,7 @@
 
 #include "engine/check_report.h"
 #include "engine/checks.h"
+#include "engine/object_rules.h"
 #include "engine/text_count.h"
 #include "platform/files.h"
 
@@ -139,8 +140,8 @@ std::optional<CheckResult> CheckString(int number, const ControlObject& object, 
 }  // namespace
 
 std::optional<CheckResult> CheckFile(int number, const ControlObject& object, const CheckContext& context) {
-    const int32_t param = object.settings.Param;
-    if (param < 0 || param > 3) {
+    const ControlParam param = object.settings.Param;
+    if (FoldParam(ObjectType::File, param) != param) {  // out of a file's range: nothing to check
         return std::nullopt;
     }
     const std::optional<FileState> state = LookAtFile(object.settings.Path_File);
@@ -148,11 +149,11 @@ std::optional<CheckResult> CheckFile(int number, const ControlObject& object, co
         return std::nullopt;
     }
     switch (param) {
-        case 0:
+        case ControlParam::Availability:
             return CheckAvailability(number, object, context, *state);
-        case 1:
+        case ControlParam::Size:
             return CheckSize(number, object, context, *state);
-        case 2:
+        case ControlParam::Date:
             return CheckDate(number, object, context, *state);
         default:
             return CheckString(number, object, context, *state);

@@ -7,12 +7,11 @@
 #include <string>
 
 #include "engine/event_context.h"
+#include "engine/object_kind.h"
 
 namespace orv::engine {
 
 inline constexpr int kObjectCount = 8;
-
-enum class ObjectType : int32_t { File = 0, Directory = 1, Application = 2 };
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
@@ -26,8 +25,8 @@ inline constexpr Rgb kStartStoppedColour{0, 128, 192};
 // What the user set for one object. Every type keeps its own path and name.
 struct ObjectSettings {
     bool Razr = true;  // enabled
-    int32_t Type = 0;  // an ObjectType; may be out of range until the panel folds it
-    int32_t Param = 0;  // the controlled property within the type
+    ObjectType Type = ObjectType::File;
+    ControlParam Param = ControlParam::Availability;
     std::string Path_File, Path_Dir, Path_Prog;
     std::string Name_File, Name_Dir, Name_Prog;
     std::string String;  // the search text
@@ -72,18 +71,6 @@ struct ControlObject {
     // edit made while it was measuring.
     uint64_t generation = 0;
 };
-
-// Out-of-range values folded as the object panels fold them: a type above 2 becomes 0 and below 0
-// becomes 2; a parameter past either end of its type's range wraps to the other end (an application
-// has only parameter 0).
-inline int32_t FoldType(int32_t type) { return type > 2 ? 0 : (type < 0 ? 2 : type); }
-inline int32_t FoldParam(int32_t foldedType, int32_t param) {
-    const int32_t last = foldedType == 0 ? 3 : (foldedType == 1 ? 2 : 0);
-    if (last == 0) {
-        return 0;
-    }
-    return param > last ? 0 : (param < 0 ? last : param);
-}
 
 using ObjectArray = std::array<ControlObject, kObjectCount>;  // index 0 is object 1
 

@@ -8,137 +8,119 @@ namespace {
 constexpr TextSlot kCaption = TextSlot::Caption;
 constexpr TextSlot kHint = TextSlot::Hint;
 
-constexpr ControlText Row(std::string_view control, TextSlot slot, TextId text,
-                          TextSuffix suffix = TextSuffix::None) {
-    return ControlText{control, slot, text, text, suffix};
+template <class Control>
+constexpr ControlText<Control> Row(Control control, TextSlot slot, TextId text,
+                                   TextSuffix suffix = TextSuffix::None) {
+    return ControlText<Control>{control, slot, text, text, suffix};
 }
 
-constexpr ControlText kMainWindow[] = {
-    Row("Edit_Lang", kCaption, TextId::LanguageName),
-    Row("Lbl_Lang", kCaption, TextId::LangLabel, TextSuffix::Colon),
-    Row("Lbl_Title_1", kCaption, TextId::ControlHeading),
-    Row("Lbl1_Title_Control", kCaption, TextId::ControlHeading, TextSuffix::Colon),
-    Row("Lbl_Title_2", kCaption, TextId::SettingsHeading),
-    Row("Lbl1_Title_Obj", kCaption, TextId::ObjectWord, TextSuffix::Colon),
-    Row("Lbl1_Title_Action", kCaption, TextId::ActionHeading, TextSuffix::Colon),
-    Row("Sb_Reset", kHint, TextId::ResetHint),
-    Row("Sb_Help", kHint, TextId::HelpHint),
-    Row("Sb_Internet", kHint, TextId::WebHint),
-    Row("Sb_Min", kHint, TextId::MinimizeHint),
-    Row("Sb_Close", kHint, TextId::CloseHint),
-    Row("TrayMenu_1", kCaption, TextId::TrayStartCaption),
-    Row("TrayMenu_1", kHint, TextId::TrayStartHint),
-    Row("TrayMenu_2", kCaption, TextId::TrayStopCaption),
-    Row("TrayMenu_2", kHint, TextId::TrayStopHint),
-    Row("TrayMenu_3", kCaption, TextId::WebHint),
-    Row("TrayMenu_3", kHint, TextId::WebHint),
-    Row("TrayMenu_4", kCaption, TextId::ProgramPage),
-    Row("TrayMenu_4", kHint, TextId::ProgramPage),
-    Row("TrayMenu_5", kCaption, TextId::CloseHint),
-    Row("TrayMenu_5", kHint, TextId::CloseHint),
-    Row("Lbl_HintShow", kCaption, TextId::HintShowCaption),
-    Row("Lbl_HintShow", kHint, TextId::HintShowHint),
-    Row("Cb_HintShow", kHint, TextId::HintShowHint),
-    Row("Lbl_AutoRun", kCaption, TextId::AutoRunCaption),
-    Row("Lbl_AutoRun", kHint, TextId::AutoRunHint),
-    Row("Cb_AutoRun", kHint, TextId::AutoRunHint),
-    Row("Lbl_MinFormShow", kCaption, TextId::MinFormShowCaption),
-    Row("Lbl_MinFormShow", kHint, TextId::MinFormShowHint),
-    Row("Cb_MinFormShow", kHint, TextId::MinFormShowHint),
-    Row("Lbl_LogOK", kCaption, TextId::LogOKCaption),
-    Row("Lbl_LogOK", kHint, TextId::LogOKHint),
-    Row("Cb_LogOK", kHint, TextId::LogOKHint),
+using M = MainControl;
+constexpr ControlText<MainControl> kMainWindow[] = {
+    Row(M::Edit_Lang, kCaption, TextId::LanguageName),
+    Row(M::Lbl_Lang, kCaption, TextId::LangLabel, TextSuffix::Colon),
+    Row(M::Lbl_Title_1, kCaption, TextId::ControlHeading),
+    Row(M::Lbl1_Title_Control, kCaption, TextId::ControlHeading, TextSuffix::Colon),
+    Row(M::Lbl_Title_2, kCaption, TextId::SettingsHeading),
+    Row(M::Lbl1_Title_Obj, kCaption, TextId::ObjectWord, TextSuffix::Colon),
+    Row(M::Lbl1_Title_Action, kCaption, TextId::ActionHeading, TextSuffix::Colon),
+    Row(M::Sb_Reset, kHint, TextId::ResetHint),
+    Row(M::Sb_Help, kHint, TextId::HelpHint),
+    Row(M::Sb_Internet, kHint, TextId::WebHint),
+    Row(M::Sb_Min, kHint, TextId::MinimizeHint),
+    Row(M::Sb_Close, kHint, TextId::CloseHint),
+    Row(M::TrayMenu_1, kCaption, TextId::TrayStartCaption),
+    Row(M::TrayMenu_1, kHint, TextId::TrayStartHint),
+    Row(M::TrayMenu_2, kCaption, TextId::TrayStopCaption),
+    Row(M::TrayMenu_2, kHint, TextId::TrayStopHint),
+    Row(M::TrayMenu_3, kCaption, TextId::WebHint),
+    Row(M::TrayMenu_3, kHint, TextId::WebHint),
+    Row(M::TrayMenu_4, kCaption, TextId::ProgramPage),
+    Row(M::TrayMenu_4, kHint, TextId::ProgramPage),
+    Row(M::TrayMenu_5, kCaption, TextId::CloseHint),
+    Row(M::TrayMenu_5, kHint, TextId::CloseHint),
+    Row(M::Lbl_HintShow, kCaption, TextId::HintShowCaption),
+    Row(M::Lbl_HintShow, kHint, TextId::HintShowHint),
+    Row(M::Cb_HintShow, kHint, TextId::HintShowHint),
+    Row(M::Lbl_AutoRun, kCaption, TextId::AutoRunCaption),
+    Row(M::Lbl_AutoRun, kHint, TextId::AutoRunHint),
+    Row(M::Cb_AutoRun, kHint, TextId::AutoRunHint),
+    Row(M::Lbl_MinFormShow, kCaption, TextId::MinFormShowCaption),
+    Row(M::Lbl_MinFormShow, kHint, TextId::MinFormShowHint),
+    Row(M::Cb_MinFormShow, kHint, TextId::MinFormShowHint),
+    Row(M::Lbl_LogOK, kCaption, TextId::LogOKCaption),
+    Row(M::Lbl_LogOK, kHint, TextId::LogOKHint),
+    Row(M::Cb_LogOK, kHint, TextId::LogOKHint),
 };
 
+constexpr ControlText<MainControl> kRunningState[] = {
+    {M::Sb_Start, kHint, TextId::StartHintStopped, TextId::StartHintRunning, TextSuffix::None},
+    {M::Indicator_Start, kHint, TextId::IndicatorHintStopped, TextId::IndicatorHintRunning, TextSuffix::None},
+};
+
+using P = PanelControl;
 constexpr TextSuffix kNumbered = TextSuffix::ObjectNumber;
-
-constexpr ControlText kObjectPanel[] = {
-    Row("Panel_Obj#", kHint, TextId::PanelHint, kNumbered),
-    Row("Cb_Razr_Obj#", kHint, TextId::RazrHint, kNumbered),
-    Row("Edit_Type_Obj#", kHint, TextId::TypeFieldHint, kNumbered),
-    Row("Sb_Type_Obj#_Up", kHint, TextId::TypeButtonsHint, kNumbered),
-    Row("Sb_Type_Obj#_Down", kHint, TextId::TypeButtonsHint, kNumbered),
-    Row("Edit_Path_Obj#", kHint, TextId::PathFieldHint, kNumbered),
-    Row("Ind_Path_Obj#", kHint, TextId::PathIndicatorHint, kNumbered),
-    Row("Sb_Path_Obj#", kHint, TextId::PathButtonHint, kNumbered),
-    Row("Edit_Param_Obj#", kHint, TextId::ParamFieldHint),
-    Row("Sb_Param_Obj#_Up", kHint, TextId::ParamButtonsHint),
-    Row("Sb_Param_Obj#_Down", kHint, TextId::ParamButtonsHint),
-    Row("Edit_String_Obj#", kHint, TextId::StringFieldHint),
-    Row("Ind_String_Obj#", kHint, TextId::StringIndicatorHint),
-    Row("Edit_Action_Obj#", kHint, TextId::ActionFieldHint, kNumbered),
-    Row("Sb_Action_Obj#", kHint, TextId::ActionButtonHint, kNumbered),
+constexpr ControlText<PanelControl> kObjectPanel[] = {
+    Row(P::Panel_Obj, kHint, TextId::PanelHint, kNumbered),
+    Row(P::Cb_Razr_Obj, kHint, TextId::RazrHint, kNumbered),
+    Row(P::Edit_Type_Obj, kHint, TextId::TypeFieldHint, kNumbered),
+    Row(P::Sb_Type_Obj_Up, kHint, TextId::TypeButtonsHint, kNumbered),
+    Row(P::Sb_Type_Obj_Down, kHint, TextId::TypeButtonsHint, kNumbered),
+    Row(P::Edit_Path_Obj, kHint, TextId::PathFieldHint, kNumbered),
+    Row(P::Ind_Path_Obj, kHint, TextId::PathIndicatorHint, kNumbered),
+    Row(P::Sb_Path_Obj, kHint, TextId::PathButtonHint, kNumbered),
+    Row(P::Edit_Param_Obj, kHint, TextId::ParamFieldHint),
+    Row(P::Sb_Param_Obj_Up, kHint, TextId::ParamButtonsHint),
+    Row(P::Sb_Param_Obj_Down, kHint, TextId::ParamButtonsHint),
+    Row(P::Edit_String_Obj, kHint, TextId::StringFieldHint),
+    Row(P::Ind_String_Obj, kHint, TextId::StringIndicatorHint),
+    Row(P::Edit_Action_Obj, kHint, TextId::ActionFieldHint, kNumbered),
+    Row(P::Sb_Action_Obj, kHint, TextId::ActionButtonHint, kNumbered),
 };
 
-constexpr ControlText kRunningState[] = {
-    {"Sb_Start", kHint, TextId::StartHintStopped, TextId::StartHintRunning, TextSuffix::None},
-    {"Indicator_Start", kHint, TextId::IndicatorHintStopped, TextId::IndicatorHintRunning, TextSuffix::None},
+using E = EditorLabel;
+constexpr ControlText<EditorLabel> kMacroEditor[] = {
+    Row(E::Lbl_Title_1, kCaption, TextId::MacrosTitle), Row(E::Lbl1, kCaption, TextId::MacroNameLabel),
+    Row(E::Lbl2, kCaption, TextId::SelectedBatLabel),   Row(E::Lbl3, kCaption, TextId::AvailableBatLabel),
+    Row(E::Lbl4, kCaption, TextId::CallMethodLabel),
 };
 
-constexpr ControlText kMacroEditor[] = {
-    Row("Lbl_Title_1", kCaption, TextId::MacrosTitle), Row("Lbl1", kCaption, TextId::MacroNameLabel),
-    Row("Lbl2", kCaption, TextId::SelectedBatLabel),   Row("Lbl3", kCaption, TextId::AvailableBatLabel),
-    Row("Lbl4", kCaption, TextId::CallMethodLabel),
-};
-
-bool IsObjectRow(const ControlText& row) {
-    return row.control.find(kObjectDigit) != std::string_view::npos;
+template <class Control>
+void AppendRows(std::vector<AppliedText<Control>>& out, std::span<const ControlText<Control>> rows,
+                const LanguageTable& table, bool controlRunning, int objectNumber) {
+    for (const ControlText<Control>& row : rows) {
+        out.push_back({row.control, row.slot, TextOf(row, table, controlRunning, objectNumber)});
+    }
 }
 
-// The object number that makes `pattern` into `control`, or 0 when it does not.
-int MatchObjectName(std::string_view pattern, std::string_view control) {
-    const auto digit = pattern.find(kObjectDigit);
-    if (digit == std::string_view::npos || control.size() != pattern.size()) {
-        return 0;
+template <class Control>
+std::optional<std::string> FindText(std::span<const ControlText<Control>> rows, Control control,
+                                    TextSlot slot, const LanguageTable& table, bool controlRunning,
+                                    int objectNumber) {
+    for (const ControlText<Control>& row : rows) {
+        if (row.control == control && row.slot == slot) {
+            return TextOf(row, table, controlRunning, objectNumber);
+        }
     }
-    const char number = control[digit];
-    if (number < '1' || number > '0' + kObjectCount) {
-        return 0;
-    }
-    if (control.substr(0, digit) != pattern.substr(0, digit) ||
-        control.substr(digit + 1) != pattern.substr(digit + 1)) {
-        return 0;
-    }
-    return number - '0';
-}
-
-void AppendRows(std::vector<AppliedText>& out, std::span<const ControlText> rows, const LanguageTable& table,
-                bool controlRunning, int objectNumber) {
-    for (const ControlText& row : rows) {
-        const std::string name =
-            objectNumber > 0 ? ControlName(row.control, objectNumber) : std::string(row.control);
-        out.push_back({name, row.slot, TextOf(row, table, controlRunning, objectNumber)});
-    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::span<const ControlText> MainWindowControls() {
+std::span<const ControlText<MainControl>> MainWindowControls() {
     return kMainWindow;
 }
-std::span<const ControlText> ObjectPanelControls() {
-    return kObjectPanel;
-}
-std::span<const ControlText> RunningStateControls() {
+std::span<const ControlText<MainControl>> RunningStateControls() {
     return kRunningState;
 }
-std::span<const ControlText> MacroEditorControls() {
+std::span<const ControlText<PanelControl>> ObjectPanelControls() {
+    return kObjectPanel;
+}
+std::span<const ControlText<EditorLabel>> MacroEditorControls() {
     return kMacroEditor;
 }
 
-std::string ControlName(std::string_view pattern, int objectNumber) {
-    std::string name(pattern);
-    const auto digit = name.find(kObjectDigit);
-    if (digit != std::string::npos) {
-        name.replace(digit, 1, std::to_string(objectNumber));
-    }
-    return name;
-}
-
-std::string TextOf(const ControlText& row, const LanguageTable& table, bool controlRunning,
-                   int objectNumber) {
-    const TextId id = controlRunning ? row.textWhileRunning : row.text;
-    switch (row.suffix) {
+std::string TextOf(TextId id, TextSuffix suffix, const LanguageTable& table, int objectNumber) {
+    switch (suffix) {
         case TextSuffix::Colon:
             return CaptionWithColon(table, id);
         case TextSuffix::ObjectNumber:
@@ -165,49 +147,45 @@ const std::string& StartIndicatorHint(const LanguageTable& table, bool controlRu
     return table.Text(controlRunning ? TextId::IndicatorHintRunning : TextId::IndicatorHintStopped);
 }
 
-std::vector<AppliedText> MainWindowTexts(const LanguageTable& table, bool controlRunning) {
-    std::vector<AppliedText> out;
-    out.reserve(std::size(kMainWindow) + kObjectCount * std::size(kObjectPanel) + std::size(kRunningState));
-    AppendRows(out, kMainWindow, table, controlRunning, 0);
-    for (int object = 1; object <= kObjectCount; ++object) {
-        AppendRows(out, kObjectPanel, table, controlRunning, object);
-    }
-    AppendRows(out, kRunningState, table, controlRunning, 0);
+std::vector<AppliedText<MainControl>> MainWindowTexts(const LanguageTable& table, bool controlRunning) {
+    std::vector<AppliedText<MainControl>> out;
+    out.reserve(std::size(kMainWindow) + std::size(kRunningState));
+    AppendRows<MainControl>(out, kMainWindow, table, controlRunning, 0);
+    AppendRows<MainControl>(out, kRunningState, table, controlRunning, 0);
     return out;
 }
 
-std::vector<AppliedText> MacroEditorTexts(const LanguageTable& table) {
-    std::vector<AppliedText> out;
+std::vector<AppliedText<PanelControl>> ObjectPanelTexts(const LanguageTable& table, int objectNumber) {
+    std::vector<AppliedText<PanelControl>> out;
+    out.reserve(std::size(kObjectPanel));
+    AppendRows<PanelControl>(out, kObjectPanel, table, false, objectNumber);
+    return out;
+}
+
+std::vector<AppliedText<EditorLabel>> MacroEditorTexts(const LanguageTable& table) {
+    std::vector<AppliedText<EditorLabel>> out;
     out.reserve(std::size(kMacroEditor));
-    AppendRows(out, kMacroEditor, table, false, 0);
+    AppendRows<EditorLabel>(out, kMacroEditor, table, false, 0);
     return out;
 }
 
-std::optional<std::string> FindText(std::span<const ControlText> rows, std::string_view control,
-                                    TextSlot slot, const LanguageTable& table, bool controlRunning) {
-    for (const ControlText& row : rows) {
-        if (row.slot != slot) {
-            continue;
-        }
-        if (IsObjectRow(row)) {
-            if (const int object = MatchObjectName(row.control, control); object > 0) {
-                return TextOf(row, table, controlRunning, object);
-            }
-        } else if (row.control == control) {
-            return TextOf(row, table, controlRunning);
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> FindMainWindowText(std::string_view control, TextSlot slot,
-                                              const LanguageTable& table, bool controlRunning) {
-    for (const auto rows : {MainWindowControls(), ObjectPanelControls(), RunningStateControls()}) {
-        if (auto text = FindText(rows, control, slot, table, controlRunning)) {
+std::optional<std::string> MainWindowText(MainControl control, TextSlot slot, const LanguageTable& table,
+                                          bool controlRunning) {
+    for (const auto rows : {MainWindowControls(), RunningStateControls()}) {
+        if (auto text = FindText(rows, control, slot, table, controlRunning, 0)) {
             return text;
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ObjectPanelText(PanelControl control, TextSlot slot, const LanguageTable& table,
+                                           int objectNumber) {
+    return FindText(ObjectPanelControls(), control, slot, table, false, objectNumber);
+}
+
+std::optional<std::string> MacroEditorText(EditorLabel control, const LanguageTable& table) {
+    return FindText(MacroEditorControls(), control, TextSlot::Caption, table, false, 0);
 }
 
 }  // namespace orv::lang

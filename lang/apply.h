@@ -1,12 +1,13 @@
 // What writing a language into the windows means, without the windows: which control shows which
-// text, with which addition. The main window and the macro editor iterate these lists and set each
-// control's caption or hint; the object panels read table C texts themselves when they show a state.
+// text, with which addition. Rows name a control by its role; each window maps the roles it has to its
+// controls once, when it builds them, and sets each control's caption or hint. The object panels read
+// table C texts themselves when they show a state.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "lang/language.h"
@@ -23,14 +24,68 @@ enum class TextSuffix {
     ObjectNumber,  // a blank and the object's number 1 to 8 (most object panel hints)
 };
 
-// In the name of an object panel's control this character stands for the object's digit
-// ("Cb_Razr_Obj#" is "Cb_Razr_Obj1" ... "Cb_Razr_Obj8").
-inline constexpr char kObjectDigit = '#';
-inline constexpr int kObjectCount = 8;
+// The main window's controls that show a language text, tray menu items included.
+enum class MainControl : int32_t {
+    Edit_Lang,
+    Lbl_Lang,
+    Lbl_Title_1,
+    Lbl1_Title_Control,
+    Lbl_Title_2,
+    Lbl1_Title_Obj,
+    Lbl1_Title_Action,
+    Sb_Start,
+    Indicator_Start,
+    Sb_Reset,
+    Sb_Help,
+    Sb_Internet,
+    Sb_Min,
+    Sb_Close,
+    TrayMenu_1,
+    TrayMenu_2,
+    TrayMenu_3,
+    TrayMenu_4,
+    TrayMenu_5,
+    Lbl_HintShow,
+    Cb_HintShow,
+    Lbl_AutoRun,
+    Cb_AutoRun,
+    Lbl_MinFormShow,
+    Cb_MinFormShow,
+    Lbl_LogOK,
+    Cb_LogOK,
+    Count
+};
+
+// The controls of one object panel that show a language text; the panel gives the object's number.
+enum class PanelControl : int32_t {
+    Panel_Obj,
+    Cb_Razr_Obj,
+    Edit_Type_Obj,
+    Sb_Type_Obj_Up,
+    Sb_Type_Obj_Down,
+    Edit_Path_Obj,
+    Ind_Path_Obj,
+    Sb_Path_Obj,
+    Edit_Param_Obj,
+    Sb_Param_Obj_Up,
+    Sb_Param_Obj_Down,
+    Edit_String_Obj,
+    Ind_String_Obj,
+    Edit_Action_Obj,
+    Sb_Action_Obj,
+    Count
+};
+
+// The macro editor's labels that show a language text.
+enum class EditorLabel : int32_t { Lbl_Title_1, Lbl1, Lbl2, Lbl3, Lbl4, Count };
+
+template <class Control>
+inline constexpr int kControlCount = static_cast<int>(Control::Count);
 
 // One control's caption or hint and the role whose text it shows.
+template <class Control>
 struct ControlText {
-    std::string_view control;
+    Control control;
     TextSlot slot;
     TextId text;
     // The role shown while control runs; the same as `text` except for the start button and the
@@ -40,21 +95,23 @@ struct ControlText {
 };
 
 // The main window's captions and hints that do not depend on the running state, tray menu included.
-std::span<const ControlText> MainWindowControls();
-// The hints of one object panel; the names carry kObjectDigit.
-std::span<const ControlText> ObjectPanelControls();
+std::span<const ControlText<MainControl>> MainWindowControls();
 // The start button's and the start indicator's hints, which follow the running state.
-std::span<const ControlText> RunningStateControls();
+std::span<const ControlText<MainControl>> RunningStateControls();
+// The hints of one object panel.
+std::span<const ControlText<PanelControl>> ObjectPanelControls();
 // The macro editor's labels.
-std::span<const ControlText> MacroEditorControls();
+std::span<const ControlText<EditorLabel>> MacroEditorControls();
 
-// A control name with kObjectDigit replaced by the object's number.
-std::string ControlName(std::string_view pattern, int objectNumber);
-
-// The finished text of one row: the entry of the table's language, for the running state, with its
-// suffix. `objectNumber` is used by TextSuffix::ObjectNumber only.
-std::string TextOf(const ControlText& row, const LanguageTable& table, bool controlRunning,
-                   int objectNumber = 0);
+// The finished text of an entry: the table's text with its suffix. `objectNumber` is used by
+// TextSuffix::ObjectNumber only.
+std::string TextOf(TextId id, TextSuffix suffix, const LanguageTable& table, int objectNumber = 0);
+// The same for a row, in the running state given.
+template <class Control>
+std::string TextOf(const ControlText<Control>& row, const LanguageTable& table, bool controlRunning,
+                   int objectNumber = 0) {
+    return TextOf(controlRunning ? row.textWhileRunning : row.text, row.suffix, table, objectNumber);
+}
 
 // The pieces, for windows that set a single control.
 std::string CaptionWithColon(const LanguageTable& table, TextId id);
@@ -62,26 +119,28 @@ std::string ObjectHint(const LanguageTable& table, TextId id, int objectNumber);
 const std::string& StartButtonHint(const LanguageTable& table, bool controlRunning);
 const std::string& StartIndicatorHint(const LanguageTable& table, bool controlRunning);
 
-// A caption or hint with its concrete control name, ready to be set.
+// A caption or hint of a control, ready to be set.
+template <class Control>
 struct AppliedText {
-    std::string control;
+    Control control;
     TextSlot slot;
     std::string text;
 };
 
-// Everything the main window shows from the language table, in the order to apply it: the fixed
-// controls, the eight object panels (object 1 first), and last the running-state hints. The path
-// indicators' hints are the designed ones; the panels replace them when they show their state.
-std::vector<AppliedText> MainWindowTexts(const LanguageTable& table, bool controlRunning);
+// The main window's own texts in the order to apply them: the fixed controls, then the running-state
+// hints.
+std::vector<AppliedText<MainControl>> MainWindowTexts(const LanguageTable& table, bool controlRunning);
+// The hints of object panel `objectNumber`. The path indicator's hint is the designed one; the panel
+// replaces it when it shows its state.
+std::vector<AppliedText<PanelControl>> ObjectPanelTexts(const LanguageTable& table, int objectNumber);
 // The macro editor's five labels.
-std::vector<AppliedText> MacroEditorTexts(const LanguageTable& table);
+std::vector<AppliedText<EditorLabel>> MacroEditorTexts(const LanguageTable& table);
 
-// The text of one concrete control ("Lbl_Lang", "Sb_Type_Obj3_Up", ...) in `rows`; nothing when no
-// row names it for that slot.
-std::optional<std::string> FindText(std::span<const ControlText> rows, std::string_view control,
-                                    TextSlot slot, const LanguageTable& table, bool controlRunning);
-// The same over all main window rows (fixed controls, object panels, running state).
-std::optional<std::string> FindMainWindowText(std::string_view control, TextSlot slot,
-                                              const LanguageTable& table, bool controlRunning);
+// The text a control shows in `slot`; nothing when no row names it for that slot.
+std::optional<std::string> MainWindowText(MainControl control, TextSlot slot, const LanguageTable& table,
+                                          bool controlRunning);
+std::optional<std::string> ObjectPanelText(PanelControl control, TextSlot slot, const LanguageTable& table,
+                                           int objectNumber);
+std::optional<std::string> MacroEditorText(EditorLabel control, const LanguageTable& table);
 
 }  // namespace orv::lang

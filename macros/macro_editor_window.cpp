@@ -77,6 +77,7 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
     SetSkin(&pictures.editorBackground);
     SetColour(widgets::kWindowColour);
     CreateControls();
+    MapControls();
     table.SetCurrentMacro(0);
     ApplyLanguage(*language.Table());
     DrawLargeButtons(Cursor(), false);
@@ -168,22 +169,12 @@ void MacroEditorWindow::ApplyLanguage(const lang::LanguageTable& table) {
     if (!Exists()) {
         return;
     }
-    for (const lang::AppliedText& text : lang::MacroEditorTexts(table)) {
-        if (text.slot != lang::TextSlot::Caption) {
-            continue;
-        }
-        if (text.control == "Lbl_Title_1") {
-            title_.SetText(text.text);
-            continue;
-        }
-        widgets::Label* label = text.control == "Lbl1"   ? &lbl1_
-                                : text.control == "Lbl2" ? &lbl2_
-                                : text.control == "Lbl3" ? &lbl3_
-                                : text.control == "Lbl4" ? &lbl4_
-                                                         : nullptr;
-        if (label != nullptr) {
-            label->SetText(text.text);
-            FitLabel(*label);
+    for (const lang::AppliedText<lang::EditorLabel>& text : lang::MacroEditorTexts(table)) {
+        widgets::Label& label = *languageLabels_[static_cast<size_t>(text.control)];
+        label.SetText(text.text);
+        // The labels of the fields end where their text ends; the title keeps its box.
+        if (text.control != lang::EditorLabel::Lbl_Title_1) {
+            FitLabel(label);
         }
     }
 }
@@ -388,66 +379,43 @@ void MacroEditorWindow::PaintContent(HDC dc) {
     }
 }
 
-HWND MacroEditorWindow::Control(std::string_view name) const {
-    if (name == "Edit_Macros_Name") {
-        return nameField_;
-    }
-    if (name == "Edit_BAT_File") {
-        return batFileField_;
-    }
-    if (name == "ListBoxt_BAT_File") {
-        return list_;
-    }
-    if (name == "Img_BAT_File_Fon") {
-        return batFileFrame_.Handle();
-    }
-    if (name == "Sb_BAT_File_Up") {
-        return up_.Handle();
-    }
-    if (name == "Sb_BAT_File_Down") {
-        return down_.Handle();
-    }
-    const std::array<std::string_view, kLargeButtonCount> large{"Sb_Apple", "Sb_Reset", "Sb_Run", "Sb_Close"};
+void MacroEditorWindow::MapControls() {
+    using C = EditorControl;
+    const auto map = [this](C control, HWND handle, const widgets::Label* label = nullptr) {
+        controls_[static_cast<size_t>(control)] = handle;
+        labels_[static_cast<size_t>(control)] = label;
+    };
+    const auto mapLabel = [&map](C control, const widgets::Label& label) {
+        map(control, label.Handle(), &label);
+    };
+    map(C::Edit_Macros_Name, nameField_);
+    map(C::Edit_BAT_File, batFileField_);
+    map(C::ListBoxt_BAT_File, list_);
+    map(C::Img_BAT_File_Fon, batFileFrame_.Handle());
+    map(C::Sb_BAT_File_Up, up_.Handle());
+    map(C::Sb_BAT_File_Down, down_.Handle());
+    const std::array<C, kLargeButtonCount> large{C::Sb_Apple, C::Sb_Reset, C::Sb_Run, C::Sb_Close};
     for (int i = 0; i < kLargeButtonCount; ++i) {
-        if (name == large[i]) {
-            return largeButtons_[i].Handle();
-        }
+        map(large[i], largeButtons_[i].Handle());
     }
+    const std::array<C, 3> boxes{C::Cb_Macros_Regime_BAT_1, C::Cb_Macros_Regime_BAT_2,
+                                 C::Cb_Macros_Regime_BAT_3};
+    const std::array<C, 3> boxLabels{C::Lbl_Macros_Regime_BAT_1, C::Lbl_Macros_Regime_BAT_2,
+                                     C::Lbl_Macros_Regime_BAT_3};
     for (int box = 0; box < 3; ++box) {
-        const std::string digit = std::to_string(box + 1);
-        if (name == "Cb_Macros_Regime_BAT_" + digit) {
-            return methodBoxes_[box].Handle();
-        }
-        if (name == "Lbl_Macros_Regime_BAT_" + digit) {
-            return methodLabels_[box].Handle();
-        }
+        map(boxes[box], methodBoxes_[box].Handle());
+        mapLabel(boxLabels[box], methodLabels_[box]);
     }
-    const std::array<std::pair<std::string_view, const widgets::Label*>, 5> labels{
-        {{"Lbl_Title_1", &title_}, {"Lbl1", &lbl1_}, {"Lbl2", &lbl2_}, {"Lbl3", &lbl3_}, {"Lbl4", &lbl4_}}};
-    for (const auto& [labelName, label] : labels) {
-        if (name == labelName) {
-            return label->Handle();
-        }
-    }
-    return nullptr;
+    mapLabel(C::Lbl_Title_1, title_);
+    mapLabel(C::Lbl1, lbl1_);
+    mapLabel(C::Lbl2, lbl2_);
+    mapLabel(C::Lbl3, lbl3_);
+    mapLabel(C::Lbl4, lbl4_);
 }
 
-std::string MacroEditorWindow::LabelText(std::string_view name) const {
-    const std::array<std::pair<std::string_view, const widgets::Label*>, 8> labels{
-        {{"Lbl_Title_1", &title_},
-         {"Lbl1", &lbl1_},
-         {"Lbl2", &lbl2_},
-         {"Lbl3", &lbl3_},
-         {"Lbl4", &lbl4_},
-         {"Lbl_Macros_Regime_BAT_1", &methodLabels_[0]},
-         {"Lbl_Macros_Regime_BAT_2", &methodLabels_[1]},
-         {"Lbl_Macros_Regime_BAT_3", &methodLabels_[2]}}};
-    for (const auto& [labelName, label] : labels) {
-        if (name == labelName) {
-            return label->Text();
-        }
-    }
-    return {};
+std::string MacroEditorWindow::LabelText(EditorControl control) const {
+    const widgets::Label* label = labels_[static_cast<size_t>(control)];
+    return label != nullptr ? label->Text() : std::string();
 }
 
 LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/apply.h"
 #include "lang/language.h"
 #include "macros/macro_editor_model.h"
 #include "macros/macro_table.h"
@@ -45,6 +46,32 @@ bool LargeButtonHovered(bool windowVisible, POINT windowOrigin, int buttonLeft, 
 // for any other value; pressed only while hovered with its pressed flag set, hover while hovered, else
 // normal.
 int LargeButtonPicture(LargeButton button, int32_t language, bool hovered, bool pressed);
+
+// The editor's controls, for the tests.
+enum class EditorControl {
+    Edit_Macros_Name,
+    Edit_BAT_File,
+    ListBoxt_BAT_File,
+    Img_BAT_File_Fon,
+    Sb_BAT_File_Up,
+    Sb_BAT_File_Down,
+    Sb_Apple,
+    Sb_Reset,
+    Sb_Run,
+    Sb_Close,
+    Cb_Macros_Regime_BAT_1,
+    Cb_Macros_Regime_BAT_2,
+    Cb_Macros_Regime_BAT_3,
+    Lbl_Macros_Regime_BAT_1,
+    Lbl_Macros_Regime_BAT_2,
+    Lbl_Macros_Regime_BAT_3,
+    Lbl_Title_1,
+    Lbl1,
+    Lbl2,
+    Lbl3,
+    Lbl4,
+    Count
+};
 
 class MacroEditorWindow : public widgets::SkinnedWindow {
   public:
@@ -89,9 +116,8 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     void Timer1Timer();
 
     // --- For the tests ---
-    // A control by its name ("Edit_Macros_Name", "ListBoxt_BAT_File", "Sb_Apple", "Lbl2", ...); null
-    // for an unknown name.
-    HWND Control(std::string_view name) const;
+    // A control (null before the window is made).
+    HWND Control(EditorControl control) const { return controls_[static_cast<size_t>(control)]; }
     // The picture each large button showed at the last tick.
     int LargeButtonShown(LargeButton button) const { return shownPicture_[static_cast<int>(button)]; }
     bool LargeButtonPressed(LargeButton button) const { return pressed_[static_cast<int>(button)]; }
@@ -99,20 +125,17 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     int MethodBoxPicture(int box) const { return methodBoxes_[box].Picture(); }
     int ArrowPicture(bool next) const { return next ? down_.Picture() : up_.Picture(); }
     const MacroEditorModel& Model() const { return *model_; }
-    // The caption of a label by name ("Lbl1" ... "Lbl4", "Lbl_Title_1", "Lbl_Macros_Regime_BAT_1" ...).
-    std::string LabelText(std::string_view name) const;
+    // The caption of a label ("" for a control that is no label).
+    std::string LabelText(EditorControl control) const;
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintContent(HDC dc) override;
 
   private:
-    struct NamedLabel {
-        std::string_view name;
-        widgets::Label* label;
-    };
-
     void CreateControls();
+    // Each control under its name, once the controls exist.
+    void MapControls();
     void FormShow(HWND mainWindow);
     void FormClose();
     // Copies what the user typed into the two fields into the model, and the model's view back into
@@ -129,6 +152,9 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::unique_ptr<MacroEditorModel> model_;
 
     widgets::Label title_, lbl1_, lbl2_, lbl3_, lbl4_;
+    // The labels the language texts go to, by their role.
+    const std::array<widgets::Label*, lang::kControlCount<lang::EditorLabel>> languageLabels_{
+        &title_, &lbl1_, &lbl2_, &lbl3_, &lbl4_};
     std::array<widgets::Label, 3> methodLabels_;
     std::array<widgets::PictureButton, 3> methodBoxes_;
     widgets::PictureButton up_, down_;
@@ -145,6 +171,10 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     widgets::Font smallFont_;
     widgets::Font nameFont_;
     std::vector<std::string> shownList_;
+
+    static constexpr size_t kControls = static_cast<size_t>(EditorControl::Count);
+    std::array<HWND, kControls> controls_{};
+    std::array<const widgets::Label*, kControls> labels_{};
 
     bool open_ = false;
     widgets::ModalOwner modal_;

@@ -1,6 +1,7 @@
 #include "settings/store.h"
 
 #include <array>
+#include <type_traits>
 #include <utility>
 
 namespace orv::settings {
@@ -60,6 +61,15 @@ class ValueReader {
             field = value;
         }
     }
+    // The object's type and parameter: stored as integers, any value read as it is.
+    template <class Enum>
+    requires std::is_enum_v<Enum>
+    void operator()(const std::string& name, Enum& field) {
+        int32_t value = 0;
+        if (Check(name, key_.ReadInt(name, value))) {
+            field = static_cast<Enum>(value);
+        }
+    }
     void operator()(const std::string& name, std::string& field) {
         std::string value;
         if (Check(name, key_.ReadString(name, value))) {
@@ -89,6 +99,11 @@ class ValueSaver {
     }
     void operator()(const std::string& name, const int32_t& field) {
         Check(name, writer_.WriteInt(name, field));
+    }
+    template <class Enum>
+    requires std::is_enum_v<Enum>
+    void operator()(const std::string& name, const Enum& field) {
+        Check(name, writer_.WriteInt(name, static_cast<int32_t>(field)));
     }
     void operator()(const std::string& name, const std::string& field) {
         Check(name, writer_.WriteString(name, field));

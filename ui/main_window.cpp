@@ -36,9 +36,25 @@ constexpr int kTitlePictures[4][2] = {{widgets::btn::kHelp, widgets::btn::kHelpH
                                       {widgets::btn::kInternet, widgets::btn::kInternetHot},
                                       {widgets::btn::kMin, widgets::btn::kMinHot},
                                       {widgets::btn::kClose, widgets::btn::kCloseHot}};
-constexpr const char* kTitleButtonNames[4] = {"Sb_Help", "Sb_Internet", "Sb_Min", "Sb_Close"};
-constexpr const char* kOptionBoxNames[4] = {"Cb_MinFormShow", "Cb_AutoRun", "Cb_HintShow", "Cb_LogOK"};
-constexpr const char* kOptionLabelNames[4] = {"Lbl_MinFormShow", "Lbl_AutoRun", "Lbl_HintShow", "Lbl_LogOK"};
+using lang::MainControl;
+constexpr MainControl kTitleButtonControls[4] = {MainControl::Sb_Help, MainControl::Sb_Internet,
+                                                 MainControl::Sb_Min, MainControl::Sb_Close};
+constexpr MainControl kOptionBoxControls[4] = {MainControl::Cb_MinFormShow, MainControl::Cb_AutoRun,
+                                               MainControl::Cb_HintShow, MainControl::Cb_LogOK};
+constexpr MainControl kOptionLabelControls[4] = {MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun,
+                                                 MainControl::Lbl_HintShow, MainControl::Lbl_LogOK};
+
+// The tray menu's items are captioned in order: item 1 is the first.
+constexpr int TrayItem(MainControl control) {
+    return static_cast<int>(control) - static_cast<int>(MainControl::TrayMenu_1);
+}
+constexpr bool IsTrayItem(MainControl control) {
+    return TrayItem(control) >= 0 && TrayItem(control) < 5;
+}
+
+size_t Index(MainControl control) {
+    return static_cast<size_t>(control);
+}
 constexpr int kOptionLabelWidth[4] = {130, 130, 320, 320};
 
 std::wstring WideText(std::string_view text) {
@@ -133,6 +149,9 @@ TfmMain::~TfmMain() {
     if (services_.display != nullptr) {
         services_.display->Attach(nullptr);
     }
+    // Destroyed here, while the panels and the tray still exist: its WM_DESTROY saves and removes the
+    // tray icon, which the base class's destructor, running after them, could no longer do.
+    Destroy();
 }
 
 bool TfmMain::Create(const MainWindowServices& services) {
@@ -220,9 +239,6 @@ void TfmMain::BuildControls() {
         panel.Create(window, number, panelServices);
         // Loading shows Razr by the mark alone: no click, no refresh.
         panel.SetRazrMark(objects[number - 1].settings.Razr);
-        for (const auto& [name, handle] : panel.NamedControls()) {
-            named_[name] = handle;
-        }
     }
 
     langLabel_.Create(window, kLangPanelLeft, 432, 130, 16, "", caption);
@@ -250,11 +266,6 @@ void TfmMain::BuildControls() {
         optionLabels_[i].Create(window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16,
                                 "", caption);
         optionLabels_[i].onClick = toggles[i];
-        named_[kOptionBoxNames[i]] = optionBoxes_[i].Handle();
-        named_[kOptionLabelNames[i]] = optionLabels_[i].Handle();
-        captionSetters_[kOptionLabelNames[i]] = [this, i](const std::string& text) {
-            optionLabels_[i].SetText(text);
-        };
     }
 
     start_.Create(window, kStartLeft, kLargeTop, &pictures.mainSkin);
@@ -269,29 +280,6 @@ void TfmMain::BuildControls() {
     reset_.Paint(pictures.buttons, ResetPicture(services_.language->Language(), false, false));
 
     auxiliaryEdit_ = widgets::CreateChildControl(window, L"EDIT", "", WS_VISIBLE, 0, 0, 0, 0, 0, 1902);
-
-    for (int i = 0; i < 4; ++i) {
-        named_[kTitleButtonNames[i]] = titleButtons_[i].Handle();
-    }
-    named_["Sb_Start"] = start_.Handle();
-    named_["Sb_Reset"] = reset_.Handle();
-    named_["Indicator_Start"] = indicatorStart_.Handle();
-    named_["Edit_Lang"] = langField_;
-    named_["Lbl_Lang"] = langLabel_.Handle();
-    named_["Lbl_Title_1"] = title1_.Handle();
-    named_["Lbl_Title_2"] = title2_.Handle();
-    named_["Lbl1_Title_Obj"] = columnObject_.Handle();
-    named_["Lbl1_Title_Control"] = columnControl_.Handle();
-    named_["Lbl1_Title_Action"] = columnAction_.Handle();
-    captionSetters_["Edit_Lang"] = [this](const std::string& text) {
-        widgets::SetWindowTextUtf8(langField_, text);
-    };
-    captionSetters_["Lbl_Lang"] = [this](const std::string& text) { langLabel_.SetText(text); };
-    captionSetters_["Lbl_Title_1"] = [this](const std::string& text) { title1_.SetText(text); };
-    captionSetters_["Lbl_Title_2"] = [this](const std::string& text) { title2_.SetText(text); };
-    captionSetters_["Lbl1_Title_Obj"] = [this](const std::string& text) { columnObject_.SetText(text); };
-    captionSetters_["Lbl1_Title_Control"] = [this](const std::string& text) { columnControl_.SetText(text); };
-    captionSetters_["Lbl1_Title_Action"] = [this](const std::string& text) { columnAction_.SetText(text); };
 
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
@@ -309,8 +297,32 @@ void TfmMain::BuildControls() {
     for (int i = 0; i < 5; ++i) {
         const std::string name = "TrayMenu_" + std::to_string(i + 1);
         menu.Add(name, &pictures.trayMenu[i], items[i]);
-        captionSetters_[name] = [this, i](const std::string& text) { tray_.PopupMenu().SetText(i, text); };
     }
+    MapControls();
+}
+
+void TfmMain::MapControls() {
+    const auto map = [this](MainControl control, HWND handle) { controls_[Index(control)] = handle; };
+    const auto mapLabel = [this, &map](MainControl control, widgets::Label& label) {
+        map(control, label.Handle());
+        labels_[Index(control)] = &label;
+    };
+    map(MainControl::Edit_Lang, langField_);
+    mapLabel(MainControl::Lbl_Lang, langLabel_);
+    mapLabel(MainControl::Lbl_Title_1, title1_);
+    mapLabel(MainControl::Lbl_Title_2, title2_);
+    mapLabel(MainControl::Lbl1_Title_Obj, columnObject_);
+    mapLabel(MainControl::Lbl1_Title_Control, columnControl_);
+    mapLabel(MainControl::Lbl1_Title_Action, columnAction_);
+    map(MainControl::Sb_Start, start_.Handle());
+    map(MainControl::Indicator_Start, indicatorStart_.Handle());
+    map(MainControl::Sb_Reset, reset_.Handle());
+    for (int i = 0; i < 4; ++i) {
+        map(kTitleButtonControls[i], titleButtons_[i].Handle());
+        map(kOptionBoxControls[i], optionBoxes_[i].Handle());
+        mapLabel(kOptionLabelControls[i], optionLabels_[i]);
+    }
+    // The tray menu's items have no window: their texts are kept by the menu and by trayHints_.
 }
 
 // --- Showing ---
@@ -362,20 +374,17 @@ POINT TfmMain::WindowOrigin() const {
 void TfmMain::ApplyLanguage() {
     const std::shared_ptr<const lang::LanguageTable> table = services_.language->Table();
     const bool running = services_.engine->ControlRunning();
-    for (const lang::AppliedText& applied : lang::MainWindowTexts(*table, running)) {
+    for (const lang::AppliedText<MainControl>& applied : lang::MainWindowTexts(*table, running)) {
         if (applied.slot == lang::TextSlot::Caption) {
-            const auto setter = captionSetters_.find(applied.control);
-            if (setter != captionSetters_.end()) {
-                setter->second(applied.text);
-            }
-        } else if (applied.control.rfind("TrayMenu_", 0) == 0) {
-            trayTexts_[applied.control] = applied.text;
-        } else {
-            const auto control = named_.find(applied.control);
-            if (control != named_.end()) {
-                services_.hints->Set(control->second, applied.text);
-            }
+            SetCaption(applied.control, applied.text);
+        } else if (IsTrayItem(applied.control)) {
+            trayHints_[TrayItem(applied.control)] = applied.text;
+        } else if (HWND control = controls_[Index(applied.control)]) {
+            services_.hints->Set(control, applied.text);
         }
+    }
+    for (ObjectPanel& panel : panels_) {
+        panel.ApplyLanguage(*table);
     }
     if (children.applyEditorLanguage) {
         children.applyEditorLanguage(*table);
@@ -401,35 +410,32 @@ std::string TfmMain::LanguageField() const {
     return widgets::GetWindowTextUtf8(langField_);
 }
 
-std::string TfmMain::CaptionOf(const std::string& control) const {
-    if (control == "Edit_Lang") {
-        return LanguageField();
+void TfmMain::SetCaption(MainControl control, const std::string& text) {
+    if (widgets::Label* label = labels_[Index(control)]) {
+        label->SetText(text);
+    } else if (IsTrayItem(control)) {
+        tray_.PopupMenu().SetText(TrayItem(control), text);
+    } else if (control == MainControl::Edit_Lang) {
+        widgets::SetWindowTextUtf8(langField_, text);
     }
-    if (control.rfind("TrayMenu_", 0) == 0) {
-        const int index = std::atoi(control.c_str() + 9) - 1;
-        return index >= 0 && index < 5 ? const_cast<widgets::TrayIcon&>(tray_).PopupMenu().Text(index)
-                                       : std::string();
-    }
-    const widgets::Label* labels[] = {&langLabel_,       &title1_,          &title2_,
-                                      &columnObject_,    &columnControl_,   &columnAction_,
-                                      &optionLabels_[0], &optionLabels_[1], &optionLabels_[2],
-                                      &optionLabels_[3], &titleName_,       &columnNumber_};
-    const auto found = named_.find(control);
-    for (const widgets::Label* label : labels) {
-        if (found != named_.end() && label->Handle() == found->second) {
-            return label->Text();
-        }
-    }
-    return {};
 }
 
-std::string TfmMain::HintOf(const std::string& control) const {
-    const auto found = named_.find(control);
-    if (found == named_.end()) {
-        const auto tray = trayTexts_.find(control);
-        return tray != trayTexts_.end() ? tray->second : std::string();
+std::string TfmMain::CaptionOf(MainControl control) const {
+    if (const widgets::Label* label = labels_[Index(control)]) {
+        return label->Text();
     }
-    const std::string* text = services_.hints->Find(found->second);
+    if (IsTrayItem(control)) {
+        return tray_.PopupMenu().Text(TrayItem(control));
+    }
+    return control == MainControl::Edit_Lang ? LanguageField() : std::string();
+}
+
+std::string TfmMain::HintOf(MainControl control) const {
+    if (IsTrayItem(control)) {
+        return trayHints_[TrayItem(control)];
+    }
+    const HWND handle = controls_[Index(control)];
+    const std::string* text = handle != nullptr ? services_.hints->Find(handle) : nullptr;
     return text ? *text : std::string();
 }
 

@@ -7,15 +7,16 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 #include "engine/display_queue.h"
 #include "engine/engine.h"
+#include "lang/apply.h"
 #include "lang/language.h"
 #include "macros/macro_table.h"
 #include "settings/startup.h"
@@ -100,7 +101,7 @@ struct MainWindowServices {
     // Where the work timer reads the cursor (the system's cursor position when empty).
     std::function<POINT()> cursorPosition;
     // The browse dialog of the object panels (BrowseForItem when empty).
-    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+    std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 
 // The windows the main window opens: the splash and the macro editor. Unset members do nothing.
@@ -189,8 +190,8 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::TrayIcon& Tray() { return tray_; }
     std::string LanguageField() const;
     // The caption or hint a control shows now ("" when it has none).
-    std::string CaptionOf(const std::string& control) const;
-    std::string HintOf(const std::string& control) const;
+    std::string CaptionOf(lang::MainControl control) const;
+    std::string HintOf(lang::MainControl control) const;
     bool FirstTickPending() const { return firstTick_; }
     bool ChildWindowOpen() const { return childWindowOpen_; }
     bool InTray() const { return tray_.Active(); }
@@ -200,6 +201,9 @@ class TfmMain : public widgets::SkinnedWindow {
 
   private:
     void BuildControls();
+    // Each control that shows a language text under its role, once the controls exist.
+    void MapControls();
+    void SetCaption(lang::MainControl control, const std::string& text);
     void StopControlIfRunning();
     void OpenMacroEditor(int number);
     void PlaceAtStart();
@@ -242,10 +246,13 @@ class TfmMain : public widgets::SkinnedWindow {
     ObjectPanel panels_[engine::kObjectCount];
     widgets::TrayIcon tray_;
 
-    // Controls by name, for the language texts.
-    std::unordered_map<std::string, HWND> named_;
-    std::unordered_map<std::string, std::function<void(const std::string&)>> captionSetters_;
-    std::unordered_map<std::string, std::string> trayTexts_;
+    // The controls by the role whose language text they show; labels also as labels, for their
+    // captions. The tray menu's items have no window: the menu keeps their captions, trayHints_ their
+    // hints.
+    static constexpr size_t kMainControls = static_cast<size_t>(lang::MainControl::Count);
+    std::array<HWND, kMainControls> controls_{};
+    std::array<widgets::Label*, kMainControls> labels_{};
+    std::array<std::string, 5> trayHints_;
 };
 
 }  // namespace orv::ui

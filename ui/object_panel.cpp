@@ -13,17 +13,19 @@ using widgets::Colour;
 
 // The six hover buttons: place in the panel and pictures (normal, hot), in the timer's order.
 struct ButtonLayout {
-    const char* name;
+    lang::PanelControl control;
     int left, top, width, height;
     int normal, hot;
 };
 constexpr ButtonLayout kButtons[6] = {
-    {"Sb_Type_Obj#_Up", 132, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
-    {"Sb_Type_Obj#_Down", 132, 11, 19, 10, widgets::btn::kArrowDown, widgets::btn::kArrowDownHot},
-    {"Sb_Path_Obj#", 314, 1, 22, 22, widgets::btn::kPath, widgets::btn::kPathHot},
-    {"Sb_Param_Obj#_Up", 430, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
-    {"Sb_Param_Obj#_Down", 430, 11, 19, 10, widgets::btn::kArrowDown, widgets::btn::kArrowDownHot},
-    {"Sb_Action_Obj#", 700, 1, 22, 22, widgets::btn::kAction, widgets::btn::kActionHot},
+    {lang::PanelControl::Sb_Type_Obj_Up, 132, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
+    {lang::PanelControl::Sb_Type_Obj_Down, 132, 11, 19, 10, widgets::btn::kArrowDown,
+     widgets::btn::kArrowDownHot},
+    {lang::PanelControl::Sb_Path_Obj, 314, 1, 22, 22, widgets::btn::kPath, widgets::btn::kPathHot},
+    {lang::PanelControl::Sb_Param_Obj_Up, 430, 1, 19, 10, widgets::btn::kArrowUp, widgets::btn::kArrowUpHot},
+    {lang::PanelControl::Sb_Param_Obj_Down, 430, 11, 19, 10, widgets::btn::kArrowDown,
+     widgets::btn::kArrowDownHot},
+    {lang::PanelControl::Sb_Action_Obj, 700, 1, 22, 22, widgets::btn::kAction, widgets::btn::kActionHot},
 };
 
 constexpr int kSearchLimit = 20;
@@ -53,7 +55,7 @@ void Show(HWND window, bool visible) {
 
 }  // namespace
 
-std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type) {
+std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type) {
     PIDLIST_ABSOLUTE root = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(owner, CSIDL_DRIVES, &root))) {
         root = nullptr;
@@ -63,7 +65,7 @@ std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type) {
     info.hwndOwner = owner;
     info.pidlRoot = root;
     info.pszDisplayName = displayName;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | (type == 1 ? 0 : BIF_BROWSEINCLUDEFILES);
+    info.ulFlags = BIF_RETURNONLYFSDIRS | (type == ObjectType::Directory ? 0 : BIF_BROWSEINCLUDEFILES);
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
     std::optional<BrowseChoice> result;
     if (chosen != nullptr) {
@@ -122,7 +124,33 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     pathIndicator_.Create(row, 302, 2, 10, 19, kDark);
     stringIndicator_.Create(row, 534, 2, 10, 19, kDark);
     macroIndicator_.Create(row, 680, 2, 20, 20, ToColour({192, 192, 192}));
+    MapControls();
     return true;
+}
+
+void ObjectPanel::MapControls() {
+    using lang::PanelControl;
+    const auto map = [this](PanelControl control, HWND handle) {
+        controls_[static_cast<size_t>(control)] = handle;
+    };
+    map(PanelControl::Panel_Obj, panel_.Handle());
+    map(PanelControl::Cb_Razr_Obj, razr_.Handle());
+    map(PanelControl::Edit_Type_Obj, typeField_);
+    map(PanelControl::Edit_Path_Obj, pathField_);
+    map(PanelControl::Ind_Path_Obj, pathIndicator_.Handle());
+    map(PanelControl::Edit_Param_Obj, paramField_);
+    map(PanelControl::Edit_String_Obj, searchField_);
+    map(PanelControl::Ind_String_Obj, stringIndicator_.Handle());
+    map(PanelControl::Edit_Action_Obj, actionField_);
+    for (int i = 0; i < 6; ++i) {
+        map(kButtons[i].control, buttons_[i]->Handle());
+    }
+}
+
+void ObjectPanel::ApplyLanguage(const lang::LanguageTable& table) {
+    for (const lang::AppliedText<lang::PanelControl>& applied : lang::ObjectPanelTexts(table, number_)) {
+        SetHint(Handle(applied.control), applied.text);
+    }
 }
 
 const lang::LanguageTable& ObjectPanel::Texts() const {
@@ -195,47 +223,31 @@ void ObjectPanel::RefreshObjectPanel() {
 }
 
 void ObjectPanel::ApplyObjectType() {
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
+    const std::optional<engine::Engine::Item> item = services_.engine->NormaliseType(number_);
+    if (!item) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
-    const std::string path = KeptPath(object->settings, type);
-    // The file system is asked before the engine lock is taken.
-    const bool present = ItemPresent(type, path);
-    const bool clearFileBaseline = !present && type == 0 && object->baseline.File_OK_Old;
-    if (type != object->settings.Type || clearFileBaseline) {
-        services_.engine->EditObject(number_,
-                                     [&](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-                                         settings.Type = type;
-                                         if (!present && type == 0) {
-                                             baseline.File_OK_Old = false;
-                                         }
-                                     });
-    }
-    SetFieldText(typeField_, Texts().Text(TypeText(type)));
+    SetFieldText(typeField_, Texts().Text(TypeText(item->type)));
     ApplyObjectParam();
-    const std::string& stateText = Texts().Text(present ? PresentText(type) : AbsentText(type));
-    SetPathField(present ? std::string_view(path) : std::string_view(stateText));
-    pathIndicator_.SetColour(present ? kLit : kDark);
+    ShowItem(*item);
+}
+
+void ObjectPanel::ShowItem(const engine::Engine::Item& item) {
+    const std::string& stateText =
+        Texts().Text(item.present ? PresentText(item.type) : AbsentText(item.type));
+    SetPathField(item.present ? std::string_view(item.path) : std::string_view(stateText));
+    pathIndicator_.SetColour(item.present ? kLit : kDark);
     SetHint(pathIndicator_.Handle(), stateText);
     CaretToEndAndHint();
 }
 
 void ObjectPanel::ApplyObjectParam() {
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
+    const std::optional<engine::Engine::Kind> kind = services_.engine->NormaliseParam(number_);
+    if (!kind) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
-    const int32_t param = engine::FoldParam(type, object->settings.Param);
-    if (param != object->settings.Param) {
-        services_.engine->EditObject(number_, [&](engine::ObjectSettings& settings, engine::Baseline&) {
-            settings.Param = engine::FoldParam(engine::FoldType(settings.Type), settings.Param);
-        });
-    }
-    SetFieldText(paramField_, Texts().Text(ParamText(type, param)));
-    ShowSearch(VisibleControls(razr_.Checked(), type, param).search);
+    SetFieldText(paramField_, Texts().Text(ParamText(kind->type, kind->param)));
+    ShowSearch(VisibleControls(razr_.Checked(), kind->type, kind->param).search);
 }
 
 void ObjectPanel::ShowObjectAction() {
@@ -249,7 +261,7 @@ void ObjectPanel::FillObjectPanel() {
         return;
     }
     // The stored path is shown even when the item is missing; the indicator says so.
-    SetPathField(KeptPath(object->settings, engine::FoldType(object->settings.Type)));
+    SetPathField(engine::KeptPath(object->settings, engine::FoldType(object->settings.Type)));
     CaretToEndAndHint();
     ShowObjectAction();
     if (SetFieldText(searchField_, object->settings.String)) {
@@ -265,15 +277,15 @@ void ObjectPanel::Cb_Razr_Click() {
 }
 
 void ObjectPanel::Sb_Type_UpClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { ++settings.Type; });
-    ApplyObjectType();
-    StopControl();
+    StepType(engine::Step::Next);
 }
 
 void ObjectPanel::Sb_Type_DownClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { --settings.Type; });
+    StepType(engine::Step::Previous);
+}
+
+void ObjectPanel::StepType(engine::Step step) {
+    services_.engine->StepType(number_, step);
     ApplyObjectType();
     StopControl();
 }
@@ -283,22 +295,15 @@ void ObjectPanel::Sb_PathClick() {
     if (!object) {
         return;
     }
-    const int32_t type = engine::FoldType(object->settings.Type);
     const std::optional<BrowseChoice> choice =
-        services_.browse(::GetAncestor(panel_.Handle(), GA_ROOT), type);
+        services_.browse(::GetAncestor(panel_.Handle(), GA_ROOT), engine::FoldType(object->settings.Type));
     if (!choice) {
         // Cancelled: the object keeps its item and its baselines; nothing was chosen to test.
         return;
     }
-    const bool present = ItemPresent(type, choice->path);
-    services_.engine->EditObject(number_, [&](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-        ApplyBrowse(number_, type, *choice, present, settings, baseline);
-    });
-    const std::string& stateText = Texts().Text(present ? PresentText(type) : AbsentText(type));
-    SetPathField(present ? std::string_view(choice->path) : std::string_view(stateText));
-    pathIndicator_.SetColour(present ? kLit : kDark);
-    SetHint(pathIndicator_.Handle(), stateText);
-    CaretToEndAndHint();
+    if (const std::optional<engine::Engine::Item> item = services_.engine->ChooseItem(number_, *choice)) {
+        ShowItem(*item);
+    }
 }
 
 void ObjectPanel::Edit_PathChange() {
@@ -306,33 +311,21 @@ void ObjectPanel::Edit_PathChange() {
 }
 
 void ObjectPanel::Sb_Param_UpClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { ++settings.Param; });
-    ApplyObjectParam();
-    StopControl();
+    StepParam(engine::Step::Next);
 }
 
 void ObjectPanel::Sb_Param_DownClick() {
-    services_.engine->EditObject(
-        number_, [](engine::ObjectSettings& settings, engine::Baseline&) { --settings.Param; });
+    StepParam(engine::Step::Previous);
+}
+
+void ObjectPanel::StepParam(engine::Step step) {
+    services_.engine->StepParam(number_, step);
     ApplyObjectParam();
     StopControl();
 }
 
 void ObjectPanel::Edit_StringChange() {
-    const std::string text = SearchField();
-    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
-    if (!object) {
-        return;
-    }
-    if (engine::FoldType(object->settings.Type) == 0) {
-        services_.engine->SearchTextChanged(number_, text);
-    } else if (object->settings.String != text) {
-        // A directory or application object only keeps the text: a file check would report a file
-        // outcome on its item, and its count baseline belongs to the file it watched before.
-        services_.engine->EditObject(
-            number_, [&](engine::ObjectSettings& settings, engine::Baseline&) { settings.String = text; });
-    }
+    services_.engine->SearchTextChanged(number_, SearchField());
 }
 
 void ObjectPanel::Sb_ActionClick() {
@@ -383,26 +376,6 @@ void ObjectPanel::UpdateHover(POINT cursor, POINT window, bool windowVisible) {
         const bool hot = windowVisible && IsHot(Point{cursor.x, cursor.y}, box);
         buttons_[i]->SetPicture(HoverPicture(hot, layout.normal, layout.hot));
     }
-}
-
-std::vector<std::pair<std::string, HWND>> ObjectPanel::NamedControls() const {
-    auto name = [this](std::string_view pattern) { return lang::ControlName(pattern, number_); };
-    std::vector<std::pair<std::string, HWND>> controls = {
-        {name("Panel_Obj#"), panel_.Handle()},
-        {name("Cb_Razr_Obj#"), razr_.Handle()},
-        {name("Edit_Type_Obj#"), typeField_},
-        {name("Edit_Path_Obj#"), pathField_},
-        {name("Ind_Path_Obj#"), pathIndicator_.Handle()},
-        {name("Edit_Param_Obj#"), paramField_},
-        {name("Edit_String_Obj#"), searchField_},
-        {name("Ind_String_Obj#"), stringIndicator_.Handle()},
-        {name("Edit_Action_Obj#"), actionField_},
-        {name("Ind_Macros_#"), macroIndicator_.Handle()},
-    };
-    for (int i = 0; i < 6; ++i) {
-        controls.emplace_back(name(kButtons[i].name), buttons_[i]->Handle());
-    }
-    return controls;
 }
 
 std::string ObjectPanel::TypeField() const {

@@ -5,13 +5,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "engine/engine.h"
+#include "lang/apply.h"
 #include "lang/language.h"
 #include "macros/macro_table.h"
 #include "ui/panel_logic.h"
@@ -39,7 +39,7 @@ inline constexpr widgets::Colour kPanelFieldBackground = widgets::Rgb(0, 128, 19
 
 // The shell's folder browser for a type: rooted at My Computer, file-system items only, files listed
 // for the file and application types. Nothing when the user cancelled.
-std::optional<BrowseChoice> BrowseForItem(HWND owner, int32_t type);
+std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type);
 
 // What the panels share with the main window.
 struct PanelServices {
@@ -55,7 +55,7 @@ struct PanelServices {
     // Steps 3 and 4 of the action button: the macro editor on macro N, or hidden when it is open.
     std::function<void(int)> openMacroEditor;
     // The browse dialog; BrowseForItem when empty.
-    std::function<std::optional<BrowseChoice>(HWND, int32_t)> browse;
+    std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 
 class ObjectPanel {
@@ -95,8 +95,11 @@ class ObjectPanel {
     // Hover pictures of the six buttons for a cursor at `cursor` (screen) over a main window whose
     // top-left corner is `window`; nothing is hot while the window is hidden.
     void UpdateHover(POINT cursor, POINT window, bool windowVisible);
-    // The row's controls by their names ("Cb_Razr_Obj3", ...), for the language texts.
-    std::vector<std::pair<std::string, HWND>> NamedControls() const;
+    // The hints of the row's controls in the language of `table`. The path indicator's is the designed
+    // one until the row shows its state.
+    void ApplyLanguage(const lang::LanguageTable& table);
+    // A control of the row by the role whose text it shows.
+    HWND Handle(lang::PanelControl control) const { return controls_[static_cast<size_t>(control)]; }
 
     // --- What the row shows (the tests read these) ---
     HWND PanelHandle() const { return panel_.Handle(); }
@@ -126,10 +129,17 @@ class ObjectPanel {
 
   private:
     const lang::LanguageTable& Texts() const;
+    // Each control that shows a language text under its role, once the controls exist.
+    void MapControls();
     void StopControl();
+    // A spin button's step, shown, then control stopped.
+    void StepType(engine::Step step);
+    void StepParam(engine::Step step);
     // Sets a field's text when it differs, without its change notification; true when it changed.
     bool SetFieldText(HWND field, std::string_view text);
     void SetPathField(std::string_view text);
+    // The item of the object's type in the path field and its indicator.
+    void ShowItem(const engine::Engine::Item& item);
     void CaretToEndAndHint();
     void SetHint(HWND control, std::string_view text);
     void ShowSearch(bool visible);
@@ -144,6 +154,7 @@ class ObjectPanel {
     widgets::PictureButton* buttons_[6] = {&typeUp_, &typeDown_, &path_, &paramUp_, &paramDown_, &action_};
     widgets::Indicator pathIndicator_, stringIndicator_, macroIndicator_;
     bool settingText_ = false;
+    std::array<HWND, lang::kControlCount<lang::PanelControl>> controls_{};
 };
 
 }  // namespace orv::ui

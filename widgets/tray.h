@@ -99,6 +99,7 @@ class TrayIcon : public Window {
     bool ShowBalloon(std::string_view title, std::string_view text);
 
     TrayMenu& PopupMenu() { return menu_; }
+    const TrayMenu& PopupMenu() const { return menu_; }
     // Brings the hidden window to the foreground (so that the menu closes when the user clicks
     // elsewhere) and opens the menu; returns the chosen item's index or -1.
     int ShowMenu(POINT screen);

@@ -146,7 +146,7 @@ class ApplicationCheck : public ::testing::Test {
     std::string programName = UniqueName();
     ControlObject object = [this] {
         ControlObject o;
-        o.settings.Type = 2;
+        o.settings.Type = ObjectType::Application;
         o.settings.Path_Prog = folder.Join(programName);
         o.settings.Name_Prog = programName;
         return o;
@@ -242,7 +242,7 @@ TEST_F(ApplicationCheck, PathThatNamesNoProgramMakesControlImpossible) {
 }
 
 TEST_F(ApplicationCheck, OtherParametersReportNothing) {
-    object.settings.Param = 1;
+    object.settings.Param = ControlParam::Size;
     EXPECT_FALSE(Check().has_value());
 }
 

@@ -106,7 +106,10 @@ TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
     // A small alphabet makes matches, near-matches and runs frequent; many lengths and chunk sizes
     // put the matches at every offset from a chunk boundary and from the 16- and 64-byte blocks.
     std::mt19937 random(12345);
-    const std::string alphabets[] = {"ab", "abc", "a\x00\xff"};
+    using namespace std::string_literals;
+    // A literal with its length: from a C string the NUL would end the third alphabet after "a".
+    const std::string alphabets[] = {"ab", "abc", "a\x00\xff"s};
+    ASSERT_EQ(alphabets[2].size(), 3u);
     for (int round = 0; round < 600; ++round) {
         const std::string& alphabet = alphabets[round % 3];
         std::uniform_int_distribution<size_t> letter(0, alphabet.size() - 1);

@@ -38,8 +38,9 @@ void MarkHiddenAndSystem(const std::string& path) {
 
 class DirectoryCheck : public ::testing::Test {
   protected:
-    std::optional<CheckResult> Check(int param) {
-        object.settings.Param = param;
+    // By the stored number, so that values out of range can be tried as well.
+    std::optional<CheckResult> Check(int32_t param) {
+        object.settings.Param = static_cast<ControlParam>(param);
         const CheckContext context{*table, formats, names};
         auto result = CheckDirectory(5, object, context);
         if (result) {

@@ -37,8 +37,9 @@ fs::FileTime TicksOf(std::chrono::sys_seconds utc) {
 
 class FileCheck : public ::testing::Test {
   protected:
-    std::optional<CheckResult> Check(int param) {
-        object.settings.Param = param;
+    // By the stored number, so that values out of range can be tried as well.
+    std::optional<CheckResult> Check(int32_t param) {
+        object.settings.Param = static_cast<ControlParam>(param);
         const CheckContext context{*table, formats, names};
         auto result = CheckFile(number, object, context);
         if (result) {

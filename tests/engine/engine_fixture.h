@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -15,6 +16,14 @@
 #include "tests/support/test_support.h"
 
 namespace orv::engine::test {
+
+// Changes object N as loading does: the other objects are reloaded as they are.
+inline void EditObject(Engine& engine, int number,
+                       const std::function<void(ObjectSettings&, Baseline&)>& change) {
+    ObjectArray objects = engine.Objects();
+    change(objects[number - 1].settings, objects[number - 1].baseline);
+    engine.LoadObjects(objects);
+}
 
 class EngineFixture : public ::testing::Test {
   protected:
@@ -61,8 +70,14 @@ class EngineFixture : public ::testing::Test {
         }
     }
 
+    // Changes object N as loading does (every other object reloaded as it is).
+    void Edit(int number, const std::function<void(ObjectSettings&, Baseline&)>& change) {
+        EditObject(*engine, number, change);
+    }
+    // By the stored number, so that values out of range can be set as well.
     void SetType(int number, int32_t type) {
-        engine->EditObject(number, [type](ObjectSettings& settings, Baseline&) { settings.Type = type; });
+        Edit(number,
+             [type](ObjectSettings& settings, Baseline&) { settings.Type = static_cast<ObjectType>(type); });
     }
 
     int32_t language = lang::kEnglish;

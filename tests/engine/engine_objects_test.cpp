@@ -115,7 +115,7 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
     };
     const std::vector<Change> changes = {
         {"edit",
-         [](Engine& e) { e.EditObject(2, [](ObjectSettings&, Baseline& b) { b.Size_File_Old = "5"; }); },
+         [](Engine& e) { EditObject(e, 2, [](ObjectSettings&, Baseline& b) { b.Size_File_Old = "5"; }); },
          [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "5"); }},
         {"reset", [](Engine& e) { e.ResetObjects(); },
          [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "0"); }},
@@ -199,7 +199,7 @@ TEST_F(ObjectsTest, DisablingAnObjectClearsItsPendingAction) {
 
     engine->SetRazr(4, false);
     EXPECT_FALSE(engine->Object(4)->ActionPending);
-    engine->EditObject(5, [](ObjectSettings& s, Baseline&) { s.Razr = false; });
+    Edit(5, [](ObjectSettings& s, Baseline&) { s.Razr = false; });
     EXPECT_FALSE(engine->Object(5)->ActionPending);
 
     engine->RunActions();
@@ -216,19 +216,16 @@ TEST_F(ObjectsTest, DisablingAnObjectClearsItsPendingAction) {
 
 TEST_F(ObjectsTest, EditsResetAndLoadChangeOnlyTheNamedObjectsAndBumpTheGeneration) {
     const uint64_t generation = engine->Object(3)->generation;
-    EXPECT_TRUE(engine->EditObject(3, [](ObjectSettings& s, Baseline& b) {
-        s.Path_File = "C:\\data.bin";
-        s.Param = 1;
-        b.Size_File_Old = "3000000000";
-    }));
+    EXPECT_TRUE(engine->StepParam(3, Step::Next));
     ControlObject edited = *engine->Object(3);
-    EXPECT_EQ(edited.settings.Path_File, "C:\\data.bin");
-    EXPECT_EQ(edited.baseline.Size_File_Old, "3000000000");
+    EXPECT_EQ(edited.settings.Param, ControlParam::Size);
     EXPECT_GT(edited.generation, generation);
-    EXPECT_EQ(engine->Object(2)->settings.Path_File, "");
+    EXPECT_EQ(engine->Object(2)->settings.Param, ControlParam::Availability);
 
-    EXPECT_FALSE(engine->EditObject(0, [](ObjectSettings&, Baseline&) {}));
-    EXPECT_FALSE(engine->EditObject(9, [](ObjectSettings&, Baseline&) {}));
+    EXPECT_FALSE(engine->StepType(0, Step::Next));
+    EXPECT_FALSE(engine->StepParam(9, Step::Next));
+    EXPECT_FALSE(engine->NormaliseType(9).has_value());
+    EXPECT_FALSE(engine->ChooseItem(0, BrowseChoice{}).has_value());
     EXPECT_FALSE(engine->Object(9).has_value());
     EXPECT_FALSE(engine->SetRazr(-1, false));
 
@@ -251,8 +248,8 @@ TEST_F(ObjectsTest, EditsResetAndLoadChangeOnlyTheNamedObjectsAndBumpTheGenerati
 }
 
 TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCount) {
-    engine->EditObject(1, [](ObjectSettings& s, Baseline& b) {
-        s.Param = 3;
+    Edit(1, [](ObjectSettings& s, Baseline& b) {
+        s.Param = ControlParam::String;
         s.String = "ab";
         b.Povtor_File_Old = 9;
     });
@@ -272,14 +269,15 @@ TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCoun
     EXPECT_FALSE(engine->SearchTextChanged(0, "x"));
 }
 
-TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectRunsNoFileCheck) {
+TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
     SetType(2, 1);
-    engine->EditObject(2, [](ObjectSettings&, Baseline& b) { b.Povtor_File_Old = 3; });
+    Edit(2, [](ObjectSettings&, Baseline& b) { b.Povtor_File_Old = 3; });
     EXPECT_TRUE(engine->SearchTextChanged(2, "Error"));
     EXPECT_TRUE(checks->Calls().empty());
     const ControlObject object = *engine->Object(2);
     EXPECT_EQ(object.settings.String, "Error");
-    EXPECT_EQ(object.baseline.Povtor_File_Old, 0);  // LastStringCount, as after any text edit
+    // The count baseline belongs to the file the object watched before.
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 3);
     EXPECT_EQ(object.EventText, "");
 }
 

@@ -44,7 +44,7 @@ TEST_F(StressTest, TogglesEditsAndResetsFromTwoThreads) {
                         engine->SetRazr(number, random() % 2 == 0);
                         break;
                     case 1:
-                        engine->EditObject(number, [&](ObjectSettings& s, Baseline& b) {
+                        EditObject(*engine, number, [&](ObjectSettings& s, Baseline& b) {
                             s.Path_File = "file " + std::to_string(random() % 100);
                             b.Size_File_Old = std::to_string(random() % 1000);
                         });

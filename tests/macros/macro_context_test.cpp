@@ -46,16 +46,17 @@ class EventContextTest : public ::testing::Test {
             table.RunMacro(number, environment);
         };
         engine::Engine engine(std::move(services));
+        engine::ObjectArray objects = engine.Objects();
         for (int number = 1; number <= engine::kObjectCount; ++number) {
-            engine.SetRazr(number, number == 3);
+            objects[number - 1].settings.Razr = number == 3;
         }
-        engine.EditObject(3, [&](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-            settings.Type = 0;
-            settings.Param = 1;
-            settings.Path_File = watched;
-            settings.Name_File = name;
-            baseline.Size_File_Old = "0";
-        });
+        engine::ControlObject& third = objects[2];
+        third.settings.Type = engine::ObjectType::File;
+        third.settings.Param = engine::ControlParam::Size;
+        third.settings.Path_File = watched;
+        third.settings.Name_File = name;
+        third.baseline.Size_File_Old = "0";
+        engine.LoadObjects(objects);
         // Object 3's check, the log step, the action step.
         for (int pass = 0; pass < 3; ++pass) {
             engine.RunPass();

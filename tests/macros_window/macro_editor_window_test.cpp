@@ -86,14 +86,16 @@ class MacroEditorWindowTest : public ::testing::Test {
         Pump();
     }
 
-    HWND Control(const char* name) {
+    HWND Control(EditorControl name) {
         HWND control = editor_.Control(name);
-        EXPECT_NE(control, nullptr) << name;
+        EXPECT_NE(control, nullptr) << static_cast<int>(name);
         return control;
     }
-    std::string Text(const char* name) { return widgets::GetWindowTextUtf8(Control(name)); }
-    void Type(const char* name, const std::string& text) { widgets::SetWindowTextUtf8(Control(name), text); }
-    void Click(const char* name) {
+    std::string Text(EditorControl name) { return widgets::GetWindowTextUtf8(Control(name)); }
+    void Type(EditorControl name, const std::string& text) {
+        widgets::SetWindowTextUtf8(Control(name), text);
+    }
+    void Click(EditorControl name) {
         HWND control = Control(name);
         ::SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
         ::SendMessageW(control, WM_LBUTTONUP, 0, At(3, 3));
@@ -101,7 +103,7 @@ class MacroEditorWindowTest : public ::testing::Test {
     }
     // The list as the list box holds it, and the text of its selected entry ("" for none).
     std::vector<std::string> ListEntries() {
-        HWND list = Control("ListBoxt_BAT_File");
+        HWND list = Control(EditorControl::ListBoxt_BAT_File);
         std::vector<std::string> entries;
         const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -110,7 +112,7 @@ class MacroEditorWindowTest : public ::testing::Test {
         return entries;
     }
     std::string EntryText(int index) {
-        HWND list = Control("ListBoxt_BAT_File");
+        HWND list = Control(EditorControl::ListBoxt_BAT_File);
         const auto length = ::SendMessageW(list, LB_GETTEXTLEN, index, 0);
         if (length < 0) {
             return {};
@@ -121,7 +123,8 @@ class MacroEditorWindowTest : public ::testing::Test {
         return widgets::Narrow(text);
     }
     int Selected() {
-        return static_cast<int>(::SendMessageW(Control("ListBoxt_BAT_File"), LB_GETCURSEL, 0, 0));
+        return static_cast<int>(
+            ::SendMessageW(Control(EditorControl::ListBoxt_BAT_File), LB_GETCURSEL, 0, 0));
     }
     std::string SelectedText() { return Selected() < 0 ? std::string() : EntryText(Selected()); }
     int IndexOf(const std::string& entry) {
@@ -161,9 +164,9 @@ TEST_F(MacroEditorWindowTest, OpensOnTheMacroWithItsNameFileAndMethod) {
     Open(3);
 
     ASSERT_TRUE(editor_.Visible());
-    EXPECT_EQ(Text("Edit_Macros_Name"), "Nightly copy");
+    EXPECT_EQ(Text(EditorControl::Edit_Macros_Name), "Nightly copy");
     // The field shows the stored name; the list highlights the entry that matches it in any case.
-    EXPECT_EQ(Text("Edit_BAT_File"), "BACKUP.bat");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), "BACKUP.bat");
     EXPECT_EQ(ListEntries().size(), 3u);
     EXPECT_EQ(SelectedText(), "backup.bat");
     EXPECT_EQ(Boxes(), kThirdTicked);
@@ -178,14 +181,14 @@ TEST_F(MacroEditorWindowTest, OpensOnTheMacroWithItsNameFileAndMethod) {
     EXPECT_EQ(box.top, 60);
     EXPECT_EQ(box.right - box.left, 800);
     EXPECT_EQ(box.bottom - box.top, 527);
-    EXPECT_EQ(editor_.LabelText("Lbl_Macros_Regime_BAT_2"), "ShellExecute");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Macros_Regime_BAT_2), "ShellExecute");
 }
 
 TEST_F(MacroEditorWindowTest, StoredFileNotListedHighlightsTheFirstEntryButFieldKeepsIt) {
     AddBatch("only.bat");
     Open(1);
-    EXPECT_EQ(Text("Edit_Macros_Name"), "Macros_1");
-    EXPECT_EQ(Text("Edit_BAT_File"), "Not Selected");
+    EXPECT_EQ(Text(EditorControl::Edit_Macros_Name), "Macros_1");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), "Not Selected");
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(SelectedText(), "only.bat");
 }
@@ -194,16 +197,16 @@ TEST_F(MacroEditorWindowTest, EmptyBatFolderListsFileNotFoundAndApplyStoresItWit
     ASSERT_TRUE(table_.SetSlot(4, MacroSlot{"Mail", "mail.bat", kMethodShellExecute}));
     Open(4);
     // The field shows the stored file, the list the placeholder.
-    EXPECT_EQ(Text("Edit_BAT_File"), "mail.bat");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), "mail.bat");
     EXPECT_EQ(ListEntries(), std::vector<std::string>{"File not found"});
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(Boxes(), kFirstTicked);
 
-    Click("Sb_Apple");
+    Click(EditorControl::Sb_Apple);
     EXPECT_EQ(table_.Slot(4), (MacroSlot{"Mail", "mail.bat", kMethodWinExec}));
     // Whatever the field holds is stored, the placeholder too.
-    Type("Edit_BAT_File", "File not found");
-    Click("Sb_Apple");
+    Type(EditorControl::Edit_BAT_File, "File not found");
+    Click(EditorControl::Sb_Apple);
     EXPECT_EQ(table_.Slot(4).batFile, "File not found");
     EXPECT_EQ(applied_, 2);
 }
@@ -215,15 +218,15 @@ TEST_F(MacroEditorWindowTest, MethodLabelTicksItsBoxAndCloseDropsTheEdit) {
     Open(5);
     ASSERT_EQ(Boxes(), kFirstTicked);
 
-    Click("Lbl_Macros_Regime_BAT_2");
+    Click(EditorControl::Lbl_Macros_Regime_BAT_2);
     EXPECT_EQ(Boxes(), kSecondTicked);
-    Click("Cb_Macros_Regime_BAT_3");
+    Click(EditorControl::Cb_Macros_Regime_BAT_3);
     EXPECT_EQ(Boxes(), kThirdTicked);
-    Click("Lbl_Macros_Regime_BAT_2");
+    Click(EditorControl::Lbl_Macros_Regime_BAT_2);
     EXPECT_EQ(Boxes(), kSecondTicked);
-    Type("Edit_Macros_Name", "Changed but not applied");
+    Type(EditorControl::Edit_Macros_Name, "Changed but not applied");
 
-    Click("Sb_Close");
+    Click(EditorControl::Sb_Close);
     EXPECT_FALSE(editor_.Visible());
     EXPECT_EQ(table_.Slot(5), stored);
     EXPECT_EQ(applied_, 0);
@@ -232,7 +235,7 @@ TEST_F(MacroEditorWindowTest, MethodLabelTicksItsBoxAndCloseDropsTheEdit) {
 
     // Opening again shows the slot, not the dropped edit.
     Open(5);
-    EXPECT_EQ(Text("Edit_Macros_Name"), "Report");
+    EXPECT_EQ(Text(EditorControl::Edit_Macros_Name), "Report");
     EXPECT_EQ(Boxes(), kFirstTicked);
     EXPECT_EQ(shownChanges_, (std::vector<bool>{true, false, true}));
 }
@@ -241,18 +244,18 @@ TEST_F(MacroEditorWindowTest, ApplyStoresWhatTheFieldsHoldIncludingTypedText) {
     AddBatch("one.bat");
     AddBatch("two.bat");
     Open(6);
-    Type("Edit_Macros_Name", "Свой макрос");
-    Click("ListBoxt_BAT_File");  // a press at the top of the list: the first entry
+    Type(EditorControl::Edit_Macros_Name, "Свой макрос");
+    Click(EditorControl::ListBoxt_BAT_File);  // a press at the top of the list: the first entry
     const std::string first = EntryText(0);
-    EXPECT_EQ(Text("Edit_BAT_File"), first);
-    Click("Cb_Macros_Regime_BAT_2");
-    Click("Sb_Apple");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), first);
+    Click(EditorControl::Cb_Macros_Regime_BAT_2);
+    Click(EditorControl::Sb_Apple);
     EXPECT_EQ(table_.Slot(6), (MacroSlot{"Свой макрос", first, kMethodShellExecute}));
     EXPECT_EQ(applied_, 1);
 
     // A name typed into the file field is stored as it is.
-    Type("Edit_BAT_File", "typed.bat");
-    Click("Sb_Apple");
+    Type(EditorControl::Edit_BAT_File, "typed.bat");
+    Click(EditorControl::Sb_Apple);
     EXPECT_EQ(table_.Slot(6).batFile, "typed.bat");
     EXPECT_EQ(table_.WorkingBatFile(), "typed.bat");
     EXPECT_EQ(applied_, 2);
@@ -264,12 +267,12 @@ TEST_F(MacroEditorWindowTest, ClickingAListEntryPutsItIntoTheField) {
     AddBatch("c.bat");
     Open(1);
     // A real press on the third entry (16 pixels each): the list box reports the change itself.
-    HWND list = Control("ListBoxt_BAT_File");
+    HWND list = Control(EditorControl::ListBoxt_BAT_File);
     ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 2 * 16 + 8));
     ::SendMessageW(list, WM_LBUTTONUP, 0, At(20, 2 * 16 + 8));
     Pump();
     EXPECT_EQ(Selected(), 2);
-    EXPECT_EQ(Text("Edit_BAT_File"), EntryText(2));
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(2));
 }
 
 TEST_F(MacroEditorWindowTest, ResetThenApplyStoresTheDefaults) {
@@ -278,16 +281,16 @@ TEST_F(MacroEditorWindowTest, ResetThenApplyStoresTheDefaults) {
     Open(2);
     ASSERT_EQ(Selected(), 0);
 
-    Click("Sb_Reset");
-    EXPECT_EQ(Text("Edit_Macros_Name"), "Macros_2");
-    EXPECT_EQ(Text("Edit_BAT_File"), "Not Selected");
+    Click(EditorControl::Sb_Reset);
+    EXPECT_EQ(Text(EditorControl::Edit_Macros_Name), "Macros_2");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), "Not Selected");
     EXPECT_EQ(Selected(), -1);
     EXPECT_EQ(Boxes(), kFirstTicked);
     // Nothing stored yet.
     EXPECT_EQ(table_.Slot(2).name, "Custom");
     EXPECT_EQ(applied_, 0);
 
-    Click("Sb_Apple");
+    Click(EditorControl::Sb_Apple);
     EXPECT_EQ(table_.Slot(2), DefaultMacroSlot(2));
     EXPECT_EQ(applied_, 1);
     EXPECT_EQ(table_.Indicator(2).hint, lang::kBatFileNotSelected);
@@ -299,13 +302,13 @@ TEST_F(MacroEditorWindowTest, RunStartsTheStoredFileByTheTickedMethod) {
     ASSERT_TRUE(table_.SetSlot(7, MacroSlot{"Try", "stored.bat", kMethodWinExec}));
     Open(7);
 
-    Click("Lbl_Macros_Regime_BAT_3");
+    Click(EditorControl::Lbl_Macros_Regime_BAT_3);
     // Another file picked in the list without Apply: Run still starts the stored one.
-    ::SendMessageW(Control("ListBoxt_BAT_File"), LB_SETCURSEL, IndexOf("other.bat"), 0);
+    ::SendMessageW(Control(EditorControl::ListBoxt_BAT_File), LB_SETCURSEL, IndexOf("other.bat"), 0);
     editor_.ListBoxt_BAT_FileClick();
-    ASSERT_EQ(Text("Edit_BAT_File"), "other.bat");
+    ASSERT_EQ(Text(EditorControl::Edit_BAT_File), "other.bat");
 
-    Click("Sb_Run");
+    Click(EditorControl::Sb_Run);
     const std::string path = table_.BatFolder() + "stored.bat";
     EXPECT_EQ(recorder_.Calls(), (std::vector<LaunchCall>{{kMethodCreateProcess, path}}));
     // Trying it changes nothing stored.
@@ -317,24 +320,24 @@ TEST_F(MacroEditorWindowTest, ArrowsWalkTheListAndUpStaysOnTheFirstEntry) {
     AddBatch("b.bat");
     Open(1);
     ASSERT_EQ(Selected(), 0);
-    Click("Sb_BAT_File_Up");
+    Click(EditorControl::Sb_BAT_File_Up);
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(Text("Edit_BAT_File"), EntryText(0));
-    Click("Sb_BAT_File_Down");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(0));
+    Click(EditorControl::Sb_BAT_File_Down);
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Text("Edit_BAT_File"), EntryText(1));
-    Click("Sb_BAT_File_Down");
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(1));
+    Click(EditorControl::Sb_BAT_File_Down);
     EXPECT_EQ(Selected(), 1);
-    Click("Sb_BAT_File_Up");
+    Click(EditorControl::Sb_BAT_File_Up);
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(Text("Edit_BAT_File"), EntryText(0));
+    EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(0));
 }
 
 TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButtons) {
     editor_.ApplyLanguage(*lang::LanguageTable::For(lang::kEnglish));
-    EXPECT_EQ(editor_.LabelText("Lbl_Title_1"), "Macros");
-    EXPECT_EQ(editor_.LabelText("Lbl1"), "Macro name");
-    EXPECT_EQ(editor_.LabelText("Lbl4"), "Call method:");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Macros");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Macro name");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Call method:");
     Open(1);
     editor_.cursorPosition = [] { return POINT{-10, -10}; };
     editor_.Timer1Timer();
@@ -347,13 +350,13 @@ TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButt
 
     language_.Set(lang::kRussian);
     editor_.ApplyLanguage(*language_.Table());
-    EXPECT_EQ(editor_.LabelText("Lbl_Title_1"), "Макрос");
-    EXPECT_EQ(editor_.LabelText("Lbl1"), "Имя Макроса");
-    EXPECT_EQ(editor_.LabelText("Lbl2"), "Выбранный BAT-файл:");
-    EXPECT_EQ(editor_.LabelText("Lbl3"), "Доступные BAT-файлы:");
-    EXPECT_EQ(editor_.LabelText("Lbl4"), "Метод вызова:");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Макрос");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Имя Макроса");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl2), "Выбранный BAT-файл:");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl3), "Доступные BAT-файлы:");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Метод вызова:");
     // The method labels are the same in both languages.
-    EXPECT_EQ(editor_.LabelText("Lbl_Macros_Regime_BAT_1"), "WinExec");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Macros_Regime_BAT_1), "WinExec");
     // The pictures follow at the next tick, not before.
     EXPECT_EQ(shown(), (std::array<int, 4>{0, 12, 18, 24}));
     editor_.Timer1Timer();
@@ -361,7 +364,7 @@ TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButt
 
     // A label grows with its longer text, so no word is cut off.
     RECT box{};
-    ::GetWindowRect(Control("Lbl3"), &box);
+    ::GetWindowRect(Control(EditorControl::Lbl3), &box);
     EXPECT_GE(box.right - box.left, 100);
 
     language_.Set(lang::kEnglish);
@@ -384,7 +387,7 @@ TEST_F(MacroEditorWindowTest, HoverAndPressPicturesFollowTheCursorAndTheLeftButt
     EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Reset), 12);
 
     // A right press is no press; a left press is, until its release.
-    HWND apply = Control("Sb_Apple");
+    HWND apply = Control(EditorControl::Sb_Apple);
     ::SendMessageW(apply, WM_RBUTTONDOWN, MK_RBUTTON, At(3, 3));
     editor_.Timer1Timer();
     EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 1);
@@ -430,7 +433,7 @@ TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
     ::GetWindowRect(editor_.Handle(), &window);
     POINT cursor{-10, -10};
     editor_.cursorPosition = [&cursor] { return cursor; };
-    HWND run = Control("Sb_Run");
+    HWND run = Control(EditorControl::Sb_Run);
     auto screen = [run](int x, int y) {
         HDC dc = ::GetDC(run);
         const COLORREF colour = ::GetPixel(dc, x, y);
@@ -502,7 +505,7 @@ TEST_F(MacroEditorWindowTest, ModalShowDisablesTheMainWindowUntilClosed) {
         ::KillTimer(nullptr, id);
         probe.mainEnabledWhileOpen = ::IsWindowEnabled(probe.test->host_.Handle()) != FALSE;
         probe.visibleWhileOpen = probe.test->editor_.Visible();
-        probe.test->Click("Sb_Close");
+        probe.test->Click(EditorControl::Sb_Close);
     });
     editor_.ShowModalFor(host_.Handle(), 8);
     EXPECT_FALSE(probe.mainEnabledWhileOpen);

@@ -136,7 +136,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     EXPECT_EQ(state.CreateMainWindow(), "");
     EXPECT_FALSE(engine.LogOK()) << "the log option reaches the engine";
     EXPECT_TRUE(state.CurrentOptions().AutoRun);
-    EXPECT_EQ(engine.Object(3)->settings.Type, 1);
+    EXPECT_EQ(engine.Object(3)->settings.Type, engine::ObjectType::Directory);
     EXPECT_EQ(engine.Object(3)->settings.Path_Dir, "C:\\Каталог");
     EXPECT_FALSE(engine.ControlRunning());
     EXPECT_EQ(engine.ScanStep(), 0);
@@ -146,10 +146,10 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     EXPECT_EQ(macros.Slot(2).name, "Backup");
 
     // A run: edits in the panels, the language switched back, a macro renamed.
-    engine.EditObject(5, [](engine::ObjectSettings& settings, engine::Baseline& baseline) {
-        settings.Path_File = "D:\\data.bin";
-        baseline.Size_File_Old = "3000000000";
-    });
+    engine::ObjectArray edited = engine.Objects();
+    edited[4].settings.Path_File = "D:\\data.bin";
+    edited[4].baseline.Size_File_Old = "3000000000";
+    engine.LoadObjects(edited);
     language.Set(lang::kEnglish);
     macros::MacroSlot slot = macros.Slot(4);
     slot.name = "Notify";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/object_rules.h"
 #include "platform/registry.h"
 #include "tests/support/test_support.h"
 
@@ -13,8 +14,10 @@ namespace orv::settings {
 namespace {
 
 using engine::Baseline;
+using engine::ControlParam;
 using engine::ObjectArray;
 using engine::ObjectSettings;
+using engine::ObjectType;
 
 // The nineteen names of object `n`, written out as the key holds them.
 std::vector<std::string> ObjectNames(int n) {
@@ -69,8 +72,8 @@ void FillNonDefault(ObjectArray& objects) {
         const std::string d = std::to_string(i + 1);
         ObjectSettings& s = objects[i].settings;
         s.Razr = false;
-        s.Type = i % 3;
-        s.Param = 1 + i % 2;
+        s.Type = static_cast<ObjectType>(i % 3);
+        s.Param = static_cast<ControlParam>(1 + i % 2);
         s.Path_File = "C:\\Данные\\отчёт " + d + ".txt";
         s.Path_Dir = "D:\\Ordner mit Ümlaut\\" + d;
         s.Path_Prog = "C:\\Program Files\\Tool" + d + "\\tool.exe";
@@ -231,9 +234,9 @@ TEST_F(SettingsStoreTest, StoredValuesLoadAsTheyStandAndFoldWhenShown) {
     Options options;
     store.LoadSettings(objects, options);
 
-    EXPECT_EQ(objects[4].settings.Type, 7);
-    EXPECT_EQ(objects[5].settings.Type, -1);
-    EXPECT_EQ(objects[1].settings.Param, 3);
+    EXPECT_EQ(objects[4].settings.Type, static_cast<ObjectType>(7));
+    EXPECT_EQ(objects[5].settings.Type, static_cast<ObjectType>(-1));
+    EXPECT_EQ(objects[1].settings.Param, ControlParam::String);
     EXPECT_FALSE(objects[3].settings.Razr);
     EXPECT_TRUE(objects[2].settings.Razr) << "any non-zero value is true";
     EXPECT_TRUE(objects[1].baseline.File_OK_Old);
@@ -301,13 +304,13 @@ TEST_F(SettingsStoreTest, WrongTypedValuesTakeTheirDefaultAndLoadingGoesOn) {
     EXPECT_EQ(loaded[2].settings.Path_Dir, "");
     EXPECT_EQ(loaded[4].baseline.Povtor_File_Old, 0);
     EXPECT_TRUE(loaded[6].settings.Razr);
-    EXPECT_EQ(loaded[7].settings.Type, 0);
+    EXPECT_EQ(loaded[7].settings.Type, ObjectType::File);
 
     // Everything else arrived, including what follows each bad value within its object.
     saved[2].settings.Path_Dir.clear();
     saved[4].baseline.Povtor_File_Old = 0;
     saved[6].settings.Razr = true;
-    saved[7].settings.Type = 0;
+    saved[7].settings.Type = ObjectType::File;
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(loaded[i].settings, saved[i].settings) << "object " << i + 1;
         EXPECT_EQ(loaded[i].baseline, saved[i].baseline) << "object " << i + 1;

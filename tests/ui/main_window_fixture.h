@@ -71,7 +71,7 @@ class MainWindowTest : public ::testing::Test {
     std::vector<std::string> messages;
     std::vector<std::string> balloons;  // "title|text" of every balloon asked for
     std::deque<std::optional<BrowseChoice>> browseAnswers;
-    std::vector<int32_t> browseTypes;
+    std::vector<ObjectType> browseTypes;
 
     std::string ProgramKey() const { return key.Path(); }
     std::string MacrosKey() const { return key.Path() + "Macros\\"; }
@@ -138,7 +138,7 @@ class MainWindowTest : public ::testing::Test {
         ui.showBalloon = [this](const std::string& title, const std::string& text) {
             balloons.push_back(title + "|" + text);
         };
-        ui.browse = [this](HWND, int32_t type) {
+        ui.browse = [this](HWND, ObjectType type) {
             browseTypes.push_back(type);
             std::optional<BrowseChoice> answer;
             if (!browseAnswers.empty()) {

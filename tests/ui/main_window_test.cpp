@@ -123,14 +123,16 @@ TEST_F(MainWindowTest, LanguageSwitchChangesTextsAtOnceAndPicturesAtTheNextTick)
     EXPECT_EQ(window->StartButton().Picture(), 15);
     EXPECT_EQ(window->ResetButton().Picture(), 65);
     EXPECT_EQ(window->LanguageField(), "English");
-    EXPECT_EQ(window->CaptionOf("Lbl1_Title_Obj"), "Object:");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl1_Title_Obj), "Object:");
 
     window->Sb_Lang_UpClick();
     EXPECT_EQ(window->LanguageField(), "Русский");
-    EXPECT_EQ(window->CaptionOf("Lbl_Title_1"), "Контроль");
-    EXPECT_EQ(window->CaptionOf("Lbl_Lang"), "Интерфейс:");
-    EXPECT_EQ(window->CaptionOf("TrayMenu_5"), "Выйти из программы");
-    EXPECT_EQ(window->HintOf("Sb_Type_Obj3_Up"), "Выберите тип объекта контроля потока 3");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Title_1), "Контроль");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Lang), "Интерфейс:");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::TrayMenu_5), "Выйти из программы");
+    ObjectPanel& third = window->Panel(3);
+    EXPECT_EQ(third.HintOf(third.Handle(lang::PanelControl::Sb_Type_Obj_Up)),
+              "Выберите тип объекта контроля потока 3");
     EXPECT_EQ(window->Panel(1).TypeField(), "Файл");
     EXPECT_EQ(window->Panel(1).ParamField(), "Наличие");
     // Written at once, before the program ends.
@@ -151,12 +153,12 @@ TEST_F(MainWindowTest, LanguageSwitchChangesTextsAtOnceAndPicturesAtTheNextTick)
 TEST_F(MainWindowTest, StartButtonSetsIndicatorAndHints) {
     Start();
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
-    EXPECT_EQ(window->HintOf("Sb_Start"), "Launch control");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Sb_Start), "Launch control");
     window->Sb_StartClick();
     EXPECT_TRUE(engine->ControlRunning());
     EXPECT_EQ(window->StartIndicatorColour(), kActive);
-    EXPECT_EQ(window->HintOf("Sb_Start"), "Stop control");
-    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control running");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Sb_Start), "Stop control");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Indicator_Start), "Control running");
     // The scan thread's first pass checks object 1 and hands the step over.
     ASSERT_TRUE(orv::test::WaitFor([&] {
         Pump();
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, StartButtonSetsIndicatorAndHints) {
     EXPECT_FALSE(engine->ControlRunning());
     EXPECT_EQ(engine->ScanStep(), 0);
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
-    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control stopped");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Indicator_Start), "Control stopped");
     Pump();
     for (int number = 1; number <= 8; ++number) {
         EXPECT_EQ(window->Panel(number).StepColour(), kIdle) << number;
@@ -242,7 +244,7 @@ TEST_F(MainWindowTest, RealMacroEditorHidesTheTitleButtonsAndRefreshesTheActionF
     Tick();
     EXPECT_TRUE(window->ChildWindowOpen());
     EXPECT_FALSE(window->TitleButton(3).IsVisible());
-    widgets::SetWindowTextUtf8(editor.Control("Edit_Macros_Name"), "Send mail");
+    widgets::SetWindowTextUtf8(editor.Control(macros::EditorControl::Edit_Macros_Name), "Send mail");
     editor.Sb_AppleClick();
     EXPECT_EQ(window->Panel(3).ActionField(), "Send mail");
     editor.Sb_CloseClick();
@@ -502,9 +504,9 @@ TEST_F(MainWindowTest, ResetWhileRunningStopsAndClearsEveryRow) {
 
 TEST_F(MainWindowTest, SessionEndStopsTheScanAndSavesEverything) {
     Start();
-    engine->EditObject(2, [&](engine::ObjectSettings& settings, engine::Baseline&) {
-        settings.Path_File = "C:\\data\\report.txt";
-    });
+    engine::ObjectArray objects = engine->Objects();
+    objects[1].settings.Path_File = "C:\\data\\report.txt";
+    engine->LoadObjects(objects);
     window->Sb_StartClick();
     EXPECT_EQ(::SendMessageW(window->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     // Asking is not ending: nothing is saved yet, control goes on.
@@ -537,6 +539,17 @@ TEST_F(MainWindowTest, ClosingSavesObjectOnesSearchFieldText) {
     EXPECT_EQ(StoredString("String_Obj1"), "shown");
     EXPECT_EQ(StoredString("Size_File3_Old"), "0");
     EXPECT_TRUE(window->ExitMessage().empty());
+}
+
+TEST_F(MainWindowTest, AWindowStillOpenWhenItsObjectGoesIsClosedAsByItsCloseButton) {
+    StoreString("String_Obj1", "stored");
+    Start();
+    const HWND handle = window->Handle();
+    window.reset();
+    Pump();
+    EXPECT_FALSE(::IsWindow(handle));
+    EXPECT_TRUE(state->Saved());
+    EXPECT_EQ(StoredString("String_Obj1"), "stored");
 }
 
 }  // namespace

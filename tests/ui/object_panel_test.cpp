@@ -51,7 +51,7 @@ TEST_F(ObjectPanelTest, TypeCyclesBothWaysAndBringsBackEachTypesPath) {
     EXPECT_EQ(panel.HintOf(panel.PathIndicatorHandle()), "This file is");
     Click(panel.Button(1));
     EXPECT_EQ(panel.TypeField(), "Application");
-    EXPECT_EQ(Object(1).settings.Type, 2);
+    EXPECT_EQ(Object(1).settings.Type, ObjectType::Application);
     EXPECT_EQ(Object(1).settings.Path_File, file);
 }
 
@@ -71,7 +71,7 @@ TEST_F(ObjectPanelTest, ParameterCyclesByTypeAndTheSearchFieldFollows) {
     Click(panel.Button(0));
     EXPECT_EQ(panel.ParamField(), "Availability");
     EXPECT_FALSE(panel.SearchVisible());
-    EXPECT_EQ(Object(2).settings.Param, 0);
+    EXPECT_EQ(Object(2).settings.Param, ControlParam::Availability);
     Click(panel.Button(4));
     EXPECT_EQ(panel.ParamField(), "Date");
     Click(panel.Button(0));
@@ -79,7 +79,7 @@ TEST_F(ObjectPanelTest, ParameterCyclesByTypeAndTheSearchFieldFollows) {
     EXPECT_EQ(panel.ParamField(), "Activity");
     Click(panel.Button(4));
     EXPECT_EQ(panel.ParamField(), "Activity");
-    EXPECT_EQ(Object(2).settings.Param, 0);
+    EXPECT_EQ(Object(2).settings.Param, ControlParam::Availability);
 }
 
 TEST_F(ObjectPanelTest, OutOfRangeStoredValuesAreFoldedWhenFilled) {
@@ -89,11 +89,11 @@ TEST_F(ObjectPanelTest, OutOfRangeStoredValuesAreFoldedWhenFilled) {
     StoreInt("Param_Obj2", 3);
     Start();
     EXPECT_EQ(window->Panel(5).TypeField(), "File");
-    EXPECT_EQ(Object(5).settings.Type, 0);
+    EXPECT_EQ(Object(5).settings.Type, ObjectType::File);
     EXPECT_EQ(window->Panel(6).TypeField(), "Application");
-    EXPECT_EQ(Object(6).settings.Type, 2);
+    EXPECT_EQ(Object(6).settings.Type, ObjectType::Application);
     EXPECT_EQ(window->Panel(2).ParamField(), "Availability");
-    EXPECT_EQ(Object(2).settings.Param, 0);
+    EXPECT_EQ(Object(2).settings.Param, ControlParam::Availability);
 }
 
 TEST_F(ObjectPanelTest, FillShowsTheStoredPathOfAMissingItemAndClearsTheFileBaseline) {
@@ -117,7 +117,7 @@ TEST_F(ObjectPanelTest, BrowseAcceptsAFileAndRefusesADirectory) {
     browseAnswers.push_back(BrowseChoice{file, "data.bin"});
     Click(panel.Button(2));
     ASSERT_EQ(browseTypes.size(), 1u);
-    EXPECT_EQ(browseTypes[0], 0);
+    EXPECT_EQ(browseTypes[0], ObjectType::File);
     EXPECT_EQ(panel.PathField(), file);
     EXPECT_EQ(panel.PathIndicator(), kLit);
     EXPECT_EQ(panel.HintOf(panel.PathIndicatorHandle()), "This file is");
@@ -153,7 +153,7 @@ TEST_F(ObjectPanelTest, ApplicationNeedsLowerCaseExe) {
     Click(panel.Button(1));  // file -> application
     browseAnswers.push_back(BrowseChoice{upper, "App.EXE"});
     Click(panel.Button(2));
-    EXPECT_EQ(browseTypes.back(), 2);
+    EXPECT_EQ(browseTypes.back(), ObjectType::Application);
     EXPECT_EQ(panel.PathField(), "Application doesnt exist");
     EXPECT_EQ(Object(3).settings.Path_Prog, "");
     EXPECT_EQ(Object(3).settings.Name_Prog, "");
