@@ -6,25 +6,19 @@
 #include <optional>
 #include <string>
 
+#include "lang/constants.h"
+#include "platform/colour.h"
+
 namespace orv::engine {
 
-inline constexpr int kObjectCount = 8;
+using lang::kObjectCount;
 
 enum class ObjectType : int32_t { File = 0, Directory = 1, Application = 2 };
 
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
-
-inline constexpr Rgb kActiveColour{255, 0, 0};
-inline constexpr Rgb kIdleColour{54, 106, 179};
-inline constexpr Rgb kStartStoppedColour{0, 128, 192};
-
 // What the user set for one object. Every type keeps its own path and name.
 struct ObjectSettings {
-    bool Razr = true;  // enabled
-    int32_t Type = 0;  // an ObjectType; may be out of range until the panel folds it
+    bool Razr = true;   // enabled
+    int32_t Type = 0;   // an ObjectType; may be out of range until the panel folds it
     int32_t Param = 0;  // the controlled property within the type
     std::string Path_File, Path_Dir, Path_Prog;
     std::string Name_File, Name_Dir, Name_Prog;
@@ -49,9 +43,9 @@ struct Baseline {
 // The indicator colours and hints one check hands to the window. The string indicator's part is
 // set only by the search-text check.
 struct IndicatorReport {
-    Rgb pathColour = kIdleColour;
+    Colour pathColour = kIdleColour;
     std::string pathHint;
-    std::optional<Rgb> stringColour;
+    std::optional<Colour> stringColour;
     std::optional<std::string> stringHint;
     friend bool operator==(const IndicatorReport&, const IndicatorReport&) = default;
 };
@@ -72,7 +66,9 @@ struct ControlObject {
 // Out-of-range values folded as the object panels fold them: a type above 2 becomes 0 and below 0
 // becomes 2; a parameter past either end of its type's range wraps to the other end (an application
 // has only parameter 0).
-inline int32_t FoldType(int32_t type) { return type > 2 ? 0 : (type < 0 ? 2 : type); }
+inline int32_t FoldType(int32_t type) {
+    return type > 2 ? 0 : (type < 0 ? 2 : type);
+}
 inline int32_t FoldParam(int32_t foldedType, int32_t param) {
     const int32_t last = foldedType == 0 ? 3 : (foldedType == 1 ? 2 : 0);
     if (last == 0) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/constants.h"
 #include "lang/language.h"
 
 namespace orv::lang {
@@ -26,7 +27,6 @@ enum class TextSuffix {
 // In the name of an object panel's control this character stands for the object's digit
 // ("Cb_Razr_Obj#" is "Cb_Razr_Obj1" ... "Cb_Razr_Obj8").
 inline constexpr char kObjectDigit = '#';
-inline constexpr int kObjectCount = 8;
 
 // One control's caption or hint and the role whose text it shows.
 struct ControlText {
