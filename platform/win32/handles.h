@@ -1,5 +1,6 @@
-// One owner class per kind of handle the program holds, each closing its handle with the function that
-// kind needs. Copies are deleted, moves allowed. (GDI objects have their own in widgets/gdi.h.)
+// The one owner of the program's handles, and its kinds for kernel objects, files, snapshots, searches
+// and registry keys, each closed with the function that kind needs. Copies are deleted, moves allowed.
+// (The GDI kinds are in widgets/gdi.h.)
 #pragma once
 
 #include <windows.h>
@@ -29,9 +30,9 @@ class UniqueHandle {
     Handle Get() const { return handle_; }
     bool IsValid() const { return handle_ != Traits::Invalid(); }
     explicit operator bool() const { return IsValid(); }
-    // Closes the handle held (if any) and takes `handle`.
+    // Closes the handle held (if any, unless it is `handle` itself) and takes `handle`.
     void Reset(Handle handle = Traits::Invalid()) {
-        if (handle_ != Traits::Invalid()) {
+        if (handle_ != Traits::Invalid() && handle_ != handle) {
             Traits::Close(handle_);
         }
         handle_ = handle;
