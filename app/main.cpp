@@ -12,17 +12,19 @@
 #include "macros/macro_editor_window.h"
 #include "macros/macro_table.h"
 #include "platform/paths.h"
+#include "platform/win32/wide.h"
 #include "settings/startup.h"
 #include "ui/main_window.h"
 #include "ui/splash_window.h"
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
+#include "widgets/window_text.h"
 
 namespace {
 
 void ShowMessage(HWND owner, const std::string& text) {
     if (!text.empty()) {
-        ::MessageBoxW(owner, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, orv::win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
     }
 }
 

@@ -1,4 +1,7 @@
 #include "widgets/check_box.h"
+#include "platform/win32/wide.h"
+#include "widgets/paint.h"
+#include "widgets/window_text.h"
 
 #include <cmath>
 
@@ -69,7 +72,7 @@ void CheckBox::Paint() {
         Selection font(dc, font_.Get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ToColorRef(style_.text));
-        const std::wstring caption = Wide(caption_);
+        const std::wstring caption = win32::Wide(caption_);
         RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textBox,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);

@@ -14,9 +14,9 @@ namespace orv::widgets {
 
 struct CheckBoxStyle {
     FontStyle font{};
-    Colour background = Rgb(54, 106, 179);
-    Colour text = Rgb(215, 237, 255);
-    Colour box = Rgb(0, 128, 192);
+    Colour background = kWindowColour;
+    Colour text = kFieldTextColour;
+    Colour box = kFieldColour;
     Colour mark = Rgb(255, 255, 255);
 };
 

@@ -1,4 +1,7 @@
 #include "widgets/label.h"
+#include "platform/win32/wide.h"
+#include "widgets/paint.h"
+#include "widgets/window_text.h"
 
 namespace orv::widgets {
 
@@ -34,7 +37,7 @@ void Label::SetTextColour(Colour colour) {
 }
 
 int Label::TextWidth() const {
-    return Canvas::MeasureText(Wide(text_), style_.font).cx;
+    return Canvas::MeasureText(win32::Wide(text_), style_.font).cx;
 }
 
 void Label::Paint(HDC dc, int width, int height) {
@@ -49,7 +52,7 @@ void Label::Paint(HDC dc, int width, int height) {
         }
         fillPicture_.Draw(dc, 0, 0);
     }
-    const std::wstring text = Wide(text_);
+    const std::wstring text = win32::Wide(text_);
     Selection font(dc, font_.Get());
     ::SetBkMode(dc, TRANSPARENT);
     UINT format = DT_SINGLELINE | DT_NOPREFIX;

@@ -14,7 +14,7 @@ namespace orv::widgets {
 
 struct LabelStyle {
     FontStyle font{};
-    Colour text = Rgb(215, 237, 255);
+    Colour text = kFieldTextColour;
     // The shadow copy of the text, `shadowOffset` pixels down and right, drawn first.
     std::optional<Colour> shadow;
     int shadowOffset = 1;

@@ -1,6 +1,7 @@
 #include "widgets/panel.h"
 
 #include "widgets/gdi.h"
+#include "widgets/paint.h"
 
 namespace orv::widgets {
 

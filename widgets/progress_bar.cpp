@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "widgets/gdi.h"
+#include "widgets/paint.h"
 
 namespace orv::widgets {
 
