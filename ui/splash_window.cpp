@@ -4,7 +4,7 @@ namespace orv::ui {
 namespace {
 
 constexpr UINT_PTR kTimerWork = 1;
-constexpr widgets::Colour kSplashBackground = widgets::Rgb(223, 223, 223);
+constexpr Colour kSplashBackground = Rgb(223, 223, 223);
 
 // Places of the pictures and the bar inside the window.
 constexpr int kMarkLeft = 256, kMarkTop = 6;
@@ -35,8 +35,12 @@ bool SplashWindow::Create(HINSTANCE, const widgets::SplashPictures& pictures) {
     if (Exists()) {
         return false;
     }
-    if (!SkinnedWindow::Create(L"TfmLogo", L"Orvanter", SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
-                               kSplashTop, widgets::kSplashWidth, widgets::kSplashHeight)) {
+    if (!SkinnedWindow::Create({.className = L"TfmLogo",
+                                .title = L"Orvanter",
+                                .x = SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
+                                .y = kSplashTop,
+                                .width = widgets::kSplashWidth,
+                                .height = widgets::kSplashHeight})) {
         return false;
     }
     // Img_Logo is the window's own picture: it fills the client area, and a press on it is a press on
@@ -139,9 +143,7 @@ LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             // FormMouseDown: dragging, when the left button is among the buttons held.
-            if (wParam & MK_LBUTTON) {
-                widgets::BeginWindowDrag(Handle());
-            }
+            widgets::DragOnPress(Handle(), message, wParam);
             return 0;
         case WM_CLOSE:
             // The system's close command ends the splash as the timer does.

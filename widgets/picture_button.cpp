@@ -1,6 +1,7 @@
 #include "widgets/picture_button.h"
 
 #include "widgets/gdi.h"
+#include "widgets/paint.h"
 
 namespace orv::widgets {
 
@@ -33,26 +34,6 @@ void PictureButton::Paint(HDC dc) const {
     }
 }
 
-void PictureButton::Press(MouseButton button) {
-    if (button == MouseButton::Left) {
-        press_.Begin(Handle());
-    }
-    if (onMouseDown) {
-        onMouseDown(button);
-    }
-}
-
-void PictureButton::Release(MouseButton button, LPARAM position) {
-    const bool clicked = button == MouseButton::Left && press_.End(Handle(), position);
-    if (onMouseUp) {
-        onMouseUp(button);
-    }
-    // The click comes after the release, as the owner's pressed flag must be clear by then.
-    if (clicked && onClick) {
-        onClick();
-    }
-}
-
 LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
@@ -61,33 +42,6 @@ LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            Press(MouseButton::Left);
-            return 0;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-            Press(MouseButton::Right);
-            return 0;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK:
-            Press(MouseButton::Middle);
-            return 0;
-        case WM_LBUTTONUP:
-            Release(MouseButton::Left, lParam);
-            return 0;
-        case WM_RBUTTONUP:
-            Release(MouseButton::Right, lParam);
-            return 0;
-        case WM_MBUTTONUP:
-            Release(MouseButton::Middle, lParam);
-            return 0;
-        case WM_CAPTURECHANGED:
-            // Capture taken away (a dialog, a drag): the press is over without a click.
-            if (press_.Lost(Handle(), lParam) && onMouseUp) {
-                onMouseUp(MouseButton::Left);
-            }
-            return 0;
         case WM_SETCURSOR:
             if (handCursor_ && LOWORD(lParam) == HTCLIENT) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -95,7 +49,7 @@ LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return Default(message, wParam, lParam);
         default:
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

@@ -1,0 +1,33 @@
+// A window that reports the mouse's presses, releases and clicks to its owner: the base of the buttons.
+#pragma once
+
+#include <functional>
+
+#include "widgets/mouse.h"
+#include "widgets/window.h"
+
+namespace orv::widgets {
+
+class ClickableWindow : public Window {
+  public:
+    // Fires on a left press followed by a left release inside the window.
+    std::function<void()> onClick;
+    // Every press and release with the button that did it. A left press that ends because another
+    // window took the mouse is released too, so that an owner's pressed flag never outlives the press.
+    std::function<void(MouseButton)> onMouseDown;
+    std::function<void(MouseButton)> onMouseUp;
+
+    // True between a left press on the window and its end.
+    bool LeftHeld() const { return press_.Held(); }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Press(MouseButton button);
+    void Release(MouseButton button, LPARAM position);
+
+    LeftPress press_;
+};
+
+}  // namespace orv::widgets
