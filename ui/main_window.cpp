@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "platform/win32/wide.h"
 
 // After windows.h.
 #include <shellapi.h>
@@ -7,19 +8,18 @@
 #include "lang/apply.h"
 #include "lang/constants.h"
 #include "ui/shell_logic.h"
+#include "widgets/window_text.h"
 
 namespace orv::ui {
 namespace {
 
-using widgets::Colour;
 using widgets::MouseButton;
-using widgets::Rgb;
 
 constexpr UINT_PTR kWorkTimer = 1;
 constexpr UINT kWorkInterval = 100;
 
-constexpr Colour kStartRunning = Rgb(255, 0, 0);
-constexpr Colour kStartStopped = Rgb(0, 128, 192);
+constexpr Colour kStartRunning = kActiveColour;
+constexpr Colour kStartStopped = kFieldColour;
 constexpr Colour kStartPen = Rgb(0, 86, 128);
 
 // Places of the shell's controls on the window.
@@ -41,10 +41,6 @@ constexpr const char* kOptionBoxNames[4] = {"Cb_MinFormShow", "Cb_AutoRun", "Cb_
 constexpr const char* kOptionLabelNames[4] = {"Lbl_MinFormShow", "Lbl_AutoRun", "Lbl_HintShow", "Lbl_LogOK"};
 constexpr int kOptionLabelWidth[4] = {130, 130, 320, 320};
 
-std::wstring WideText(std::string_view text) {
-    return widgets::Wide(text);
-}
-
 }  // namespace
 
 // --- DisplayHandOff ---
@@ -56,76 +52,6 @@ DisplayHandOff::DisplayHandOff()
               ::PostMessageW(window, kDisplayMessage, 0, 0);
           }
       }) {}
-
-// --- LargeButton ---
-
-bool LargeButton::Create(HWND parent, int x, int y, const widgets::Picture* skin) {
-    image_.SetBackdrop(skin, x, y);
-    return CreateWindowOf(L"OrvLargeButton", 0, WS_CHILD | WS_VISIBLE, L"", x, y, widgets::kLargeButtonWidth,
-                          widgets::kLargeButtonHeight, parent, CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_HAND));
-}
-
-void LargeButton::Paint(const widgets::PictureSet& pictures, int index) {
-    index_ = index;
-    image_.Draw(pictures, index);
-    if (Exists() && ::IsWindowVisible(Handle())) {
-        widgets::WindowDc dc(Handle());
-        image_.PaintTo(dc.Get(), 0, 0);
-    }
-}
-
-LRESULT LargeButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT: {
-            widgets::PaintDc paint(Handle());
-            image_.PaintTo(paint.Get(), 0, 0);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            leftHeld_ = true;
-            ::SetCapture(Handle());
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Left);
-            }
-            return 0;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            if (onMouseDown) {
-                onMouseDown(message == WM_RBUTTONDOWN ? MouseButton::Right : MouseButton::Middle);
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            const bool wasHeld = leftHeld_;
-            leftHeld_ = false;
-            if (::GetCapture() == Handle()) {
-                ::ReleaseCapture();
-            }
-            if (onMouseUp) {
-                onMouseUp(MouseButton::Left);
-            }
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const RECT client = ClientRect();
-            if (wasHeld && ::PtInRect(&client, at) && onClick) {
-                onClick();
-            }
-            return 0;
-        }
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            if (onMouseUp) {
-                onMouseUp(message == WM_RBUTTONUP ? MouseButton::Right : MouseButton::Middle);
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            leftHeld_ = false;
-            return 0;
-        default:
-            return Window::OnMessage(message, wParam, lParam);
-    }
-}
 
 // --- TfmMain: creation ---
 
@@ -144,8 +70,13 @@ bool TfmMain::Create(const MainWindowServices& services) {
     services_.hints->SetEnabled(services_.state->CurrentOptions().HintShow);
 
     const int left = CenteredLeft(::GetSystemMetrics(SM_CXSCREEN), widgets::kSkinWidth);
-    if (!SkinnedWindow::Create(L"TfmMain", L"Orvanter", left, kMainWindowTop, widgets::kSkinWidth,
-                               widgets::kSkinHeight, nullptr, WS_EX_APPWINDOW)) {
+    if (!SkinnedWindow::Create({.className = L"TfmMain",
+                                .title = L"Orvanter",
+                                .x = left,
+                                .y = kMainWindowTop,
+                                .width = widgets::kSkinWidth,
+                                .height = widgets::kSkinHeight,
+                                .exStyle = WS_EX_APPWINDOW})) {
         return false;
     }
     SetSkin(&services_.pictures->mainSkin);
@@ -209,7 +140,6 @@ void TfmMain::BuildControls() {
     panelServices.language = services_.language;
     panelServices.buttons = &pictures.buttons;
     panelServices.hints = services_.hints;
-    panelServices.colours = &colours_;
     panelServices.fieldFont = fieldFont_.Get();
     panelServices.stopControl = [this] { StopControlIfRunning(); };
     panelServices.openMacroEditor = [this](int number) { OpenMacroEditor(number); };
@@ -229,10 +159,11 @@ void TfmMain::BuildControls() {
     langFill_ = widgets::BuildPanelFill(90, 22);
     langPanel_.Create(window, kLangPanelLeft, kLangPanelTop, 90, 22);
     langPanel_.SetPicture(&langFill_);
-    langField_ = widgets::CreateChildControl(langPanel_.Handle(), L"EDIT", "", WS_VISIBLE | ES_READONLY, 0, 3,
-                                             3, 64, 16, 1901);
-    widgets::SetControlFont(langField_, fieldFont_.Get());
-    colours_.Set(langField_, kPanelFieldText, kPanelFieldBackground);
+    langField_.Create({.place = {langPanel_.Handle(), 3, 3, 64, 16},
+                       .readOnly = true,
+                       .autoScroll = false,
+                       .font = fieldFont_.Get(),
+                       .colours = widgets::TextColours{kPanelFieldText, kPanelFieldBackground}});
     langUp_.Create(langPanel_.Handle(), kLangArrowLeft, kLangUpTop, kArrowWidth, kArrowHeight,
                    &pictures.buttons, widgets::btn::kArrowUp);
     langDown_.Create(langPanel_.Handle(), kLangArrowLeft, kLangDownTop, kArrowWidth, kArrowHeight,
@@ -257,18 +188,26 @@ void TfmMain::BuildControls() {
         };
     }
 
-    start_.Create(window, kStartLeft, kLargeTop, &pictures.mainSkin);
-    reset_.Create(window, kResetLeft, kLargeTop, &pictures.mainSkin);
+    start_.Create({.parent = window,
+                   .x = kStartLeft,
+                   .y = kLargeTop,
+                   .backdrop = &pictures.mainSkin,
+                   .handCursor = true});
+    reset_.Create({.parent = window,
+                   .x = kResetLeft,
+                   .y = kLargeTop,
+                   .backdrop = &pictures.mainSkin,
+                   .handCursor = true});
     start_.onClick = [this] { Sb_StartClick(); };
     start_.onMouseDown = [this](MouseButton button) { Sb_StartMouseDown(button); };
     start_.onMouseUp = [this](MouseButton button) { Sb_StartMouseUp(button); };
     reset_.onClick = [this] { Sb_ResetClick(); };
     reset_.onMouseDown = [this](MouseButton button) { Sb_ResetMouseDown(button); };
     reset_.onMouseUp = [this](MouseButton button) { Sb_ResetMouseUp(button); };
-    start_.Paint(pictures.buttons, StartPicture(services_.language->Language(), false, false, false));
-    reset_.Paint(pictures.buttons, ResetPicture(services_.language->Language(), false, false));
+    start_.Show(pictures.buttons, StartPicture(services_.language->Language(), false, false, false));
+    reset_.Show(pictures.buttons, ResetPicture(services_.language->Language(), false, false));
 
-    auxiliaryEdit_ = widgets::CreateChildControl(window, L"EDIT", "", WS_VISIBLE, 0, 0, 0, 0, 0, 1902);
+    auxiliaryEdit_.Create({.place = {window, 0, 0, 0, 0}, .autoScroll = false});
 
     for (int i = 0; i < 4; ++i) {
         named_[kTitleButtonNames[i]] = titleButtons_[i].Handle();
@@ -276,16 +215,14 @@ void TfmMain::BuildControls() {
     named_["Sb_Start"] = start_.Handle();
     named_["Sb_Reset"] = reset_.Handle();
     named_["Indicator_Start"] = indicatorStart_.Handle();
-    named_["Edit_Lang"] = langField_;
+    named_["Edit_Lang"] = langField_.Handle();
     named_["Lbl_Lang"] = langLabel_.Handle();
     named_["Lbl_Title_1"] = title1_.Handle();
     named_["Lbl_Title_2"] = title2_.Handle();
     named_["Lbl1_Title_Obj"] = columnObject_.Handle();
     named_["Lbl1_Title_Control"] = columnControl_.Handle();
     named_["Lbl1_Title_Action"] = columnAction_.Handle();
-    captionSetters_["Edit_Lang"] = [this](const std::string& text) {
-        widgets::SetWindowTextUtf8(langField_, text);
-    };
+    captionSetters_["Edit_Lang"] = [this](const std::string& text) { langField_.SetText(text); };
     captionSetters_["Lbl_Lang"] = [this](const std::string& text) { langLabel_.SetText(text); };
     captionSetters_["Lbl_Title_1"] = [this](const std::string& text) { title1_.SetText(text); };
     captionSetters_["Lbl_Title_2"] = [this](const std::string& text) { title2_.SetText(text); };
@@ -393,7 +330,7 @@ void TfmMain::Sb_Lang_DownClick() {
 }
 
 std::string TfmMain::LanguageField() const {
-    return widgets::GetWindowTextUtf8(langField_);
+    return langField_.Text();
 }
 
 std::string TfmMain::CaptionOf(const std::string& control) const {
@@ -434,8 +371,8 @@ void TfmMain::Sb_StartClick() {
     const bool running = services_.engine->Sb_StartClick();
     indicatorStart_.SetColour(running ? kStartRunning : kStartStopped);
     if (running) {
-        start_.Paint(services_.pictures->buttons,
-                     StartPicture(services_.language->Language(), true, false, false));
+        start_.Show(services_.pictures->buttons,
+                    StartPicture(services_.language->Language(), true, false, false));
     } else {
         // The stop's step display (all boxes idle) is in the queue behind every older update.
         DrainDisplayUpdates();
@@ -455,7 +392,7 @@ void TfmMain::DrainDisplayUpdates() {
         if (update.kind == engine::DisplayUpdate::Kind::ScanStep) {
             const auto colours = engine::StepBoxColours(update.scanStep);
             for (int i = 0; i < engine::kObjectCount; ++i) {
-                panels_[i].SetStepColour(Rgb(colours[i].r, colours[i].g, colours[i].b));
+                panels_[i].SetStepColour(colours[i]);
             }
         } else if (update.object >= 1 && update.object <= engine::kObjectCount) {
             panels_[update.object - 1].ShowCheckReport(update.indicators);
@@ -537,8 +474,8 @@ void TfmMain::UpdateMacroIndicators() {
         panels_[number - 1].ShowObjectAction();
         panels_[number - 1].SetMacroIndicator(services_.macros->Indicator(number));
     }
-    if (::IsWindowVisible(auxiliaryEdit_) && ::IsWindowEnabled(auxiliaryEdit_)) {
-        ::SetFocus(auxiliaryEdit_);
+    if (::IsWindowVisible(auxiliaryEdit_.Handle()) && auxiliaryEdit_.Enabled()) {
+        auxiliaryEdit_.Focus();
     }
 }
 
@@ -615,7 +552,7 @@ void TfmMain::OpenInShell(const std::string& target, int showCommand) {
         return;
     }
     // The shell's answer is not examined: a missing file or browser shows the system's own message.
-    ::ShellExecuteW(Handle(), nullptr, WideText(target).c_str(), nullptr, nullptr, showCommand);
+    ::ShellExecuteW(Handle(), nullptr, win32::Wide(target).c_str(), nullptr, nullptr, showCommand);
 }
 
 void TfmMain::ShowError(const std::string& text) {
@@ -623,7 +560,7 @@ void TfmMain::ShowError(const std::string& text) {
         services_.showMessage(text);
         return;
     }
-    ::MessageBoxW(Handle(), WideText(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(Handle(), win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
 }
 
 // --- The work timer ---
@@ -645,9 +582,9 @@ void TfmMain::Timer_WorkTimer() {
     }
     const bool visible = ::IsWindowVisible(Handle()) != FALSE;
     const POINT origin = WindowOrigin();
-    const Point at{cursor.x, cursor.y};
     auto hot = [&](int left, int top, int width, int height) {
-        return visible && IsHot(at, Box{origin.x + left, origin.y + top, width, height});
+        return visible && widgets::IsStrictlyInside(
+                              widgets::BoxAt(origin.x + left, origin.y + top, width, height), cursor);
     };
     // 3. The language arrows.
     langUp_.SetPicture(HoverPicture(
@@ -675,9 +612,9 @@ void TfmMain::Timer_WorkTimer() {
     const int32_t language = services_.language->Language();
     const bool running = services_.engine->ControlRunning();
     const bool startHot = hot(kStartLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-    start_.Paint(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
+    start_.Show(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
     const bool resetHot = hot(kResetLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-    reset_.Paint(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
+    reset_.Show(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
     // 8. The tray menu follows the running state.
     tray_.PopupMenu().SetEnabled(0, !running);
     tray_.PopupMenu().SetEnabled(1, running);
@@ -711,25 +648,13 @@ LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kDisplayMessage:
             DrainDisplayUpdates();
             return 0;
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            const int code = HIWORD(wParam);
-            for (ObjectPanel& panel : panels_) {
-                if (panel.OnCommand(id, code)) {
-                    return 0;
-                }
-            }
-            break;
-        }
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            if (const auto brush = colours_.OnControlColour(message, wParam, lParam)) {
-                return *brush;
-            }
-            break;
         case WM_LBUTTONDOWN:
-            // Any press on the window's background moves the window.
-            widgets::BeginWindowDrag(Handle());
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            // A press on the window's background moves the window while the left button is held, as
+            // on the splash: the second press of a quick double press too.
+            widgets::DragOnPress(Handle(), message, wParam);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;

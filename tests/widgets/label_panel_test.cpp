@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "host.h"
+#include "widgets/edit_field.h"
 #include "widgets/label.h"
 #include "widgets/panel.h"
+#include "widgets/window_text.h"
 
 namespace orv::widgets {
 namespace {
@@ -96,21 +98,23 @@ class Recorder : public SkinnedWindow {
     }
 };
 
-TEST(PanelTest, ControlsOnThePanelNotifyThePanelsParent) {
+TEST(PanelTest, FieldsOnThePanelReportTheirChanges) {
     Recorder parent;
-    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
     ASSERT_TRUE(panel.Create(parent.Handle(), 36, 140, 200, 22));
-    HWND edit = CreateChildControl(panel.Handle(), L"EDIT", "", WS_VISIBLE, 0, 10, 2, 80, 18, 101);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextUtf8(edit, "abc");  // EN_CHANGE
-    EXPECT_NE(std::find(parent.messages.begin(), parent.messages.end(), WM_COMMAND), parent.messages.end());
-    EXPECT_EQ(GetWindowTextUtf8(edit), "abc");
+    EditField field;
+    ASSERT_TRUE(field.Create({.place = {panel.Handle(), 10, 2, 80, 18}}));
+    int changes = 0;
+    field.onTextChanged = [&changes] { ++changes; };
+    SetWindowTextUtf8(field.Handle(), "abc");  // as the user's typing does
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(field.Text(), "abc");
 }
 
 TEST(PanelTest, FilledWithItsPicture) {
     Recorder parent;
-    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
     ASSERT_TRUE(panel.Create(parent.Handle(), 10, 10, 22, 9));
     Picture fill(2, 2);
@@ -132,13 +136,6 @@ TEST(PanelTest, FilledWithItsPicture) {
     ::SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     ::GdiFlush();
     EXPECT_EQ(target.PixelAt(5, 5) & 0xFFFFFF, 0xFF0000u);
-}
-
-TEST(WindowTextTest, Utf8RoundTripThroughTheWideFunctions) {
-    const std::string russian = "\xD0\xA1\xD1\x82\xD0\xBE\xD0\xBF";  // Стоп
-    EXPECT_EQ(Narrow(Wide(russian)), russian);
-    EXPECT_EQ(Wide(russian).size(), 4u);
-    EXPECT_EQ(Wide(""), L"");
 }
 
 }  // namespace
