@@ -16,10 +16,10 @@ Region RegionFromRectangles(std::span<const RECT> rectangles) {
     return result;
 }
 
-bool SkinnedWindow::Create(const wchar_t* className, std::wstring_view title, int x, int y, int width,
-                           int height, HWND owner, DWORD exStyle) {
-    return CreateWindowOf(className, exStyle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, title,
-                          x, y, width, height, owner);
+bool SkinnedWindow::Create(const SkinnedWindowArgs& args) {
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | (args.minimiseBox ? WS_MINIMIZEBOX : 0);
+    return CreateWindowOf(args.className, args.exStyle, style, args.title, args.x, args.y, args.width,
+                          args.height, args.owner);
 }
 
 void SkinnedWindow::SetSkin(const Picture* skin) {

@@ -14,11 +14,20 @@ namespace orv::widgets {
 // The union of `rectangles` (right and bottom exclusive); an empty region for an empty list.
 Region RegionFromRectangles(std::span<const RECT> rectangles);
 
+struct SkinnedWindowArgs {
+    const wchar_t* className = nullptr;
+    std::wstring_view title{};
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND owner = nullptr;
+    DWORD exStyle = 0;  // e.g. WS_EX_APPWINDOW
+    // A modal window has none: minimised, it would leave its disabled owner unreachable.
+    bool minimiseBox = true;
+};
+
 class SkinnedWindow : public Window {
   public:
-    // `exStyle` e.g. WS_EX_APPWINDOW or WS_EX_TOOLWINDOW; the window starts hidden.
-    bool Create(const wchar_t* className, std::wstring_view title, int x, int y, int width, int height,
-                HWND owner = nullptr, DWORD exStyle = 0);
+    // The window starts hidden.
+    bool Create(const SkinnedWindowArgs& args);
 
     // `skin` must outlive the window; nullptr leaves the colour alone.
     void SetSkin(const Picture* skin);
@@ -34,7 +43,7 @@ class SkinnedWindow : public Window {
 
   private:
     const Picture* skin_ = nullptr;
-    Colour colour_ = Rgb(54, 106, 179);
+    Colour colour_ = kWindowColour;
 };
 
 }  // namespace orv::widgets

@@ -148,7 +148,8 @@ TEST_F(SplashWindowTest, ShowingLaysOutAndTicksAnimateUntilTheThirtyFirst) {
 
 TEST_F(SplashWindowTest, ModalShowRunsByItsOwnTimerAndFreesTheOwner) {
     auto owner = std::make_unique<widgets::SkinnedWindow>();
-    ASSERT_TRUE(owner->Create(L"OrvSplashOwner", L"owner", 10, 10, 200, 100));
+    ASSERT_TRUE(owner->Create(
+        {.className = L"OrvSplashOwner", .title = L"owner", .x = 10, .y = 10, .width = 200, .height = 100}));
     static HWND ownerHandle;
     static bool ownerEnabledMeanwhile;
     ownerHandle = owner->Handle();

@@ -15,7 +15,12 @@ class Host {
     Host() {
         static SkinnedWindow* window = [] {
             auto* created = new SkinnedWindow;
-            created->Create(L"OrvTestHost", L"widgets test", 20, 20, 400, 300);
+            created->Create({.className = L"OrvTestHost",
+                             .title = L"widgets test",
+                             .x = 20,
+                             .y = 20,
+                             .width = 400,
+                             .height = 300});
             ::ShowWindow(created->Handle(), SW_SHOWNOACTIVATE);
             ::UpdateWindow(created->Handle());
             return created;

@@ -17,6 +17,7 @@
 #include "widgets/tray.h"
 #include "widgets/work_image.h"
 
+using namespace orv;
 using namespace orv::widgets;
 
 namespace {
@@ -138,8 +139,13 @@ class DemoWindow : public SkinnedWindow {
     TrayIcon tray;
 
     bool Build() {
-        if (!Create(L"OrvGallery", L"Orvanter gallery", 10, 10, kSkinWidth, kSkinHeight, nullptr,
-                    WS_EX_APPWINDOW)) {
+        if (!Create({.className = L"OrvGallery",
+                     .title = L"Orvanter gallery",
+                     .x = 10,
+                     .y = 10,
+                     .width = kSkinWidth,
+                     .height = kSkinHeight,
+                     .exStyle = WS_EX_APPWINDOW})) {
             return false;
         }
         SetSkin(&pictures->mainSkin);
@@ -209,8 +215,13 @@ class SplashDemo : public SkinnedWindow {
   public:
     explicit SplashDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
     bool Build() {
-        if (!Create(L"OrvGallerySplash", L"splash", 860, 10, kSplashWidth, kSplashHeight, nullptr,
-                    WS_EX_TOOLWINDOW)) {
+        if (!Create({.className = L"OrvGallerySplash",
+                     .title = L"splash",
+                     .x = 860,
+                     .y = 10,
+                     .width = kSplashWidth,
+                     .height = kSplashHeight,
+                     .exStyle = WS_EX_TOOLWINDOW})) {
             return false;
         }
         SetSkin(&pictures_.splash.logo);
@@ -235,8 +246,13 @@ class EditorDemo : public SkinnedWindow {
   public:
     explicit EditorDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
     bool Build() {
-        if (!Create(L"OrvGalleryEditor", L"editor", 300, 430, kEditorWidth, kEditorHeight, nullptr,
-                    WS_EX_TOOLWINDOW)) {
+        if (!Create({.className = L"OrvGalleryEditor",
+                     .title = L"editor",
+                     .x = 300,
+                     .y = 430,
+                     .width = kEditorWidth,
+                     .height = kEditorHeight,
+                     .exStyle = WS_EX_TOOLWINDOW})) {
             return false;
         }
         SetSkin(&pictures_.editorBackground);
