@@ -10,24 +10,18 @@
 #include "lang/constants.h"
 #include "tests/macros/fake_launcher.h"
 #include "tests/support/test_support.h"
-#include "tests/widgets/host.h"
+#include "tests/support/window_support.h"
 #include "widgets/window_text.h"
 
 namespace orv::macros {
 namespace {
 
+using orv::test::At;
+using orv::test::Pump;
 using test::LaunchCall;
 using test::LaunchRecorder;
-using widgets::test::At;
-using widgets::test::Pump;
 
 namespace pic = widgets::macros;
-
-// Drawing every picture takes a while; the tests share one set.
-const widgets::ProgramPictures& Pictures() {
-    static const std::unique_ptr<widgets::ProgramPictures> pictures = widgets::BuildProgramPictures();
-    return *pictures;
-}
 
 TEST(LargeButtonPictures, ByLanguageHoverAndPress) {
     struct Row {
@@ -57,7 +51,8 @@ class MacroEditorWindowTest : public ::testing::Test {
   public:
     void SetUp() override {
         root_.MakeFolder("Bat");
-        ASSERT_TRUE(editor_.Create(::GetModuleHandleW(nullptr), table_, language_, Pictures()));
+        ASSERT_TRUE(
+            editor_.Create(::GetModuleHandleW(nullptr), table_, language_, orv::test::SharedPictures()));
         editor_.onShownChanged = [this](bool open) { shownChanges_.push_back(open); };
         editor_.onApplied = [this] { ++applied_; };
     }
@@ -121,7 +116,7 @@ class MacroEditorWindowTest : public ::testing::Test {
         return {editor_.MethodBoxPicture(0), editor_.MethodBoxPicture(1), editor_.MethodBoxPicture(2)};
     }
 
-    widgets::test::Host host_;
+    orv::test::Host host_;
     orv::test::TempDirectory root_{"orv editor window"};
     LaunchRecorder recorder_;
     MacroTable table_{root_.Join("Bat/"), recorder_.MakeLauncher()};
@@ -415,16 +410,12 @@ TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
     POINT cursor{-10, -10};
     editor_.cursorPosition = [&cursor] { return cursor; };
     HWND run = Control("Sb_Run");
-    auto screen = [run](int x, int y) {
-        HDC dc = ::GetDC(run);
-        const COLORREF colour = ::GetPixel(dc, x, y);
-        ::ReleaseDC(run, dc);
-        return colour;
-    };
+    auto screen = [run](int x, int y) { return orv::test::ScreenPixel(run, x, y); };
     auto picture = [](int index, int x, int y) {
         widgets::WorkImage image(widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-        image.SetBackdrop(&Pictures().editorBackground, kLargeButtonLefts[2], kLargeButtonTop);
-        image.Draw(Pictures().macros, index);
+        image.SetBackdrop(&orv::test::SharedPictures().editorBackground, kLargeButtonLefts[2],
+                          kLargeButtonTop);
+        image.Draw(orv::test::SharedPictures().macros, index);
         const uint32_t pixel = image.Image().PixelAt(x, y);
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     };

@@ -8,21 +8,15 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 namespace orv::ui {
 namespace {
 
-void Pump() {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+using orv::test::Pump;
 
 const widgets::SplashPictures& Pictures() {
-    static const widgets::SplashPictures pictures = widgets::BuildSplashPictures();
-    return pictures;
+    return orv::test::SharedPictures().splash;
 }
 
 RECT BoxOf(HWND window) {

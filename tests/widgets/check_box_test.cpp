@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 
 namespace orv::widgets {
 namespace {
@@ -19,10 +19,7 @@ class CheckBoxTest : public ::testing::Test {
     COLORREF PixelAt(int x, int y) {
         ::InvalidateRect(box.Handle(), nullptr, FALSE);
         ::UpdateWindow(box.Handle());
-        HDC dc = ::GetDC(box.Handle());
-        const COLORREF colour = ::GetPixel(dc, x, y);
-        ::ReleaseDC(box.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(box.Handle(), x, y);
     }
 
     test::Host host;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/indicator.h"
 
 namespace orv::widgets {
@@ -8,10 +8,7 @@ namespace {
 
 COLORREF ScreenPixel(HWND window, int x, int y) {
     ::UpdateWindow(window);
-    HDC dc = ::GetDC(window);
-    const COLORREF colour = ::GetPixel(dc, x, y);
-    ::ReleaseDC(window, dc);
-    return colour;
+    return test::ScreenPixel(window, x, y);
 }
 
 TEST(IndicatorTest, ShowsItsColourInsideItsOutline) {

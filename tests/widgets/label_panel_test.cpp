@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/edit_field.h"
 #include "widgets/label.h"
 #include "widgets/panel.h"
@@ -19,13 +19,11 @@ std::vector<COLORREF> ScreenPixels(HWND window, int width, int height) {
     ::InvalidateRect(window, nullptr, FALSE);
     ::UpdateWindow(window);
     std::vector<COLORREF> pixels;
-    HDC dc = ::GetDC(window);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            pixels.push_back(::GetPixel(dc, x, y));
+            pixels.push_back(test::ScreenPixel(window, x, y));
         }
     }
-    ::ReleaseDC(window, dc);
     return pixels;
 }
 

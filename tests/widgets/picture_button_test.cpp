@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/canvas.h"
 
 namespace orv::widgets {
@@ -42,10 +42,7 @@ class PictureButtonTest : public ::testing::Test {
 
     COLORREF ScreenColour() {
         ::UpdateWindow(button.Handle());
-        HDC dc = ::GetDC(button.Handle());
-        const COLORREF colour = ::GetPixel(dc, 10, 10);
-        ::ReleaseDC(button.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(button.Handle(), 10, 10);
     }
 
     Host host;

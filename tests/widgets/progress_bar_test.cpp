@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/canvas.h"
 
 namespace orv::widgets {
@@ -21,10 +21,7 @@ class ProgressBarTest : public ::testing::Test {
 
     COLORREF PixelAt(int x) {
         ::UpdateWindow(bar.Handle());
-        HDC dc = ::GetDC(bar.Handle());
-        const COLORREF colour = ::GetPixel(dc, x, 7);
-        ::ReleaseDC(bar.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(bar.Handle(), x, 7);
     }
 
     test::Host host;

@@ -2,7 +2,7 @@
 // and their own colours.
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/canvas.h"
 #include "widgets/edit_field.h"
 #include "widgets/list_box.h"
