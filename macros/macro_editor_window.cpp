@@ -77,11 +77,19 @@ void MacroEditorWindow::CreateControls() {
     const HWND window = Handle();
     const widgets::PictureSet* set = &pictures_->macros;
 
-    title_.Create(window, 8, 6, 83, 25, "", widgets::HeadingStyle());
-    lbl1_.Create(window, 32, 80, 1, kLabelHeight, "", EditorCaptionStyle(kSilverColour, false));
-    lbl2_.Create(window, 48, 134, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
-    lbl3_.Create(window, 48, 192, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
-    lbl4_.Create(window, 448, 192, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
+    title_.Create({.place = {window, 8, 6, 83, 25}, .text = "", .style = widgets::HeadingStyle()});
+    lbl1_.Create({.place = {window, 32, 80, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kSilverColour, false)});
+    lbl2_.Create({.place = {window, 48, 134, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
+    lbl3_.Create({.place = {window, 48, 192, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
+    lbl4_.Create({.place = {window, 448, 192, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
 
     smallFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{11}));
     nameFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{19}));
@@ -91,16 +99,18 @@ void MacroEditorWindow::CreateControls() {
                        .font = nameFont_.Get(),
                        .colours = widgets::TextColours{kSilverColour, kEditorFieldColour}});
 
-    up_.Create(window, 30, 148, 17, 21, set, widgets::macros::kArrowPrevious);
+    up_.Create(
+        {.place = {window, 30, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowPrevious});
     up_.onClick = [this] { Sb_BAT_File_UpClick(); };
-    batFileFrame_.Create(window, 47, 148, 366, 21);
+    batFileFrame_.Create({window, 47, 148, 366, 21});
     batFileFrame_.SetPicture(set->Get(widgets::macros::kFieldFrame));
     // The field lies on its frame; the frame hands the field's notifications on to this window.
     batFileField_.Create({.place = {batFileFrame_.Handle(), 50 - 47, 150 - 148, 360, 14},
                           .tabStop = true,
                           .font = smallFont_.Get(),
                           .colours = widgets::TextColours{kSilverColour, kEditorFieldColour}});
-    down_.Create(window, 413, 148, 17, 21, set, widgets::macros::kArrowNext);
+    down_.Create(
+        {.place = {window, 413, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowNext});
     down_.onClick = [this] { Sb_BAT_File_DownClick(); };
 
     list_.Create({.place = {window, 46, 208, 368, 175},
@@ -113,10 +123,13 @@ void MacroEditorWindow::CreateControls() {
 
     for (int box = 0; box < 3; ++box) {
         const auto method = static_cast<CallMethod>(box);
-        methodBoxes_[box].Create(window, 450, 232 + 30 * box, 23, 23, set, widgets::macros::kMethodOff);
+        methodBoxes_[box].Create({.place = {window, 450, 232 + 30 * box, 23, 23},
+                                  .pictures = set,
+                                  .picture = widgets::macros::kMethodOff});
         methodBoxes_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
-        methodLabels_[box].Create(window, 475, 234 + 30 * box, 1, kLabelHeight, lang::kCallMethodLabels[box],
-                                  EditorCaptionStyle(kCaptionColour, true));
+        methodLabels_[box].Create({.place = {window, 475, 234 + 30 * box, 1, kLabelHeight},
+                                   .text = lang::kCallMethodLabels[box],
+                                   .style = EditorCaptionStyle(kCaptionColour, true)});
         methodLabels_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
         FitLabel(methodLabels_[box]);
     }

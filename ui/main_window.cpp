@@ -76,7 +76,8 @@ bool TfmMain::Create(const MainWindowServices& services) {
                                 .y = kMainWindowTop,
                                 .width = widgets::kSkinWidth,
                                 .height = widgets::kSkinHeight,
-                                .exStyle = WS_EX_APPWINDOW})) {
+                                .exStyle = WS_EX_APPWINDOW,
+                                .draggedByBackground = true})) {
         return false;
     }
     SetSkin(&services_.pictures->mainSkin);
@@ -107,21 +108,25 @@ void TfmMain::BuildControls() {
     };
     // The name draws its own one-pixel shadow copy behind its text (Label_Title_Name_Shadow): two
     // overlapping sibling windows would paint over each other.
-    titleName_.Create(window, 8, 2, 117, 35, lang::kProgramName, widgets::TitleNameStyle());
+    titleName_.Create(
+        {.place = {window, 8, 2, 117, 35}, .text = lang::kProgramName, .style = widgets::TitleNameStyle()});
     titleName_.onMouseDown = drag;
 
-    title1_.Create(window, 15, 60, 113, 25, "", widgets::HeadingStyle());
-    title2_.Create(window, 22, 396, 127, 25, "", widgets::HeadingStyle());
+    title1_.Create({.place = {window, 15, 60, 113, 25}, .text = "", .style = widgets::HeadingStyle()});
+    title2_.Create({.place = {window, 22, 396, 127, 25}, .text = "", .style = widgets::HeadingStyle()});
 
     const widgets::LabelStyle caption = widgets::CaptionStyle();
-    columnNumber_.Create(window, 40, 121, 34, 16, lang::kNumberColumnHeading, caption);
-    columnObject_.Create(window, 78, 121, 200, 16, "", caption);
-    columnControl_.Create(window, 376, 121, 160, 16, "", caption);
-    columnAction_.Create(window, 588, 121, 160, 16, "", caption);
+    columnNumber_.Create(
+        {.place = {window, 40, 121, 34, 16}, .text = lang::kNumberColumnHeading, .style = caption});
+    columnObject_.Create({.place = {window, 78, 121, 200, 16}, .text = "", .style = caption});
+    columnControl_.Create({.place = {window, 376, 121, 160, 16}, .text = "", .style = caption});
+    columnAction_.Create({.place = {window, 588, 121, 160, 16}, .text = "", .style = caption});
 
     for (int i = 0; i < 4; ++i) {
-        titleButtons_[i].Create(window, kTitleButtonLeft[i], kTitleButtonTop, kTitleButtonWidth,
-                                kTitleButtonHeight, &pictures.buttons, kTitlePictures[i][0]);
+        titleButtons_[i].Create(
+            {.place = {window, kTitleButtonLeft[i], kTitleButtonTop, kTitleButtonWidth, kTitleButtonHeight},
+             .pictures = &pictures.buttons,
+             .picture = kTitlePictures[i][0]});
     }
     titleButtons_[0].onClick = [this] { Sb_HelpClick(); };
     titleButtons_[1].onClick = [this] { Sb_InternetClick(); };
@@ -129,9 +134,10 @@ void TfmMain::BuildControls() {
     titleButtons_[3].onClick = [this] { Sb_CloseClick(); };
 
     indicatorFill_ = widgets::BuildPanelFill(22, 9);
-    indicatorPanel_.Create(window, 750, 37, 22, 9);
+    indicatorPanel_.Create({window, 750, 37, 22, 9});
     indicatorPanel_.SetPicture(&indicatorFill_);
-    indicatorStart_.Create(indicatorPanel_.Handle(), 1, 1, 20, 7, kStartStopped, kStartPen);
+    indicatorStart_.Create(
+        {.place = {indicatorPanel_.Handle(), 1, 1, 20, 7}, .colour = kStartStopped, .outline = kStartPen});
 
     // The panels, before the settings area, so that the tab order follows the rows.
     PanelServices panelServices;
@@ -155,19 +161,21 @@ void TfmMain::BuildControls() {
         }
     }
 
-    langLabel_.Create(window, kLangPanelLeft, 432, 130, 16, "", caption);
+    langLabel_.Create({.place = {window, kLangPanelLeft, 432, 130, 16}, .text = "", .style = caption});
     langFill_ = widgets::BuildPanelFill(90, 22);
-    langPanel_.Create(window, kLangPanelLeft, kLangPanelTop, 90, 22);
+    langPanel_.Create({window, kLangPanelLeft, kLangPanelTop, 90, 22});
     langPanel_.SetPicture(&langFill_);
     langField_.Create({.place = {langPanel_.Handle(), 3, 3, 64, 16},
                        .readOnly = true,
                        .autoScroll = false,
                        .font = fieldFont_.Get(),
                        .colours = widgets::TextColours{kPanelFieldText, kPanelFieldBackground}});
-    langUp_.Create(langPanel_.Handle(), kLangArrowLeft, kLangUpTop, kArrowWidth, kArrowHeight,
-                   &pictures.buttons, widgets::btn::kArrowUp);
-    langDown_.Create(langPanel_.Handle(), kLangArrowLeft, kLangDownTop, kArrowWidth, kArrowHeight,
-                     &pictures.buttons, widgets::btn::kArrowDown);
+    langUp_.Create({.place = {langPanel_.Handle(), kLangArrowLeft, kLangUpTop, kArrowWidth, kArrowHeight},
+                    .pictures = &pictures.buttons,
+                    .picture = widgets::btn::kArrowUp});
+    langDown_.Create({.place = {langPanel_.Handle(), kLangArrowLeft, kLangDownTop, kArrowWidth, kArrowHeight},
+                      .pictures = &pictures.buttons,
+                      .picture = widgets::btn::kArrowDown});
     langUp_.onClick = [this] { Sb_Lang_UpClick(); };
     langDown_.onClick = [this] { Sb_Lang_DownClick(); };
 
@@ -175,11 +183,15 @@ void TfmMain::BuildControls() {
                                               [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
                                               [this] { Cb_LogOKClick(); }};
     for (int i = 0; i < 4; ++i) {
-        optionBoxes_[i].Create(window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize,
-                               &pictures.buttons, widgets::btn::kOptionOff);
+        optionBoxes_[i].Create(
+            {.place = {window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize},
+             .pictures = &pictures.buttons,
+             .picture = widgets::btn::kOptionOff});
         optionBoxes_[i].onClick = toggles[i];
-        optionLabels_[i].Create(window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16,
-                                "", caption);
+        optionLabels_[i].Create(
+            {.place = {window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16},
+             .text = "",
+             .style = caption});
         optionLabels_[i].onClick = toggles[i];
         named_[kOptionBoxNames[i]] = optionBoxes_[i].Handle();
         named_[kOptionLabelNames[i]] = optionLabels_[i].Handle();
@@ -647,14 +659,6 @@ LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kDisplayMessage:
             DrainDisplayUpdates();
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            // A press on the window's background moves the window while the left button is held, as
-            // on the splash: the second press of a quick double press too.
-            widgets::DragOnPress(Handle(), message, wParam);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;

@@ -77,11 +77,13 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     if (!services_.browse) {
         services_.browse = BrowseForItem;
     }
-    if (!panel_.Create(parent, kPanelLeft, PanelTop(number), kPanelWidth, kPanelHeight)) {
+    if (!panel_.Create({parent, kPanelLeft, PanelTop(number), kPanelWidth, kPanelHeight})) {
         return false;
     }
     HWND row = panel_.Handle();
-    razr_.Create(row, 2, 2, 32, 18, std::to_string(number), widgets::EnableBoxStyle());
+    razr_.Create({.place = {row, 2, 2, 32, 18},
+                  .caption = std::to_string(number),
+                  .style = widgets::EnableBoxStyle()});
     razr_.onClick = [this] { Cb_Razr_Click(); };
 
     auto field = [&](widgets::EditField& edit, int x, int width, bool readOnly, std::string_view text,
@@ -103,8 +105,9 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
 
     for (int i = 0; i < 6; ++i) {
         const ButtonLayout& layout = kButtons[i];
-        buttons_[i]->Create(row, layout.left, layout.top, layout.width, layout.height, services_.buttons,
-                            layout.normal);
+        buttons_[i]->Create({.place = {row, layout.left, layout.top, layout.width, layout.height},
+                             .pictures = services_.buttons,
+                             .picture = layout.normal});
     }
     typeUp_.onClick = [this] { Sb_Type_UpClick(); };
     typeDown_.onClick = [this] { Sb_Type_DownClick(); };
@@ -113,9 +116,9 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     paramDown_.onClick = [this] { Sb_Param_DownClick(); };
     action_.onClick = [this] { Sb_ActionClick(); };
 
-    pathIndicator_.Create(row, 302, 2, 10, 19, kDark);
-    stringIndicator_.Create(row, 534, 2, 10, 19, kDark);
-    macroIndicator_.Create(row, 680, 2, 20, 20, kSilverColour);
+    pathIndicator_.Create({.place = {row, 302, 2, 10, 19}, .colour = kDark});
+    stringIndicator_.Create({.place = {row, 534, 2, 10, 19}, .colour = kDark});
+    macroIndicator_.Create({.place = {row, 680, 2, 20, 20}, .colour = kSilverColour});
     return true;
 }
 
@@ -349,8 +352,9 @@ void ObjectPanel::SetMacroIndicator(const macros::MacroIndicator& indicator) {
 void ObjectPanel::UpdateHover(POINT cursor, POINT window, bool windowVisible) {
     for (int i = 0; i < 6; ++i) {
         const ButtonLayout& layout = kButtons[i];
-        const RECT box = widgets::BoxAt(window.x + kPanelLeft + layout.left,
-                                        window.y + PanelTop(number_) + layout.top, layout.width, layout.height);
+        const RECT box =
+            widgets::BoxAt(window.x + kPanelLeft + layout.left, window.y + PanelTop(number_) + layout.top,
+                           layout.width, layout.height);
         const bool hot = windowVisible && widgets::IsStrictlyInside(box, cursor);
         buttons_[i]->SetPicture(HoverPicture(hot, layout.normal, layout.hot));
     }

@@ -40,20 +40,22 @@ bool SplashWindow::Create(HINSTANCE, const widgets::SplashPictures& pictures) {
                                 .x = SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
                                 .y = kSplashTop,
                                 .width = widgets::kSplashWidth,
-                                .height = widgets::kSplashHeight})) {
+                                .height = widgets::kSplashHeight,
+                                .draggedByBackground = true})) {
         return false;
     }
     // Img_Logo is the window's own picture: it fills the client area, and a press on it is a press on
     // the window, which drags it.
     SetColour(kSplashBackground);
     SetSkin(&pictures.logo);
-    load_.Create(Handle(), kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight);
+    load_.Create({Handle(), kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight});
     load_.SetPicture(&pictures.load, widgets::Panel::PictureMode::TopLeft);
-    done_.Create(Handle(), kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight);
+    done_.Create({Handle(), kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight});
     done_.SetPicture(&pictures.done, widgets::Panel::PictureMode::TopLeft);
     done_.SetVisible(false);
-    bar_.Create(Handle(), kBarLeft, kBarTop, kBarWidth, kBarHeight, &pictures.barTexture,
-                &pictures.backgroundTexture);
+    bar_.Create({.place = {Handle(), kBarLeft, kBarTop, kBarWidth, kBarHeight},
+                 .barTexture = &pictures.barTexture,
+                 .backgroundTexture = &pictures.backgroundTexture});
     // The bar lies over the loading picture.
     ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
@@ -138,13 +140,6 @@ LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            // FormMouseDown: dragging, when the left button is among the buttons held.
-            widgets::DragOnPress(Handle(), message, wParam);
-            return 0;
         case WM_CLOSE:
             // The system's close command ends the splash as the timer does.
             Close();

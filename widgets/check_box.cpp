@@ -7,13 +7,11 @@
 
 namespace orv::widgets {
 
-bool CheckBox::Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
-                      const CheckBoxStyle& style) {
-    caption_ = std::string(caption);
-    style_ = style;
+bool CheckBox::Create(const CheckBoxArgs& args) {
+    caption_ = std::string(args.caption);
+    style_ = args.style;
     font_.Reset(CreateUiFont(style_.font));
-    return CreateWindowOf(L"OrvCheckBox", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, L"", x, y,
-                          width, height, parent);
+    return CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place);
 }
 
 void CheckBox::SetChecked(bool checked) {

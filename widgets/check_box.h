@@ -20,13 +20,18 @@ struct CheckBoxStyle {
     Colour mark = Rgb(255, 255, 255);
 };
 
+struct CheckBoxArgs {
+    ControlPlace place;
+    std::string_view caption{};
+    CheckBoxStyle style{};
+};
+
 class CheckBox : public Window {
   public:
     // After the mark has been toggled by the user (mouse or space bar).
     std::function<void()> onClick;
 
-    bool Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
-                const CheckBoxStyle& style = {});
+    bool Create(const CheckBoxArgs& args);
 
     bool Checked() const { return checked_; }
     // Sets the mark without reporting a click.

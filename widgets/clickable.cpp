@@ -51,6 +51,12 @@ LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 onMouseUp(MouseButton::Left);
             }
             return 0;
+        case WM_SETCURSOR:
+            if (handCursor_ && LOWORD(lParam) == HTCLIENT) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            return Default(message, wParam, lParam);
         default:
             return Window::OnMessage(message, wParam, lParam);
     }

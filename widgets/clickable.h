@@ -19,6 +19,8 @@ class ClickableWindow : public Window {
 
     // True between a left press on the window and its end.
     bool LeftHeld() const { return press_.Held(); }
+    // The hand over the window instead of the arrow.
+    void SetHandCursor(bool hand) { handCursor_ = hand; }
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,6 +30,7 @@ class ClickableWindow : public Window {
     void Release(MouseButton button, LPARAM position);
 
     LeftPress press_;
+    bool handCursor_ = false;
 };
 
 }  // namespace orv::widgets

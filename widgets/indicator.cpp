@@ -4,12 +4,10 @@
 
 namespace orv::widgets {
 
-bool Indicator::Create(HWND parent, int x, int y, int width, int height, Colour colour,
-                       std::optional<Colour> outline) {
-    colour_ = colour;
-    outline_ = outline;
-    return CreateWindowOf(L"OrvIndicator", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
-                          height, parent);
+bool Indicator::Create(const IndicatorArgs& args) {
+    colour_ = args.colour;
+    outline_ = args.outline;
+    return CreateChild(L"OrvIndicator", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void Indicator::SetColour(Colour colour) {

@@ -9,10 +9,15 @@
 
 namespace orv::widgets {
 
+struct IndicatorArgs {
+    ControlPlace place;
+    Colour colour{};
+    std::optional<Colour> outline{};
+};
+
 class Indicator : public Window {
   public:
-    bool Create(HWND parent, int x, int y, int width, int height, Colour colour,
-                std::optional<Colour> outline = std::nullopt);
+    bool Create(const IndicatorArgs& args);
 
     // Repaints only when the colour changes.
     void SetColour(Colour colour);

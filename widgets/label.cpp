@@ -5,12 +5,10 @@
 
 namespace orv::widgets {
 
-bool Label::Create(HWND parent, int x, int y, int width, int height, std::string_view text,
-                   const LabelStyle& style) {
-    text_ = std::string(text);
-    SetStyle(style);
-    return CreateWindowOf(L"OrvLabel", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width, height,
-                          parent);
+bool Label::Create(const LabelArgs& args) {
+    text_ = std::string(args.text);
+    SetStyle(args.style);
+    return CreateChild(L"OrvLabel", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void Label::SetText(std::string_view text) {

@@ -26,6 +26,12 @@ struct LabelStyle {
     int padding = 0;  // left and right, inside the fill
 };
 
+struct LabelArgs {
+    ControlPlace place;
+    std::string_view text{};
+    LabelStyle style{};
+};
+
 class Label : public Window {
   public:
     // A left press and release inside the label.
@@ -33,8 +39,7 @@ class Label : public Window {
     // Every press (the title labels start dragging the window with it).
     std::function<void(MouseButton)> onMouseDown;
 
-    bool Create(HWND parent, int x, int y, int width, int height, std::string_view text,
-                const LabelStyle& style);
+    bool Create(const LabelArgs& args);
 
     void SetText(std::string_view text);
     const std::string& Text() const { return text_; }

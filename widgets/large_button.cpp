@@ -6,9 +6,9 @@ namespace orv::widgets {
 
 bool LargeButton::Create(const LargeButtonArgs& args) {
     image_.SetBackdrop(args.backdrop, args.x, args.y);
-    handCursor_ = args.handCursor;
-    return CreateWindowOf(L"OrvLargeButton", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", args.x, args.y,
-                          kLargeButtonWidth, kLargeButtonHeight, args.parent);
+    SetHandCursor(args.handCursor);
+    return CreateChild(L"OrvLargeButton", 0, WS_VISIBLE | WS_CLIPSIBLINGS,
+                       {args.parent, args.x, args.y, kLargeButtonWidth, kLargeButtonHeight});
 }
 
 void LargeButton::Show(const PictureSet& pictures, int index) {
@@ -31,12 +31,6 @@ LRESULT LargeButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETCURSOR:
-            if (handCursor_ && LOWORD(lParam) == HTCLIENT) {
-                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-                return TRUE;
-            }
-            return Default(message, wParam, lParam);
         default:
             return ClickableWindow::OnMessage(message, wParam, lParam);
     }

@@ -34,7 +34,6 @@ class LargeButton : public ClickableWindow {
   private:
     WorkImage image_{kLargeButtonWidth, kLargeButtonHeight};
     int index_ = -1;
-    bool handCursor_ = false;
 };
 
 }  // namespace orv::widgets

@@ -5,12 +5,10 @@
 
 namespace orv::widgets {
 
-bool PictureButton::Create(HWND parent, int x, int y, int width, int height, const PictureSet* pictures,
-                           int index) {
-    pictures_ = pictures;
-    index_ = index;
-    return CreateWindowOf(L"OrvPictureButton", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
-                          height, parent);
+bool PictureButton::Create(const PictureButtonArgs& args) {
+    pictures_ = args.pictures;
+    index_ = args.picture;
+    return CreateChild(L"OrvPictureButton", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void PictureButton::SetPicture(int index) {
@@ -42,12 +40,6 @@ LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETCURSOR:
-            if (handCursor_ && LOWORD(lParam) == HTCLIENT) {
-                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-                return TRUE;
-            }
-            return Default(message, wParam, lParam);
         default:
             return ClickableWindow::OnMessage(message, wParam, lParam);
     }

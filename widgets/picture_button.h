@@ -7,16 +7,21 @@
 
 namespace orv::widgets {
 
+struct PictureButtonArgs {
+    ControlPlace place;
+    // Must outlive the button.
+    const PictureSet* pictures = nullptr;
+    int picture = -1;
+};
+
 class PictureButton : public ClickableWindow {
   public:
-    // `pictures` must outlive the button.
-    bool Create(HWND parent, int x, int y, int width, int height, const PictureSet* pictures, int index);
+    bool Create(const PictureButtonArgs& args);
 
     // Shows picture `index`; repaints only when it differs from the current one.
     void SetPicture(int index);
     int Picture() const { return index_; }
     void SetPictures(const PictureSet* pictures);
-    void SetHandCursor(bool hand) { handCursor_ = hand; }
     // How often the button has painted itself (for the tests of the repaint rule).
     int PaintCount() const { return paintCount_; }
 
@@ -28,7 +33,6 @@ class PictureButton : public ClickableWindow {
 
     const PictureSet* pictures_ = nullptr;
     int index_ = -1;
-    bool handCursor_ = false;
     int paintCount_ = 0;
 };
 

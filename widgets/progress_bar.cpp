@@ -7,12 +7,10 @@
 
 namespace orv::widgets {
 
-bool ProgressBar::Create(HWND parent, int x, int y, int width, int height, const Picture* barTexture,
-                         const Picture* backgroundTexture) {
-    bar_ = barTexture;
-    background_ = backgroundTexture;
-    return CreateWindowOf(L"OrvProgressBar", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
-                          height, parent);
+bool ProgressBar::Create(const ProgressBarArgs& args) {
+    bar_ = args.barTexture;
+    background_ = args.backgroundTexture;
+    return CreateChild(L"OrvProgressBar", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void ProgressBar::SetPosition(int position) {

@@ -22,6 +22,9 @@ struct SkinnedWindowArgs {
     DWORD exStyle = 0;  // e.g. WS_EX_APPWINDOW
     // A modal window has none: minimised, it would leave its disabled owner unreachable.
     bool minimiseBox = true;
+    // A press on the window's background with the left button held moves the window, as a press on a
+    // caption would (the skinned windows have no caption).
+    bool draggedByBackground = false;
 };
 
 class SkinnedWindow : public Window {
@@ -43,6 +46,7 @@ class SkinnedWindow : public Window {
 
   private:
     const Picture* skin_ = nullptr;
+    bool draggedByBackground_ = false;
     Colour colour_ = kWindowColour;
 };
 

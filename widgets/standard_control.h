@@ -11,14 +11,9 @@
 
 #include "platform/colour.h"
 #include "widgets/gdi.h"
+#include "widgets/window.h"
 
 namespace orv::widgets {
-
-// Where a control goes: its parent and its box in the parent's client area.
-struct ControlPlace {
-    HWND parent = nullptr;
-    int x = 0, y = 0, width = 0, height = 0;
-};
 
 // Text colour and background of a control; the system's colours when absent.
 struct TextColours {

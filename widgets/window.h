@@ -9,6 +9,12 @@
 
 namespace orv::widgets {
 
+// Where a child window or control goes: its parent and its box in the parent's client area.
+struct ControlPlace {
+    HWND parent = nullptr;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 // Owns one window. `this` is stored at WM_NCCREATE and every message goes to OnMessage. The object
 // must outlive its window or destroy it: the destructor destroys a window that still exists.
 class Window {
@@ -37,6 +43,11 @@ class Window {
     bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title, int x,
                         int y, int width, int height, HWND parent, UINT classStyle = CS_DBLCLKS,
                         HCURSOR cursor = nullptr);
+    // A child window of the program's own class at `place`.
+    bool CreateChild(const wchar_t* className, DWORD exStyle, DWORD style, const ControlPlace& place) {
+        return CreateWindowOf(className, exStyle, style | WS_CHILD, L"", place.x, place.y, place.width,
+                              place.height, place.parent);
+    }
 
     // Every message. The default handles WM_PRINTCLIENT and WM_ERASEBKGND with PaintBackground and
     // gives the rest to DefWindowProc.

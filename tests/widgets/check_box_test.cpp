@@ -12,7 +12,7 @@ using test::At;
 class CheckBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(box.Create(host.Handle(), 10, 10, 32, 18, "3"));
+        ASSERT_TRUE(box.Create({.place = {host.Handle(), 10, 10, 32, 18}, .caption = "3"}));
         box.onClick = [this] { ++clicks; };
     }
 

@@ -43,7 +43,7 @@ TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
     style.text = Rgb(240, 185, 38);
     style.shadow = Rgb(197, 96, 14);
     style.fill = Fill::Solid(Rgb(54, 106, 179));
-    ASSERT_TRUE(label.Create(host.Handle(), 8, 2, 116, 34, "Orvanter", style));
+    ASSERT_TRUE(label.Create({.place = {host.Handle(), 8, 2, 116, 34}, .text = "Orvanter", .style = style}));
     auto pixels = ScreenPixels(label.Handle(), 116, 34);
     EXPECT_TRUE(Contains(pixels, RGB(240, 185, 38)));
     EXPECT_TRUE(Contains(pixels, RGB(197, 96, 14)));
@@ -58,7 +58,7 @@ TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
 TEST_F(LabelTest, GradientFillBehindTheText) {
     LabelStyle style;
     style.fill = Fill::Vertical(Rgb(0, 0, 0), Rgb(0, 0, 250), 0, 25);
-    ASSERT_TRUE(label.Create(host.Handle(), 10, 40, 113, 25, "Control", style));
+    ASSERT_TRUE(label.Create({.place = {host.Handle(), 10, 40, 113, 25}, .text = "Control", .style = style}));
     const auto pixels = ScreenPixels(label.Handle(), 113, 25);
     const COLORREF top = pixels[112], bottom = pixels[24 * 113 + 112];
     EXPECT_LT(GetBValue(top), 20);
@@ -66,7 +66,8 @@ TEST_F(LabelTest, GradientFillBehindTheText) {
 }
 
 TEST_F(LabelTest, ClickOnReleaseInsidePressReportedAtOnce) {
-    ASSERT_TRUE(label.Create(host.Handle(), 10, 70, 100, 16, "Show hints", LabelStyle{}));
+    ASSERT_TRUE(label.Create(
+        {.place = {host.Handle(), 10, 70, 100, 16}, .text = "Show hints", .style = LabelStyle{}}));
     int clicks = 0;
     std::vector<MouseButton> presses;
     label.onClick = [&] { ++clicks; };
@@ -100,7 +101,7 @@ TEST(PanelTest, FieldsOnThePanelReportTheirChanges) {
     Recorder parent;
     ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
-    ASSERT_TRUE(panel.Create(parent.Handle(), 36, 140, 200, 22));
+    ASSERT_TRUE(panel.Create({parent.Handle(), 36, 140, 200, 22}));
     EditField field;
     ASSERT_TRUE(field.Create({.place = {panel.Handle(), 10, 2, 80, 18}}));
     int changes = 0;
@@ -114,7 +115,7 @@ TEST(PanelTest, FilledWithItsPicture) {
     Recorder parent;
     ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
-    ASSERT_TRUE(panel.Create(parent.Handle(), 10, 10, 22, 9));
+    ASSERT_TRUE(panel.Create({parent.Handle(), 10, 10, 22, 9}));
     Picture fill(2, 2);
     Canvas(fill).Clear(Rgb(10, 20, 30));
     fill.Seal();

@@ -29,7 +29,8 @@ class PictureButtonTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.Exists());
-        ASSERT_TRUE(button.Create(host.Handle(), 10, 10, 20, 20, &pictures, 0));
+        ASSERT_TRUE(
+            button.Create({.place = {host.Handle(), 10, 10, 20, 20}, .pictures = &pictures, .picture = 0}));
         ::UpdateWindow(button.Handle());
         button.onClick = [this] { events.push_back("click"); };
         button.onMouseDown = [this](MouseButton b) {

@@ -17,7 +17,10 @@ Picture Texture(Colour colour) {
 
 class ProgressBarTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(bar.Create(host.Handle(), 10, 10, 140, 15, &navy, &grey)); }
+    void SetUp() override {
+        ASSERT_TRUE(bar.Create(
+            {.place = {host.Handle(), 10, 10, 140, 15}, .barTexture = &navy, .backgroundTexture = &grey}));
+    }
 
     COLORREF PixelAt(int x) {
         ::UpdateWindow(bar.Handle());
