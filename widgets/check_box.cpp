@@ -88,18 +88,6 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            press_.Begin(Handle());
-            return 0;
-        case WM_LBUTTONUP:
-            if (press_.End(Handle(), lParam)) {
-                Toggle();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            press_.Lost(Handle(), lParam);
-            return 0;
         case WM_GETDLGCODE:
             return DLGC_BUTTON;
         case WM_KEYUP:
@@ -113,7 +101,7 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Repaint();
             return 0;
         default:
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

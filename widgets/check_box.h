@@ -7,8 +7,8 @@
 #include <string>
 
 #include "widgets/canvas.h"
+#include "widgets/clickable.h"
 #include "widgets/gdi.h"
-#include "widgets/window.h"
 
 namespace orv::widgets {
 
@@ -26,10 +26,9 @@ struct CheckBoxArgs {
     CheckBoxStyle style{};
 };
 
-class CheckBox : public Window {
+class CheckBox : public ClickableWindow {
   public:
-    // After the mark has been toggled by the user (mouse or space bar).
-    std::function<void()> onClick;
+    // onClick fires after the mark has been toggled by the user (mouse or space bar).
 
     bool Create(const CheckBoxArgs& args);
 
@@ -42,6 +41,7 @@ class CheckBox : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Clicked() override { Toggle(); }
 
   private:
     void Paint();
@@ -51,7 +51,6 @@ class CheckBox : public Window {
     CheckBoxStyle style_;
     Font font_;
     bool checked_ = false;
-    LeftPress press_;
 };
 
 }  // namespace orv::widgets

@@ -17,8 +17,8 @@ void ClickableWindow::Release(MouseButton button, LPARAM position) {
         onMouseUp(button);
     }
     // The click comes after the release, as the owner's pressed flag must be clear by then.
-    if (clicked && onClick) {
-        onClick();
+    if (clicked) {
+        Clicked();
     }
 }
 

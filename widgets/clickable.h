@@ -24,6 +24,12 @@ class ClickableWindow : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A left press and release inside the window; reports onClick unless a widget does more.
+    virtual void Clicked() {
+        if (onClick) {
+            onClick();
+        }
+    }
 
   private:
     void Press(MouseButton button);

@@ -24,7 +24,8 @@ class Indicator : public Window {
     Colour GetColour() const { return colour_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
     Colour colour_{};

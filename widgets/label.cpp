@@ -38,7 +38,7 @@ int Label::TextWidth() const {
     return Canvas::MeasureText(win32::Wide(text_), style_.font).cx;
 }
 
-void Label::Paint(HDC dc, int width, int height) {
+void Label::Draw(HDC dc, int width, int height) {
     DrawParentBackground(Handle(), dc);
     if (style_.fill) {
         if (fillPicture_.Width() != width || fillPicture_.Height() != height) {
@@ -71,36 +71,11 @@ void Label::Paint(HDC dc, int width, int height) {
 
 LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            PaintBuffered(Handle(), [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            press_.Begin(Handle());
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Left);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (press_.End(Handle(), lParam) && onClick) {
-                onClick();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            press_.Lost(Handle(), lParam);
-            return 0;
-        case WM_RBUTTONDOWN:
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Right);
-            }
-            return 0;
         case WM_SIZE:
             fillPicture_ = Picture();
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
         default:
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "widgets/canvas.h"
+#include "widgets/clickable.h"
 #include "widgets/gdi.h"
-#include "widgets/window.h"
 
 namespace orv::widgets {
 
@@ -32,12 +32,10 @@ struct LabelArgs {
     LabelStyle style{};
 };
 
-class Label : public Window {
+class Label : public ClickableWindow {
   public:
-    // A left press and release inside the label.
-    std::function<void()> onClick;
-    // Every press (the title labels start dragging the window with it).
-    std::function<void(MouseButton)> onMouseDown;
+    // A left press and release inside the label is a click (onClick); every press is reported too
+    // (the title labels start dragging the window with it).
 
     bool Create(const LabelArgs& args);
 
@@ -51,15 +49,14 @@ class Label : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
-    void Paint(HDC dc, int width, int height);
-
     std::string text_;
     LabelStyle style_;
     Font font_;
     Picture fillPicture_;
-    LeftPress press_;
 };
 
 }  // namespace orv::widgets

@@ -22,18 +22,8 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
     }
 }
 
-LRESULT LargeButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT: {
-            PaintDc paint(Handle());
-            image_.PaintTo(paint.Get(), 0, 0);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return ClickableWindow::OnMessage(message, wParam, lParam);
-    }
+void LargeButton::Draw(HDC dc, int, int) {
+    image_.PaintTo(dc, 0, 0);
 }
 
 }  // namespace orv::widgets

@@ -29,7 +29,8 @@ class LargeButton : public ClickableWindow {
     void PaintTo(HDC dc, int x, int y) const { image_.PaintTo(dc, x, y); }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
     WorkImage image_{kLargeButtonWidth, kLargeButtonHeight};

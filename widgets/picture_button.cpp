@@ -24,24 +24,12 @@ void PictureButton::SetPictures(const PictureSet* pictures) {
     Repaint();
 }
 
-void PictureButton::Paint(HDC dc) const {
+void PictureButton::Draw(HDC dc, int, int) {
+    ++paintCount_;
     // The parent's background first, so that the picture's soft edges blend into it.
     DrawParentBackground(Handle(), dc);
     if (pictures_ != nullptr) {
         pictures_->Draw(index_, dc, 0, 0);
-    }
-}
-
-LRESULT PictureButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            ++paintCount_;
-            PaintBuffered(Handle(), [this](HDC dc, int, int) { Paint(dc); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

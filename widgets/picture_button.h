@@ -26,11 +26,10 @@ class PictureButton : public ClickableWindow {
     int PaintCount() const { return paintCount_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
-    void Paint(HDC dc) const;
-
     const PictureSet* pictures_ = nullptr;
     int index_ = -1;
     int paintCount_ = 0;

@@ -27,11 +27,10 @@ class ProgressBar : public Window {
     int FilledWidth() const;
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
-    void Paint(HDC dc, int width, int height) const;
-
     const Picture* bar_ = nullptr;
     const Picture* background_ = nullptr;
     int position_ = 0;

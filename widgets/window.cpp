@@ -68,8 +68,16 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_PAINT:
+            if (DrawsItself()) {
+                PaintBuffered(window_, [this](HDC dc, int width, int height) { Draw(dc, width, height); });
+                return 0;
+            }
+            return Default(message, wParam, lParam);
         case WM_ERASEBKGND:
-            PaintBackground(reinterpret_cast<HDC>(wParam));
+            if (!DrawsItself()) {
+                PaintBackground(reinterpret_cast<HDC>(wParam));
+            }
             return 1;
         case WM_PRINTCLIENT:
             PaintBackground(reinterpret_cast<HDC>(wParam));

@@ -54,6 +54,11 @@ class Window {
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // What this window shows behind its content; children without a background of their own ask for it.
     virtual void PaintBackground(HDC dc);
+    // A widget that draws all of its client area itself says so: WM_PAINT then composes Draw's picture
+    // off-screen and copies it on in one piece, and the background is never erased first (both would
+    // flicker).
+    virtual bool DrawsItself() const { return false; }
+    virtual void Draw(HDC, int /*width*/, int /*height*/) {}
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::DefWindowProcW(window_, message, wParam, lParam);
     }

@@ -43,24 +43,12 @@ class UniqueHandle {
     Handle handle_ = Traits::Invalid();
 };
 
-// Processes and threads: null means none.
-struct KernelTraits {
+// Kernel objects closed with CloseHandle. Processes and threads mark "none" with null, files
+// (CreateFileW) and Tool Help snapshots with INVALID_HANDLE_VALUE.
+template <bool NoneIsNull>
+struct CloseHandleTraits {
     using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-
-// CreateFileW: INVALID_HANDLE_VALUE means none.
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-
-// CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE means none.
-struct SnapshotTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static Handle Invalid() { return NoneIsNull ? nullptr : INVALID_HANDLE_VALUE; }
     static void Close(Handle handle) { CloseHandle(handle); }
 };
 
@@ -78,9 +66,9 @@ struct KeyTraits {
     static void Close(Handle handle) { RegCloseKey(handle); }
 };
 
-using KernelHandle = UniqueHandle<KernelTraits>;
-using FileHandle = UniqueHandle<FileTraits>;
-using SnapshotHandle = UniqueHandle<SnapshotTraits>;
+using KernelHandle = UniqueHandle<CloseHandleTraits<true>>;
+using FileHandle = UniqueHandle<CloseHandleTraits<false>>;
+using SnapshotHandle = UniqueHandle<CloseHandleTraits<false>>;
 using FindHandle = UniqueHandle<FindTraits>;
 using KeyHandle = UniqueHandle<KeyTraits>;
 
