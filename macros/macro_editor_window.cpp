@@ -194,9 +194,7 @@ void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
         return;
     }
     Show(mainWindow, macroNumber);
-    modal_.Begin(mainWindow);
-    widgets::RunModalLoop([this] { return Exists() && IsVisible(); });
-    modal_.End();
+    modal_.Run(mainWindow, [this] { return Exists() && IsVisible(); });
 }
 
 void MacroEditorWindow::FormShow(HWND mainWindow) {
@@ -273,10 +271,7 @@ void MacroEditorWindow::Sb_CloseClick() {
     }
     FormClose();
     // The main window is enabled again before this one disappears, so that it gets the activation.
-    modal_.End();
-    ::ShowWindow(Handle(), SW_HIDE);
-    // Wakes a modal loop waiting for the next message.
-    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    modal_.EndAndHide(Handle());
 }
 
 void MacroEditorWindow::Sb_BAT_File_UpClick() {

@@ -92,9 +92,7 @@ void SplashWindow::ShowModal(HWND owner) {
         return;
     }
     Show(owner);
-    modal_.Begin(owner);
-    widgets::RunModalLoop([this] { return Exists() && open_; });
-    modal_.End();
+    modal_.Run(owner, [this] { return Exists() && open_; });
 }
 
 void SplashWindow::Timer_WorkTimer() {
@@ -117,10 +115,7 @@ void SplashWindow::Close() {
         return;
     }
     FormClose();
-    modal_.End();
-    ::ShowWindow(Handle(), SW_HIDE);
-    // Wakes a modal loop waiting for the next message.
-    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    modal_.EndAndHide(Handle());
 }
 
 void SplashWindow::FormClose() {

@@ -20,6 +20,18 @@ void ModalOwner::End() {
     }
 }
 
+void ModalOwner::Run(HWND owner, const std::function<bool()>& open) {
+    Begin(owner);
+    RunModalLoop(open);
+    End();
+}
+
+void ModalOwner::EndAndHide(HWND window) {
+    End();
+    ::ShowWindow(window, SW_HIDE);
+    ::PostMessageW(window, WM_NULL, 0, 0);
+}
+
 void RunModalLoop(const std::function<bool()>& open) {
     MSG message;
     while (open()) {

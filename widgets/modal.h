@@ -20,6 +20,11 @@ class ModalOwner {
     void Begin(HWND owner);
     // Enables the owner again; called before the modal window hides, so the owner gets the activation.
     void End();
+    // Shows modally: disables `owner`, dispatches messages while `open()` is true, then enables it again.
+    void Run(HWND owner, const std::function<bool()>& open);
+    // Ends the showing of `window`: the owner first, then the window hides and a modal loop waiting for
+    // the next message is woken.
+    void EndAndHide(HWND window);
 
   private:
     HWND owner_ = nullptr;
