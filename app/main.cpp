@@ -17,18 +17,20 @@
 #include "macros/macro_editor_window.h"
 #include "macros/macro_table.h"
 #include "platform/paths.h"
+#include "platform/win32/wide.h"
 #include "settings/startup.h"
 #include "ui/main_window.h"
 #include "ui/shell_logic.h"
 #include "ui/splash_window.h"
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
+#include "widgets/window_text.h"
 
 namespace {
 
 void ShowMessage(HWND owner, const std::string& text) {
     if (!text.empty()) {
-        ::MessageBoxW(owner, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, orv::win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
     }
 }
 
@@ -38,7 +40,7 @@ std::vector<std::string> Arguments() {
     int count = 0;
     if (LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
         for (int i = 1; i < count; ++i) {
-            arguments.push_back(orv::widgets::Narrow(list[i]));
+            arguments.push_back(orv::win32::Narrow(list[i]));
         }
         ::LocalFree(list);
     }
@@ -50,7 +52,7 @@ void ShowSwitches() {
     orv::lang::LanguageState language;
     language.Load();
     const std::string& text = language.Table()->Text(orv::lang::TextId::CommandLineHelp);
-    ::MessageBoxW(nullptr, orv::widgets::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxW(nullptr, orv::win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ struct DisplayUpdate {
 // The background colours of the enable boxes of objects 1..8 (index 0 is object 1) for a step: the box
 // of the object whose step it is takes the active colour, every other box the idle colour; steps 0 and
 // 9 to 12 leave all eight idle.
-inline std::array<Rgb, kObjectCount> StepBoxColours(int scanStep) {
-    std::array<Rgb, kObjectCount> colours;
+inline std::array<Colour, kObjectCount> StepBoxColours(int scanStep) {
+    std::array<Colour, kObjectCount> colours;
     colours.fill(kIdleColour);
     if (scanStep >= 1 && scanStep <= kObjectCount) {
         colours[scanStep - 1] = kActiveColour;

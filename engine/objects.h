@@ -8,19 +8,12 @@
 
 #include "engine/event_context.h"
 #include "engine/object_kind.h"
+#include "lang/constants.h"
+#include "platform/colour.h"
 
 namespace orv::engine {
 
-inline constexpr int kObjectCount = 8;
-
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
-
-inline constexpr Rgb kActiveColour{255, 0, 0};
-inline constexpr Rgb kIdleColour{54, 106, 179};
-inline constexpr Rgb kStartStoppedColour{0, 128, 192};
+using lang::kObjectCount;
 
 // What the user set for one object. Every type keeps its own path and name.
 struct ObjectSettings {
@@ -50,9 +43,9 @@ struct Baseline {
 // The indicator colours and hints one check hands to the window. The string indicator's part is
 // set only by the search-text check.
 struct IndicatorReport {
-    Rgb pathColour = kIdleColour;
+    Colour pathColour = kIdleColour;
     std::string pathHint;
-    std::optional<Rgb> stringColour;
+    std::optional<Colour> stringColour;
     std::optional<std::string> stringHint;
     friend bool operator==(const IndicatorReport&, const IndicatorReport&) = default;
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/constants.h"
 #include "lang/language.h"
 
 namespace orv::lang {

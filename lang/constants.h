@@ -6,6 +6,10 @@
 
 namespace orv::lang {
 
+// The number of control objects, each with its row on the main window and its macro; the texts name
+// them 1 to 8.
+inline constexpr int kObjectCount = 8;
+
 // The program's name: the title label, the tray icon's hint and the tray menu's caption.
 inline constexpr std::string_view kProgramName = "Orvanter";
 

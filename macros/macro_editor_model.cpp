@@ -70,7 +70,7 @@ void MacroEditorModel::FormShow() {
     table_.MarkEditorOpen();
     view_.nameField.clear();
     const int current = table_.CurrentMacro();
-    if (current >= 1 && current <= kMacroCount) {
+    if (current >= 1 && current <= kObjectCount) {
         view_.nameField = table_.Slot(current).name;
     }
     LoadCurrentMacro();
@@ -182,7 +182,7 @@ void MacroEditorModel::Reset() {
     view_.batFileField = std::string(lang::kNotSelected);
     table_.SetWorkingMethod(kMethodWinExec);
     const int current = table_.CurrentMacro();
-    if (current >= 1 && current <= kMacroCount) {
+    if (current >= 1 && current <= kObjectCount) {
         view_.nameField = lang::DefaultMacroName(current);
     }
     view_.selectedEntry = -1;

@@ -1,24 +1,20 @@
 #include "macros/macro_editor_window.h"
+#include "platform/win32/wide.h"
 
 #include <algorithm>
 
 #include "lang/apply.h"
 #include "lang/constants.h"
+#include "widgets/modal.h"
+#include "widgets/window_text.h"
 
 namespace orv::macros {
 namespace {
 
-using widgets::Colour;
-using widgets::Rgb;
-
-constexpr int kNameFieldId = 101;
-constexpr int kBatFileFieldId = 102;
-constexpr int kListId = 103;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 100;
 
-constexpr Colour kSilver = Rgb(192, 192, 192);
-constexpr Colour kCaptionColour = Rgb(215, 237, 255);
+constexpr Colour kCaptionColour = kFieldTextColour;
 constexpr int kLabelHeight = 14;
 constexpr int kListItemHeight = 16;
 
@@ -33,27 +29,16 @@ widgets::LabelStyle EditorCaptionStyle(Colour text, bool underline) {
     style.font = widgets::FontStyle{11};
     style.font.underline = underline;
     style.text = text;
-    style.fill = widgets::Fill::Solid(widgets::kEditorFieldColour);
+    style.fill = widgets::Fill::Solid(kEditorFieldColour);
     style.verticalCentre = true;
     return style;
 }
 
 }  // namespace
 
-bool LargeButtonHovered(bool windowVisible, POINT windowOrigin, int buttonLeft, POINT cursor) {
-    if (!windowVisible) {
-        return false;
-    }
-    const RECT box{windowOrigin.x + buttonLeft, windowOrigin.y + kLargeButtonTop,
-                   windowOrigin.x + buttonLeft + widgets::kLargeButtonWidth,
-                   windowOrigin.y + kLargeButtonTop + widgets::kLargeButtonHeight};
-    return widgets::IsStrictlyInside(box, cursor);
-}
-
-int LargeButtonPicture(LargeButton button, int32_t language, bool hovered, bool pressed) {
-    const int column = language == lang::kRussian ? 3 : 0;
-    const int state = hovered ? (pressed ? 2 : 1) : 0;
-    return kFirstPictures[static_cast<int>(button)] + column + state;
+int LargeButtonPicture(EditorButton button, int32_t language, bool hovered, bool pressed) {
+    return widgets::LargeButtonPicture(kFirstPictures[static_cast<int>(button)], language == lang::kRussian,
+                                       widgets::LargeButtonState(hovered, pressed));
 }
 
 MacroEditorWindow::~MacroEditorWindow() {
@@ -70,12 +55,16 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
     language_ = &language;
     pictures_ = &pictures;
     model_ = std::make_unique<MacroEditorModel>(table);
-    if (!SkinnedWindow::Create(L"TfmMacros", L"Macros", 0, kEditorTop, widgets::kEditorWidth,
-                               widgets::kEditorHeight)) {
+    if (!SkinnedWindow::Create({.className = L"TfmMacros",
+                                .title = L"Macros",
+                                .y = kEditorTop,
+                                .width = widgets::kEditorWidth,
+                                .height = widgets::kEditorHeight,
+                                .minimiseBox = false})) {
         return false;
     }
     SetSkin(&pictures.editorBackground);
-    SetColour(widgets::kWindowColour);
+    SetColour(kWindowColour);
     CreateControls();
     MapControls();
     table.SetCurrentMacro(0);
@@ -89,44 +78,59 @@ void MacroEditorWindow::CreateControls() {
     const HWND window = Handle();
     const widgets::PictureSet* set = &pictures_->macros;
 
-    title_.Create(window, 8, 6, 83, 25, "", widgets::HeadingStyle());
-    lbl1_.Create(window, 32, 80, 1, kLabelHeight, "", EditorCaptionStyle(kSilver, false));
-    lbl2_.Create(window, 48, 134, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
-    lbl3_.Create(window, 48, 192, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
-    lbl4_.Create(window, 448, 192, 1, kLabelHeight, "", EditorCaptionStyle(kCaptionColour, true));
+    title_.Create({.place = {window, 8, 6, 83, 25}, .text = "", .style = widgets::HeadingStyle()});
+    lbl1_.Create({.place = {window, 32, 80, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kSilverColour, false)});
+    lbl2_.Create({.place = {window, 48, 134, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
+    lbl3_.Create({.place = {window, 48, 192, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
+    lbl4_.Create({.place = {window, 448, 192, 1, kLabelHeight},
+                  .text = "",
+                  .style = EditorCaptionStyle(kCaptionColour, true)});
 
     smallFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{11}));
     nameFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{19}));
 
-    nameField_ = widgets::CreateChildControl(window, L"EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0,
-                                             32, 94, 400, 21, kNameFieldId);
-    widgets::SetControlFont(nameField_, nameFont_.Get());
+    nameField_.Create({.place = {window, 32, 94, 400, 21},
+                       .tabStop = true,
+                       .font = nameFont_.Get(),
+                       .colours = widgets::TextColours{kSilverColour, kEditorFieldColour}});
 
-    up_.Create(window, 30, 148, 17, 21, set, widgets::macros::kArrowPrevious);
+    up_.Create(
+        {.place = {window, 30, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowPrevious});
     up_.onClick = [this] { Sb_BAT_File_UpClick(); };
-    batFileFrame_.Create(window, 47, 148, 366, 21);
+    batFileFrame_.Create({window, 47, 148, 366, 21});
     batFileFrame_.SetPicture(set->Get(widgets::macros::kFieldFrame));
     // The field lies on its frame; the frame hands the field's notifications on to this window.
-    batFileField_ = widgets::CreateChildControl(batFileFrame_.Handle(), L"EDIT", "",
-                                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 50 - 47,
-                                                150 - 148, 360, 14, kBatFileFieldId);
-    widgets::SetControlFont(batFileField_, smallFont_.Get());
-    down_.Create(window, 413, 148, 17, 21, set, widgets::macros::kArrowNext);
+    batFileField_.Create({.place = {batFileFrame_.Handle(), 50 - 47, 150 - 148, 360, 14},
+                          .tabStop = true,
+                          .font = smallFont_.Get(),
+                          .colours = widgets::TextColours{kSilverColour, kEditorFieldColour}});
+    down_.Create(
+        {.place = {window, 413, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowNext});
     down_.onClick = [this] { Sb_BAT_File_DownClick(); };
 
-    list_ = widgets::CreateChildControl(window, L"LISTBOX", "",
-                                        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED |
-                                            LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                        0, 46, 208, 368, 175, kListId);
-    widgets::SetControlFont(list_, smallFont_.Get());
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, kListItemHeight);
+    list_.Create({.place = {window, 46, 208, 368, 175},
+                  .font = smallFont_.Get(),
+                  .itemHeight = kListItemHeight,
+                  .tabStop = true,
+                  .colours = widgets::TextColours{kSilverColour, kEditorFieldColour},
+                  .selectedColours = widgets::TextColours{kEditorFieldColour, kListSelectedColour}});
+    list_.onSelectionChanged = [this] { ListBoxt_BAT_FileClick(); };
 
     for (int box = 0; box < 3; ++box) {
         const auto method = static_cast<CallMethod>(box);
-        methodBoxes_[box].Create(window, 450, 232 + 30 * box, 23, 23, set, widgets::macros::kMethodOff);
+        methodBoxes_[box].Create({.place = {window, 450, 232 + 30 * box, 23, 23},
+                                  .pictures = set,
+                                  .picture = widgets::macros::kMethodOff});
         methodBoxes_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
-        methodLabels_[box].Create(window, 475, 234 + 30 * box, 1, kLabelHeight, lang::kCallMethodLabels[box],
-                                  EditorCaptionStyle(kCaptionColour, true));
+        methodLabels_[box].Create({.place = {window, 475, 234 + 30 * box, 1, kLabelHeight},
+                                   .text = lang::kCallMethodLabels[box],
+                                   .style = EditorCaptionStyle(kCaptionColour, true)});
         methodLabels_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
         FitLabel(methodLabels_[box]);
     }
@@ -134,30 +138,13 @@ void MacroEditorWindow::CreateControls() {
     const std::array<void (MacroEditorWindow::*)(), kLargeButtonCount> clicks{
         &MacroEditorWindow::Sb_AppleClick, &MacroEditorWindow::Sb_ResetClick, &MacroEditorWindow::Sb_RunClick,
         &MacroEditorWindow::Sb_CloseClick};
-    workImages_.clear();
     for (int i = 0; i < kLargeButtonCount; ++i) {
-        // The button shows nothing of its own: its work image, painted by the timer and by this
-        // window's content, is what the user sees.
-        largeButtons_[i].Create(window, kLargeButtonLefts[i], kLargeButtonTop, widgets::kLargeButtonWidth,
-                                widgets::kLargeButtonHeight, nullptr, -1);
+        largeButtons_[i].Create({.parent = window,
+                                 .x = kLargeButtonLefts[i],
+                                 .y = kLargeButtonTop,
+                                 .backdrop = &pictures_->editorBackground});
         largeButtons_[i].onClick = [this, click = clicks[i]] { (this->*click)(); };
-        largeButtons_[i].onMouseDown = [this, i](widgets::MouseButton button) {
-            if (button == widgets::MouseButton::Left) {
-                pressed_[i] = true;
-            }
-        };
-        largeButtons_[i].onMouseUp = [this, i](widgets::MouseButton button) {
-            if (button == widgets::MouseButton::Left) {
-                pressed_[i] = false;
-            }
-        };
-        workImages_.emplace_back(widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-        workImages_.back().SetBackdrop(&pictures_->editorBackground, kLargeButtonLefts[i], kLargeButtonTop);
     }
-
-    colours_.Set(nameField_, kSilver, widgets::kEditorFieldColour);
-    colours_.Set(batFileField_, kSilver, widgets::kEditorFieldColour);
-    colours_.Set(list_, kSilver, widgets::kEditorFieldColour);
 }
 
 void MacroEditorWindow::FitLabel(widgets::Label& label) {
@@ -190,7 +177,7 @@ void MacroEditorWindow::Show(HWND mainWindow, int macroNumber) {
     model_->OpenOn(macroNumber);
     FormShow(mainWindow);
     ::ShowWindow(Handle(), SW_SHOW);
-    ::SetFocus(nameField_);
+    nameField_.Focus();
 }
 
 void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
@@ -198,9 +185,7 @@ void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
         return;
     }
     Show(mainWindow, macroNumber);
-    modal_.Begin(mainWindow);
-    widgets::RunModalLoop([this] { return Exists() && IsVisible(); });
-    modal_.End();
+    modal_.Run(mainWindow, [this] { return Exists() && IsVisible(); });
 }
 
 void MacroEditorWindow::FormShow(HWND mainWindow) {
@@ -210,7 +195,7 @@ void MacroEditorWindow::FormShow(HWND mainWindow) {
     }
     ::SetWindowPos(Handle(), nullptr, main.left + kEditorLeftOffset, kEditorTop, widgets::kEditorWidth,
                    widgets::kEditorHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    title_.SetTextColour(widgets::kWindowColour);
+    title_.SetTextColour(kWindowColour);
     open_ = true;
     if (onShownChanged) {
         onShownChanged(true);
@@ -236,32 +221,16 @@ void MacroEditorWindow::Hide() {
 }
 
 void MacroEditorWindow::TakeFields() {
-    model_->SetNameField(widgets::GetWindowTextUtf8(nameField_));
-    model_->SetBatFileField(widgets::GetWindowTextUtf8(batFileField_));
+    model_->SetNameField(nameField_.Text());
+    model_->SetBatFileField(batFileField_.Text());
 }
 
 void MacroEditorWindow::ShowView() {
     const MacroEditorView& view = model_->View();
-    if (widgets::GetWindowTextUtf8(nameField_) != view.nameField) {
-        widgets::SetWindowTextUtf8(nameField_, view.nameField);
-    }
-    if (widgets::GetWindowTextUtf8(batFileField_) != view.batFileField) {
-        widgets::SetWindowTextUtf8(batFileField_, view.batFileField);
-    }
-    if (shownList_ != view.batList) {
-        ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-        ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-        for (const std::string& entry : view.batList) {
-            const std::wstring wide = widgets::Wide(entry);
-            ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-        }
-        ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(list_, nullptr, TRUE);
-        shownList_ = view.batList;
-    }
-    if (::SendMessageW(list_, LB_GETCURSEL, 0, 0) != view.selectedEntry) {
-        ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(view.selectedEntry), 0);
-    }
+    nameField_.SetText(view.nameField);
+    batFileField_.SetText(view.batFileField);
+    list_.SetItems(view.batList);
+    list_.Select(view.selectedEntry);
     for (int box = 0; box < 3; ++box) {
         methodBoxes_[box].SetPicture(view.methodTicked[box] ? widgets::macros::kMethodOn
                                                             : widgets::macros::kMethodOff);
@@ -293,10 +262,7 @@ void MacroEditorWindow::Sb_CloseClick() {
     }
     FormClose();
     // The main window is enabled again before this one disappears, so that it gets the activation.
-    modal_.End();
-    ::ShowWindow(Handle(), SW_HIDE);
-    // Wakes a modal loop waiting for the next message.
-    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    modal_.EndAndHide(Handle());
 }
 
 void MacroEditorWindow::Sb_BAT_File_UpClick() {
@@ -313,7 +279,7 @@ void MacroEditorWindow::Sb_BAT_File_DownClick() {
 
 void MacroEditorWindow::ListBoxt_BAT_FileClick() {
     TakeFields();
-    model_->ClickListEntry(static_cast<int>(::SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+    model_->ClickListEntry(list_.Selected());
     ShowView();
 }
 
@@ -343,10 +309,8 @@ void MacroEditorWindow::Timer1Timer() {
     RECT window{};
     ::GetWindowRect(Handle(), &window);
     auto hot = [&](int left, int top, int width, int height) {
-        return visible &&
-               widgets::IsStrictlyInside(RECT{window.left + left, window.top + top,
-                                              window.left + left + width, window.top + top + height},
-                                         cursor);
+        return visible && widgets::IsStrictlyInside(
+                              widgets::BoxAt(window.left + left, window.top + top, width, height), cursor);
     };
     up_.SetPicture(hot(30, 148, 17, 21) ? widgets::macros::kArrowPreviousHot
                                         : widgets::macros::kArrowPrevious);
@@ -359,23 +323,19 @@ void MacroEditorWindow::DrawLargeButtons(POINT cursor, bool windowVisible) {
     const int32_t language = language_->Language();
     for (int i = 0; i < kLargeButtonCount; ++i) {
         const bool hovered =
-            LargeButtonHovered(windowVisible, POINT{window.left, window.top}, kLargeButtonLefts[i], cursor);
-        const int picture = LargeButtonPicture(static_cast<LargeButton>(i), language, hovered, pressed_[i]);
-        workImages_[i].Draw(pictures_->macros, picture);
-        shownPicture_[i] = picture;
-        // While hidden only the work image is kept current: it is what the next showing paints.
-        if (windowVisible && largeButtons_[i].Exists()) {
-            widgets::WindowDc dc(largeButtons_[i].Handle());
-            if (dc) {
-                workImages_[i].PaintTo(dc.Get(), 0, 0);
-            }
-        }
+            windowVisible &&
+            widgets::IsStrictlyInside(
+                widgets::BoxAt(window.left + kLargeButtonLefts[i], window.top + kLargeButtonTop,
+                               widgets::kLargeButtonWidth, widgets::kLargeButtonHeight),
+                cursor);
+        largeButtons_[i].Show(pictures_->macros, LargeButtonPicture(static_cast<EditorButton>(i), language,
+                                                                    hovered, largeButtons_[i].LeftHeld()));
     }
 }
 
 void MacroEditorWindow::PaintContent(HDC dc) {
-    for (int i = 0; i < static_cast<int>(workImages_.size()); ++i) {
-        workImages_[i].PaintTo(dc, kLargeButtonLefts[i], kLargeButtonTop);
+    for (int i = 0; i < kLargeButtonCount; ++i) {
+        largeButtons_[i].PaintTo(dc, kLargeButtonLefts[i], kLargeButtonTop);
     }
 }
 
@@ -388,9 +348,9 @@ void MacroEditorWindow::MapControls() {
     const auto mapLabel = [&map](C control, const widgets::Label& label) {
         map(control, label.Handle(), &label);
     };
-    map(C::Edit_Macros_Name, nameField_);
-    map(C::Edit_BAT_File, batFileField_);
-    map(C::ListBoxt_BAT_File, list_);
+    map(C::Edit_Macros_Name, nameField_.Handle());
+    map(C::Edit_BAT_File, batFileField_.Handle());
+    map(C::ListBoxt_BAT_File, list_.Handle());
     map(C::Img_BAT_File_Fon, batFileFrame_.Handle());
     map(C::Sb_BAT_File_Up, up_.Handle());
     map(C::Sb_BAT_File_Down, down_.Handle());
@@ -419,9 +379,6 @@ std::string MacroEditorWindow::LabelText(EditorControl control) const {
 }
 
 LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (auto coloured = colours_.OnControlColour(message, wParam, lParam)) {
-        return *coloured;
-    }
     switch (message) {
         case WM_TIMER:
             if (wParam == kTimer1) {
@@ -429,31 +386,6 @@ LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             break;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_SELCHANGE) {
-                ListBoxt_BAT_FileClick();
-                return 0;
-            }
-            break;
-        case WM_MEASUREITEM: {
-            auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (measure->CtlType == ODT_LISTBOX && measure->CtlID == kListId) {
-                measure->itemHeight = kListItemHeight;
-                return TRUE;
-            }
-            break;
-        }
-        case WM_DRAWITEM: {
-            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (draw->CtlType == ODT_LISTBOX && draw->CtlID == kListId) {
-                widgets::DrawListEntry(
-                    *draw, smallFont_.Get(),
-                    widgets::ListColours{kSilver, widgets::kEditorFieldColour, widgets::kEditorFieldColour,
-                                         widgets::kListSelectedColour});
-                return TRUE;
-            }
-            break;
-        }
         case WM_CLOSE:
             // The system's close command closes the editor as its Close button does; it is hidden,
             // never destroyed, until the program ends.

@@ -17,19 +17,21 @@
 #include "lang/language.h"
 #include "macros/macro_editor_model.h"
 #include "macros/macro_table.h"
-#include "widgets/control_colours.h"
+#include "widgets/edit_field.h"
 #include "widgets/gdi.h"
 #include "widgets/label.h"
+#include "widgets/large_button.h"
+#include "widgets/list_box.h"
+#include "widgets/modal.h"
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
 #include "widgets/skinned_window.h"
-#include "widgets/work_image.h"
 
 namespace orv::macros {
 
 // The four large buttons, in the order the timer draws them.
-enum class LargeButton { Apply = 0, Reset = 1, Run = 2, Close = 3 };
+enum class EditorButton { Apply = 0, Reset = 1, Run = 2, Close = 3 };
 inline constexpr int kLargeButtonCount = 4;
 // Their left edges in the window; all sit at the same top.
 inline constexpr std::array<int, kLargeButtonCount> kLargeButtonLefts{20, 200, 380, 616};
@@ -38,14 +40,10 @@ inline constexpr int kLargeButtonTop = 460;
 inline constexpr int kEditorLeftOffset = 1;
 inline constexpr int kEditorTop = 60;
 
-// True when the cursor (screen) lies strictly inside the large button whose left edge is `buttonLeft`
-// in a window whose top-left corner is `windowOrigin` (screen); never while the window is hidden.
-bool LargeButtonHovered(bool windowVisible, POINT windowOrigin, int buttonLeft, POINT cursor);
-
 // The picture of a large button in BitmapList_Macros: the Russian set for language 1, the English set
 // for any other value; pressed only while hovered with its pressed flag set, hover while hovered, else
 // normal.
-int LargeButtonPicture(LargeButton button, int32_t language, bool hovered, bool pressed);
+int LargeButtonPicture(EditorButton button, int32_t language, bool hovered, bool pressed);
 
 // The editor's controls, for the tests.
 enum class EditorControl {
@@ -119,8 +117,12 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     // A control (null before the window is made).
     HWND Control(EditorControl control) const { return controls_[static_cast<size_t>(control)]; }
     // The picture each large button showed at the last tick.
-    int LargeButtonShown(LargeButton button) const { return shownPicture_[static_cast<int>(button)]; }
-    bool LargeButtonPressed(LargeButton button) const { return pressed_[static_cast<int>(button)]; }
+    int LargeButtonShown(EditorButton button) const {
+        return largeButtons_[static_cast<int>(button)].Picture();
+    }
+    bool LargeButtonPressed(EditorButton button) const {
+        return largeButtons_[static_cast<int>(button)].LeftHeld();
+    }
     // The picture of method box 0, 1 or 2 and of the arrows ("Sb_BAT_File_Up", "Sb_BAT_File_Down").
     int MethodBoxPicture(int box) const { return methodBoxes_[box].Picture(); }
     int ArrowPicture(bool next) const { return next ? down_.Picture() : up_.Picture(); }
@@ -159,18 +161,13 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::array<widgets::PictureButton, 3> methodBoxes_;
     widgets::PictureButton up_, down_;
     widgets::Panel batFileFrame_;
-    HWND nameField_ = nullptr;
-    HWND batFileField_ = nullptr;
-    HWND list_ = nullptr;
-    std::array<widgets::PictureButton, kLargeButtonCount> largeButtons_;
-    std::vector<widgets::WorkImage> workImages_;
-    std::array<bool, kLargeButtonCount> pressed_{};
-    std::array<int, kLargeButtonCount> shownPicture_{-1, -1, -1, -1};
+    widgets::EditField nameField_;
+    widgets::EditField batFileField_;
+    widgets::ListBox list_;
+    std::array<widgets::LargeButton, kLargeButtonCount> largeButtons_;
 
-    widgets::ControlColours colours_;
     widgets::Font smallFont_;
     widgets::Font nameFont_;
-    std::vector<std::string> shownList_;
 
     static constexpr size_t kControls = static_cast<size_t>(EditorControl::Count);
     std::array<HWND, kControls> controls_{};

@@ -11,7 +11,7 @@ namespace orv::macros {
 namespace {
 
 bool IsMacroNumber(int number) {
-    return number >= 1 && number <= kMacroCount;
+    return number >= 1 && number <= kObjectCount;
 }
 
 std::string ValueName(int number, std::string_view suffix) {
@@ -80,7 +80,7 @@ MacroIndicator BatFileIndicator(std::string_view batFolder, std::string_view bat
 
 MacroTable::MacroTable(std::string batFolder, Launcher launcher)
     : batFolder_(std::move(batFolder)), launcher_(std::move(launcher)) {
-    for (int number = 1; number <= kMacroCount; ++number) {
+    for (int number = 1; number <= kObjectCount; ++number) {
         slots_[number - 1] = DefaultMacroSlot(number);
     }
 }
@@ -93,14 +93,14 @@ std::string MacroTable::DefaultBatFolder() {
 }
 
 std::vector<std::string> MacroTable::Load(std::string_view keyPath) {
-    std::array<MacroSlot, kMacroCount> loaded;
-    for (int number = 1; number <= kMacroCount; ++number) {
+    std::array<MacroSlot, kObjectCount> loaded;
+    for (int number = 1; number <= kObjectCount; ++number) {
         loaded[number - 1] = DefaultMacroSlot(number);
     }
     std::vector<std::string> failed;
     reg::Key key;
     if (reg::Key::Open(keyPath, false, key)) {
-        for (int number = 1; number <= kMacroCount; ++number) {
+        for (int number = 1; number <= kObjectCount; ++number) {
             MacroSlot& slot = loaded[number - 1];
             ReadStringValue(key, NameValueName(number), slot.name, failed);
             ReadStringValue(key, FileValueName(number), slot.batFile, failed);
@@ -114,7 +114,7 @@ std::vector<std::string> MacroTable::Load(std::string_view keyPath) {
 }
 
 std::vector<std::string> MacroTable::Save(std::string_view keyPath) {
-    std::array<MacroSlot, kMacroCount> slots;
+    std::array<MacroSlot, kObjectCount> slots;
     {
         std::lock_guard lock(mutex_);
         working_.currentMacro = 0;
@@ -123,7 +123,7 @@ std::vector<std::string> MacroTable::Save(std::string_view keyPath) {
     std::vector<std::string> failed;
     reg::Key key;
     const bool open = reg::Key::Open(keyPath, true, key);
-    for (int number = 1; number <= kMacroCount; ++number) {
+    for (int number = 1; number <= kObjectCount; ++number) {
         const MacroSlot& slot = slots[number - 1];
         const std::string nameValue = NameValueName(number);
         const std::string fileValue = FileValueName(number);
@@ -149,7 +149,7 @@ MacroSlot MacroTable::Slot(int number) const {
     return slots_[number - 1];
 }
 
-std::array<MacroSlot, kMacroCount> MacroTable::Slots() const {
+std::array<MacroSlot, kObjectCount> MacroTable::Slots() const {
     std::lock_guard lock(mutex_);
     return slots_;
 }

@@ -13,12 +13,15 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/constants.h"
 #include "macros/macro_launch.h"
+#include "platform/colour.h"
 #include "platform/registry.h"
 
 namespace orv::macros {
 
-inline constexpr int kMacroCount = 8;
+// One macro per control object.
+using lang::kObjectCount;
 
 struct MacroSlot {
     std::string name;
@@ -35,19 +38,14 @@ std::string NameValueName(int number);
 std::string FileValueName(int number);
 std::string MethodValueName(int number);
 
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(Rgb, Rgb) = default;
-};
-
-inline constexpr Rgb kBatFileOkColour{192, 192, 192};
-inline constexpr Rgb kBatFileNotSelectedColour{0, 128, 0};
-inline constexpr Rgb kBatFileNotFoundColour{255, 0, 0};
+inline constexpr Colour kBatFileOkColour = kSilverColour;
+inline constexpr Colour kBatFileNotSelectedColour = Rgb(0, 128, 0);
+inline constexpr Colour kBatFileNotFoundColour = kActiveColour;
 
 // What the main window's BAT-file indicator of a macro shows.
 struct MacroIndicator {
     std::string_view hint;
-    Rgb colour;
+    Colour colour;
     friend bool operator==(const MacroIndicator&, const MacroIndicator&) = default;
 };
 
@@ -93,7 +91,7 @@ class MacroTable {
 
     // Macro `number` (1 to 8); a number outside gives an empty slot.
     MacroSlot Slot(int number) const;
-    std::array<MacroSlot, kMacroCount> Slots() const;
+    std::array<MacroSlot, kObjectCount> Slots() const;
     // False (and nothing changed) for a number outside 1 to 8.
     bool SetSlot(int number, MacroSlot slot);
 
@@ -136,7 +134,7 @@ class MacroTable {
     const Launcher launcher_;
 
     mutable std::mutex mutex_;
-    std::array<MacroSlot, kMacroCount> slots_;
+    std::array<MacroSlot, kObjectCount> slots_;
     WorkingState working_;
     bool editorOpen_ = false;
 };

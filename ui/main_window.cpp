@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "platform/win32/wide.h"
 
 // After windows.h.
 #include <shellapi.h>
@@ -7,19 +8,18 @@
 #include "lang/apply.h"
 #include "lang/constants.h"
 #include "ui/shell_logic.h"
+#include "widgets/window_text.h"
 
 namespace orv::ui {
 namespace {
 
-using widgets::Colour;
 using widgets::MouseButton;
-using widgets::Rgb;
 
 constexpr UINT_PTR kWorkTimer = 1;
 constexpr UINT kWorkInterval = 100;
 
-constexpr Colour kStartRunning = Rgb(255, 0, 0);
-constexpr Colour kStartStopped = Rgb(0, 128, 192);
+constexpr Colour kStartRunning = kActiveColour;
+constexpr Colour kStartStopped = kFieldColour;
 constexpr Colour kStartPen = Rgb(0, 86, 128);
 
 // Places of the shell's controls on the window.
@@ -57,10 +57,6 @@ size_t Index(MainControl control) {
 }
 constexpr int kOptionLabelWidth[4] = {130, 130, 320, 320};
 
-std::wstring WideText(std::string_view text) {
-    return widgets::Wide(text);
-}
-
 }  // namespace
 
 // --- DisplayHandOff ---
@@ -72,76 +68,6 @@ DisplayHandOff::DisplayHandOff()
               ::PostMessageW(window, kDisplayMessage, 0, 0);
           }
       }) {}
-
-// --- LargeButton ---
-
-bool LargeButton::Create(HWND parent, int x, int y, const widgets::Picture* skin) {
-    image_.SetBackdrop(skin, x, y);
-    return CreateWindowOf(L"OrvLargeButton", 0, WS_CHILD | WS_VISIBLE, L"", x, y, widgets::kLargeButtonWidth,
-                          widgets::kLargeButtonHeight, parent, CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_HAND));
-}
-
-void LargeButton::Paint(const widgets::PictureSet& pictures, int index) {
-    index_ = index;
-    image_.Draw(pictures, index);
-    if (Exists() && ::IsWindowVisible(Handle())) {
-        widgets::WindowDc dc(Handle());
-        image_.PaintTo(dc.Get(), 0, 0);
-    }
-}
-
-LRESULT LargeButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT: {
-            widgets::PaintDc paint(Handle());
-            image_.PaintTo(paint.Get(), 0, 0);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            leftHeld_ = true;
-            ::SetCapture(Handle());
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Left);
-            }
-            return 0;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            if (onMouseDown) {
-                onMouseDown(message == WM_RBUTTONDOWN ? MouseButton::Right : MouseButton::Middle);
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            const bool wasHeld = leftHeld_;
-            leftHeld_ = false;
-            if (::GetCapture() == Handle()) {
-                ::ReleaseCapture();
-            }
-            if (onMouseUp) {
-                onMouseUp(MouseButton::Left);
-            }
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const RECT client = ClientRect();
-            if (wasHeld && ::PtInRect(&client, at) && onClick) {
-                onClick();
-            }
-            return 0;
-        }
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            if (onMouseUp) {
-                onMouseUp(message == WM_RBUTTONUP ? MouseButton::Right : MouseButton::Middle);
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            leftHeld_ = false;
-            return 0;
-        default:
-            return Window::OnMessage(message, wParam, lParam);
-    }
-}
 
 // --- TfmMain: creation ---
 
@@ -163,8 +89,14 @@ bool TfmMain::Create(const MainWindowServices& services) {
     services_.hints->SetEnabled(services_.state->CurrentOptions().HintShow);
 
     const int left = CenteredLeft(::GetSystemMetrics(SM_CXSCREEN), widgets::kSkinWidth);
-    if (!SkinnedWindow::Create(L"TfmMain", L"Orvanter", left, kMainWindowTop, widgets::kSkinWidth,
-                               widgets::kSkinHeight, nullptr, WS_EX_APPWINDOW)) {
+    if (!SkinnedWindow::Create({.className = L"TfmMain",
+                                .title = L"Orvanter",
+                                .x = left,
+                                .y = kMainWindowTop,
+                                .width = widgets::kSkinWidth,
+                                .height = widgets::kSkinHeight,
+                                .exStyle = WS_EX_APPWINDOW,
+                                .draggedByBackground = true})) {
         return false;
     }
     SetSkin(&services_.pictures->mainSkin);
@@ -195,21 +127,25 @@ void TfmMain::BuildControls() {
     };
     // The name draws its own one-pixel shadow copy behind its text (Label_Title_Name_Shadow): two
     // overlapping sibling windows would paint over each other.
-    titleName_.Create(window, 8, 2, 117, 35, lang::kProgramName, widgets::TitleNameStyle());
+    titleName_.Create(
+        {.place = {window, 8, 2, 117, 35}, .text = lang::kProgramName, .style = widgets::TitleNameStyle()});
     titleName_.onMouseDown = drag;
 
-    title1_.Create(window, 15, 60, 113, 25, "", widgets::HeadingStyle());
-    title2_.Create(window, 22, 396, 127, 25, "", widgets::HeadingStyle());
+    title1_.Create({.place = {window, 15, 60, 113, 25}, .text = "", .style = widgets::HeadingStyle()});
+    title2_.Create({.place = {window, 22, 396, 127, 25}, .text = "", .style = widgets::HeadingStyle()});
 
     const widgets::LabelStyle caption = widgets::CaptionStyle();
-    columnNumber_.Create(window, 40, 121, 34, 16, lang::kNumberColumnHeading, caption);
-    columnObject_.Create(window, 78, 121, 200, 16, "", caption);
-    columnControl_.Create(window, 376, 121, 160, 16, "", caption);
-    columnAction_.Create(window, 588, 121, 160, 16, "", caption);
+    columnNumber_.Create(
+        {.place = {window, 40, 121, 34, 16}, .text = lang::kNumberColumnHeading, .style = caption});
+    columnObject_.Create({.place = {window, 78, 121, 200, 16}, .text = "", .style = caption});
+    columnControl_.Create({.place = {window, 376, 121, 160, 16}, .text = "", .style = caption});
+    columnAction_.Create({.place = {window, 588, 121, 160, 16}, .text = "", .style = caption});
 
     for (int i = 0; i < 4; ++i) {
-        titleButtons_[i].Create(window, kTitleButtonLeft[i], kTitleButtonTop, kTitleButtonWidth,
-                                kTitleButtonHeight, &pictures.buttons, kTitlePictures[i][0]);
+        titleButtons_[i].Create(
+            {.place = {window, kTitleButtonLeft[i], kTitleButtonTop, kTitleButtonWidth, kTitleButtonHeight},
+             .pictures = &pictures.buttons,
+             .picture = kTitlePictures[i][0]});
     }
     titleButtons_[0].onClick = [this] { Sb_HelpClick(); };
     titleButtons_[1].onClick = [this] { Sb_InternetClick(); };
@@ -217,9 +153,10 @@ void TfmMain::BuildControls() {
     titleButtons_[3].onClick = [this] { Sb_CloseClick(); };
 
     indicatorFill_ = widgets::BuildPanelFill(22, 9);
-    indicatorPanel_.Create(window, 750, 37, 22, 9);
+    indicatorPanel_.Create({window, 750, 37, 22, 9});
     indicatorPanel_.SetPicture(&indicatorFill_);
-    indicatorStart_.Create(indicatorPanel_.Handle(), 1, 1, 20, 7, kStartStopped, kStartPen);
+    indicatorStart_.Create(
+        {.place = {indicatorPanel_.Handle(), 1, 1, 20, 7}, .colour = kStartStopped, .outline = kStartPen});
 
     // The panels, before the settings area, so that the tab order follows the rows.
     PanelServices panelServices;
@@ -228,7 +165,6 @@ void TfmMain::BuildControls() {
     panelServices.language = services_.language;
     panelServices.buttons = &pictures.buttons;
     panelServices.hints = services_.hints;
-    panelServices.colours = &colours_;
     panelServices.fieldFont = fieldFont_.Get();
     panelServices.stopControl = [this] { StopControlIfRunning(); };
     panelServices.openMacroEditor = [this](int number) { OpenMacroEditor(number); };
@@ -241,18 +177,21 @@ void TfmMain::BuildControls() {
         panel.SetRazrMark(objects[number - 1].settings.Razr);
     }
 
-    langLabel_.Create(window, kLangPanelLeft, 432, 130, 16, "", caption);
+    langLabel_.Create({.place = {window, kLangPanelLeft, 432, 130, 16}, .text = "", .style = caption});
     langFill_ = widgets::BuildPanelFill(90, 22);
-    langPanel_.Create(window, kLangPanelLeft, kLangPanelTop, 90, 22);
+    langPanel_.Create({window, kLangPanelLeft, kLangPanelTop, 90, 22});
     langPanel_.SetPicture(&langFill_);
-    langField_ = widgets::CreateChildControl(langPanel_.Handle(), L"EDIT", "", WS_VISIBLE | ES_READONLY, 0, 3,
-                                             3, 64, 16, 1901);
-    widgets::SetControlFont(langField_, fieldFont_.Get());
-    colours_.Set(langField_, kPanelFieldText, kPanelFieldBackground);
-    langUp_.Create(langPanel_.Handle(), kLangArrowLeft, kLangUpTop, kArrowWidth, kArrowHeight,
-                   &pictures.buttons, widgets::btn::kArrowUp);
-    langDown_.Create(langPanel_.Handle(), kLangArrowLeft, kLangDownTop, kArrowWidth, kArrowHeight,
-                     &pictures.buttons, widgets::btn::kArrowDown);
+    langField_.Create({.place = {langPanel_.Handle(), 3, 3, 64, 16},
+                       .readOnly = true,
+                       .autoScroll = false,
+                       .font = fieldFont_.Get(),
+                       .colours = widgets::TextColours{kPanelFieldText, kPanelFieldBackground}});
+    langUp_.Create({.place = {langPanel_.Handle(), kLangArrowLeft, kLangUpTop, kArrowWidth, kArrowHeight},
+                    .pictures = &pictures.buttons,
+                    .picture = widgets::btn::kArrowUp});
+    langDown_.Create({.place = {langPanel_.Handle(), kLangArrowLeft, kLangDownTop, kArrowWidth, kArrowHeight},
+                      .pictures = &pictures.buttons,
+                      .picture = widgets::btn::kArrowDown});
     langUp_.onClick = [this] { Sb_Lang_UpClick(); };
     langDown_.onClick = [this] { Sb_Lang_DownClick(); };
 
@@ -260,26 +199,38 @@ void TfmMain::BuildControls() {
                                               [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
                                               [this] { Cb_LogOKClick(); }};
     for (int i = 0; i < 4; ++i) {
-        optionBoxes_[i].Create(window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize,
-                               &pictures.buttons, widgets::btn::kOptionOff);
+        optionBoxes_[i].Create(
+            {.place = {window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize},
+             .pictures = &pictures.buttons,
+             .picture = widgets::btn::kOptionOff});
         optionBoxes_[i].onClick = toggles[i];
-        optionLabels_[i].Create(window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16,
-                                "", caption);
+        optionLabels_[i].Create(
+            {.place = {window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16},
+             .text = "",
+             .style = caption});
         optionLabels_[i].onClick = toggles[i];
     }
 
-    start_.Create(window, kStartLeft, kLargeTop, &pictures.mainSkin);
-    reset_.Create(window, kResetLeft, kLargeTop, &pictures.mainSkin);
+    start_.Create({.parent = window,
+                   .x = kStartLeft,
+                   .y = kLargeTop,
+                   .backdrop = &pictures.mainSkin,
+                   .handCursor = true});
+    reset_.Create({.parent = window,
+                   .x = kResetLeft,
+                   .y = kLargeTop,
+                   .backdrop = &pictures.mainSkin,
+                   .handCursor = true});
     start_.onClick = [this] { Sb_StartClick(); };
     start_.onMouseDown = [this](MouseButton button) { Sb_StartMouseDown(button); };
     start_.onMouseUp = [this](MouseButton button) { Sb_StartMouseUp(button); };
     reset_.onClick = [this] { Sb_ResetClick(); };
     reset_.onMouseDown = [this](MouseButton button) { Sb_ResetMouseDown(button); };
     reset_.onMouseUp = [this](MouseButton button) { Sb_ResetMouseUp(button); };
-    start_.Paint(pictures.buttons, StartPicture(services_.language->Language(), false, false, false));
-    reset_.Paint(pictures.buttons, ResetPicture(services_.language->Language(), false, false));
+    start_.Show(pictures.buttons, StartPicture(services_.language->Language(), false, false, false));
+    reset_.Show(pictures.buttons, ResetPicture(services_.language->Language(), false, false));
 
-    auxiliaryEdit_ = widgets::CreateChildControl(window, L"EDIT", "", WS_VISIBLE, 0, 0, 0, 0, 0, 1902);
+    auxiliaryEdit_.Create({.place = {window, 0, 0, 0, 0}, .autoScroll = false});
 
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
@@ -307,7 +258,7 @@ void TfmMain::MapControls() {
         map(control, label.Handle());
         labels_[Index(control)] = &label;
     };
-    map(MainControl::Edit_Lang, langField_);
+    map(MainControl::Edit_Lang, langField_.Handle());
     mapLabel(MainControl::Lbl_Lang, langLabel_);
     mapLabel(MainControl::Lbl_Title_1, title1_);
     mapLabel(MainControl::Lbl_Title_2, title2_);
@@ -407,7 +358,7 @@ void TfmMain::Sb_Lang_DownClick() {
 }
 
 std::string TfmMain::LanguageField() const {
-    return widgets::GetWindowTextUtf8(langField_);
+    return langField_.Text();
 }
 
 void TfmMain::SetCaption(MainControl control, const std::string& text) {
@@ -416,7 +367,7 @@ void TfmMain::SetCaption(MainControl control, const std::string& text) {
     } else if (IsTrayItem(control)) {
         tray_.PopupMenu().SetText(TrayItem(control), text);
     } else if (control == MainControl::Edit_Lang) {
-        widgets::SetWindowTextUtf8(langField_, text);
+        langField_.SetText(text);
     }
 }
 
@@ -445,8 +396,8 @@ void TfmMain::Sb_StartClick() {
     const bool running = services_.engine->Sb_StartClick();
     indicatorStart_.SetColour(running ? kStartRunning : kStartStopped);
     if (running) {
-        start_.Paint(services_.pictures->buttons,
-                     StartPicture(services_.language->Language(), true, false, false));
+        start_.Show(services_.pictures->buttons,
+                    StartPicture(services_.language->Language(), true, false, false));
     } else {
         // The stop's step display (all boxes idle) is in the queue behind every older update.
         DrainDisplayUpdates();
@@ -466,7 +417,7 @@ void TfmMain::DrainDisplayUpdates() {
         if (update.kind == engine::DisplayUpdate::Kind::ScanStep) {
             const auto colours = engine::StepBoxColours(update.scanStep);
             for (int i = 0; i < engine::kObjectCount; ++i) {
-                panels_[i].SetStepColour(Rgb(colours[i].r, colours[i].g, colours[i].b));
+                panels_[i].SetStepColour(colours[i]);
             }
         } else if (update.kind == engine::DisplayUpdate::Kind::Events) {
             NotifyEvents(update.events);
@@ -564,8 +515,8 @@ void TfmMain::UpdateMacroIndicators() {
         panels_[number - 1].ShowObjectAction();
         panels_[number - 1].SetMacroIndicator(services_.macros->Indicator(number));
     }
-    if (::IsWindowVisible(auxiliaryEdit_) && ::IsWindowEnabled(auxiliaryEdit_)) {
-        ::SetFocus(auxiliaryEdit_);
+    if (::IsWindowVisible(auxiliaryEdit_.Handle()) && auxiliaryEdit_.Enabled()) {
+        auxiliaryEdit_.Focus();
     }
 }
 
@@ -664,7 +615,7 @@ void TfmMain::OpenInShell(const std::string& target, int showCommand) {
         return;
     }
     // The shell's answer is not examined: a missing file or browser shows the system's own message.
-    ::ShellExecuteW(Handle(), nullptr, WideText(target).c_str(), nullptr, nullptr, showCommand);
+    ::ShellExecuteW(Handle(), nullptr, win32::Wide(target).c_str(), nullptr, nullptr, showCommand);
 }
 
 void TfmMain::ShowError(const std::string& text) {
@@ -672,7 +623,7 @@ void TfmMain::ShowError(const std::string& text) {
         services_.showMessage(text);
         return;
     }
-    ::MessageBoxW(Handle(), WideText(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(Handle(), win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
 }
 
 // --- The work timer ---
@@ -698,9 +649,9 @@ void TfmMain::Timer_WorkTimer() {
     }
     const bool visible = ::IsWindowVisible(Handle()) != FALSE;
     const POINT origin = WindowOrigin();
-    const Point at{cursor.x, cursor.y};
     auto hot = [&](int left, int top, int width, int height) {
-        return visible && IsHot(at, Box{origin.x + left, origin.y + top, width, height});
+        return visible && widgets::IsStrictlyInside(
+                              widgets::BoxAt(origin.x + left, origin.y + top, width, height), cursor);
     };
     // 3. The language arrows.
     langUp_.SetPicture(HoverPicture(
@@ -728,9 +679,9 @@ void TfmMain::Timer_WorkTimer() {
     const int32_t language = services_.language->Language();
     const bool running = services_.engine->ControlRunning();
     const bool startHot = hot(kStartLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-    start_.Paint(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
+    start_.Show(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
     const bool resetHot = hot(kResetLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-    reset_.Paint(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
+    reset_.Show(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
     // 8. The tray menu follows the running state.
     tray_.PopupMenu().SetEnabled(0, !running);
     tray_.PopupMenu().SetEnabled(1, running);
@@ -767,26 +718,6 @@ LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kDisplayMessage:
             DrainDisplayUpdates();
-            return 0;
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            const int code = HIWORD(wParam);
-            for (ObjectPanel& panel : panels_) {
-                if (panel.OnCommand(id, code)) {
-                    return 0;
-                }
-            }
-            break;
-        }
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            if (const auto brush = colours_.OnControlColour(message, wParam, lParam)) {
-                return *brush;
-            }
-            break;
-        case WM_LBUTTONDOWN:
-            // Any press on the window's background moves the window.
-            widgets::BeginWindowDrag(Handle());
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;

@@ -21,16 +21,16 @@
 #include "macros/macro_table.h"
 #include "settings/startup.h"
 #include "ui/object_panel.h"
-#include "widgets/control_colours.h"
+#include "widgets/edit_field.h"
 #include "widgets/hints.h"
 #include "widgets/indicator.h"
 #include "widgets/label.h"
+#include "widgets/large_button.h"
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
 #include "widgets/skinned_window.h"
 #include "widgets/tray.h"
-#include "widgets/work_image.h"
 
 namespace orv::ui {
 
@@ -54,28 +54,6 @@ class DisplayHandOff {
   private:
     std::atomic<HWND> window_{nullptr};
     engine::DisplayQueue queue_;
-};
-
-// A large button (start, reset): a child window that shows the picture its owner drew into its work
-// image, and reports presses, releases and clicks. The picture over the skin is the owner's work.
-class LargeButton : public widgets::Window {
-  public:
-    std::function<void()> onClick;
-    std::function<void(widgets::MouseButton)> onMouseDown;
-    std::function<void(widgets::MouseButton)> onMouseUp;
-
-    bool Create(HWND parent, int x, int y, const widgets::Picture* skin);
-    // Draws picture `index` of `pictures` over the skin into the work image and paints it at once.
-    void Paint(const widgets::PictureSet& pictures, int index);
-    int Picture() const { return index_; }
-
-  protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    widgets::WorkImage image_{widgets::kLargeButtonWidth, widgets::kLargeButtonHeight};
-    int index_ = -1;
-    bool leftHeld_ = false;
 };
 
 // Everything the main window works with. The program passes its own; tests pass scratch keys and
@@ -184,9 +162,9 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton& LangUp() { return langUp_; }
     widgets::PictureButton& LangDown() { return langDown_; }
     widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }  // min, autorun, hints, log
-    LargeButton& StartButton() { return start_; }
-    LargeButton& ResetButton() { return reset_; }
-    widgets::Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }
+    widgets::LargeButton& StartButton() { return start_; }
+    widgets::LargeButton& ResetButton() { return reset_; }
+    Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }
     widgets::TrayIcon& Tray() { return tray_; }
     std::string LanguageField() const;
     // The caption or hint a control shows now ("" when it has none).
@@ -226,7 +204,6 @@ class TfmMain : public widgets::SkinnedWindow {
     bool panelsFilled_ = false;
     bool startControlWhenShown_ = false;
 
-    widgets::ControlColours colours_;
     widgets::Font fieldFont_;
     widgets::Picture indicatorFill_;
     widgets::Picture langFill_;
@@ -239,10 +216,10 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton optionBoxes_[4];
     widgets::Panel indicatorPanel_, langPanel_;
     widgets::Indicator indicatorStart_;
-    HWND langField_ = nullptr;
-    HWND auxiliaryEdit_ = nullptr;  // Edit_Dop: takes the focus away from the fields
+    widgets::EditField langField_;
+    widgets::EditField auxiliaryEdit_;  // Edit_Dop: takes the focus away from the fields
     widgets::PictureButton langUp_, langDown_;
-    LargeButton start_, reset_;
+    widgets::LargeButton start_, reset_;
     ObjectPanel panels_[engine::kObjectCount];
     widgets::TrayIcon tray_;
 

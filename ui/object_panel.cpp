@@ -1,15 +1,15 @@
 #include "ui/object_panel.h"
+#include "platform/win32/wide.h"
 
 // After windows.h.
 #include <shlobj.h>
 
 #include "lang/apply.h"
 #include "ui/shell_logic.h"
+#include "widgets/window_text.h"
 
 namespace orv::ui {
 namespace {
-
-using widgets::Colour;
 
 // The six hover buttons: place in the panel and pictures (normal, hot), in the timer's order.
 struct ButtonLayout {
@@ -31,16 +31,8 @@ constexpr ButtonLayout kButtons[6] = {
 constexpr int kSearchLimit = 20;
 constexpr std::string_view kSearchDesignText = "'Error'";
 
-Colour ToColour(engine::Rgb rgb) {
-    return widgets::Rgb(rgb.r, rgb.g, rgb.b);
-}
-constexpr Colour kLit = widgets::Rgb(255, 0, 0);
-constexpr Colour kDark = widgets::Rgb(54, 106, 179);
-
-int ControlId(int number, int which) {
-    return 2000 + number * 20 + which;
-}
-enum Field { kTypeField = 1, kPathField, kParamField, kSearchField, kActionField };
+constexpr Colour kLit = kActiveColour;
+constexpr Colour kDark = kIdleColour;
 
 // The control's own visibility, whatever its parents show.
 bool HasVisibleStyle(HWND window) {
@@ -71,7 +63,7 @@ std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type) {
     if (chosen != nullptr) {
         wchar_t path[MAX_PATH] = {};
         if (::SHGetPathFromIDListW(chosen, path)) {
-            result = BrowseChoice{widgets::Narrow(path), widgets::Narrow(displayName)};
+            result = BrowseChoice{win32::Narrow(path), win32::Narrow(displayName)};
         }
         ::CoTaskMemFree(chosen);
     }
@@ -87,32 +79,37 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     if (!services_.browse) {
         services_.browse = BrowseForItem;
     }
-    if (!panel_.Create(parent, kPanelLeft, PanelTop(number), kPanelWidth, kPanelHeight)) {
+    if (!panel_.Create({parent, kPanelLeft, PanelTop(number), kPanelWidth, kPanelHeight})) {
         return false;
     }
     HWND row = panel_.Handle();
-    razr_.Create(row, 2, 2, 32, 18, std::to_string(number), widgets::EnableBoxStyle());
+    razr_.Create({.place = {row, 2, 2, 32, 18},
+                  .caption = std::to_string(number),
+                  .style = widgets::EnableBoxStyle()});
     razr_.onClick = [this] { Cb_Razr_Click(); };
 
-    auto field = [&](int which, int x, int width, bool readOnly, std::string_view text) {
-        const DWORD style = WS_VISIBLE | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0);
-        HWND edit = widgets::CreateChildControl(row, L"EDIT", text, style, 0, x, 2, width, 20,
-                                                ControlId(number, which));
-        widgets::SetControlFont(edit, services_.fieldFont);
-        services_.colours->Set(edit, kPanelFieldText, kPanelFieldBackground);
-        return edit;
+    auto field = [&](widgets::EditField& edit, int x, int width, bool readOnly, std::string_view text,
+                     int limit = 0) {
+        edit.Create({.place = {row, x, 2, width, 20},
+                     .text = text,
+                     .readOnly = readOnly,
+                     .limit = limit,
+                     .font = services_.fieldFont,
+                     .colours = widgets::TextColours{kPanelFieldText, kPanelFieldBackground}});
     };
-    typeField_ = field(kTypeField, 40, 90, true, "");
-    pathField_ = field(kPathField, 156, 145, true, "");
-    paramField_ = field(kParamField, 338, 90, true, "");
-    searchField_ = field(kSearchField, 453, 80, false, kSearchDesignText);
-    ::SendMessageW(searchField_, EM_LIMITTEXT, kSearchLimit, 0);
-    actionField_ = field(kActionField, 550, 125, true, "");
+    field(typeField_, 40, 90, true, "");
+    field(pathField_, 156, 145, true, "");
+    pathField_.onTextChanged = [this] { Edit_PathChange(); };
+    field(paramField_, 338, 90, true, "");
+    field(searchField_, 453, 80, false, kSearchDesignText, kSearchLimit);
+    searchField_.onTextChanged = [this] { Edit_StringChange(); };
+    field(actionField_, 550, 125, true, "");
 
     for (int i = 0; i < 6; ++i) {
         const ButtonLayout& layout = kButtons[i];
-        buttons_[i]->Create(row, layout.left, layout.top, layout.width, layout.height, services_.buttons,
-                            layout.normal);
+        buttons_[i]->Create({.place = {row, layout.left, layout.top, layout.width, layout.height},
+                             .pictures = services_.buttons,
+                             .picture = layout.normal});
     }
     typeUp_.onClick = [this] { Sb_Type_UpClick(); };
     typeDown_.onClick = [this] { Sb_Type_DownClick(); };
@@ -121,9 +118,9 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
     paramDown_.onClick = [this] { Sb_Param_DownClick(); };
     action_.onClick = [this] { Sb_ActionClick(); };
 
-    pathIndicator_.Create(row, 302, 2, 10, 19, kDark);
-    stringIndicator_.Create(row, 534, 2, 10, 19, kDark);
-    macroIndicator_.Create(row, 680, 2, 20, 20, ToColour({192, 192, 192}));
+    pathIndicator_.Create({.place = {row, 302, 2, 10, 19}, .colour = kDark});
+    stringIndicator_.Create({.place = {row, 534, 2, 10, 19}, .colour = kDark});
+    macroIndicator_.Create({.place = {row, 680, 2, 20, 20}, .colour = kSilverColour});
     MapControls();
     return true;
 }
@@ -135,13 +132,13 @@ void ObjectPanel::MapControls() {
     };
     map(PanelControl::Panel_Obj, panel_.Handle());
     map(PanelControl::Cb_Razr_Obj, razr_.Handle());
-    map(PanelControl::Edit_Type_Obj, typeField_);
-    map(PanelControl::Edit_Path_Obj, pathField_);
+    map(PanelControl::Edit_Type_Obj, typeField_.Handle());
+    map(PanelControl::Edit_Path_Obj, pathField_.Handle());
     map(PanelControl::Ind_Path_Obj, pathIndicator_.Handle());
-    map(PanelControl::Edit_Param_Obj, paramField_);
-    map(PanelControl::Edit_String_Obj, searchField_);
+    map(PanelControl::Edit_Param_Obj, paramField_.Handle());
+    map(PanelControl::Edit_String_Obj, searchField_.Handle());
     map(PanelControl::Ind_String_Obj, stringIndicator_.Handle());
-    map(PanelControl::Edit_Action_Obj, actionField_);
+    map(PanelControl::Edit_Action_Obj, actionField_.Handle());
     for (int i = 0; i < 6; ++i) {
         map(kButtons[i].control, buttons_[i]->Handle());
     }
@@ -164,14 +161,8 @@ void ObjectPanel::StopControl() {
     }
 }
 
-bool ObjectPanel::SetFieldText(HWND field, std::string_view text) {
-    if (widgets::GetWindowTextUtf8(field) == text) {
-        return false;
-    }
-    settingText_ = true;
-    widgets::SetWindowTextUtf8(field, text);
-    settingText_ = false;
-    return true;
+bool ObjectPanel::SetFieldText(widgets::EditField& field, std::string_view text) {
+    return field.SetText(text);
 }
 
 void ObjectPanel::SetPathField(std::string_view text) {
@@ -181,9 +172,8 @@ void ObjectPanel::SetPathField(std::string_view text) {
 }
 
 void ObjectPanel::CaretToEndAndHint() {
-    const int length = ::GetWindowTextLengthW(pathField_);
-    ::SendMessageW(pathField_, EM_SETSEL, length, length);
-    SetHint(pathField_, PathField());
+    pathField_.CaretToEnd();
+    SetHint(pathField_.Handle(), PathField());
 }
 
 void ObjectPanel::SetHint(HWND control, std::string_view text) {
@@ -201,14 +191,14 @@ std::string ObjectPanel::HintOf(HWND control) const {
 }
 
 void ObjectPanel::ShowSearch(bool visible) {
-    Show(searchField_, visible);
+    searchField_.SetVisible(visible);
     Show(stringIndicator_.Handle(), visible);
 }
 
 void ObjectPanel::RefreshObjectPanel() {
     const bool checked = razr_.Checked();
-    for (HWND control : {typeField_, pathField_, paramField_, searchField_, actionField_}) {
-        Show(control, checked);
+    for (widgets::EditField* field : {&typeField_, &pathField_, &paramField_, &searchField_, &actionField_}) {
+        field->SetVisible(checked);
     }
     for (widgets::PictureButton* button : buttons_) {
         Show(button->Handle(), checked);
@@ -336,27 +326,11 @@ void ObjectPanel::Sb_ActionClick() {
     }
 }
 
-bool ObjectPanel::OnCommand(int id, int code) {
-    if (id == ControlId(number_, kSearchField)) {
-        if (code == EN_CHANGE && !settingText_) {
-            Edit_StringChange();
-        }
-        return true;
-    }
-    if (id == ControlId(number_, kPathField)) {
-        if (code == EN_CHANGE && !settingText_) {
-            Edit_PathChange();
-        }
-        return true;
-    }
-    return id > ControlId(number_, 0) && id < ControlId(number_, 20);
-}
-
 void ObjectPanel::ShowCheckReport(const engine::IndicatorReport& report) {
-    pathIndicator_.SetColour(ToColour(report.pathColour));
+    pathIndicator_.SetColour(report.pathColour);
     SetHint(pathIndicator_.Handle(), report.pathHint);
     if (report.stringColour) {
-        stringIndicator_.SetColour(ToColour(*report.stringColour));
+        stringIndicator_.SetColour(*report.stringColour);
     }
     if (report.stringHint) {
         SetHint(stringIndicator_.Handle(), *report.stringHint);
@@ -364,42 +338,43 @@ void ObjectPanel::ShowCheckReport(const engine::IndicatorReport& report) {
 }
 
 void ObjectPanel::SetMacroIndicator(const macros::MacroIndicator& indicator) {
-    macroIndicator_.SetColour(widgets::Rgb(indicator.colour.r, indicator.colour.g, indicator.colour.b));
+    macroIndicator_.SetColour(indicator.colour);
     SetHint(macroIndicator_.Handle(), indicator.hint);
 }
 
 void ObjectPanel::UpdateHover(POINT cursor, POINT window, bool windowVisible) {
     for (int i = 0; i < 6; ++i) {
         const ButtonLayout& layout = kButtons[i];
-        const Box box{window.x + kPanelLeft + layout.left, window.y + PanelTop(number_) + layout.top,
-                      layout.width, layout.height};
-        const bool hot = windowVisible && IsHot(Point{cursor.x, cursor.y}, box);
+        const RECT box =
+            widgets::BoxAt(window.x + kPanelLeft + layout.left, window.y + PanelTop(number_) + layout.top,
+                           layout.width, layout.height);
+        const bool hot = windowVisible && widgets::IsStrictlyInside(box, cursor);
         buttons_[i]->SetPicture(HoverPicture(hot, layout.normal, layout.hot));
     }
 }
 
 std::string ObjectPanel::TypeField() const {
-    return widgets::GetWindowTextUtf8(typeField_);
+    return typeField_.Text();
 }
 std::string ObjectPanel::PathField() const {
-    return widgets::GetWindowTextUtf8(pathField_);
+    return pathField_.Text();
 }
 std::string ObjectPanel::ParamField() const {
-    return widgets::GetWindowTextUtf8(paramField_);
+    return paramField_.Text();
 }
 std::string ObjectPanel::SearchField() const {
-    return widgets::GetWindowTextUtf8(searchField_);
+    return searchField_.Text();
 }
 std::string ObjectPanel::ActionField() const {
-    return widgets::GetWindowTextUtf8(actionField_);
+    return actionField_.Text();
 }
 
 bool ObjectPanel::FieldsVisible() const {
-    return HasVisibleStyle(typeField_);
+    return typeField_.IsVisible();
 }
 
 bool ObjectPanel::SearchVisible() const {
-    return HasVisibleStyle(searchField_);
+    return searchField_.IsVisible();
 }
 
 }  // namespace orv::ui

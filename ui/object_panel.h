@@ -16,7 +16,7 @@
 #include "macros/macro_table.h"
 #include "ui/panel_logic.h"
 #include "widgets/check_box.h"
-#include "widgets/control_colours.h"
+#include "widgets/edit_field.h"
 #include "widgets/hints.h"
 #include "widgets/indicator.h"
 #include "widgets/panel.h"
@@ -34,8 +34,8 @@ inline int PanelTop(int number) {
 }
 
 // The text colour and background of the panels' text fields.
-inline constexpr widgets::Colour kPanelFieldText = widgets::Rgb(215, 237, 255);
-inline constexpr widgets::Colour kPanelFieldBackground = widgets::Rgb(0, 128, 192);
+inline constexpr Colour kPanelFieldText = kFieldTextColour;
+inline constexpr Colour kPanelFieldBackground = kFieldColour;
 
 // The shell's folder browser for a type: rooted at My Computer, file-system items only, files listed
 // for the file and application types. Nothing when the user cancelled.
@@ -48,7 +48,6 @@ struct PanelServices {
     const lang::LanguageState* language = nullptr;
     const widgets::PictureSet* buttons = nullptr;  // BitmapList_Btn
     widgets::Hints* hints = nullptr;
-    widgets::ControlColours* colours = nullptr;
     HFONT fieldFont = nullptr;
     // Stops control when it runs (the start button's stop).
     std::function<void()> stopControl;
@@ -81,14 +80,11 @@ class ObjectPanel {
     void Edit_StringChange();
     void Sb_ActionClick();
 
-    // A notification of one of the row's standard controls; true when it was one.
-    bool OnCommand(int id, int code);
-
     // --- What the main window sets ---
     // The enable box's mark from the program (loading, reset): no click.
     void SetRazrMark(bool checked) { razr_.SetChecked(checked); }
     // The scan's step display.
-    void SetStepColour(widgets::Colour colour) { razr_.SetBackground(colour); }
+    void SetStepColour(Colour colour) { razr_.SetBackground(colour); }
     // A check's colours and hints.
     void ShowCheckReport(const engine::IndicatorReport& report);
     void SetMacroIndicator(const macros::MacroIndicator& indicator);
@@ -109,14 +105,14 @@ class ObjectPanel {
     std::string SearchField() const;
     std::string ActionField() const;
     bool RazrChecked() const { return razr_.Checked(); }
-    widgets::Colour StepColour() const { return razr_.Background(); }
-    widgets::Colour PathIndicator() const { return pathIndicator_.GetColour(); }
-    widgets::Colour StringIndicator() const { return stringIndicator_.GetColour(); }
-    widgets::Colour MacroIndicatorColour() const { return macroIndicator_.GetColour(); }
+    Colour StepColour() const { return razr_.Background(); }
+    Colour PathIndicator() const { return pathIndicator_.GetColour(); }
+    Colour StringIndicator() const { return stringIndicator_.GetColour(); }
+    Colour MacroIndicatorColour() const { return macroIndicator_.GetColour(); }
     std::string HintOf(HWND control) const;
     HWND PathIndicatorHandle() const { return pathIndicator_.Handle(); }
-    HWND PathFieldHandle() const { return pathField_; }
-    HWND SearchFieldHandle() const { return searchField_; }
+    HWND PathFieldHandle() const { return pathField_.Handle(); }
+    HWND SearchFieldHandle() const { return searchField_.Handle(); }
     HWND RazrHandle() const { return razr_.Handle(); }
     HWND MacroIndicatorHandle() const { return macroIndicator_.Handle(); }
     bool FieldsVisible() const;
@@ -136,7 +132,7 @@ class ObjectPanel {
     void StepType(engine::Step step);
     void StepParam(engine::Step step);
     // Sets a field's text when it differs, without its change notification; true when it changed.
-    bool SetFieldText(HWND field, std::string_view text);
+    bool SetFieldText(widgets::EditField& field, std::string_view text);
     void SetPathField(std::string_view text);
     // The item of the object's type in the path field and its indicator.
     void ShowItem(const engine::Engine::Item& item);
@@ -148,12 +144,10 @@ class ObjectPanel {
     PanelServices services_;
     widgets::Panel panel_;
     widgets::CheckBox razr_;
-    HWND typeField_ = nullptr, pathField_ = nullptr, paramField_ = nullptr, searchField_ = nullptr,
-         actionField_ = nullptr;
+    widgets::EditField typeField_, pathField_, paramField_, searchField_, actionField_;
     widgets::PictureButton typeUp_, typeDown_, path_, paramUp_, paramDown_, action_;
     widgets::PictureButton* buttons_[6] = {&typeUp_, &typeDown_, &path_, &paramUp_, &paramDown_, &action_};
     widgets::Indicator pathIndicator_, stringIndicator_, macroIndicator_;
-    bool settingText_ = false;
     std::array<HWND, lang::kControlCount<lang::PanelControl>> controls_{};
 };
 

@@ -1,6 +1,7 @@
 #include "ui/shell_logic.h"
 
 #include "lang/language.h"
+#include "widgets/pictures.h"
 
 namespace orv::ui {
 namespace {
@@ -11,23 +12,17 @@ constexpr std::string_view kHomePageRussian = "https://www.keldrastic.com/ru/";
 constexpr std::string_view kProgramPageEnglish = "https://www.keldrastic.com/en/orvanter/";
 constexpr std::string_view kProgramPageRussian = "https://www.keldrastic.com/ru/orvanter/";
 
-int ThreeStatePicture(int first, bool hot, bool pressed) {
-    if (!hot) {
-        return first;
-    }
-    return pressed ? first + 2 : first + 1;
-}
-
 }  // namespace
 
 int StartPicture(int32_t language, bool running, bool hot, bool pressed) {
-    const bool russian = language == lang::kRussian;
-    const int first = russian ? (running ? 24 : 21) : (running ? 18 : 15);
-    return ThreeStatePicture(first, hot, pressed);
+    return widgets::LargeButtonPicture(running ? widgets::btn::kStopFirst : widgets::btn::kStartFirst,
+                                       language == lang::kRussian, widgets::LargeButtonState(hot, pressed),
+                                       widgets::btn::kStartLanguageStep);
 }
 
 int ResetPicture(int32_t language, bool hot, bool pressed) {
-    return ThreeStatePicture(language == lang::kRussian ? 68 : 65, hot, pressed);
+    return widgets::LargeButtonPicture(widgets::btn::kResetFirst, language == lang::kRussian,
+                                       widgets::LargeButtonState(hot, pressed));
 }
 
 std::string_view HelpFileName(int32_t language) {

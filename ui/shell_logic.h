@@ -1,6 +1,6 @@
-// Decisions of the main window that need no window: which picture a button shows, whether the cursor
-// is inside a button, where the window goes, which help file and web page belong to a language, what
-// the tray balloon says and what the command line asks for.
+// Decisions of the main window that need no window: which picture a button shows, where the window goes,
+// which help file and web page belong to a language, what the tray balloon says and what the command
+// line asks for.
 #pragma once
 
 #include <cstdint>
@@ -11,24 +11,6 @@
 #include "lang/language.h"
 
 namespace orv::ui {
-
-struct Point {
-    int x = 0;
-    int y = 0;
-};
-
-struct Box {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// Strictly inside: the box's first column and row are not inside, nor is left + width.
-inline bool IsHot(Point cursor, Box box) {
-    return box.left < cursor.x && cursor.x < box.left + box.width && box.top < cursor.y &&
-           cursor.y < box.top + box.height;
-}
 
 // The title-bar buttons are always tested as 22 x 23 boxes.
 inline constexpr int kTitleButtonWidth = 22;

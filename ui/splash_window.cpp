@@ -4,7 +4,7 @@ namespace orv::ui {
 namespace {
 
 constexpr UINT_PTR kTimerWork = 1;
-constexpr widgets::Colour kSplashBackground = widgets::Rgb(223, 223, 223);
+constexpr Colour kSplashBackground = Rgb(223, 223, 223);
 
 // Places of the pictures and the bar inside the window.
 constexpr int kMarkLeft = 256, kMarkTop = 6;
@@ -35,21 +35,27 @@ bool SplashWindow::Create(HINSTANCE, const widgets::SplashPictures& pictures) {
     if (Exists()) {
         return false;
     }
-    if (!SkinnedWindow::Create(L"TfmLogo", L"Orvanter", SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
-                               kSplashTop, widgets::kSplashWidth, widgets::kSplashHeight)) {
+    if (!SkinnedWindow::Create({.className = L"TfmLogo",
+                                .title = L"Orvanter",
+                                .x = SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
+                                .y = kSplashTop,
+                                .width = widgets::kSplashWidth,
+                                .height = widgets::kSplashHeight,
+                                .draggedByBackground = true})) {
         return false;
     }
     // Img_Logo is the window's own picture: it fills the client area, and a press on it is a press on
     // the window, which drags it.
     SetColour(kSplashBackground);
     SetSkin(&pictures.logo);
-    load_.Create(Handle(), kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight);
+    load_.Create({Handle(), kMarkLeft, kMarkTop, kLoadWidth, kLoadHeight});
     load_.SetPicture(&pictures.load, widgets::Panel::PictureMode::TopLeft);
-    done_.Create(Handle(), kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight);
+    done_.Create({Handle(), kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight});
     done_.SetPicture(&pictures.done, widgets::Panel::PictureMode::TopLeft);
     done_.SetVisible(false);
-    bar_.Create(Handle(), kBarLeft, kBarTop, kBarWidth, kBarHeight, &pictures.barTexture,
-                &pictures.backgroundTexture);
+    bar_.Create({.place = {Handle(), kBarLeft, kBarTop, kBarWidth, kBarHeight},
+                 .barTexture = &pictures.barTexture,
+                 .backgroundTexture = &pictures.backgroundTexture});
     // The bar lies over the loading picture.
     ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
@@ -86,9 +92,7 @@ void SplashWindow::ShowModal(HWND owner) {
         return;
     }
     Show(owner);
-    modal_.Begin(owner);
-    widgets::RunModalLoop([this] { return Exists() && open_; });
-    modal_.End();
+    modal_.Run(owner, [this] { return Exists() && open_; });
 }
 
 void SplashWindow::Timer_WorkTimer() {
@@ -111,10 +115,7 @@ void SplashWindow::Close() {
         return;
     }
     FormClose();
-    modal_.End();
-    ::ShowWindow(Handle(), SW_HIDE);
-    // Wakes a modal loop waiting for the next message.
-    ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    modal_.EndAndHide(Handle());
 }
 
 void SplashWindow::FormClose() {
@@ -134,15 +135,6 @@ LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            // FormMouseDown: dragging, when the left button is among the buttons held.
-            if (wParam & MK_LBUTTON) {
-                widgets::BeginWindowDrag(Handle());
-            }
-            return 0;
         case WM_CLOSE:
             // The system's close command ends the splash as the timer does.
             Close();

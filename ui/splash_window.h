@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "widgets/modal.h"
 #include "widgets/panel.h"
 #include "widgets/pictures.h"
 #include "widgets/progress_bar.h"

@@ -10,18 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/colour.h"
 #include "widgets/picture.h"
 
 namespace orv::widgets {
 
-struct Colour {
-    uint8_t r = 0, g = 0, b = 0, a = 255;
-    friend bool operator==(Colour, Colour) = default;
-};
-
-constexpr Colour Rgb(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
-    return Colour{r, g, b, a};
-}
 constexpr COLORREF ToColorRef(Colour c) {
     return RGB(c.r, c.g, c.b);
 }

@@ -1,16 +1,17 @@
 #include "widgets/check_box.h"
+#include "platform/win32/wide.h"
+#include "widgets/paint.h"
+#include "widgets/window_text.h"
 
 #include <cmath>
 
 namespace orv::widgets {
 
-bool CheckBox::Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
-                      const CheckBoxStyle& style) {
-    caption_ = std::string(caption);
-    style_ = style;
+bool CheckBox::Create(const CheckBoxArgs& args) {
+    caption_ = std::string(args.caption);
+    style_ = args.style;
     font_.Reset(CreateUiFont(style_.font));
-    return CreateWindowOf(L"OrvCheckBox", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, L"", x, y,
-                          width, height, parent);
+    return CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place);
 }
 
 void CheckBox::SetChecked(bool checked) {
@@ -69,7 +70,7 @@ void CheckBox::Paint() {
         Selection font(dc, font_.Get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ToColorRef(style_.text));
-        const std::wstring caption = Wide(caption_);
+        const std::wstring caption = win32::Wide(caption_);
         RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textBox,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -87,18 +88,6 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            press_.Begin(Handle());
-            return 0;
-        case WM_LBUTTONUP:
-            if (press_.End(Handle(), lParam)) {
-                Toggle();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            press_.Lost(Handle(), lParam);
-            return 0;
         case WM_GETDLGCODE:
             return DLGC_BUTTON;
         case WM_KEYUP:
@@ -112,7 +101,7 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Repaint();
             return 0;
         default:
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

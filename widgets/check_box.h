@@ -7,26 +7,30 @@
 #include <string>
 
 #include "widgets/canvas.h"
+#include "widgets/clickable.h"
 #include "widgets/gdi.h"
-#include "widgets/window.h"
 
 namespace orv::widgets {
 
 struct CheckBoxStyle {
     FontStyle font{};
-    Colour background = Rgb(54, 106, 179);
-    Colour text = Rgb(215, 237, 255);
-    Colour box = Rgb(0, 128, 192);
+    Colour background = kWindowColour;
+    Colour text = kFieldTextColour;
+    Colour box = kFieldColour;
     Colour mark = Rgb(255, 255, 255);
 };
 
-class CheckBox : public Window {
-  public:
-    // After the mark has been toggled by the user (mouse or space bar).
-    std::function<void()> onClick;
+struct CheckBoxArgs {
+    ControlPlace place;
+    std::string_view caption{};
+    CheckBoxStyle style{};
+};
 
-    bool Create(HWND parent, int x, int y, int width, int height, std::string_view caption,
-                const CheckBoxStyle& style = {});
+class CheckBox : public ClickableWindow {
+  public:
+    // onClick fires after the mark has been toggled by the user (mouse or space bar).
+
+    bool Create(const CheckBoxArgs& args);
 
     bool Checked() const { return checked_; }
     // Sets the mark without reporting a click.
@@ -37,6 +41,7 @@ class CheckBox : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Clicked() override { Toggle(); }
 
   private:
     void Paint();
@@ -46,7 +51,6 @@ class CheckBox : public Window {
     CheckBoxStyle style_;
     Font font_;
     bool checked_ = false;
-    LeftPress press_;
 };
 
 }  // namespace orv::widgets

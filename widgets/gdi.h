@@ -1,44 +1,15 @@
-// One owner per GDI handle kind, and one for an object selected into a device context. Copies are
-// deleted, moves hand the handle over; a moved-from owner holds nothing.
+// One owner per GDI handle kind (the program's one handle owner, with GDI's free functions), and the
+// scoped device contexts and selections. Copies are deleted, moves hand the handle over; a moved-from
+// owner holds nothing.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
+#include "platform/win32/handles.h"
+
 namespace orv::widgets {
-
-// Owns one handle and frees it with `Free` (a stateless function object).
-template <typename Handle, typename Free>
-class UniqueGdi {
-  public:
-    UniqueGdi() = default;
-    explicit UniqueGdi(Handle handle) : handle_(handle) {}
-    ~UniqueGdi() { Reset(); }
-    UniqueGdi(const UniqueGdi&) = delete;
-    UniqueGdi& operator=(const UniqueGdi&) = delete;
-    UniqueGdi(UniqueGdi&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdi& operator=(UniqueGdi&& other) noexcept {
-        if (this != &other) {
-            Reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Gives the handle up without freeing it.
-    Handle Release() { return std::exchange(handle_, nullptr); }
-    void Reset(Handle handle = nullptr) {
-        if (handle_ != nullptr && handle_ != handle) {
-            Free{}(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = nullptr;
-};
 
 struct DeleteGdiObject {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
@@ -53,15 +24,23 @@ struct DestroyMenuHandle {
     void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
 
-using Bitmap = UniqueGdi<HBITMAP, DeleteGdiObject>;
-using Font = UniqueGdi<HFONT, DeleteGdiObject>;
-using Brush = UniqueGdi<HBRUSH, DeleteGdiObject>;
-using Pen = UniqueGdi<HPEN, DeleteGdiObject>;
-using Region = UniqueGdi<HRGN, DeleteGdiObject>;
-using Icon = UniqueGdi<HICON, DestroyIconHandle>;
-using Menu = UniqueGdi<HMENU, DestroyMenuHandle>;
+// GDI handles: null means none; each kind is freed by `Free` (a stateless function object).
+template <typename HandleType, typename Free>
+struct GdiTraits {
+    using Handle = HandleType;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { Free{}(handle); }
+};
+
+using Bitmap = win32::UniqueHandle<GdiTraits<HBITMAP, DeleteGdiObject>>;
+using Font = win32::UniqueHandle<GdiTraits<HFONT, DeleteGdiObject>>;
+using Brush = win32::UniqueHandle<GdiTraits<HBRUSH, DeleteGdiObject>>;
+using Pen = win32::UniqueHandle<GdiTraits<HPEN, DeleteGdiObject>>;
+using Region = win32::UniqueHandle<GdiTraits<HRGN, DeleteGdiObject>>;
+using Icon = win32::UniqueHandle<GdiTraits<HICON, DestroyIconHandle>>;
+using Menu = win32::UniqueHandle<GdiTraits<HMENU, DestroyMenuHandle>>;
 // A memory device context from CreateCompatibleDC.
-using MemoryDc = UniqueGdi<HDC, DeleteDeviceContext>;
+using MemoryDc = win32::UniqueHandle<GdiTraits<HDC, DeleteDeviceContext>>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -1,4 +1,6 @@
 #include "widgets/hints.h"
+#include "platform/win32/wide.h"
+#include "widgets/window_text.h"
 
 #include <algorithm>
 
@@ -46,7 +48,7 @@ SIZE HintWindow::Measure(std::string_view text) const {
     Selection font(dc.Get(), font_.Get());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.Get(), &metrics);
-    const auto lines = SplitHintLines(Wide(text));
+    const auto lines = SplitHintLines(win32::Wide(text));
     LONG width = 0;
     for (const auto& line : lines) {
         SIZE extent{0, 0};
@@ -97,7 +99,7 @@ void HintWindow::Paint(HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(kHintText));
     int y = 1 + kPaddingY;
-    for (const auto& line : SplitHintLines(Wide(text_))) {
+    for (const auto& line : SplitHintLines(win32::Wide(text_))) {
         ::ExtTextOutW(dc, 1 + kPaddingX, y, ETO_CLIPPED, &inside, line.c_str(),
                       static_cast<UINT>(line.size()), nullptr);
         y += metrics.tmHeight;

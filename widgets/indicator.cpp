@@ -4,12 +4,10 @@
 
 namespace orv::widgets {
 
-bool Indicator::Create(HWND parent, int x, int y, int width, int height, Colour colour,
-                       std::optional<Colour> outline) {
-    colour_ = colour;
-    outline_ = outline;
-    return CreateWindowOf(L"OrvIndicator", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
-                          height, parent);
+bool Indicator::Create(const IndicatorArgs& args) {
+    colour_ = args.colour;
+    outline_ = args.outline;
+    return CreateChild(L"OrvIndicator", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void Indicator::SetColour(Colour colour) {
@@ -19,25 +17,15 @@ void Indicator::SetColour(Colour colour) {
     }
 }
 
-LRESULT Indicator::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT: {
-            PaintDc paint(Handle());
-            RECT box = ClientRect();
-            Brush fill(::CreateSolidBrush(ToColorRef(colour_)));
-            if (outline_) {
-                Brush edge(::CreateSolidBrush(ToColorRef(*outline_)));
-                ::FillRect(paint.Get(), &box, edge.Get());
-                ::InflateRect(&box, -1, -1);
-            }
-            ::FillRect(paint.Get(), &box, fill.Get());
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return Window::OnMessage(message, wParam, lParam);
+void Indicator::Draw(HDC dc, int width, int height) {
+    RECT box{0, 0, width, height};
+    Brush fill(::CreateSolidBrush(ToColorRef(colour_)));
+    if (outline_) {
+        Brush edge(::CreateSolidBrush(ToColorRef(*outline_)));
+        ::FillRect(dc, &box, edge.Get());
+        ::InflateRect(&box, -1, -1);
     }
+    ::FillRect(dc, &box, fill.Get());
 }
 
 }  // namespace orv::widgets

@@ -9,17 +9,23 @@
 
 namespace orv::widgets {
 
+struct IndicatorArgs {
+    ControlPlace place;
+    Colour colour{};
+    std::optional<Colour> outline{};
+};
+
 class Indicator : public Window {
   public:
-    bool Create(HWND parent, int x, int y, int width, int height, Colour colour,
-                std::optional<Colour> outline = std::nullopt);
+    bool Create(const IndicatorArgs& args);
 
     // Repaints only when the colour changes.
     void SetColour(Colour colour);
     Colour GetColour() const { return colour_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
     Colour colour_{};

@@ -1,13 +1,14 @@
 #include "widgets/label.h"
+#include "platform/win32/wide.h"
+#include "widgets/paint.h"
+#include "widgets/window_text.h"
 
 namespace orv::widgets {
 
-bool Label::Create(HWND parent, int x, int y, int width, int height, std::string_view text,
-                   const LabelStyle& style) {
-    text_ = std::string(text);
-    SetStyle(style);
-    return CreateWindowOf(L"OrvLabel", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width, height,
-                          parent);
+bool Label::Create(const LabelArgs& args) {
+    text_ = std::string(args.text);
+    SetStyle(args.style);
+    return CreateChild(L"OrvLabel", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void Label::SetText(std::string_view text) {
@@ -34,10 +35,10 @@ void Label::SetTextColour(Colour colour) {
 }
 
 int Label::TextWidth() const {
-    return Canvas::MeasureText(Wide(text_), style_.font).cx;
+    return Canvas::MeasureText(win32::Wide(text_), style_.font).cx;
 }
 
-void Label::Paint(HDC dc, int width, int height) {
+void Label::Draw(HDC dc, int width, int height) {
     DrawParentBackground(Handle(), dc);
     if (style_.fill) {
         if (fillPicture_.Width() != width || fillPicture_.Height() != height) {
@@ -49,7 +50,7 @@ void Label::Paint(HDC dc, int width, int height) {
         }
         fillPicture_.Draw(dc, 0, 0);
     }
-    const std::wstring text = Wide(text_);
+    const std::wstring text = win32::Wide(text_);
     Selection font(dc, font_.Get());
     ::SetBkMode(dc, TRANSPARENT);
     UINT format = DT_SINGLELINE | DT_NOPREFIX;
@@ -70,36 +71,11 @@ void Label::Paint(HDC dc, int width, int height) {
 
 LRESULT Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            PaintBuffered(Handle(), [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            press_.Begin(Handle());
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Left);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (press_.End(Handle(), lParam) && onClick) {
-                onClick();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            press_.Lost(Handle(), lParam);
-            return 0;
-        case WM_RBUTTONDOWN:
-            if (onMouseDown) {
-                onMouseDown(MouseButton::Right);
-            }
-            return 0;
         case WM_SIZE:
             fillPicture_ = Picture();
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
         default:
-            return Window::OnMessage(message, wParam, lParam);
+            return ClickableWindow::OnMessage(message, wParam, lParam);
     }
 }
 

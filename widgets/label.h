@@ -7,14 +7,14 @@
 #include <string>
 
 #include "widgets/canvas.h"
+#include "widgets/clickable.h"
 #include "widgets/gdi.h"
-#include "widgets/window.h"
 
 namespace orv::widgets {
 
 struct LabelStyle {
     FontStyle font{};
-    Colour text = Rgb(215, 237, 255);
+    Colour text = kFieldTextColour;
     // The shadow copy of the text, `shadowOffset` pixels down and right, drawn first.
     std::optional<Colour> shadow;
     int shadowOffset = 1;
@@ -26,15 +26,18 @@ struct LabelStyle {
     int padding = 0;  // left and right, inside the fill
 };
 
-class Label : public Window {
-  public:
-    // A left press and release inside the label.
-    std::function<void()> onClick;
-    // Every press (the title labels start dragging the window with it).
-    std::function<void(MouseButton)> onMouseDown;
+struct LabelArgs {
+    ControlPlace place;
+    std::string_view text{};
+    LabelStyle style{};
+};
 
-    bool Create(HWND parent, int x, int y, int width, int height, std::string_view text,
-                const LabelStyle& style);
+class Label : public ClickableWindow {
+  public:
+    // A left press and release inside the label is a click (onClick); every press is reported too
+    // (the title labels start dragging the window with it).
+
+    bool Create(const LabelArgs& args);
 
     void SetText(std::string_view text);
     const std::string& Text() const { return text_; }
@@ -46,15 +49,14 @@ class Label : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
-    void Paint(HDC dc, int width, int height);
-
     std::string text_;
     LabelStyle style_;
     Font font_;
     Picture fillPicture_;
-    LeftPress press_;
 };
 
 }  // namespace orv::widgets

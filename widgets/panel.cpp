@@ -1,13 +1,13 @@
 #include "widgets/panel.h"
 
 #include "widgets/gdi.h"
+#include "widgets/paint.h"
 
 namespace orv::widgets {
 
-bool Panel::Create(HWND parent, int x, int y, int width, int height) {
-    return CreateWindowOf(L"OrvPanel", WS_EX_CONTROLPARENT,
-                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, L"", x, y, width, height,
-                          parent);
+bool Panel::Create(const ControlPlace& place) {
+    return CreateChild(L"OrvPanel", WS_EX_CONTROLPARENT, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                       place);
 }
 
 void Panel::SetPicture(const Picture* picture, PictureMode mode) {

@@ -19,7 +19,7 @@ class Panel : public Window {
 
     std::function<void(MouseButton)> onMouseDown;
 
-    bool Create(HWND parent, int x, int y, int width, int height);
+    bool Create(const ControlPlace& place);
 
     // `picture` must outlive the panel; nullptr shows the colour or the parent's background again.
     void SetPicture(const Picture* picture, PictureMode mode = PictureMode::Stretch);

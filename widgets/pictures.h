@@ -15,34 +15,36 @@
 
 namespace orv::widgets {
 
-// The palette.
-inline constexpr Colour kWindowColour = Rgb(54, 106, 179);
-inline constexpr Colour kTitleNameColour = Rgb(240, 185, 38);
-inline constexpr Colour kTitleShadowColour = Rgb(197, 96, 14);
-inline constexpr Colour kFieldColour = Rgb(0, 128, 192);
-inline constexpr Colour kFieldTextColour = Rgb(215, 237, 255);
-inline constexpr Colour kActiveColour = Rgb(255, 0, 0);
-inline constexpr Colour kEditorFieldColour = Rgb(18, 91, 161);
-inline constexpr Colour kListSelectedColour = Rgb(250, 197, 47);
-inline constexpr Colour kDarkNavy = Rgb(16, 80, 141);
+// A large button's three pictures, in this order in every set.
+enum class ButtonState { Normal = 0, Hot = 1, Pressed = 2 };
+
+// Pressed shows only while the cursor is over the button; a press dragged off it shows the normal one.
+constexpr ButtonState LargeButtonState(bool hot, bool pressed) {
+    return !hot ? ButtonState::Normal : (pressed ? ButtonState::Pressed : ButtonState::Hot);
+}
+
+// Every large button's picture: its first (English, normal) picture + 3 x language + state, where the
+// language is 0 for English and 1 for Russian. `languageStep` is 6 for the start button only.
+constexpr int LargeButtonPicture(int first, bool russian, ButtonState state, int languageStep = 3) {
+    return first + (russian ? languageStep : 0) + static_cast<int>(state);
+}
 
 // Places in BitmapList_Btn (the main window's buttons).
 namespace btn {
 inline constexpr int kHelpHot = 0, kHelp = 1, kInternetHot = 2, kInternet = 3, kMinHot = 4, kMin = 5,
                      kCloseHot = 6, kClose = 7;
 inline constexpr int kArrowUp = 8, kArrowDown = 9, kArrowUpHot = 10, kArrowDownHot = 11;
-// Start button: 15 + 6 * language + 3 * running + state (0 normal, 1 hot, 2 pressed).
-inline constexpr int kStartFirst = 15;
+// Start button: its stopped and running sets lie side by side in each language, so a language's sets
+// are 6 pictures apart.
+inline constexpr int kStartFirst = 15, kStopFirst = 18, kStartLanguageStep = 6;
 inline constexpr int kOptionOff = 30, kOptionOn = 31;
 inline constexpr int kAction = 36, kActionHot = 37, kPath = 38, kPathHot = 39;
-// Reset button: 65 + 3 * language + state.
 inline constexpr int kResetFirst = 65;
 inline constexpr int kCount = 71;
 }  // namespace btn
 
 // Places in BitmapList_Macros (the macro editor).
 namespace macros {
-// Each large button: first + 3 * language + state (0 normal, 1 hover, 2 pressed).
 inline constexpr int kApplyFirst = 0, kResetFirst = 12, kRunFirst = 18, kCloseFirst = 24;
 // The arrows beside the selected-file field: previous entry (left), next entry (right).
 inline constexpr int kArrowPrevious = 6, kArrowNext = 7, kArrowPreviousHot = 8, kArrowNextHot = 9;
@@ -74,9 +76,6 @@ struct ButtonWords {
 };
 const ButtonWords& EnglishButtonWords();
 const ButtonWords& RussianButtonWords();
-
-// The large button's picture with `word`, for the tests and the gallery as well.
-enum class ButtonState { Normal = 0, Hot = 1, Pressed = 2 };
 
 PictureSet BuildButtonPictures();
 PictureSet BuildMacroPictures();

@@ -3,15 +3,14 @@
 #include <algorithm>
 
 #include "widgets/gdi.h"
+#include "widgets/paint.h"
 
 namespace orv::widgets {
 
-bool ProgressBar::Create(HWND parent, int x, int y, int width, int height, const Picture* barTexture,
-                         const Picture* backgroundTexture) {
-    bar_ = barTexture;
-    background_ = backgroundTexture;
-    return CreateWindowOf(L"OrvProgressBar", 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", x, y, width,
-                          height, parent);
+bool ProgressBar::Create(const ProgressBarArgs& args) {
+    bar_ = args.barTexture;
+    background_ = args.backgroundTexture;
+    return CreateChild(L"OrvProgressBar", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
 }
 
 void ProgressBar::SetPosition(int position) {
@@ -26,7 +25,7 @@ int ProgressBar::FilledWidth() const {
     return ClientRect().right * position_ / 100;
 }
 
-void ProgressBar::Paint(HDC dc, int width, int height) const {
+void ProgressBar::Draw(HDC dc, int width, int height) {
     const RECT client{0, 0, width, height};
     const RECT done{0, 0, FilledWidth(), height};
     auto fill = [&](const Picture* texture, const RECT& part, COLORREF fallback) {
@@ -40,18 +39,6 @@ void ProgressBar::Paint(HDC dc, int width, int height) const {
     // Both textures start at the bar's left edge, so the pattern does not jump as the bar grows.
     fill(background_, client, RGB(192, 192, 192));
     fill(bar_, done, RGB(0, 0, 128));
-}
-
-LRESULT ProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            PaintBuffered(Handle(), [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return Window::OnMessage(message, wParam, lParam);
-    }
 }
 
 }  // namespace orv::widgets

@@ -7,11 +7,17 @@
 
 namespace orv::widgets {
 
+struct ProgressBarArgs {
+    ControlPlace place;
+    // Both must outlive the bar.
+    const Picture* barTexture = nullptr;
+    const Picture* backgroundTexture = nullptr;
+};
+
 class ProgressBar : public Window {
   public:
     // The textures must outlive the bar.
-    bool Create(HWND parent, int x, int y, int width, int height, const Picture* barTexture,
-                const Picture* backgroundTexture);
+    bool Create(const ProgressBarArgs& args);
 
     // Values outside 0..100 are clamped.
     void SetPosition(int position);
@@ -21,11 +27,10 @@ class ProgressBar : public Window {
     int FilledWidth() const;
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
   private:
-    void Paint(HDC dc, int width, int height) const;
-
     const Picture* bar_ = nullptr;
     const Picture* background_ = nullptr;
     int position_ = 0;

@@ -16,10 +16,11 @@ Region RegionFromRectangles(std::span<const RECT> rectangles) {
     return result;
 }
 
-bool SkinnedWindow::Create(const wchar_t* className, std::wstring_view title, int x, int y, int width,
-                           int height, HWND owner, DWORD exStyle) {
-    return CreateWindowOf(className, exStyle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, title,
-                          x, y, width, height, owner);
+bool SkinnedWindow::Create(const SkinnedWindowArgs& args) {
+    draggedByBackground_ = args.draggedByBackground;
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | (args.minimiseBox ? WS_MINIMIZEBOX : 0);
+    return CreateWindowOf(args.className, args.exStyle, style, args.title, args.x, args.y, args.width,
+                          args.height, args.owner);
 }
 
 void SkinnedWindow::SetSkin(const Picture* skin) {
@@ -75,6 +76,15 @@ LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PaintBackground(reinterpret_cast<HDC>(wParam));
             PaintContent(reinterpret_cast<HDC>(wParam));
             return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (draggedByBackground_) {
+                DragOnPress(Handle(), message, wParam);
+                return 0;
+            }
+            return Window::OnMessage(message, wParam, lParam);
         default:
             return Window::OnMessage(message, wParam, lParam);
     }

@@ -14,11 +14,23 @@ namespace orv::widgets {
 // The union of `rectangles` (right and bottom exclusive); an empty region for an empty list.
 Region RegionFromRectangles(std::span<const RECT> rectangles);
 
+struct SkinnedWindowArgs {
+    const wchar_t* className = nullptr;
+    std::wstring_view title{};
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND owner = nullptr;
+    DWORD exStyle = 0;  // e.g. WS_EX_APPWINDOW
+    // A modal window has none: minimised, it would leave its disabled owner unreachable.
+    bool minimiseBox = true;
+    // A press on the window's background with the left button held moves the window, as a press on a
+    // caption would (the skinned windows have no caption).
+    bool draggedByBackground = false;
+};
+
 class SkinnedWindow : public Window {
   public:
-    // `exStyle` e.g. WS_EX_APPWINDOW or WS_EX_TOOLWINDOW; the window starts hidden.
-    bool Create(const wchar_t* className, std::wstring_view title, int x, int y, int width, int height,
-                HWND owner = nullptr, DWORD exStyle = 0);
+    // The window starts hidden.
+    bool Create(const SkinnedWindowArgs& args);
 
     // `skin` must outlive the window; nullptr leaves the colour alone.
     void SetSkin(const Picture* skin);
@@ -34,7 +46,8 @@ class SkinnedWindow : public Window {
 
   private:
     const Picture* skin_ = nullptr;
-    Colour colour_ = Rgb(54, 106, 179);
+    bool draggedByBackground_ = false;
+    Colour colour_ = kWindowColour;
 };
 
 }  // namespace orv::widgets

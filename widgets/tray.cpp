@@ -1,4 +1,6 @@
 #include "widgets/tray.h"
+#include "platform/win32/wide.h"
+#include "widgets/window_text.h"
 
 #include <algorithm>
 
@@ -109,7 +111,7 @@ bool TrayMenu::Measure(MEASUREITEMSTRUCT& measure) const {
         return false;
     }
     if (measure.itemID == kCaptionCommand) {
-        const SIZE size = Canvas::MeasureText(Wide(caption_), MenuFont());
+        const SIZE size = Canvas::MeasureText(win32::Wide(caption_), MenuFont());
         measure.itemWidth = static_cast<UINT>(size.cx + 24);
         measure.itemHeight = kCaptionHeight;
         return true;
@@ -119,7 +121,7 @@ bool TrayMenu::Measure(MEASUREITEMSTRUCT& measure) const {
     }
     int widest = 0;
     for (const Item& item : items_) {
-        widest = std::max<int>(widest, Canvas::MeasureText(Wide(item.text), MenuFont()).cx);
+        widest = std::max<int>(widest, Canvas::MeasureText(win32::Wide(item.text), MenuFont()).cx);
     }
     measure.itemWidth = static_cast<UINT>(kPictureArea + widest + 24);
     measure.itemHeight = kItemHeight;
@@ -142,7 +144,8 @@ bool TrayMenu::Draw(const DRAWITEMSTRUCT& draw) const {
                         Fill::Vertical(Rgb(10, 36, 78), kMenuGradientFrom, 0, static_cast<float>(height)));
         canvas.FillRect(Box{0, whole.bottom - 1, whole.right, whole.bottom},
                         Fill::Solid(WithAlpha(kCaptionText, 160)));
-        canvas.TextWithShadow(Wide(caption_), MenuFont(), whole, Align::Centre, kCaptionText, kCaptionShadow);
+        canvas.TextWithShadow(win32::Wide(caption_), MenuFont(), whole, Align::Centre, kCaptionText,
+                              kCaptionShadow);
     } else {
         const size_t index = draw.itemID - kFirstCommand;
         if (index >= items_.size()) {
@@ -175,7 +178,7 @@ bool TrayMenu::Draw(const DRAWITEMSTRUCT& draw) const {
             }
         }
         const Box textBox{kPictureArea + 4.0f, 0, whole.right - 4, whole.bottom};
-        const std::wstring text = Wide(item.text);
+        const std::wstring text = win32::Wide(item.text);
         if (enabled) {
             canvas.TextWithShadow(text, MenuFont(), textBox, Align::Left, kMenuText, kTextShadow);
         } else {
@@ -194,7 +197,7 @@ TrayIcon::~TrayIcon() {
 
 bool TrayIcon::Create(HICON icon, std::string_view tip) {
     icon_ = icon;
-    tip_ = Wide(tip);
+    tip_ = win32::Wide(tip);
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     // A hidden top-level window: message-only windows do not get the broadcast "TaskbarCreated".
     return CreateWindowOf(L"OrvTrayWindow", WS_EX_TOOLWINDOW, WS_POPUP, L"Orvanter", 0, 0, 0, 0, nullptr);
@@ -256,7 +259,7 @@ void TrayIcon::SetIcon(HICON icon) {
 }
 
 void TrayIcon::SetTip(std::string_view tip) {
-    tip_ = Wide(tip);
+    tip_ = win32::Wide(tip);
     if (inTray_) {
         NOTIFYICONDATAW data = Data(NIF_TIP);
         ::Shell_NotifyIconW(NIM_MODIFY, &data);
@@ -268,8 +271,8 @@ bool TrayIcon::ShowBalloon(std::string_view title, std::string_view text) {
         return false;
     }
     NOTIFYICONDATAW data = Data(NIF_INFO);
-    lstrcpynW(data.szInfoTitle, Wide(title).c_str(), static_cast<int>(std::size(data.szInfoTitle)));
-    lstrcpynW(data.szInfo, Wide(text).c_str(), static_cast<int>(std::size(data.szInfo)));
+    lstrcpynW(data.szInfoTitle, win32::Wide(title).c_str(), static_cast<int>(std::size(data.szInfoTitle)));
+    lstrcpynW(data.szInfo, win32::Wide(text).c_str(), static_cast<int>(std::size(data.szInfo)));
     data.dwInfoFlags = NIIF_INFO;
     return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }

@@ -20,7 +20,7 @@ namespace orv::widgets {
 
 inline constexpr Colour kMenuGradientFrom = Rgb(2, 61, 125);
 inline constexpr Colour kMenuGradientTo = Rgb(55, 190, 255);
-inline constexpr Colour kMenuText = Rgb(215, 237, 255);
+inline constexpr Colour kMenuText = kFieldTextColour;
 inline constexpr int kMenuFontPixels = 13;
 
 // A popup menu with a caption line and items, each with a small picture; drawn by the program.

@@ -1,35 +1,12 @@
 #include "widgets/window.h"
 
-#include <windowsx.h>
+#include <optional>
+#include <string>
 
-#include <vector>
-
-#include "widgets/gdi.h"
+#include "widgets/paint.h"
+#include "widgets/standard_control.h"
 
 namespace orv::widgets {
-
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(), length);
-    return result;
-}
-
-std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) {
-        return {};
-    }
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), result.data(), length,
-                          nullptr, nullptr);
-    return result;
-}
 
 Window::~Window() {
     Destroy();
@@ -77,6 +54,10 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     if (self == nullptr) {
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
+    // A child control's notification goes to the child's own object first.
+    if (const std::optional<LRESULT> reflected = StandardControl::Reflect(message, wParam, lParam)) {
+        return *reflected;
+    }
     const LRESULT result = self->OnMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -87,8 +68,16 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_PAINT:
+            if (DrawsItself()) {
+                PaintBuffered(window_, [this](HDC dc, int width, int height) { Draw(dc, width, height); });
+                return 0;
+            }
+            return Default(message, wParam, lParam);
         case WM_ERASEBKGND:
-            PaintBackground(reinterpret_cast<HDC>(wParam));
+            if (!DrawsItself()) {
+                PaintBackground(reinterpret_cast<HDC>(wParam));
+            }
             return 1;
         case WM_PRINTCLIENT:
             PaintBackground(reinterpret_cast<HDC>(wParam));
@@ -148,155 +137,6 @@ RECT Window::BoxInParent() const {
 void Window::Repaint() {
     if (window_ != nullptr) {
         ::InvalidateRect(window_, nullptr, FALSE);
-    }
-}
-
-void DrawParentBackground(HWND child, HDC dc) {
-    HWND parent = ::GetParent(child);
-    RECT client{};
-    ::GetClientRect(child, &client);
-    if (parent == nullptr || !(::GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD)) {
-        ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-        return;
-    }
-    POINT origin{0, 0};
-    ::MapWindowPoints(child, parent, &origin, 1);
-    POINT previous{};
-    ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
-    const int saved = ::SaveDC(dc);
-    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    ::RestoreDC(dc, saved);
-    ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
-}
-
-namespace {
-
-void PaintThrough(HDC target, HBITMAP buffer, int width, int height,
-                  const std::function<void(HDC, int, int)>& draw) {
-    if (buffer == nullptr) {
-        return;
-    }
-    MemoryDc memory(::CreateCompatibleDC(target));
-    if (!memory) {
-        return;
-    }
-    Selection selected(memory.Get(), buffer);
-    draw(memory.Get(), width, height);
-    ::BitBlt(target, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
-}
-
-}  // namespace
-
-void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw) {
-    PaintDc paint(window);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
-    PaintThrough(paint.Get(), buffer.Get(), client.right, client.bottom, draw);
-}
-
-void PaintBuffered(HWND window, HBITMAP buffer,
-                   const std::function<void(HDC dc, int width, int height)>& draw) {
-    PaintDc paint(window);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    PaintThrough(paint.Get(), buffer, client.right, client.bottom, draw);
-}
-
-void LeftPress::Begin(HWND window) {
-    held_ = true;
-    ::SetCapture(window);
-}
-
-bool LeftPress::End(HWND window, LPARAM position) {
-    if (!held_) {
-        return false;
-    }
-    held_ = false;
-    if (::GetCapture() == window) {
-        ::ReleaseCapture();
-    }
-    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    RECT client{};
-    ::GetClientRect(window, &client);
-    return ::PtInRect(&client, point) != FALSE;
-}
-
-bool LeftPress::Lost(HWND window, LPARAM newCapture) {
-    // Taking the mouse again for the same window (a second press) does not end the press.
-    if (!held_ || reinterpret_cast<HWND>(newCapture) == window) {
-        return false;
-    }
-    held_ = false;
-    return true;
-}
-
-HWND CreateChildControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style,
-                        DWORD exStyle, int x, int y, int width, int height, int id) {
-    const std::wstring wideText = Wide(text);
-    return ::CreateWindowExW(exStyle, className, wideText.c_str(), style | WS_CHILD, x, y, width, height,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             ::GetModuleHandleW(nullptr), nullptr);
-}
-
-void SetWindowTextUtf8(HWND window, std::string_view text) {
-    ::SetWindowTextW(window, Wide(text).c_str());
-}
-
-std::string GetWindowTextUtf8(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
-    if (length <= 0) {
-        return {};
-    }
-    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-    const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
-    return Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(copied)));
-}
-
-void SetControlFont(HWND window, HFONT font) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
-void BeginWindowDrag(HWND window) {
-    ::ReleaseCapture();
-    ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-}
-
-bool IsStrictlyInside(const RECT& box, POINT point) {
-    return box.left < point.x && point.x < box.right && box.top < point.y && point.y < box.bottom;
-}
-
-void ModalOwner::Begin(HWND owner) {
-    End();
-    if (owner != nullptr && ::IsWindowEnabled(owner)) {
-        owner_ = owner;
-        ::EnableWindow(owner, FALSE);
-    }
-}
-
-void ModalOwner::End() {
-    if (owner_ != nullptr) {
-        const HWND owner = owner_;
-        owner_ = nullptr;
-        if (::IsWindow(owner)) {
-            ::EnableWindow(owner, TRUE);
-        }
-    }
-}
-
-void RunModalLoop(const std::function<bool()>& open) {
-    MSG message;
-    while (open()) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got < 0) {
-            break;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
     }
 }
 

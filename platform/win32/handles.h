@@ -1,5 +1,6 @@
-// One owner class per kind of handle the program holds, each closing its handle with the function that
-// kind needs. Copies are deleted, moves allowed. (GDI objects have their own in widgets/gdi.h.)
+// The one owner of the program's handles, and its kinds for kernel objects, files, snapshots, searches
+// and registry keys, each closed with the function that kind needs. Copies are deleted, moves allowed.
+// (The GDI kinds are in widgets/gdi.h.)
 #pragma once
 
 #include <windows.h>
@@ -29,9 +30,9 @@ class UniqueHandle {
     Handle Get() const { return handle_; }
     bool IsValid() const { return handle_ != Traits::Invalid(); }
     explicit operator bool() const { return IsValid(); }
-    // Closes the handle held (if any) and takes `handle`.
+    // Closes the handle held (if any, unless it is `handle` itself) and takes `handle`.
     void Reset(Handle handle = Traits::Invalid()) {
-        if (handle_ != Traits::Invalid()) {
+        if (handle_ != Traits::Invalid() && handle_ != handle) {
             Traits::Close(handle_);
         }
         handle_ = handle;
@@ -42,24 +43,12 @@ class UniqueHandle {
     Handle handle_ = Traits::Invalid();
 };
 
-// Processes and threads: null means none.
-struct KernelTraits {
+// Kernel objects closed with CloseHandle. Processes and threads mark "none" with null, files
+// (CreateFileW) and Tool Help snapshots with INVALID_HANDLE_VALUE.
+template <bool NoneIsNull>
+struct CloseHandleTraits {
     using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-
-// CreateFileW: INVALID_HANDLE_VALUE means none.
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-
-// CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE means none.
-struct SnapshotTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static Handle Invalid() { return NoneIsNull ? nullptr : INVALID_HANDLE_VALUE; }
     static void Close(Handle handle) { CloseHandle(handle); }
 };
 
@@ -77,9 +66,9 @@ struct KeyTraits {
     static void Close(Handle handle) { RegCloseKey(handle); }
 };
 
-using KernelHandle = UniqueHandle<KernelTraits>;
-using FileHandle = UniqueHandle<FileTraits>;
-using SnapshotHandle = UniqueHandle<SnapshotTraits>;
+using KernelHandle = UniqueHandle<CloseHandleTraits<true>>;
+using FileHandle = UniqueHandle<CloseHandleTraits<false>>;
+using SnapshotHandle = UniqueHandle<CloseHandleTraits<false>>;
 using FindHandle = UniqueHandle<FindTraits>;
 using KeyHandle = UniqueHandle<KeyTraits>;
 

@@ -6,32 +6,15 @@
 
 namespace orv::win32 {
 
+// The program's own conversion, the same as the POSIX build's; wchar_t is a UTF-16 unit here.
 std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-    return wide;
+    const std::u16string utf16 = text::Utf8ToUtf16(utf8);
+    return std::wstring(utf16.begin(), utf16.end());
 }
 
 std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf16.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        return {};
-    }
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return text::Utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
 }
 
 std::wstring FilePath(std::string_view utf8) {

@@ -138,7 +138,7 @@ TEST(StepBoxColoursTest, OnlyTheBoxOfTheCurrentObjectIsActive) {
         EXPECT_EQ(step4[number - 1], number == 4 ? kActiveColour : kIdleColour) << "box " << number;
     }
     for (int step : {0, 9, 10, 11, 12}) {
-        for (Rgb colour : StepBoxColours(step)) {
+        for (Colour colour : StepBoxColours(step)) {
             EXPECT_EQ(colour, kIdleColour) << "step " << step;
         }
     }

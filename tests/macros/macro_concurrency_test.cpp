@@ -35,7 +35,7 @@ TEST(MacroConcurrency, ActionStepLaunchesAndEditorEditsDoNotInterfere) {
     root.WriteFile("Bat/b.bat", "rem\n");
     LaunchRecorder recorder;
     MacroTable table(root.Join("Bat/"), recorder.MakeLauncher());
-    for (int n = 1; n <= kMacroCount; ++n) {
+    for (int n = 1; n <= kObjectCount; ++n) {
         const CallMethod method = n % 3;
         ASSERT_TRUE(table.SetSlot(n, MacroSlot{"start", FileFor(method, 0), method}));
     }
@@ -44,7 +44,7 @@ TEST(MacroConcurrency, ActionStepLaunchesAndEditorEditsDoNotInterfere) {
     std::atomic<int> passes{0};
     std::thread scan([&] {
         while (editing.load() || passes.load() < 10) {
-            for (int n = 1; n <= kMacroCount; ++n) {
+            for (int n = 1; n <= kObjectCount; ++n) {
                 table.RunMacro(n);
             }
             passes.fetch_add(1);
@@ -54,7 +54,7 @@ TEST(MacroConcurrency, ActionStepLaunchesAndEditorEditsDoNotInterfere) {
     MacroEditorModel editor(table);
     int disturbed = 0;
     for (int round = 1; round <= 300; ++round) {
-        const int number = round % kMacroCount + 1;
+        const int number = round % kObjectCount + 1;
         const CallMethod method = round % 3;
         editor.OpenOn(number);
         editor.FormShow();

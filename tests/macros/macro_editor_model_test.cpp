@@ -227,7 +227,7 @@ TEST_F(MacroEditorTest, ResetThenApplyRestoresTheDefaults) {
     EXPECT_TRUE(editor.Apply());
     EXPECT_EQ(table.Slot(2), DefaultMacroSlot(2));
     EXPECT_EQ(table.Indicator(2).hint, "BAT-file not Selected");
-    EXPECT_EQ(table.Indicator(2).colour, (Rgb{0, 128, 0}));
+    EXPECT_EQ(table.Indicator(2).colour, (Rgb(0, 128, 0)));
 }
 
 TEST_F(MacroEditorTest, RunStartsTheStoredFileWithTheTickedMethod) {

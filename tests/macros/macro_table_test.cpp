@@ -39,7 +39,7 @@ TEST(MacroStorage, FreshRegistryGivesEightDefaultMacrosAndSavesAll24Values) {
     orv::test::ScratchKey scratch("macros");
     MacroTable table("bat" + std::string(1, fs::kSeparator), LaunchRecorder().MakeLauncher());
     EXPECT_TRUE(table.Load(scratch.Path()).empty());
-    for (int n = 1; n <= kMacroCount; ++n) {
+    for (int n = 1; n <= kObjectCount; ++n) {
         const MacroSlot slot = table.Slot(n);
         EXPECT_EQ(slot.name, "Macros_" + std::to_string(n));
         EXPECT_EQ(slot.batFile, "Not Selected");
@@ -51,7 +51,7 @@ TEST(MacroStorage, FreshRegistryGivesEightDefaultMacrosAndSavesAll24Values) {
 
     EXPECT_TRUE(table.Save(scratch.Path()).empty());
     const reg::Key key = OpenKey(scratch.Path());
-    for (int n = 1; n <= kMacroCount; ++n) {
+    for (int n = 1; n <= kObjectCount; ++n) {
         const std::string digit = std::to_string(n);
         EXPECT_EQ(key.TypeOf("Macros_" + digit + "_Name"), reg::ValueType::String);
         EXPECT_EQ(key.TypeOf("Macros_" + digit + "_File_BAT"), reg::ValueType::String);
@@ -62,7 +62,7 @@ TEST(MacroStorage, FreshRegistryGivesEightDefaultMacrosAndSavesAll24Values) {
     }
     // Exactly these 24 names, spelt as above, and nothing else.
     std::vector<std::string> expected;
-    for (int n = 1; n <= kMacroCount; ++n) {
+    for (int n = 1; n <= kObjectCount; ++n) {
         for (const char* suffix : {"_Name", "_File_BAT", "_Regime_BAT"}) {
             expected.push_back("Macros_" + std::to_string(n) + suffix);
         }
@@ -75,10 +75,10 @@ TEST(MacroStorage, FreshRegistryGivesEightDefaultMacrosAndSavesAll24Values) {
 
 TEST(MacroStorage, SavedMacrosLoadBackUnchanged) {
     orv::test::ScratchKey scratch("macros");
-    std::array<MacroSlot, kMacroCount> slots;
+    std::array<MacroSlot, kObjectCount> slots;
     {
         MacroTable table("", LaunchRecorder().MakeLauncher());
-        for (int n = 1; n <= kMacroCount; ++n) {
+        for (int n = 1; n <= kObjectCount; ++n) {
             // Method 7 is no call method but is kept as stored; names with blanks and Cyrillic survive.
             slots[n - 1] = MacroSlot{"Макрос " + std::to_string(n), "file " + std::to_string(n) + ".bat",
                                      n == 8 ? 7 : (n % 3)};
@@ -116,7 +116,7 @@ TEST(MacroStorage, ValueOfWrongTypeTakesItsDefaultAndTheRestStillLoads) {
     orv::test::ScratchKey scratch("macros");
     {
         MacroTable writer("", LaunchRecorder().MakeLauncher());
-        for (int n = 1; n <= kMacroCount; ++n) {
+        for (int n = 1; n <= kObjectCount; ++n) {
             ASSERT_TRUE(writer.SetSlot(n, MacroSlot{"name" + std::to_string(n), "f.bat", 1}));
         }
         ASSERT_TRUE(writer.Save(scratch.Path()).empty());
@@ -201,7 +201,7 @@ TEST_F(RunMacroTest, NothingIsStartedForPlaceholdersForeignPathsOrUnknownMethods
         {"g", "../x.bat", kMethodShellExecute},
         {"h", "ok.bat", -1},
     };
-    for (int n = 1; n <= kMacroCount; ++n) {
+    for (int n = 1; n <= kObjectCount; ++n) {
         ASSERT_TRUE(table_.SetSlot(n, slots[n - 1]));
         table_.RunMacro(n);
         // The attempt still becomes the working state, like any launch.
@@ -256,9 +256,9 @@ TEST(MacroIndicators, OkNotSelectedAndNotFound) {
     root.WriteFile("outside.bat", "rem\n");
     root.MakeFolder("Bat/folder.bat");
     const std::string folder = root.Join("Bat/");
-    const MacroIndicator ok{"BAT-file OK", Rgb{192, 192, 192}};
-    const MacroIndicator notSelected{"BAT-file not Selected", Rgb{0, 128, 0}};
-    const MacroIndicator notFound{"BAT-file not found", Rgb{255, 0, 0}};
+    const MacroIndicator ok{"BAT-file OK", Rgb(192, 192, 192)};
+    const MacroIndicator notSelected{"BAT-file not Selected", Rgb(0, 128, 0)};
+    const MacroIndicator notFound{"BAT-file not found", Rgb(255, 0, 0)};
 
     EXPECT_EQ(BatFileIndicator(folder, "ok.bat"), ok);
     EXPECT_EQ(BatFileIndicator(folder, "missing.bat"), notFound);

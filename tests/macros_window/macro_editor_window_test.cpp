@@ -1,4 +1,5 @@
 #include "macros/macro_editor_window.h"
+#include "platform/win32/wide.h"
 
 #include <gtest/gtest.h>
 
@@ -9,52 +10,29 @@
 #include "lang/constants.h"
 #include "tests/macros/fake_launcher.h"
 #include "tests/support/test_support.h"
-#include "tests/widgets/host.h"
+#include "tests/support/window_support.h"
+#include "widgets/window_text.h"
 
 namespace orv::macros {
 namespace {
 
+using orv::test::At;
+using orv::test::Pump;
 using test::LaunchCall;
 using test::LaunchRecorder;
-using widgets::test::At;
-using widgets::test::Pump;
 
 namespace pic = widgets::macros;
 
-// Drawing every picture takes a while; the tests share one set.
-const widgets::ProgramPictures& Pictures() {
-    static const std::unique_ptr<widgets::ProgramPictures> pictures = widgets::BuildProgramPictures();
-    return *pictures;
-}
-
-TEST(LargeButtonHover, StrictOnAllFourSides) {
-    const POINT origin{100, 60};
-    // Sb_Apple covers x 120..284, y 520..570 on the screen.
-    EXPECT_FALSE(LargeButtonHovered(true, origin, 20, POINT{120, 540}));
-    EXPECT_TRUE(LargeButtonHovered(true, origin, 20, POINT{121, 540}));
-    EXPECT_TRUE(LargeButtonHovered(true, origin, 20, POINT{283, 540}));
-    EXPECT_FALSE(LargeButtonHovered(true, origin, 20, POINT{284, 540}));
-    EXPECT_FALSE(LargeButtonHovered(true, origin, 20, POINT{200, 520}));
-    EXPECT_TRUE(LargeButtonHovered(true, origin, 20, POINT{200, 521}));
-    EXPECT_TRUE(LargeButtonHovered(true, origin, 20, POINT{200, 569}));
-    EXPECT_FALSE(LargeButtonHovered(true, origin, 20, POINT{200, 570}));
-    // Never while the window is hidden.
-    EXPECT_FALSE(LargeButtonHovered(false, origin, 20, POINT{200, 540}));
-    // The box moves with the window and the button.
-    EXPECT_TRUE(LargeButtonHovered(true, POINT{0, 0}, 616, POINT{617, 461}));
-    EXPECT_FALSE(LargeButtonHovered(true, POINT{0, 0}, 616, POINT{616, 461}));
-}
-
 TEST(LargeButtonPictures, ByLanguageHoverAndPress) {
     struct Row {
-        LargeButton button;
+        EditorButton button;
         int english[3];
         int russian[3];
     };
-    const Row rows[] = {{LargeButton::Apply, {0, 1, 2}, {3, 4, 5}},
-                        {LargeButton::Reset, {12, 13, 14}, {15, 16, 17}},
-                        {LargeButton::Run, {18, 19, 20}, {21, 22, 23}},
-                        {LargeButton::Close, {24, 25, 26}, {27, 28, 29}}};
+    const Row rows[] = {{EditorButton::Apply, {0, 1, 2}, {3, 4, 5}},
+                        {EditorButton::Reset, {12, 13, 14}, {15, 16, 17}},
+                        {EditorButton::Run, {18, 19, 20}, {21, 22, 23}},
+                        {EditorButton::Close, {24, 25, 26}, {27, 28, 29}}};
     for (const Row& row : rows) {
         for (int32_t language : {lang::kEnglish, lang::kRussian}) {
             const int* expected = language == lang::kEnglish ? row.english : row.russian;
@@ -66,14 +44,15 @@ TEST(LargeButtonPictures, ByLanguageHoverAndPress) {
         }
     }
     // A damaged language value never borrows another button's picture.
-    EXPECT_EQ(LargeButtonPicture(LargeButton::Run, 7, true, false), 19);
+    EXPECT_EQ(LargeButtonPicture(EditorButton::Run, 7, true, false), 19);
 }
 
 class MacroEditorWindowTest : public ::testing::Test {
   public:
     void SetUp() override {
         root_.MakeFolder("Bat");
-        ASSERT_TRUE(editor_.Create(::GetModuleHandleW(nullptr), table_, language_, Pictures()));
+        ASSERT_TRUE(
+            editor_.Create(::GetModuleHandleW(nullptr), table_, language_, orv::test::SharedPictures()));
         editor_.onShownChanged = [this](bool open) { shownChanges_.push_back(open); };
         editor_.onApplied = [this] { ++applied_; };
     }
@@ -120,7 +99,7 @@ class MacroEditorWindowTest : public ::testing::Test {
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
         ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<size_t>(length));
-        return widgets::Narrow(text);
+        return win32::Narrow(text);
     }
     int Selected() {
         return static_cast<int>(
@@ -140,7 +119,7 @@ class MacroEditorWindowTest : public ::testing::Test {
         return {editor_.MethodBoxPicture(0), editor_.MethodBoxPicture(1), editor_.MethodBoxPicture(2)};
     }
 
-    widgets::test::Host host_;
+    orv::test::Host host_;
     orv::test::TempDirectory root_{"orv editor window"};
     LaunchRecorder recorder_;
     MacroTable table_{root_.Join("Bat/"), recorder_.MakeLauncher()};
@@ -343,8 +322,8 @@ TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButt
     editor_.Timer1Timer();
     const auto shown = [this] {
         return std::array<int, 4>{
-            editor_.LargeButtonShown(LargeButton::Apply), editor_.LargeButtonShown(LargeButton::Reset),
-            editor_.LargeButtonShown(LargeButton::Run), editor_.LargeButtonShown(LargeButton::Close)};
+            editor_.LargeButtonShown(EditorButton::Apply), editor_.LargeButtonShown(EditorButton::Reset),
+            editor_.LargeButtonShown(EditorButton::Run), editor_.LargeButtonShown(EditorButton::Close)};
     };
     EXPECT_EQ(shown(), (std::array<int, 4>{0, 12, 18, 24}));
 
@@ -380,34 +359,34 @@ TEST_F(MacroEditorWindowTest, HoverAndPressPicturesFollowTheCursorAndTheLeftButt
     editor_.cursorPosition = [&cursor] { return cursor; };
 
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 0);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 0);
     cursor = POINT{window.left + 21, window.top + 461};
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 1);
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Reset), 12);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 1);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Reset), 12);
 
     // A right press is no press; a left press is, until its release.
     HWND apply = Control(EditorControl::Sb_Apple);
     ::SendMessageW(apply, WM_RBUTTONDOWN, MK_RBUTTON, At(3, 3));
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 1);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 1);
     ::SendMessageW(apply, WM_RBUTTONUP, 0, At(3, 3));
     ::SendMessageW(apply, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 2);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 2);
     // Dragged out while held: normal; back in: pressed again.
     cursor = POINT{window.left + 10, window.top + 10};
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 0);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 0);
     cursor = POINT{window.left + 100, window.top + 500};
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 2);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 2);
     // Released outside the button: no click, no Apply.
     ::SendMessageW(apply, WM_LBUTTONUP, 0, At(500, 3));
-    EXPECT_FALSE(editor_.LargeButtonPressed(LargeButton::Apply));
+    EXPECT_FALSE(editor_.LargeButtonPressed(EditorButton::Apply));
     EXPECT_EQ(applied_, 0);
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Apply), 1);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 1);
 
     // The arrows light up too, with the same strict test.
     cursor = POINT{window.left + 413 + 1, window.top + 148 + 1};
@@ -421,10 +400,10 @@ TEST_F(MacroEditorWindowTest, HoverAndPressPicturesFollowTheCursorAndTheLeftButt
     // Hidden: nothing is hovered, wherever the cursor is.
     cursor = POINT{window.left + 700, window.top + 480};
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Close), 25);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Close), 25);
     editor_.Hide();
     editor_.Timer1Timer();
-    EXPECT_EQ(editor_.LargeButtonShown(LargeButton::Close), 24);
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Close), 24);
 }
 
 TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
@@ -434,16 +413,12 @@ TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
     POINT cursor{-10, -10};
     editor_.cursorPosition = [&cursor] { return cursor; };
     HWND run = Control(EditorControl::Sb_Run);
-    auto screen = [run](int x, int y) {
-        HDC dc = ::GetDC(run);
-        const COLORREF colour = ::GetPixel(dc, x, y);
-        ::ReleaseDC(run, dc);
-        return colour;
-    };
+    auto screen = [run](int x, int y) { return orv::test::ScreenPixel(run, x, y); };
     auto picture = [](int index, int x, int y) {
         widgets::WorkImage image(widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
-        image.SetBackdrop(&Pictures().editorBackground, kLargeButtonLefts[2], kLargeButtonTop);
-        image.Draw(Pictures().macros, index);
+        image.SetBackdrop(&orv::test::SharedPictures().editorBackground, kLargeButtonLefts[2],
+                          kLargeButtonTop);
+        image.Draw(orv::test::SharedPictures().macros, index);
         const uint32_t pixel = image.Image().PixelAt(x, y);
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     };
@@ -485,7 +460,7 @@ TEST_F(MacroEditorWindowTest, RealCursorOverCloseLightsItAtTheNextTick) {
     // Timer1 runs by itself; within a few ticks it has seen the cursor.
     EXPECT_TRUE(orv::test::WaitFor([&] {
         Pump();
-        return editor_.LargeButtonShown(LargeButton::Close) == 25;
+        return editor_.LargeButtonShown(EditorButton::Close) == 25;
     }));
     ::SetCursorPos(0, 0);
 }
@@ -514,6 +489,12 @@ TEST_F(MacroEditorWindowTest, ModalShowDisablesTheMainWindowUntilClosed) {
     EXPECT_TRUE(::IsWindowEnabled(host_.Handle()));
     EXPECT_EQ(shownChanges_, (std::vector<bool>{true, false}));
     EXPECT_EQ(table_.CurrentMacro(), 8);
+}
+
+TEST_F(MacroEditorWindowTest, OffersNoMinimiseWhileItsOwnerIsDisabled) {
+    // Minimised, the editor would leave the disabled main window with nothing to reach.
+    Open(1);
+    EXPECT_EQ(::GetWindowLongPtrW(editor_.Handle(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
 }
 
 TEST_F(MacroEditorWindowTest, SystemCloseHidesLikeTheCloseButton) {

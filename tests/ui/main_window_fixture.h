@@ -18,29 +18,17 @@
 #include "platform/registry.h"
 #include "settings/startup.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_window.h"
 #include "widgets/hints.h"
 #include "widgets/pictures.h"
 
 namespace orv::ui::test {
 
-// Handles every message waiting for this thread.
-inline void Pump() {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            continue;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+using orv::test::Pump;
+using orv::test::SharedPictures;
 
-// The pictures and the hints are made once per test program, as the program makes them once per run.
-inline const widgets::ProgramPictures& SharedPictures() {
-    static const auto pictures = widgets::BuildProgramPictures();
-    return *pictures;
-}
+// The hints are made once per test program, as the program makes them once per run.
 inline widgets::Hints& SharedHints() {
     static widgets::Hints* hints = [] {
         auto* made = new widgets::Hints;

@@ -7,16 +7,16 @@
 #include "tests/ui/main_window_fixture.h"
 #include "ui/shell_logic.h"
 #include "widgets/pictures.h"
+#include "widgets/window_text.h"
 
 namespace orv::ui::test {
 namespace {
 
 namespace btn = widgets::btn;
 using widgets::MouseButton;
-using widgets::Rgb;
 
-constexpr widgets::Colour kActive = Rgb(255, 0, 0);
-constexpr widgets::Colour kIdle = Rgb(54, 106, 179);
+constexpr Colour kActive = Rgb(255, 0, 0);
+constexpr Colour kIdle = Rgb(54, 106, 179);
 
 // --- Hover: the strict box test on the real window ---
 
@@ -101,6 +101,18 @@ TEST_F(MainWindowTest, StartPictureFollowsHotPressedAndRunning) {
     window->Sb_StartClick();
 }
 
+TEST_F(MainWindowTest, PressEndedByLostCaptureLeavesNoPressedPicture) {
+    StartShown();
+    cursor = At(22 + 80, 510 + 25);
+    ::SendMessageW(window->StartButton().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 17);
+    // Another window takes the mouse in the middle of the press: a later hover is only a hover.
+    ::ReleaseCapture();
+    Tick();
+    EXPECT_EQ(window->StartButton().Picture(), 16);
+}
+
 TEST_F(MainWindowTest, RightButtonNeverShowsThePressedPicture) {
     StartShown();
     cursor = At(22 + 80, 510 + 25);
@@ -178,9 +190,9 @@ TEST_F(MainWindowTest, StartButtonSetsIndicatorAndHints) {
 TEST_F(MainWindowTest, DisplayUpdatesAreAppliedInOrder) {
     Start();
     engine::IndicatorReport report;
-    report.pathColour = engine::kActiveColour;
+    report.pathColour = kActiveColour;
     report.pathHint = "Control of file size : a.txt\n\rFile size hasnt changed";
-    report.stringColour = engine::kActiveColour;
+    report.stringColour = kActiveColour;
     report.stringHint = "seen";
     display.Sink()->Publish(engine::DisplayUpdate::Step(3));
     display.Sink()->Publish(engine::DisplayUpdate::Indicators(5, report));
@@ -360,7 +372,7 @@ TEST_F(MainWindowTest, StartSwitchStartsControlAfterHidingToTheTray) {
     EXPECT_TRUE(engine->ControlRunning());
     // As the start button does it: the indicator and the hints follow.
     EXPECT_EQ(window->StartIndicatorColour(), kActive);
-    EXPECT_EQ(window->HintOf("Sb_Start"), "Stop control");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Sb_Start), "Stop control");
     // Once: stopped by the user, control stays stopped.
     window->TrayMenu_2Click();
     Tick();

@@ -7,9 +7,8 @@
 namespace orv::ui::test {
 namespace {
 
-using widgets::Rgb;
-constexpr widgets::Colour kLit = Rgb(255, 0, 0);
-constexpr widgets::Colour kDark = Rgb(54, 106, 179);
+constexpr Colour kLit = Rgb(255, 0, 0);
+constexpr Colour kDark = Rgb(54, 106, 179);
 
 class ObjectPanelTest : public MainWindowTest {
   protected:

@@ -8,21 +8,15 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 namespace orv::ui {
 namespace {
 
-void Pump() {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+using orv::test::Pump;
 
 const widgets::SplashPictures& Pictures() {
-    static const widgets::SplashPictures pictures = widgets::BuildSplashPictures();
-    return pictures;
+    return orv::test::SharedPictures().splash;
 }
 
 RECT BoxOf(HWND window) {
@@ -148,7 +142,8 @@ TEST_F(SplashWindowTest, ShowingLaysOutAndTicksAnimateUntilTheThirtyFirst) {
 
 TEST_F(SplashWindowTest, ModalShowRunsByItsOwnTimerAndFreesTheOwner) {
     auto owner = std::make_unique<widgets::SkinnedWindow>();
-    ASSERT_TRUE(owner->Create(L"OrvSplashOwner", L"owner", 10, 10, 200, 100));
+    ASSERT_TRUE(owner->Create(
+        {.className = L"OrvSplashOwner", .title = L"owner", .x = 10, .y = 10, .width = 200, .height = 100}));
     static HWND ownerHandle;
     static bool ownerEnabledMeanwhile;
     ownerHandle = owner->Handle();

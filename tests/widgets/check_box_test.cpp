@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 
 namespace orv::widgets {
 namespace {
@@ -12,17 +12,14 @@ using test::At;
 class CheckBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(box.Create(host.Handle(), 10, 10, 32, 18, "3"));
+        ASSERT_TRUE(box.Create({.place = {host.Handle(), 10, 10, 32, 18}, .caption = "3"}));
         box.onClick = [this] { ++clicks; };
     }
 
     COLORREF PixelAt(int x, int y) {
         ::InvalidateRect(box.Handle(), nullptr, FALSE);
         ::UpdateWindow(box.Handle());
-        HDC dc = ::GetDC(box.Handle());
-        const COLORREF colour = ::GetPixel(dc, x, y);
-        ::ReleaseDC(box.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(box.Handle(), x, y);
     }
 
     test::Host host;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/picture.h"
 
 namespace orv::widgets {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "host.h"
+#include "tests/support/window_support.h"
+#include "widgets/edit_field.h"
 #include "widgets/label.h"
 #include "widgets/panel.h"
+#include "widgets/window_text.h"
 
 namespace orv::widgets {
 namespace {
@@ -17,13 +19,11 @@ std::vector<COLORREF> ScreenPixels(HWND window, int width, int height) {
     ::InvalidateRect(window, nullptr, FALSE);
     ::UpdateWindow(window);
     std::vector<COLORREF> pixels;
-    HDC dc = ::GetDC(window);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            pixels.push_back(::GetPixel(dc, x, y));
+            pixels.push_back(test::ScreenPixel(window, x, y));
         }
     }
-    ::ReleaseDC(window, dc);
     return pixels;
 }
 
@@ -43,7 +43,7 @@ TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
     style.text = Rgb(240, 185, 38);
     style.shadow = Rgb(197, 96, 14);
     style.fill = Fill::Solid(Rgb(54, 106, 179));
-    ASSERT_TRUE(label.Create(host.Handle(), 8, 2, 116, 34, "Orvanter", style));
+    ASSERT_TRUE(label.Create({.place = {host.Handle(), 8, 2, 116, 34}, .text = "Orvanter", .style = style}));
     auto pixels = ScreenPixels(label.Handle(), 116, 34);
     EXPECT_TRUE(Contains(pixels, RGB(240, 185, 38)));
     EXPECT_TRUE(Contains(pixels, RGB(197, 96, 14)));
@@ -58,7 +58,7 @@ TEST_F(LabelTest, ShadowCopyOfTheTextOnePixelOff) {
 TEST_F(LabelTest, GradientFillBehindTheText) {
     LabelStyle style;
     style.fill = Fill::Vertical(Rgb(0, 0, 0), Rgb(0, 0, 250), 0, 25);
-    ASSERT_TRUE(label.Create(host.Handle(), 10, 40, 113, 25, "Control", style));
+    ASSERT_TRUE(label.Create({.place = {host.Handle(), 10, 40, 113, 25}, .text = "Control", .style = style}));
     const auto pixels = ScreenPixels(label.Handle(), 113, 25);
     const COLORREF top = pixels[112], bottom = pixels[24 * 113 + 112];
     EXPECT_LT(GetBValue(top), 20);
@@ -66,7 +66,8 @@ TEST_F(LabelTest, GradientFillBehindTheText) {
 }
 
 TEST_F(LabelTest, ClickOnReleaseInsidePressReportedAtOnce) {
-    ASSERT_TRUE(label.Create(host.Handle(), 10, 70, 100, 16, "Show hints", LabelStyle{}));
+    ASSERT_TRUE(label.Create(
+        {.place = {host.Handle(), 10, 70, 100, 16}, .text = "Show hints", .style = LabelStyle{}}));
     int clicks = 0;
     std::vector<MouseButton> presses;
     label.onClick = [&] { ++clicks; };
@@ -96,23 +97,25 @@ class Recorder : public SkinnedWindow {
     }
 };
 
-TEST(PanelTest, ControlsOnThePanelNotifyThePanelsParent) {
+TEST(PanelTest, FieldsOnThePanelReportTheirChanges) {
     Recorder parent;
-    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
-    ASSERT_TRUE(panel.Create(parent.Handle(), 36, 140, 200, 22));
-    HWND edit = CreateChildControl(panel.Handle(), L"EDIT", "", WS_VISIBLE, 0, 10, 2, 80, 18, 101);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextUtf8(edit, "abc");  // EN_CHANGE
-    EXPECT_NE(std::find(parent.messages.begin(), parent.messages.end(), WM_COMMAND), parent.messages.end());
-    EXPECT_EQ(GetWindowTextUtf8(edit), "abc");
+    ASSERT_TRUE(panel.Create({parent.Handle(), 36, 140, 200, 22}));
+    EditField field;
+    ASSERT_TRUE(field.Create({.place = {panel.Handle(), 10, 2, 80, 18}}));
+    int changes = 0;
+    field.onTextChanged = [&changes] { ++changes; };
+    SetWindowTextUtf8(field.Handle(), "abc");  // as the user's typing does
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(field.Text(), "abc");
 }
 
 TEST(PanelTest, FilledWithItsPicture) {
     Recorder parent;
-    ASSERT_TRUE(parent.Create(L"OrvRecorder", L"", 0, 0, 300, 100));
+    ASSERT_TRUE(parent.Create({.className = L"OrvRecorder", .width = 300, .height = 100}));
     Panel panel;
-    ASSERT_TRUE(panel.Create(parent.Handle(), 10, 10, 22, 9));
+    ASSERT_TRUE(panel.Create({parent.Handle(), 10, 10, 22, 9}));
     Picture fill(2, 2);
     Canvas(fill).Clear(Rgb(10, 20, 30));
     fill.Seal();
@@ -132,13 +135,6 @@ TEST(PanelTest, FilledWithItsPicture) {
     ::SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     ::GdiFlush();
     EXPECT_EQ(target.PixelAt(5, 5) & 0xFFFFFF, 0xFF0000u);
-}
-
-TEST(WindowTextTest, Utf8RoundTripThroughTheWideFunctions) {
-    const std::string russian = "\xD0\xA1\xD1\x82\xD0\xBE\xD0\xBF";  // Стоп
-    EXPECT_EQ(Narrow(Wide(russian)), russian);
-    EXPECT_EQ(Wide(russian).size(), 4u);
-    EXPECT_EQ(Wide(""), L"");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/canvas.h"
 
 namespace orv::widgets {
@@ -29,7 +29,8 @@ class PictureButtonTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.Exists());
-        ASSERT_TRUE(button.Create(host.Handle(), 10, 10, 20, 20, &pictures, 0));
+        ASSERT_TRUE(
+            button.Create({.place = {host.Handle(), 10, 10, 20, 20}, .pictures = &pictures, .picture = 0}));
         ::UpdateWindow(button.Handle());
         button.onClick = [this] { events.push_back("click"); };
         button.onMouseDown = [this](MouseButton b) {
@@ -42,10 +43,7 @@ class PictureButtonTest : public ::testing::Test {
 
     COLORREF ScreenColour() {
         ::UpdateWindow(button.Handle());
-        HDC dc = ::GetDC(button.Handle());
-        const COLORREF colour = ::GetPixel(dc, 10, 10);
-        ::ReleaseDC(button.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(button.Handle(), 10, 10);
     }
 
     Host host;

@@ -1,5 +1,7 @@
 #include "widgets/pictures.h"
 
+#include "tests/support/window_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -25,11 +27,7 @@ double Coverage(const Picture& picture) {
 
 class PicturesTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { pictures = BuildProgramPictures().release(); }
-    static void TearDownTestSuite() {
-        delete pictures;
-        pictures = nullptr;
-    }
+    static void SetUpTestSuite() { pictures = &test::SharedPictures(); }
 
     static void ExpectPicture(const PictureSet& set, int index, int width, int height) {
         const Picture* picture = set.Get(index);
@@ -40,10 +38,10 @@ class PicturesTest : public ::testing::Test {
         EXPECT_GT(Coverage(*picture), 0.3) << "index " << index;
     }
 
-    static ProgramPictures* pictures;
+    static const ProgramPictures* pictures;
 };
 
-ProgramPictures* PicturesTest::pictures = nullptr;
+const ProgramPictures* PicturesTest::pictures = nullptr;
 
 TEST_F(PicturesTest, MainWindowButtonsHaveEveryIndexTheWindowUses) {
     const PictureSet& set = pictures->buttons;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "tests/support/window_support.h"
 #include "widgets/canvas.h"
 
 namespace orv::widgets {
@@ -17,14 +17,14 @@ Picture Texture(Colour colour) {
 
 class ProgressBarTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(bar.Create(host.Handle(), 10, 10, 140, 15, &navy, &grey)); }
+    void SetUp() override {
+        ASSERT_TRUE(bar.Create(
+            {.place = {host.Handle(), 10, 10, 140, 15}, .barTexture = &navy, .backgroundTexture = &grey}));
+    }
 
     COLORREF PixelAt(int x) {
         ::UpdateWindow(bar.Handle());
-        HDC dc = ::GetDC(bar.Handle());
-        const COLORREF colour = ::GetPixel(dc, x, 7);
-        ::ReleaseDC(bar.Handle(), dc);
-        return colour;
+        return test::ScreenPixel(bar.Handle(), x, 7);
     }
 
     test::Host host;

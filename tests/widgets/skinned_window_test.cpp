@@ -12,7 +12,10 @@ namespace {
 class OutlineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(window.Create(L"OrvOutlineTest", L"outline", 0, 0, kSkinWidth, kSkinHeight));
+        ASSERT_TRUE(window.Create({.className = L"OrvOutlineTest",
+                                   .title = L"outline",
+                                   .width = kSkinWidth,
+                                   .height = kSkinHeight}));
         ASSERT_TRUE(window.SetOutline(kMainOutline));
         ASSERT_TRUE(region);
         ASSERT_NE(::GetWindowRgn(window.Handle(), region.Get()), ERROR);

@@ -17,6 +17,7 @@
 #include "widgets/tray.h"
 #include "widgets/work_image.h"
 
+using namespace orv;
 using namespace orv::widgets;
 
 namespace {
@@ -138,41 +139,62 @@ class DemoWindow : public SkinnedWindow {
     TrayIcon tray;
 
     bool Build() {
-        if (!Create(L"OrvGallery", L"Orvanter gallery", 10, 10, kSkinWidth, kSkinHeight, nullptr,
-                    WS_EX_APPWINDOW)) {
+        if (!Create({.className = L"OrvGallery",
+                     .title = L"Orvanter gallery",
+                     .x = 10,
+                     .y = 10,
+                     .width = kSkinWidth,
+                     .height = kSkinHeight,
+                     .exStyle = WS_EX_APPWINDOW})) {
             return false;
         }
         SetSkin(&pictures->mainSkin);
         SetOutline(kMainOutline);
-        titleName.Create(Handle(), 8, 2, 116, 34, "Orvanter", TitleNameStyle());
+        titleName.Create({.place = {Handle(), 8, 2, 116, 34}, .text = "Orvanter", .style = TitleNameStyle()});
         titleName.onMouseDown = [this](MouseButton b) {
             if (b == MouseButton::Left)
                 BeginWindowDrag(Handle());
         };
-        heading1.Create(Handle(), 15, 60, 113, 25, "Control", HeadingStyle());
-        heading2.Create(Handle(), 22, 396, 127, 25, "Settings", HeadingStyle());
+        heading1.Create({.place = {Handle(), 15, 60, 113, 25}, .text = "Control", .style = HeadingStyle()});
+        heading2.Create({.place = {Handle(), 22, 396, 127, 25}, .text = "Settings", .style = HeadingStyle()});
         for (int i = 0; i < 4; ++i) {
-            titleButtons[i].Create(Handle(), 702 + 24 * i, 5, 22, 23, &pictures->buttons,
-                                   2 * i + (i == 1 ? 0 : 1));
+            titleButtons[i].Create({.place = {Handle(), 702 + 24 * i, 5, 22, 23},
+                                    .pictures = &pictures->buttons,
+                                    .picture = 2 * i + (i == 1 ? 0 : 1)});
         }
-        indicator.Create(Handle(), 750, 37, 22, 9);
+        indicator.Create({Handle(), 750, 37, 22, 9});
         indicator.SetPicture(&panelFill);
-        row.Create(Handle(), 36, 140, 720, 22);
+        row.Create({Handle(), 36, 140, 720, 22});
         for (int i = 0; i < 3; ++i) {
-            enable[i].Create(i == 0 ? row.Handle() : Handle(), i == 0 ? 2 : 38, i == 0 ? 2 : 172 + 30 * i, 32,
-                             18, std::to_string(i + 1), EnableBoxStyle());
+            enable[i].Create({.place = {i == 0 ? row.Handle() : Handle(), i == 0 ? 2 : 38,
+                                        i == 0 ? 2 : 172 + 30 * i, 32, 18},
+                              .caption = std::to_string(i + 1),
+                              .style = EnableBoxStyle()});
             enable[i].SetChecked(i != 2);
         }
         enable[1].SetBackground(kActiveColour);
-        arrows[0].Create(row.Handle(), 132, 1, 19, 10, &pictures->buttons, btn::kArrowUpHot);
-        arrows[1].Create(row.Handle(), 132, 11, 19, 10, &pictures->buttons, btn::kArrowDown);
-        path.Create(row.Handle(), 314, 1, 22, 22, &pictures->buttons, btn::kPath);
-        action.Create(row.Handle(), 700, 1, 22, 22, &pictures->buttons, btn::kActionHot);
-        option[0].Create(Handle(), 180, 430, 23, 23, &pictures->buttons, btn::kOptionOn);
-        option[1].Create(Handle(), 180, 460, 23, 23, &pictures->buttons, btn::kOptionOff);
-        caption.Create(Handle(), 205, 434, 140, 16, "Auto minimization", CaptionStyle());
-        progress.Create(Handle(), 560, 440, 140, 15, &pictures->splash.barTexture,
-                        &pictures->splash.backgroundTexture);
+        arrows[0].Create({.place = {row.Handle(), 132, 1, 19, 10},
+                          .pictures = &pictures->buttons,
+                          .picture = btn::kArrowUpHot});
+        arrows[1].Create({.place = {row.Handle(), 132, 11, 19, 10},
+                          .pictures = &pictures->buttons,
+                          .picture = btn::kArrowDown});
+        path.Create(
+            {.place = {row.Handle(), 314, 1, 22, 22}, .pictures = &pictures->buttons, .picture = btn::kPath});
+        action.Create({.place = {row.Handle(), 700, 1, 22, 22},
+                       .pictures = &pictures->buttons,
+                       .picture = btn::kActionHot});
+        option[0].Create({.place = {Handle(), 180, 430, 23, 23},
+                          .pictures = &pictures->buttons,
+                          .picture = btn::kOptionOn});
+        option[1].Create({.place = {Handle(), 180, 460, 23, 23},
+                          .pictures = &pictures->buttons,
+                          .picture = btn::kOptionOff});
+        caption.Create(
+            {.place = {Handle(), 205, 434, 140, 16}, .text = "Auto minimization", .style = CaptionStyle()});
+        progress.Create({.place = {Handle(), 560, 440, 140, 15},
+                         .barTexture = &pictures->splash.barTexture,
+                         .backgroundTexture = &pictures->splash.backgroundTexture});
         progress.SetPosition(61);
         hints.Start();
         tray.Create(pictures->smallIcon.Get(), "Orvanter");
@@ -209,15 +231,21 @@ class SplashDemo : public SkinnedWindow {
   public:
     explicit SplashDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
     bool Build() {
-        if (!Create(L"OrvGallerySplash", L"splash", 860, 10, kSplashWidth, kSplashHeight, nullptr,
-                    WS_EX_TOOLWINDOW)) {
+        if (!Create({.className = L"OrvGallerySplash",
+                     .title = L"splash",
+                     .x = 860,
+                     .y = 10,
+                     .width = kSplashWidth,
+                     .height = kSplashHeight,
+                     .exStyle = WS_EX_TOOLWINDOW})) {
             return false;
         }
         SetSkin(&pictures_.splash.logo);
-        load_.Create(Handle(), 256, 6, 33, 49);
+        load_.Create({Handle(), 256, 6, 33, 49});
         load_.SetPicture(&pictures_.splash.load, Panel::PictureMode::TopLeft);
-        bar_.Create(Handle(), 256, 18, 140, 15, &pictures_.splash.barTexture,
-                    &pictures_.splash.backgroundTexture);
+        bar_.Create({.place = {Handle(), 256, 18, 140, 15},
+                     .barTexture = &pictures_.splash.barTexture,
+                     .backgroundTexture = &pictures_.splash.backgroundTexture});
         bar_.SetPosition(61);
         // The bar lies over the loading picture, as the splash window shows them.
         ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -235,19 +263,29 @@ class EditorDemo : public SkinnedWindow {
   public:
     explicit EditorDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
     bool Build() {
-        if (!Create(L"OrvGalleryEditor", L"editor", 300, 430, kEditorWidth, kEditorHeight, nullptr,
-                    WS_EX_TOOLWINDOW)) {
+        if (!Create({.className = L"OrvGalleryEditor",
+                     .title = L"editor",
+                     .x = 300,
+                     .y = 430,
+                     .width = kEditorWidth,
+                     .height = kEditorHeight,
+                     .exStyle = WS_EX_TOOLWINDOW})) {
             return false;
         }
         SetSkin(&pictures_.editorBackground);
-        title_.Create(Handle(), 8, 6, 83, 25, "Macros", HeadingStyle());
-        previous_.Create(Handle(), 30, 148, 17, 21, &pictures_.macros, macros::kArrowPrevious);
-        frame_.Create(Handle(), 47, 148, 366, 21);
+        title_.Create({.place = {Handle(), 8, 6, 83, 25}, .text = "Macros", .style = HeadingStyle()});
+        previous_.Create({.place = {Handle(), 30, 148, 17, 21},
+                          .pictures = &pictures_.macros,
+                          .picture = macros::kArrowPrevious});
+        frame_.Create({Handle(), 47, 148, 366, 21});
         frame_.SetPicture(pictures_.macros.Get(macros::kFieldFrame));
-        next_.Create(Handle(), 413, 148, 17, 21, &pictures_.macros, macros::kArrowNextHot);
+        next_.Create({.place = {Handle(), 413, 148, 17, 21},
+                      .pictures = &pictures_.macros,
+                      .picture = macros::kArrowNextHot});
         for (int i = 0; i < 3; ++i) {
-            methods_[i].Create(Handle(), 450, 232 + 30 * i, 23, 23, &pictures_.macros,
-                               i == 1 ? macros::kMethodOn : macros::kMethodOff);
+            methods_[i].Create({.place = {Handle(), 450, 232 + 30 * i, 23, 23},
+                                .pictures = &pictures_.macros,
+                                .picture = i == 1 ? macros::kMethodOn : macros::kMethodOff});
         }
         ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
         return true;

@@ -1,0 +1,29 @@
+#include "widgets/large_button.h"
+
+#include "widgets/gdi.h"
+
+namespace orv::widgets {
+
+bool LargeButton::Create(const LargeButtonArgs& args) {
+    image_.SetBackdrop(args.backdrop, args.x, args.y);
+    SetHandCursor(args.handCursor);
+    return CreateChild(L"OrvLargeButton", 0, WS_VISIBLE | WS_CLIPSIBLINGS,
+                       {args.parent, args.x, args.y, kLargeButtonWidth, kLargeButtonHeight});
+}
+
+void LargeButton::Show(const PictureSet& pictures, int index) {
+    index_ = index;
+    image_.Draw(pictures, index);
+    if (Exists() && ::IsWindowVisible(Handle())) {
+        WindowDc dc(Handle());
+        if (dc) {
+            image_.PaintTo(dc.Get(), 0, 0);
+        }
+    }
+}
+
+void LargeButton::Draw(HDC dc, int, int) {
+    image_.PaintTo(dc, 0, 0);
+}
+
+}  // namespace orv::widgets

@@ -1,0 +1,40 @@
+// A large button (start, reset; apply, reset, run, close in the macro editor): a child window that
+// shows the picture its owner chose, drawn over the window's skin into its work image so that the soft
+// edges and the shadow blend in. The owner picks the picture from the cursor at every timer tick.
+#pragma once
+
+#include "widgets/clickable.h"
+#include "widgets/pictures.h"
+#include "widgets/work_image.h"
+
+namespace orv::widgets {
+
+struct LargeButtonArgs {
+    HWND parent = nullptr;
+    int x = 0, y = 0;
+    // The parent's skin, behind the button; it must outlive the button.
+    const Picture* backdrop = nullptr;
+    bool handCursor = false;
+};
+
+class LargeButton : public ClickableWindow {
+  public:
+    bool Create(const LargeButtonArgs& args);
+    // Draws picture `index` of `pictures` into the work image and, while the button is on the screen,
+    // paints it at once. While hidden only the work image is kept: it is what the next showing paints.
+    void Show(const PictureSet& pictures, int index);
+    // The picture shown last (-1 before the first).
+    int Picture() const { return index_; }
+    // The work image at (x, y) of `dc`, for a parent that paints its children's places itself.
+    void PaintTo(HDC dc, int x, int y) const { image_.PaintTo(dc, x, y); }
+
+  protected:
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
+
+  private:
+    WorkImage image_{kLargeButtonWidth, kLargeButtonHeight};
+    int index_ = -1;
+};
+
+}  // namespace orv::widgets
