@@ -13,6 +13,7 @@ struct DisplayUpdate {
     enum class Kind {
         ScanStep,    // the step display: the colours of the eight enable boxes
         Indicators,  // the colours and hints of one object's indicators after a check
+        Stopped,     // control ended without the user (the scan thread met a failure it could not guard)
     };
     Kind kind = Kind::ScanStep;
     int scanStep = 0;  // Kind::ScanStep
@@ -30,6 +31,11 @@ struct DisplayUpdate {
         update.kind = Kind::Indicators;
         update.object = number;
         update.indicators = std::move(report);
+        return update;
+    }
+    static DisplayUpdate ControlStopped() {
+        DisplayUpdate update;
+        update.kind = Kind::Stopped;
         return update;
     }
     friend bool operator==(const DisplayUpdate&, const DisplayUpdate&) = default;

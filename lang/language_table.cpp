@@ -128,6 +128,8 @@ constexpr Entry kEntries[] = {
      "Приложение как не было активно, так и не активно"},
     {TextId::AppMissingNoControl, "Application doesnt exist, control is impossible",
      "Приложения нет, контроль невозможен"},
+    {TextId::BatFileUnusableHint, "BAT-file unusable: its path has characters outside the system code page",
+     "BAT-файл непригоден: в его пути есть символы вне кодовой страницы системы"},
     {TextId::MacrosTitle, "Macros", "Макрос"},
     {TextId::MacroNameLabel, "Macro name", "Имя Макроса"},
     {TextId::SelectedBatLabel, "Selected BAT file:", "Выбранный BAT-файл:"},

@@ -108,6 +108,9 @@ enum class TextId : int32_t {
     AppStillInactive,
     AppMissingNoControl,  // "Application doesnt exist, control is impossible"
 
+    // The hint of a macro indicator whose batch file WinExec cannot be given (set with the indicator).
+    BatFileUnusableHint,
+
     // Macro editor.
     MacrosTitle,
     MacroNameLabel,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ class EngineFixture : public ::testing::Test {
         services.display = &sink;
         services.logFolder = LogFolder();
         services.pause = pause;
+        services.afterPass = afterPass;
         engine = std::make_unique<Engine>(std::move(services));
     }
 
@@ -66,6 +68,7 @@ class EngineFixture : public ::testing::Test {
     }
 
     int32_t language = lang::kEnglish;
+    std::function<void()> afterPass;  // set before Make()
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
     MacroRecorder macros;
