@@ -209,7 +209,7 @@ TEST_F(Faults, DirectoryReplacedByAFileOfTheSameName) {
     Watch(3, 1, 2, path);
     Watch(4, 0, 0, path);
     EXPECT_EQ(Check(1), "Directory appeared");
-    EXPECT_EQ(Check(2), "Directory size increased to: 10");
+    EXPECT_EQ(Check(2), "Directory size increased to: 10 b");
     EXPECT_EQ(Check(3), "Directory has changed");
     EXPECT_EQ(Check(4), "File is missing and doesnt appear");
     const Baseline kept = BaselineOf(3);
@@ -238,7 +238,7 @@ TEST_F(Faults, WatchedFolderBecomesUnlistable) {
     folder.WriteFile("watched/sub/b.txt", std::string(10, 'b'));
     Watch(1, 1, 1, path);
     Watch(2, 1, 0, path);
-    EXPECT_EQ(Check(1), "Directory size increased to: 30");
+    EXPECT_EQ(Check(1), "Directory size increased to: 30 b");
     EXPECT_EQ(Check(2), "Directory appeared");
     {
         Holder holder(path, L"none");
@@ -388,12 +388,16 @@ TEST_F(Faults, LogThatIsAFile) {
 }
 
 TEST_F(Faults, PathLongerThan300Characters) {
-    std::string relative;
+    // Made with the program's own file functions: the runtime's cannot reach that deep.
+    std::vector<std::string> levels;
+    std::string directory = folder.Path();
     for (int level = 0; level < 6; ++level) {
-        relative += std::string(48, static_cast<char>('a' + level)) + "/";
+        directory += fs::kSeparator + std::string(48, static_cast<char>('a' + level));
+        ASSERT_TRUE(fs::MakeDirectory(directory));
+        levels.push_back(directory);
     }
-    const std::string file = folder.WriteFile(relative + "глубоко.txt", "abc abc ");
-    const std::string directory = folder.Join(relative.substr(0, relative.size() - 1));
+    const std::string file = directory + fs::kSeparator + "глубоко.txt";
+    ASSERT_TRUE(fs::WriteNewFile(file, "abc abc "));
     ASSERT_GT(file.size(), 300u);
     Watch(1, 0, 0, file);
     Watch(2, 0, 1, file);
@@ -404,13 +408,18 @@ TEST_F(Faults, PathLongerThan300Characters) {
     EXPECT_EQ(Check(2), "File size increased to: 8 b");
     EXPECT_EQ(Check(3), "File changed");
     EXPECT_EQ(Check(4), "The number of repetitions increased to: 2");
-    EXPECT_EQ(Check(5), "Directory size increased to: 8");
+    EXPECT_EQ(Check(5), "Directory size increased to: 8 b");
 
-    fs::RemoveFile(file);
+    ASSERT_TRUE(fs::RemoveFile(file));
     ASSERT_TRUE(fs::WriteNewFile(file, "abc abc abc "));
     EXPECT_EQ(Check(2), "File size increased to: 4 b");
     EXPECT_EQ(Check(4), "The number of repetitions increased to: 1");
-    EXPECT_EQ(Check(5), "Directory size increased to: 4");
+    EXPECT_EQ(Check(5), "Directory size increased to: 4 b");
+
+    fs::RemoveFile(file);
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+        ::RemoveDirectoryW((L"\\\\?\\" + Holder::Wide(*level)).c_str());
+    }
 }
 
 TEST_F(Faults, CyrillicSearchText) {
@@ -443,10 +452,13 @@ TEST_F(Faults, CyrillicSearchText) {
 TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
     ASSERT_EQ(::GetACP(), 1251u);
     // Greek is outside code page 1251; Cyrillic is inside it.
-    const std::string greekFolder = folder.MakeFolder("Ωμέγα") + fs::kSeparator;
-    const std::string cyrillicFolder = folder.MakeFolder("Макросы") + fs::kSeparator;
-    folder.WriteFile("Ωμέγα/start.bat", "@echo started> \"%~dp0started.txt\"\r\n");
-    folder.WriteFile("Макросы/start.bat", "@echo started\r\n");
+    // Made with the program's own file functions: the runtime's take such names through the code page.
+    const std::string greekFolder = folder.Join("Ωμέγα") + fs::kSeparator;
+    const std::string cyrillicFolder = folder.Join("Макросы") + fs::kSeparator;
+    ASSERT_TRUE(fs::MakeDirectory(folder.Join("Ωμέγα")));
+    ASSERT_TRUE(fs::MakeDirectory(folder.Join("Макросы")));
+    ASSERT_TRUE(fs::WriteNewFile(greekFolder + "start.bat", "@echo started> \"%~dp0started.txt\"\r\n"));
+    ASSERT_TRUE(fs::WriteNewFile(cyrillicFolder + "start.bat", "@echo started> \"%~dp0started.txt\"\r\n"));
 
     std::vector<std::string> commandLines;
     macros::Launcher launcher = macros::SystemLauncher();
@@ -474,6 +486,13 @@ TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
     cyrillic.RunMacro(1);
     ASSERT_EQ(commandLines.size(), 2u);
     EXPECT_EQ(commandLines[1], "\"" + cyrillicFolder + "start.bat\"") << "a path the code page holds is kept";
+    EXPECT_TRUE(WaitFor([&] { return fs::IsFile(cyrillicFolder + "started.txt"); }, 30s)) << "the batch file ran";
+
+    for (const std::string& bat : {greekFolder, cyrillicFolder}) {
+        WaitFor([&] { return fs::RemoveFile(bat + "start.bat"); }, 10s);  // once cmd has let go of it
+        fs::RemoveFile(bat + "started.txt");
+        ::RemoveDirectoryW(Holder::Wide(bat).c_str());
+    }
 }
 
 }  // namespace
