@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -158,15 +159,16 @@ TEST_F(ControlTest, StartWhileRunningKeepsTheRunningThread) {
 }
 
 TEST_F(ControlTest, AFailureOutsideThePassGuardsEndsControlAndTheNextStartScans) {
-    std::atomic<int> passes{0};
-    afterPass = [&passes] {
-        if (++passes == 2) {
+    // Shared, so that a thread still running after a failed assertion never counts into a dead local.
+    const auto passes = std::make_shared<std::atomic<int>>(0);
+    afterPass = [passes] {
+        if (++*passes == 2) {
             throw std::runtime_error("unexpected");
         }
     };
     Make(0ms);
     engine->StartControl();
-    ASSERT_TRUE(WaitFor([&] { return engine->LiveScanThreads() == 0 && passes.load() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return engine->LiveScanThreads() == 0 && passes->load() == 2; }));
     // Not "running" with nothing scanning: the window is told that control has ended.
     EXPECT_FALSE(engine->ControlRunning());
     EXPECT_EQ(engine->ScanStep(), 0);
