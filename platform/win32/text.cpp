@@ -107,8 +107,8 @@ bool Utf8ToAnsiExact(std::string_view utf8, std::string& out) {
         return true;
     }
     BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                           nullptr, &usedDefault);
     if (length <= 0 || usedDefault) {
         return false;
     }

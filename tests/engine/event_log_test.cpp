@@ -158,7 +158,7 @@ TEST_F(EventLogTest, TheNextWriteClearsTemporaryFilesOfAKilledWriteAndNothingEls
     folder.WriteFile("Log/~13.59.58.1.tmp", "half a lo");
     folder.WriteFile("Log/~2.05.33 PM.17.tmp", "half");
     // The user's files, some of them close to the pattern.
-    const std::vector<std::string> kept = {"~draft.1.tmp", "~13-59-58.tmp", "~13.59.58.01.tmp",
+    const std::vector<std::string> kept = {"~draft.1.tmp",   "~13-59-58.tmp",       "~13.59.58.01.tmp",
                                            "13.59.58.1.tmp", "~13.59.58.1.tmp.bak", "notes.txt"};
     for (const std::string& name : kept) {
         folder.WriteFile("Log/" + name, "mine");

@@ -54,8 +54,8 @@ using orv::test::WaitFor;
 class Holder {
   public:
     Holder(const std::string& path, const wchar_t* share) : path_(path) {
-        std::wstring command = L"\"" + Wide(paths::ExecutableFolder() + "OrvHolder.exe") + L"\" \"" + Wide(path) +
-                               L"\" " + share;
+        std::wstring command = L"\"" + Wide(paths::ExecutableFolder() + "OrvHolder.exe") + L"\" \"" +
+                               Wide(path) + L"\" " + share;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -329,7 +329,8 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
     };
     const auto same = [](const Loaded& a, const Loaded& b) {
         for (int i = 0; i < engine::kObjectCount; ++i) {
-            if (!(a.objects[i].settings == b.objects[i].settings) || !(a.objects[i].baseline == b.objects[i].baseline)) {
+            if (!(a.objects[i].settings == b.objects[i].settings) ||
+                !(a.objects[i].baseline == b.objects[i].baseline)) {
                 return false;
             }
         }
@@ -378,7 +379,8 @@ TEST_F(Faults, LogThatIsAFile) {
         engine->RunPass();
     }
     EXPECT_EQ(orv::test::ReadFile(log), "the user's own file");
-    EXPECT_EQ(engine->Object(1)->EventText, "Object 1 / Control of file availability : watched / File appears as is");
+    EXPECT_EQ(engine->Object(1)->EventText,
+              "Object 1 / Control of file availability : watched / File appears as is");
     // Once the name is free again, the next cycle writes its log.
     ASSERT_TRUE(fs::RemoveFile(log));
     for (int pass = 0; pass < 5; ++pass) {
@@ -476,7 +478,8 @@ TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
     ASSERT_EQ(commandLines.size(), 1u);
     std::string ansi;
     EXPECT_TRUE(text::Utf8ToAnsiExact(commandLines[0], ansi)) << commandLines[0];
-    EXPECT_TRUE(WaitFor([&] { return fs::IsFile(greekFolder + "started.txt"); }, 30s)) << "the batch file ran";
+    EXPECT_TRUE(WaitFor([&] { return fs::IsFile(greekFolder + "started.txt"); }, 30s))
+        << "the batch file ran";
     // No short form (the file is not there): nothing is started with '?' in its path.
     greek.RunMacro(2);
     EXPECT_EQ(commandLines.size(), 1u);
@@ -486,7 +489,8 @@ TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
     cyrillic.RunMacro(1);
     ASSERT_EQ(commandLines.size(), 2u);
     EXPECT_EQ(commandLines[1], "\"" + cyrillicFolder + "start.bat\"") << "a path the code page holds is kept";
-    EXPECT_TRUE(WaitFor([&] { return fs::IsFile(cyrillicFolder + "started.txt"); }, 30s)) << "the batch file ran";
+    EXPECT_TRUE(WaitFor([&] { return fs::IsFile(cyrillicFolder + "started.txt"); }, 30s))
+        << "the batch file ran";
 
     for (const std::string& bat : {greekFolder, cyrillicFolder}) {
         WaitFor([&] { return fs::RemoveFile(bat + "start.bat"); }, 10s);  // once cmd has let go of it

@@ -154,12 +154,14 @@ const std::vector<FieldBinding>& ObjectBindings() {
         {"Action_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Action); }},
         {"File_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.File_OK_Old); }},
         {"Size_File_Old", [](const engine::ControlObject& o) { return o.baseline.Size_File_Old; }},
-        {"Povtor_File_Old", [](const engine::ControlObject& o) { return Number(o.baseline.Povtor_File_Old); }},
+        {"Povtor_File_Old",
+         [](const engine::ControlObject& o) { return Number(o.baseline.Povtor_File_Old); }},
         {"File_Data_Old", [](const engine::ControlObject& o) { return o.baseline.File_Data_Old; }},
         {"Dir_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.Dir_OK_Old); }},
         {"Size_Dir_Old", [](const engine::ControlObject& o) { return o.baseline.Size_Dir_Old; }},
         {"Dir_Data_Old", [](const engine::ControlObject& o) { return o.baseline.Dir_Data_Old; }},
-        {"Prog_Active_Old", [](const engine::ControlObject& o) { return Number(o.baseline.Prog_Active_Old); }},
+        {"Prog_Active_Old",
+         [](const engine::ControlObject& o) { return Number(o.baseline.Prog_Active_Old); }},
     };
     return bindings;
 }

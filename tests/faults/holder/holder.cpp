@@ -17,13 +17,14 @@ int main() {
     const std::wstring path = arguments[1];
     const DWORD share = std::wstring(arguments[2]) == L"read" ? FILE_SHARE_READ : 0;
     const bool folder = (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const HANDLE held = ::CreateFileW(path.c_str(), folder ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE, share,
-                                      nullptr, OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr);
+    const HANDLE held =
+        ::CreateFileW(path.c_str(), folder ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                      OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr);
     if (held == INVALID_HANDLE_VALUE) {
         return 3;
     }
-    const HANDLE marker = ::CreateFileW((path + L".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                        nullptr);
+    const HANDLE marker =
+        ::CreateFileW((path + L".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ::CloseHandle(marker);
     const std::wstring release = path + L".release";
     for (int waited = 0; waited < 3000 && ::GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES;
