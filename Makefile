@@ -13,7 +13,7 @@ VERSION := $(shell sed -n 's/^project.Orvanter VERSION \([0-9.]*\).*/\1/p' CMake
 
 PACKAGES := cmake make g++ libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core nsis
+            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core nsis locales
 
 .PHONY: all deps native tsan windows program package test run bench clean
 
@@ -30,6 +30,12 @@ deps:
 	  $$sudo apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+# The fault tests run Wine under a Russian locale (ANSI code page 1251); without the generated
+# locale Wine would take file names as ASCII and refuse every Cyrillic or Greek one.
+	@locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' || { \
+	  sudo=""; [ "$$(id -u)" = 0 ] || sudo=sudo; \
+	  $$sudo localedef -i ru_RU -f UTF-8 ru_RU.UTF-8; \
+	}
 
 # The core with AddressSanitizer and UndefinedBehaviorSanitizer.
 native: deps

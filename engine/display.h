@@ -16,6 +16,7 @@ struct DisplayUpdate {
         ScanStep,    // the step display: the colours of the eight enable boxes
         Indicators,  // the colours and hints of one object's indicators after a check
         Events,      // the action step of a cycle with fulfilled objects: their event texts
+        Stopped,     // control ended without the user (the scan thread met a failure it could not guard)
     };
     Kind kind = Kind::ScanStep;
     int scanStep = 0;  // Kind::ScanStep
@@ -40,6 +41,11 @@ struct DisplayUpdate {
         DisplayUpdate update;
         update.kind = Kind::Events;
         update.events = std::move(texts);
+        return update;
+    }
+    static DisplayUpdate ControlStopped() {
+        DisplayUpdate update;
+        update.kind = Kind::Stopped;
         return update;
     }
     friend bool operator==(const DisplayUpdate&, const DisplayUpdate&) = default;

@@ -466,9 +466,14 @@ void Engine::StartControl() {
 }
 
 void Engine::StartControlLocked() {
-    controlRunning_.store(true);
-    if (thread_ && !thread_->StopRequested()) {
-        return;  // already scanning
+    {
+        // Under the engine lock, like a failing thread's ScanThreadFailed: either this start sees that
+        // thread stopped (and replaces it), or the failure ends this start's control as well.
+        std::lock_guard<std::mutex> lock(lock_);
+        controlRunning_.store(true);
+        if (thread_ && !thread_->StopRequested()) {
+            return;  // already scanning
+        }
     }
     if (thread_) {
         // The previous thread is still finishing its pass: never two scan threads.
@@ -492,6 +497,21 @@ void Engine::StopControlLocked() {
     controlRunning_.store(false);
     if (thread_) {
         thread_->RequestStop();
+    }
+}
+
+void Engine::ScanThreadFailed(std::atomic<bool>& threadStop) noexcept {
+    try {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (threadStop.load()) {
+            return;  // stopped already; a new start may own ControlRunning by now
+        }
+        threadStop.store(true);
+        controlRunning_.store(false);
+        scanStep_ = 0;
+        PublishLocked(DisplayUpdate::Step(0));
+        PublishLocked(DisplayUpdate::ControlStopped());
+    } catch (...) {
     }
 }
 

@@ -59,6 +59,9 @@ struct EngineServices {
     DisplaySink* display = nullptr;         // null: display updates are dropped
     std::string logFolder;                  // the executable's folder + "Log" + separator
     std::chrono::milliseconds pause{1000};  // between two passes
+    // Runs on the scan thread after every pass, outside the pass's guards (tests use it to make a pass
+    // fail the way nothing in the pass itself should).
+    std::function<void()> afterPass;
 };
 
 class Engine {
@@ -156,6 +159,10 @@ class Engine {
 
     // A pass of the scan thread: when `stop` is set by the time the pass would start, it does nothing.
     void RunPassUnless(const std::atomic<bool>* stop);
+    // The scan thread met a failure outside a pass's guards and is ending: control ends as the button's
+    // stop ends it, so that the window shows it stopped and the next start creates a new thread. Does
+    // nothing when a stop was already requested of that thread.
+    void ScanThreadFailed(std::atomic<bool>& threadStop) noexcept;
     LogEnvironment MakeLogEnvironment() const;
     void PublishLocked(DisplayUpdate update);
     void StartControlLocked();

@@ -65,6 +65,49 @@ std::optional<std::string> PlaceUnderFreeName(const std::string& temporary, cons
     return std::nullopt;
 }
 
+// The name a log step gives its file while writing it: "~" + time stem + "." + attempt + ".tmp". The
+// stem is a time text, so it holds at least one digit; the attempt is 1 to kNameAttempts.
+bool IsLogTemporaryName(std::string_view name) {
+    constexpr std::string_view kSuffix = ".tmp";
+    if (name.size() < 1 + 1 + 1 + 1 + kSuffix.size() || name.front() != '~' ||
+        name.substr(name.size() - kSuffix.size()) != kSuffix) {
+        return false;
+    }
+    const std::string_view body = name.substr(1, name.size() - 1 - kSuffix.size());
+    const size_t dot = body.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) {
+        return false;
+    }
+    const std::string_view attempt = body.substr(dot + 1);
+    if (attempt.empty() || attempt.size() > 4 || attempt.front() == '0') {
+        return false;
+    }
+    int value = 0;
+    for (const char c : attempt) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    const std::string_view stem = body.substr(0, dot);
+    return value <= kNameAttempts && stem.find_first_of("0123456789") != std::string_view::npos;
+}
+
+// A log step killed between writing its temporary file and renaming it leaves that file behind; the
+// next step clears such leftovers (and only them: nothing else in the folder is the log's own).
+void RemoveLeftoverTemporaries(const std::string& folder) {
+    std::vector<std::string> leftovers;
+    fs::ListDirectory(WithoutTrailingSeparator(folder), [&leftovers](const fs::DirEntry& entry) {
+        if (!entry.directory && IsLogTemporaryName(entry.name)) {
+            leftovers.emplace_back(entry.name);
+        }
+        return true;
+    });
+    for (const std::string& name : leftovers) {
+        fs::RemoveFile(folder + name);
+    }
+}
+
 }  // namespace
 
 std::optional<std::vector<std::string>> SelectLogTexts(const LogSnapshot& objects, bool logOK) {
@@ -125,6 +168,8 @@ std::optional<std::string> WriteEventLogFile(const LogSnapshot& objects, bool lo
 
     std::string name = LogFileName(Now(environment), environment);
     const std::string stem = name.substr(0, name.size() - 4);  // without ".log"
+
+    RemoveLeftoverTemporaries(environment.folder);
 
     // Written whole under a name no log file has, then renamed into place: a reader never sees a
     // half-written log, and a failed write leaves nothing behind.

@@ -6,6 +6,7 @@
 #include "engine/object_rules.h"
 #include "engine/text_count.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace orv::engine {
 namespace {
@@ -111,7 +112,14 @@ std::optional<CheckResult> CheckString(int number, const ControlObject& object, 
             MakeResult(number, context, TextId::StringTitle, name, outcome, object.baseline, false, true),
             false, kHintBreak, outcome);
     }
-    const std::optional<int64_t> counted = CountOccurrences(reader, object.settings.String);
+    // The text is held as UTF-8, while the files a user watches are often written in the system's ANSI
+    // code page (logs of older programs): both forms are counted where they differ. A text that the
+    // code page cannot hold whole is counted as UTF-8 only, never with '?' in its place.
+    const std::string& searchText = object.settings.String;
+    std::string ansiText;
+    const bool hasAnsiForm = text::Utf8ToAnsiExact(searchText, ansiText) && ansiText != searchText;
+    const std::optional<int64_t> counted =
+        hasAnsiForm ? CountOccurrences(reader, ansiText, searchText) : CountOccurrences(reader, searchText);
     if (!counted) {
         return std::nullopt;
     }

@@ -42,10 +42,15 @@ void TMyThread::Execute() {
     try {
         while (engine_.ControlRunning() && !stop_.load()) {
             engine_.RunPassUnless(&stop_);
+            if (engine_.services_.afterPass) {
+                engine_.services_.afterPass();
+            }
             std::unique_lock<std::mutex> lock(pauseMutex_);
             pauseWake_.wait_for(lock, pause_, [this] { return stop_.load(); });
         }
     } catch (...) {
+        // Leaving quietly would keep control "running" with no thread scanning.
+        engine_.ScanThreadFailed(stop_);
     }
     engine_.liveScanThreads_.fetch_sub(1);
 }

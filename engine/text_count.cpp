@@ -382,6 +382,30 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
     }
 }
 
+std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
+                                        std::string_view otherForm) {
+    if (otherForm.empty() || otherForm == needle) {
+        return CountOccurrences(reader, needle);
+    }
+    if (needle.empty()) {
+        return CountOccurrences(reader, otherForm);
+    }
+    OccurrenceCounter first(needle);
+    OccurrenceCounter second(otherForm);
+    for (;;) {
+        const int64_t got = reader.Read(first.Space(), first.Capacity());
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return first.Count() + second.Count();
+        }
+        // The second counter takes its copy before the first one moves its carry over the chunk.
+        second.Feed(first.Space(), static_cast<size_t>(got));
+        first.Commit(static_cast<size_t>(got));
+    }
+}
+
 std::optional<int64_t> CountOccurrences(std::string_view path, std::string_view needle) {
     fs::Reader reader;
     if (!fs::Reader::Open(path, reader)) {

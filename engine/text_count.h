@@ -69,5 +69,9 @@ void AllowWideVectors(bool allowed);
 
 // Streams an open file through an OccurrenceCounter; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);
+// The occurrences of two byte forms of one text (its ANSI code page bytes and its UTF-8 bytes), read
+// once and added up. A second form that is empty or equal to the first is not counted again.
+std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
+                                        std::string_view otherForm);
 
 }  // namespace orv::engine

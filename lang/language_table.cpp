@@ -134,6 +134,8 @@ constexpr Entry kEntries[] = {
      "message",
      "Ключи командной строки:\n/start  запустить контроль сразу после показа главного окна\n/?  показать "
      "это сообщение"},
+    {TextId::BatFileUnusableHint, "BAT-file unusable: its path has characters outside the system code page",
+     "BAT-файл непригоден: в его пути есть символы вне кодовой страницы системы"},
     {TextId::MacrosTitle, "Macros", "Макрос"},
     {TextId::MacroNameLabel, "Macro name", "Имя Макроса"},
     {TextId::SelectedBatLabel, "Selected BAT file:", "Выбранный BAT-файл:"},

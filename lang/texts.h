@@ -112,6 +112,9 @@ enum class TextId : int32_t {
     MoreEvents,       // "and %N more" under the first event of a cycle; %N is the number of the others
     CommandLineHelp,  // the message box of "/?" and of an unknown switch
 
+    // The hint of a macro indicator whose batch file WinExec cannot be given (set with the indicator).
+    BatFileUnusableHint,
+
     // Macro editor.
     MacrosTitle,
     MacroNameLabel,

@@ -1,7 +1,9 @@
 #include "macros/macro_launch.h"
 
 #include "lang/constants.h"
+#include "platform/files.h"
 #include "platform/launch.h"
+#include "platform/text.h"
 
 namespace orv::macros {
 
@@ -16,7 +18,20 @@ Launcher SystemLauncher() {
         [](const std::string& file, const launch::Environment& environment) {
             return launch::CreateProcessFile(file, environment);
         },
+        [](const std::string& path) { return WinExecPath(path); },
     };
+}
+
+std::optional<std::string> WinExecPath(const std::string& path) {
+    std::string ansi;
+    if (text::Utf8ToAnsiExact(path, ansi)) {
+        return path;
+    }
+    std::string shortPath;
+    if (fs::ShortPath(path, shortPath) && text::Utf8ToAnsiExact(shortPath, ansi)) {
+        return shortPath;
+    }
+    return std::nullopt;
 }
 
 bool IsBareFileName(std::string_view name) {
@@ -72,11 +87,14 @@ void StartBatFile(const Launcher& launcher, std::string_view batFolder, std::str
         path += batFolder;
         path += batFile;
         switch (method) {
-            case kMethodWinExec:
-                if (launcher.winExec) {
-                    launcher.winExec(WinExecCommandLine(path), environment);
+            case kMethodWinExec: {
+                const std::optional<std::string> usable =
+                    launcher.winExecPath ? launcher.winExecPath(path) : std::optional<std::string>(path);
+                if (usable && launcher.winExec) {
+                    launcher.winExec(WinExecCommandLine(*usable), environment);
                 }
                 break;
+            }
             case kMethodShellExecute:
                 if (launcher.shellExecute) {
                     launcher.shellExecute(path, environment);

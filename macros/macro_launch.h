@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,10 +25,18 @@ struct Launcher {
     std::function<bool(const std::string& commandLine, const launch::Environment&)> winExec;
     std::function<bool(const std::string& file, const launch::Environment&)> shellExecute;
     std::function<bool(const std::string& file, const launch::Environment&)> createProcess;
+    // The form of a path that WinExec's ANSI command line can carry (WinExecPath); empty: the path
+    // as it is.
+    std::function<std::optional<std::string>(const std::string& path)> winExecPath;
 };
 
 // The platform's real calls (platform/launch.h).
 Launcher SystemLauncher();
+
+// WinExec takes its command line in the ANSI code page, where a character the code page lacks turns
+// into '?' and nothing starts. The path itself when the code page holds all its characters, else its
+// short (8.3) form when that one fits; std::nullopt when neither does.
+std::optional<std::string> WinExecPath(const std::string& path);
 
 // True for a plain file name that names an entry of the Bat folder itself: not empty, not "." or
 // "..", and without a folder part, a drive, a wildcard, a quote or any other character that Windows

@@ -78,6 +78,10 @@ MacroIndicator BatFileIndicator(std::string_view batFolder, std::string_view bat
     return {lang::kBatFileNotFound, kBatFileNotFoundColour};
 }
 
+MacroIndicator UnusableBatFileIndicator(const lang::LanguageTable& texts) {
+    return {texts.Text(lang::TextId::BatFileUnusableHint), kBatFileNotFoundColour};
+}
+
 MacroTable::MacroTable(std::string batFolder, Launcher launcher)
     : batFolder_(std::move(batFolder)), launcher_(std::move(launcher)) {
     for (int number = 1; number <= kObjectCount; ++number) {
@@ -99,7 +103,7 @@ std::vector<std::string> MacroTable::Load(std::string_view keyPath) {
     }
     std::vector<std::string> failed;
     reg::Key key;
-    if (reg::Key::Open(keyPath, false, key)) {
+    if (reg::Key::Open(keyPath, true, key)) {
         for (int number = 1; number <= kObjectCount; ++number) {
             MacroSlot& slot = loaded[number - 1];
             ReadStringValue(key, NameValueName(number), slot.name, failed);
@@ -113,7 +117,7 @@ std::vector<std::string> MacroTable::Load(std::string_view keyPath) {
     return failed;
 }
 
-std::vector<std::string> MacroTable::Save(std::string_view keyPath) {
+std::vector<std::string> MacroTable::Save(std::string_view keyPath, bool* keyOpened) {
     std::array<MacroSlot, kObjectCount> slots;
     {
         std::lock_guard lock(mutex_);
@@ -123,6 +127,9 @@ std::vector<std::string> MacroTable::Save(std::string_view keyPath) {
     std::vector<std::string> failed;
     reg::Key key;
     const bool open = reg::Key::Open(keyPath, true, key);
+    if (keyOpened != nullptr) {
+        *keyOpened = open;
+    }
     for (int number = 1; number <= kObjectCount; ++number) {
         const MacroSlot& slot = slots[number - 1];
         const std::string nameValue = NameValueName(number);
@@ -163,8 +170,15 @@ bool MacroTable::SetSlot(int number, MacroSlot slot) {
     return true;
 }
 
-MacroIndicator MacroTable::Indicator(int number) const {
-    return BatFileIndicator(batFolder_, Slot(number).batFile);
+MacroIndicator MacroTable::Indicator(int number, int32_t language) const {
+    const MacroSlot slot = Slot(number);
+    const MacroIndicator indicator = BatFileIndicator(batFolder_, slot.batFile);
+    if (indicator.colour == kBatFileOkColour && slot.callMethod == kMethodWinExec && launcher_.winExecPath &&
+        !launcher_.winExecPath(batFolder_ + slot.batFile)) {
+        // Starting it would do nothing, silently; the indicator is the one place the user can see why.
+        return UnusableBatFileIndicator(*lang::LanguageTable::For(language));
+    }
+    return indicator;
 }
 
 void MacroTable::RunMacro(int number, const launch::Environment& environment) noexcept {

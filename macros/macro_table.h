@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "lang/constants.h"
+#include "lang/language.h"
 #include "macros/macro_launch.h"
 #include "platform/colour.h"
 #include "platform/registry.h"
@@ -53,6 +54,9 @@ struct MacroIndicator {
 // (silver); exactly "Not Selected" -> not selected (green); anything else -> not found (red). A name
 // that is not a bare file name never counts as existing.
 MacroIndicator BatFileIndicator(std::string_view batFolder, std::string_view batFile);
+// The indicator of a file that exists but that WinExec cannot be given (red, with a hint that says
+// why, in the language of `texts`).
+MacroIndicator UnusableBatFileIndicator(const lang::LanguageTable& texts);
 
 // The macro editor's working state: the macro being edited (1 to 8, 0 for none), the method its
 // boxes show and the BAT file last loaded from that macro's slot.
@@ -76,8 +80,9 @@ class MacroTable {
 
     const std::string& BatFolder() const { return batFolder_; }
 
-    // Reads the 24 values under `keyPath` (macro 1 to 8: name, BAT file, call method). A missing
-    // value, or a missing key, gives the default; so does a value that cannot be read or has another
+    // Creates the key under `keyPath` when it is missing (writing no value) and reads its 24 values
+    // (macro 1 to 8: name, BAT file, call method). A missing value, or a key that cannot be opened,
+    // gives the default; so does a value that cannot be read or has another
     // registry type, and loading goes on with the next value. Returns the names of the values that
     // were present but unreadable, in reading order, for the "Invalid data type" message.
     // CurrentMacro is 0 afterwards.
@@ -86,8 +91,8 @@ class MacroTable {
     // Sets CurrentMacro to 0 and writes all 24 values under `keyPath` (creating the key), changed or
     // not. A value that cannot be written does not stop the others. Returns the names of the values
     // that were not written, in writing order (all of them when the key cannot be opened), for the
-    // "Failed to set data" message.
-    std::vector<std::string> Save(std::string_view keyPath = reg::kMacrosKey);
+    // "Failed to set data" message; `keyOpened` tells whether the key itself could be opened.
+    std::vector<std::string> Save(std::string_view keyPath = reg::kMacrosKey, bool* keyOpened = nullptr);
 
     // Macro `number` (1 to 8); a number outside gives an empty slot.
     MacroSlot Slot(int number) const;
@@ -95,8 +100,10 @@ class MacroTable {
     // False (and nothing changed) for a number outside 1 to 8.
     bool SetSlot(int number, MacroSlot slot);
 
-    // The BAT-file indicator of macro `number`, looked up in the Bat folder now.
-    MacroIndicator Indicator(int number) const;
+    // The BAT-file indicator of macro `number`, looked up in the Bat folder now. A file that exists
+    // but whose path WinExec cannot carry, for a macro started by WinExec, is shown as unusable with
+    // the hint in `language`.
+    MacroIndicator Indicator(int number, int32_t language = lang::kEnglish) const;
 
     // Starts macro `number` with `environment` (the variables of the event that started it) over the
     // program's own (the action step calls it on the scan thread). The slot is read as one

@@ -88,6 +88,10 @@ bool WriteNewFile(std::string_view path, std::string_view bytes);
 bool RenameNoReplace(std::string_view from, std::string_view to);
 bool RemoveFile(std::string_view path);
 
+// The short (8.3) form of an existing entry's path, as the file system keeps it. False when the entry
+// does not exist or the system keeps no short names (always on POSIX); `out` is untouched then.
+bool ShortPath(std::string_view path, std::string& out);
+
 // The separator of the platform: '\\' on Windows, '/' elsewhere.
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';

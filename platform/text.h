@@ -16,5 +16,8 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 
 // The system's ANSI code page (for WinExec, the one ANSI-only call). On POSIX: UTF-8 unchanged.
 std::string Utf8ToAnsi(std::string_view utf8);
+// The same, only when every character has its own byte sequence in that code page: no '?' and no
+// look-alike (an 'e' for an 'é') in its place. False, `out` untouched, otherwise. On POSIX: always.
+bool Utf8ToAnsiExact(std::string_view utf8, std::string& out);
 
 }  // namespace orv::text

@@ -45,20 +45,33 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     engine_.Shutdown();
 
     // Only what was loaded is saved: saving for a window that was never created would write defaults
-    // over the stored values.
-    std::vector<std::string> messages;
+    // over the stored values. A key that cannot be opened is reported once, not value by value.
+    std::vector<std::string> keyMessages;
+    std::vector<std::string> failedValues;
+    const auto collect = [&](const std::string& keyPath, bool keyOpened, std::vector<std::string> failed) {
+        if (!keyOpened) {
+            keyMessages.push_back(KeyFailureMessage(keyPath));
+            return;
+        }
+        failedValues.insert(failedValues.end(), failed.begin(), failed.end());
+    };
     if (editorCreated_) {
-        messages.push_back(WriteFailureMessage(macros_.Save(keys_.macros)));
+        bool opened = true;
+        std::vector<std::string> failed = macros_.Save(keys_.macros, &opened);
+        collect(keys_.macros, opened, std::move(failed));
     }
     if (splashCreated_) {
         language_.Save(keys_.program);
     }
     if (mainCreated_) {
         options_.LogOK = engine_.LogOK();
-        messages.push_back(
-            WriteFailureMessage(store_.SaveSettings(engine_.Objects(), options_, objectOneSearchText)));
+        bool opened = true;
+        std::vector<std::string> failed =
+            store_.SaveSettings(engine_.Objects(), options_, objectOneSearchText, &opened);
+        collect(keys_.program, opened, std::move(failed));
     }
-    return JoinMessages(messages);
+    keyMessages.push_back(WriteFailureMessage(failedValues));
+    return JoinMessages(keyMessages);
 }
 
 void ProgramState::Cb_HintShowClick() {

@@ -1,5 +1,6 @@
 #include "settings/store.h"
 
+#include <algorithm>
 #include <array>
 #include <type_traits>
 #include <utility>
@@ -132,15 +133,21 @@ class KeyWriter final : public ValueWriter {
     reg::Key& key_;
 };
 
+// A failure that touches every value (a key that cannot be written) would otherwise make a message
+// box taller than the screen.
 std::string JoinLines(const char* before, const std::vector<std::string>& names) {
     std::string text;
-    for (const std::string& name : names) {
+    const size_t listed = std::min(names.size(), kListedValueNames);
+    for (size_t i = 0; i < listed; ++i) {
         if (!text.empty()) {
             text += "\r\n";
         }
         text += before;
-        text += name;
+        text += names[i];
         text += '\'';
+    }
+    if (names.size() > listed) {
+        text += "\r\nand " + std::to_string(names.size() - listed) + " more";
     }
     return text;
 }
@@ -176,9 +183,14 @@ LoadReport SettingsStore::LoadSettings(engine::ObjectArray& objects, Options& op
 
 std::vector<std::string> SettingsStore::SaveSettings(const engine::ObjectArray& objects,
                                                      const Options& options,
-                                                     std::string_view objectOneSearchText) const {
+                                                     std::string_view objectOneSearchText,
+                                                     bool* keyOpened) const {
     reg::Key key;
-    if (!reg::Key::Open(keyPath_, true, key)) {
+    const bool opened = reg::Key::Open(keyPath_, true, key);
+    if (keyOpened != nullptr) {
+        *keyOpened = opened;
+    }
+    if (!opened) {
         return StoredValueNames();
     }
     KeyWriter writer(key);
@@ -226,6 +238,13 @@ std::string InvalidTypeMessage(const std::vector<std::string>& names) {
 
 std::string WriteFailureMessage(const std::vector<std::string>& names) {
     return JoinLines("Failed to set data for '", names);
+}
+
+std::string KeyFailureMessage(std::string_view keyPath) {
+    std::string text = "Failed to create key 'HKEY_CURRENT_USER\\";
+    text += keyPath;
+    text += '\'';
+    return text;
 }
 
 }  // namespace orv::settings

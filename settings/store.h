@@ -58,9 +58,10 @@ class SettingsStore {
     // Writes all 156 values in load order, whether they changed or not. Object 1's search text is
     // `objectOneSearchText` (what its search field shows) instead of its stored `String`. A value
     // that cannot be written does not stop the others. Returns the names of the values that were not
-    // written, in order; all of them when the key cannot be opened.
+    // written, in order; all of them when the key cannot be opened, which `keyOpened` then tells.
     std::vector<std::string> SaveSettings(const engine::ObjectArray& objects, const Options& options,
-                                          std::string_view objectOneSearchText) const;
+                                          std::string_view objectOneSearchText,
+                                          bool* keyOpened = nullptr) const;
     // The same, into any writer.
     static std::vector<std::string> SaveSettings(const engine::ObjectArray& objects, const Options& options,
                                                  std::string_view objectOneSearchText, ValueWriter& writer);
@@ -72,9 +73,12 @@ class SettingsStore {
 // The names of the stored values in load and save order.
 std::vector<std::string> StoredValueNames();
 
-// The texts the program shows for failed values: one line per name, lines joined with CR LF; empty
-// when there is no name.
+// The texts the program shows for failed values: one line per name for the first ten, then
+// "and N more" for the rest, lines joined with CR LF; empty when there is no name.
+inline constexpr size_t kListedValueNames = 10;
 std::string InvalidTypeMessage(const std::vector<std::string>& names);
 std::string WriteFailureMessage(const std::vector<std::string>& names);
+// A key under HKEY_CURRENT_USER that could be neither opened nor created: one line for all its values.
+std::string KeyFailureMessage(std::string_view keyPath);
 
 }  // namespace orv::settings

@@ -421,6 +421,10 @@ void TfmMain::DrainDisplayUpdates() {
             }
         } else if (update.kind == engine::DisplayUpdate::Kind::Events) {
             NotifyEvents(update.events);
+        } else if (update.kind == engine::DisplayUpdate::Kind::Stopped) {
+            // The scan thread ended control on its own; the button's picture follows at the next tick.
+            indicatorStart_.SetColour(kStartStopped);
+            ApplyLanguage();
         } else if (update.object >= 1 && update.object <= engine::kObjectCount) {
             panels_[update.object - 1].ShowCheckReport(update.indicators);
         }
@@ -513,7 +517,8 @@ void TfmMain::Cb_LogOKClick() {
 void TfmMain::UpdateMacroIndicators() {
     for (int number = 1; number <= engine::kObjectCount; ++number) {
         panels_[number - 1].ShowObjectAction();
-        panels_[number - 1].SetMacroIndicator(services_.macros->Indicator(number));
+        panels_[number - 1].SetMacroIndicator(
+            services_.macros->Indicator(number, services_.language->Language()));
     }
     if (::IsWindowVisible(auxiliaryEdit_.Handle()) && auxiliaryEdit_.Enabled()) {
         auxiliaryEdit_.Focus();
@@ -629,6 +634,8 @@ void TfmMain::ShowError(const std::string& text) {
 // --- The work timer ---
 
 void TfmMain::Timer_WorkTimer() {
+    // 0. Updates whose one notification was lost (a full message queue) would wait for the next stop.
+    DrainDisplayUpdates();
     // 1. Once per run, as soon as the window is active (after the splash): hide if asked to, then start
     // control if the command line asked for it.
     if (firstTick_ && ::GetActiveWindow() == Handle()) {

@@ -266,4 +266,8 @@ bool RemoveFile(std::string_view path) {
     return unlink(std::string(path).c_str()) == 0;
 }
 
+bool ShortPath(std::string_view, std::string&) {
+    return false;
+}
+
 }  // namespace orv::fs

@@ -213,4 +213,26 @@ bool RemoveFile(std::string_view path) {
     return DeleteFileW(name.c_str()) != 0;
 }
 
+bool ShortPath(std::string_view path, std::string& out) {
+    const std::wstring name = win32::FilePath(path);
+    const DWORD needed = GetShortPathNameW(name.c_str(), nullptr, 0);
+    if (needed == 0) {
+        return false;
+    }
+    std::wstring shortName(needed, L'\0');
+    const DWORD written = GetShortPathNameW(name.c_str(), shortName.data(), needed);
+    if (written == 0 || written >= needed) {
+        return false;
+    }
+    shortName.resize(written);
+    // The long-path prefix FilePath may have added means nothing to the callers of a short path.
+    if (shortName.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shortName = L"\\\\" + shortName.substr(8);
+    } else if (shortName.rfind(L"\\\\?\\", 0) == 0) {
+        shortName = shortName.substr(4);
+    }
+    out = win32::Narrow(shortName);
+    return true;
+}
+
 }  // namespace orv::fs

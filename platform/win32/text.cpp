@@ -71,3 +71,38 @@ std::string Utf8ToAnsi(std::string_view utf8) {
 }
 
 }  // namespace orv::text
+
+namespace orv::text {
+
+bool Utf8ToAnsiExact(std::string_view utf8, std::string& out) {
+    if (utf8.empty()) {
+        out.clear();
+        return true;
+    }
+    const std::wstring wide = win32::Wide(utf8);
+    if (wide.empty() || wide.find(L'\xFFFD') != std::wstring::npos) {
+        return false;  // not valid UTF-8: there is no text to convert
+    }
+    const UINT codePage = GetACP();
+    const int size = static_cast<int>(wide.size());
+    if (codePage == CP_UTF8) {
+        out = std::string(utf8);  // a system set to UTF-8 takes every character
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                           nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) {
+        return false;
+    }
+    std::string ansi(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length, nullptr,
+                        &usedDefault);
+    if (usedDefault) {
+        return false;
+    }
+    out = std::move(ansi);
+    return true;
+}
+
+}  // namespace orv::text

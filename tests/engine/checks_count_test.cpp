@@ -162,6 +162,25 @@ TEST(TextCount, FileIsStreamedWithMatchesOnTheReadBoundaries) {
     EXPECT_FALSE(CountOccurrences(folder.Join("absent.txt"), needle).has_value());
 }
 
+TEST(TextCount, BothFormsOfATextAreCountedInOneReadAcrossChunks) {
+    test::TempDirectory folder("count");
+    // "Ошибка" in Windows-1251 and in UTF-8, each placed across a read boundary.
+    const std::string ansi = "\xCE\xF8\xE8\xE1\xEA\xE0";
+    const std::string utf8 = "Ошибка";
+    std::string text(2 * kCountChunkSize + 100, '.');
+    text.replace(kCountChunkSize - 2, ansi.size(), ansi);
+    text.replace(2 * kCountChunkSize - 5, utf8.size(), utf8);
+    text.replace(10, utf8.size(), utf8);
+    const std::string path = folder.WriteFile("both.log", text);
+    fs::Reader reader;
+    ASSERT_TRUE(fs::Reader::Open(path, reader));
+    EXPECT_EQ(CountOccurrences(reader, ansi, utf8), std::optional<int64_t>(3));
+    // The same form twice counts once.
+    fs::Reader again;
+    ASSERT_TRUE(fs::Reader::Open(path, again));
+    EXPECT_EQ(CountOccurrences(again, utf8, utf8), std::optional<int64_t>(2));
+}
+
 TEST(TimestampText, DigitsOfEveryCharacterButTheLast) {
     EXPECT_EQ(DigitString("05.03.2024 14:07:09"), "0503202414070");
     EXPECT_EQ(DigitString("05.03.2024"), "0503202");

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -153,6 +155,31 @@ TEST_F(ControlTest, StartWhileRunningKeepsTheRunningThread) {
     engine->StartControl();
     EXPECT_EQ(engine->LiveScanThreads(), 1);
     EXPECT_EQ(checks->MostAtOnce(), 1);
+    engine->StopControl();
+}
+
+TEST_F(ControlTest, AFailureOutsideThePassGuardsEndsControlAndTheNextStartScans) {
+    // Shared, so that a thread still running after a failed assertion never counts into a dead local.
+    const auto passes = std::make_shared<std::atomic<int>>(0);
+    afterPass = [passes] {
+        if (++*passes == 2) {
+            throw std::runtime_error("unexpected");
+        }
+    };
+    Make(0ms);
+    engine->StartControl();
+    ASSERT_TRUE(WaitFor([&] { return engine->LiveScanThreads() == 0 && passes->load() == 2; }));
+    // Not "running" with nothing scanning: the window is told that control has ended.
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_EQ(engine->ScanStep(), 0);
+    const std::vector<DisplayUpdate> updates = sink.Updates();
+    ASSERT_FALSE(updates.empty());
+    EXPECT_EQ(updates.back().kind, DisplayUpdate::Kind::Stopped);
+
+    checks->ClearCalls();
+    engine->StartControl();
+    EXPECT_TRUE(engine->ControlRunning());
+    ASSERT_TRUE(WaitFor([&] { return checks->Calls().size() > 3; }));
     engine->StopControl();
 }
 

@@ -45,6 +45,7 @@ class EngineFixture : public ::testing::Test {
         services.display = &sink;
         services.logFolder = LogFolder();
         services.pause = pause;
+        services.afterPass = afterPass;
         engine = std::make_unique<Engine>(std::move(services));
     }
 
@@ -81,6 +82,7 @@ class EngineFixture : public ::testing::Test {
     }
 
     int32_t language = lang::kEnglish;
+    std::function<void()> afterPass;  // set before Make()
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
     MacroRecorder macros;

@@ -152,6 +152,27 @@ TEST_F(EventLogTest, ALogFileNeverReplacesAnOlderOne) {
     EXPECT_EQ(Read("09.01.02 (3).log"), "09:01:02 " + kHeader + "\r\n09:01:02 third\r\n");
 }
 
+TEST_F(EventLogTest, TheNextWriteClearsTemporaryFilesOfAKilledWriteAndNothingElse) {
+    fs::MakeDirectory(folder.Join("Log"));
+    // Left by a write killed before its rename (another time, another attempt number).
+    folder.WriteFile("Log/~13.59.58.1.tmp", "half a lo");
+    folder.WriteFile("Log/~2.05.33 PM.17.tmp", "half");
+    // The user's files, some of them close to the pattern.
+    const std::vector<std::string> kept = {"~draft.1.tmp",   "~13-59-58.tmp",       "~13.59.58.01.tmp",
+                                           "13.59.58.1.tmp", "~13.59.58.1.tmp.bak", "notes.txt"};
+    for (const std::string& name : kept) {
+        folder.WriteFile("Log/" + name, "mine");
+    }
+    LogSnapshot snapshot = Snapshot();
+    snapshot[0].ActionPending = true;
+    ASSERT_TRUE(WriteEventLogFile(snapshot, true, Environment()).has_value());
+
+    std::vector<std::string> expected = kept;
+    expected.push_back("14.05.32.log");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Files(), expected);
+}
+
 TEST_F(EventLogTest, ALogPathThatIsAFileWritesNothing) {
     folder.WriteFile("Log", "not a folder");
     LogSnapshot snapshot = Snapshot();

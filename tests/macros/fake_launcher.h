@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,17 @@ class LaunchRecorder {
             [this](const std::string& file, const launch::Environment& environment) {
                 return Record(kMethodCreateProcess, file, environment);
             },
+            [this](const std::string& path) {
+                std::lock_guard lock(mutex_);
+                return unusable_.count(path) ? std::nullopt : std::optional<std::string>(path);
+            },
         };
+    }
+
+    // A path WinExec's command line cannot carry, in either form.
+    void MakeUnusable(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        unusable_.insert(path);
     }
 
     std::vector<LaunchCall> Calls() const {
@@ -53,6 +65,7 @@ class LaunchRecorder {
     mutable std::mutex mutex_;
     std::vector<LaunchCall> calls_;
     std::vector<launch::Environment> environments_;
+    std::set<std::string> unusable_;
 };
 
 }  // namespace orv::macros::test

@@ -75,6 +75,7 @@ TEST(StartBatFile, MissingOrThrowingLauncherIsSwallowed) {
         [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
         [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
         [](const std::string&, const launch::Environment&) -> bool { throw std::runtime_error("refused"); },
+        [](const std::string&) -> std::optional<std::string> { throw std::runtime_error("refused"); },
     };
     for (CallMethod method : {kMethodWinExec, kMethodShellExecute, kMethodCreateProcess}) {
         StartBatFile(throwing, kFolder, "go.bat", method);

@@ -45,9 +45,10 @@ TEST(MacroStorage, FreshRegistryGivesEightDefaultMacrosAndSavesAll24Values) {
         EXPECT_EQ(slot.batFile, "Not Selected");
         EXPECT_EQ(slot.callMethod, kMethodWinExec);
     }
-    // Loading does not create the key.
+    // Loading creates the key, without values.
     reg::Key probe;
-    EXPECT_FALSE(reg::Key::Open(scratch.Path(), false, probe));
+    ASSERT_TRUE(reg::Key::Open(scratch.Path(), false, probe));
+    EXPECT_TRUE(probe.ValueNames().empty());
 
     EXPECT_TRUE(table.Save(scratch.Path()).empty());
     const reg::Key key = OpenKey(scratch.Path());
@@ -275,6 +276,30 @@ TEST(MacroIndicators, OkNotSelectedAndNotFound) {
     EXPECT_EQ(table.Indicator(8), ok);
     ASSERT_TRUE(fs::RemoveFile(root.Join("Bat/ok.bat")));
     EXPECT_EQ(table.Indicator(8), notFound);
+}
+
+TEST(MacroIndicators, AFileWinExecCannotBeGivenIsUnusableAndNeverStarted) {
+    orv::test::TempDirectory root("orv unusable");
+    root.WriteFile("Bat/far.bat", "rem\n");
+    const std::string folder = root.Join("Bat/");
+    LaunchRecorder recorder;
+    recorder.MakeUnusable(folder + "far.bat");
+    MacroTable table(folder, recorder.MakeLauncher());
+    ASSERT_TRUE(table.SetSlot(1, MacroSlot{"x", "far.bat", kMethodWinExec}));
+    ASSERT_TRUE(table.SetSlot(2, MacroSlot{"x", "far.bat", kMethodShellExecute}));
+
+    // Red, with a hint in the interface's language that says why.
+    const MacroIndicator russian = table.Indicator(1, lang::kRussian);
+    EXPECT_EQ(russian.colour, kBatFileNotFoundColour);
+    EXPECT_EQ(russian.hint, lang::LanguageTable::Russian(lang::TextId::BatFileUnusableHint));
+    EXPECT_EQ(table.Indicator(1, lang::kEnglish).hint,
+              lang::LanguageTable::English(lang::TextId::BatFileUnusableHint));
+    // The wide-character methods are not limited by the code page.
+    EXPECT_EQ(table.Indicator(2).colour, kBatFileOkColour);
+
+    table.RunMacro(1);
+    table.RunMacro(2);
+    EXPECT_EQ(recorder.Calls(), (std::vector<LaunchCall>{{kMethodShellExecute, folder + "far.bat"}}));
 }
 
 }  // namespace

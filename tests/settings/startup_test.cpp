@@ -271,9 +271,8 @@ TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
 
     const std::string message = state.Exit("");
 
-    EXPECT_EQ(message.rfind("Failed to set data for 'LogOK'\r\nFailed to set data for 'HintShow'\r\n", 0), 0u)
-        << message.substr(0, 200);
-    EXPECT_NE(message.find("\r\nFailed to set data for 'Prog8_Active_Old'"), std::string::npos);
+    // One line for the key, not one per value: 156 lines would make a box taller than the screen.
+    EXPECT_EQ(message, "Failed to create key 'HKEY_CURRENT_USER\\" + keys.program + "'");
     EXPECT_EQ(ReadString(keys.macros, "Macros_1_Name"), "Macros_1") << "the macros were saved";
 }
 

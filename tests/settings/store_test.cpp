@@ -130,6 +130,134 @@ TEST_F(SettingsStoreTest, FirstRunGivesDefaultsCreatesTheKeyAndWritesNothing) {
     EXPECT_TRUE(key.ValueNames().empty()) << "defaults are not written back at load";
 }
 
+// Each stored name reaches its own field, in both directions: a value stores under a name that belongs
+// to another field of the same type (Name_Dir and Name_Prog, Size_File and Size_Dir) only if the
+// values differ, so every string and integer here is unique to its name and object.
+struct FieldBinding {
+    std::string name;  // without the object's number
+    std::string (*text)(const engine::ControlObject&);
+};
+
+std::string Number(int32_t value) {
+    return "#" + std::to_string(value);
+}
+
+const std::vector<FieldBinding>& ObjectBindings() {
+    static const std::vector<FieldBinding> bindings = {
+        {"Type_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Type); }},
+        {"Razr_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Razr); }},
+        {"Path_File", [](const engine::ControlObject& o) { return o.settings.Path_File; }},
+        {"Path_Dir", [](const engine::ControlObject& o) { return o.settings.Path_Dir; }},
+        {"Path_Prog", [](const engine::ControlObject& o) { return o.settings.Path_Prog; }},
+        {"Name_File", [](const engine::ControlObject& o) { return o.settings.Name_File; }},
+        {"Name_Dir", [](const engine::ControlObject& o) { return o.settings.Name_Dir; }},
+        {"Name_Prog", [](const engine::ControlObject& o) { return o.settings.Name_Prog; }},
+        {"Param_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Param); }},
+        {"String_Obj", [](const engine::ControlObject& o) { return o.settings.String; }},
+        {"Action_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Action); }},
+        {"File_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.File_OK_Old); }},
+        {"Size_File_Old", [](const engine::ControlObject& o) { return o.baseline.Size_File_Old; }},
+        {"Povtor_File_Old",
+         [](const engine::ControlObject& o) { return Number(o.baseline.Povtor_File_Old); }},
+        {"File_Data_Old", [](const engine::ControlObject& o) { return o.baseline.File_Data_Old; }},
+        {"Dir_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.Dir_OK_Old); }},
+        {"Size_Dir_Old", [](const engine::ControlObject& o) { return o.baseline.Size_Dir_Old; }},
+        {"Dir_Data_Old", [](const engine::ControlObject& o) { return o.baseline.Dir_Data_Old; }},
+        {"Prog_Active_Old",
+         [](const engine::ControlObject& o) { return Number(o.baseline.Prog_Active_Old); }},
+    };
+    return bindings;
+}
+
+TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
+    // Value k of object n: strings "n:k", integers 1000 n + k; each boolean set alone in its own round.
+    const auto intOf = [](int n, size_t k) { return static_cast<int32_t>(1000 * n + static_cast<int>(k)); };
+    const auto textOf = [](int n, size_t k) { return std::to_string(n) + ":" + std::to_string(k); };
+    const auto isBoolean = [](size_t k) { return k == 1 || k == 11 || k == 15 || k == 18; };
+    const std::vector<std::string> names1 = ObjectNames(1);
+    ASSERT_EQ(names1.size(), ObjectBindings().size());
+
+    reg::Key key = OpenKey();
+    for (int n = 1; n <= 8; ++n) {
+        const std::vector<std::string> names = ObjectNames(n);
+        for (size_t k = 0; k < names.size(); ++k) {
+            if (isBoolean(k)) {
+                continue;
+            }
+            ASSERT_EQ(IsDwordName(names[k]) ? key.WriteInt(names[k], intOf(n, k))
+                                            : key.WriteString(names[k], textOf(n, k)),
+                      reg::Status::Ok);
+        }
+    }
+    ObjectArray objects;
+    Options options;
+    ASSERT_TRUE(store.LoadSettings(objects, options).wrongType.empty());
+    for (int n = 1; n <= 8; ++n) {
+        for (size_t k = 0; k < names1.size(); ++k) {
+            if (!isBoolean(k)) {
+                const std::string expected = IsDwordName(names1[k]) ? Number(intOf(n, k)) : textOf(n, k);
+                EXPECT_EQ(ObjectBindings()[k].text(objects[n - 1]), expected) << ObjectNames(n)[k];
+            }
+        }
+    }
+    // The same values go back under the same names.
+    ASSERT_TRUE(store.SaveSettings(objects, options, objects[0].settings.String).empty());
+    for (int n = 1; n <= 8; ++n) {
+        const std::vector<std::string> names = ObjectNames(n);
+        for (size_t k = 0; k < names.size(); ++k) {
+            if (isBoolean(k)) {
+                continue;
+            }
+            int32_t number = 0;
+            std::string text;
+            if (IsDwordName(names[k])) {
+                EXPECT_EQ(key.ReadInt(names[k], number), reg::Status::Ok);
+                EXPECT_EQ(number, intOf(n, k)) << names[k];
+            } else {
+                EXPECT_EQ(key.ReadString(names[k], text), reg::Status::Ok);
+                EXPECT_EQ(text, textOf(n, k)) << names[k];
+            }
+        }
+    }
+
+    // Booleans: each name flipped from its default alone must flip exactly its own field, both ways.
+    std::vector<std::string> booleans = {"LogOK", "HintShow", "MinFormShow", "AutoRun"};
+    for (size_t k = 0; k < names1.size(); ++k) {
+        if (isBoolean(k)) {
+            booleans.push_back(ObjectNames(3)[k]);
+        }
+    }
+    const auto flags = [](const ObjectArray& loaded, const Options& o) {
+        std::string text = Number(o.LogOK) + Number(o.HintShow) + Number(o.MinFormShow) + Number(o.AutoRun);
+        for (size_t k : {1u, 11u, 15u, 18u}) {
+            text += ObjectBindings()[k].text(loaded[2]);
+        }
+        return text;
+    };
+    ObjectArray defaults;
+    const std::string defaultFlags = flags(defaults, Options{});
+    for (size_t b = 0; b < booleans.size(); ++b) {
+        for (const std::string& name : AllNames()) {
+            ASSERT_EQ(key.DeleteValue(name), reg::Status::Ok);
+        }
+        const bool defaultValue = defaultFlags[2 * b + 1] == '1';
+        ASSERT_EQ(key.WriteInt(booleans[b], defaultValue ? 0 : 1), reg::Status::Ok);
+        ObjectArray loaded;
+        Options loadedOptions;
+        store.LoadSettings(loaded, loadedOptions);
+        std::string expected = defaultFlags;
+        expected[2 * b + 1] = defaultValue ? '0' : '1';
+        EXPECT_EQ(flags(loaded, loadedOptions), expected) << booleans[b];
+
+        ASSERT_TRUE(store.SaveSettings(loaded, loadedOptions, "").empty());
+        for (size_t other = 0; other < booleans.size(); ++other) {
+            int32_t stored = -1;
+            key.ReadInt(booleans[other], stored);
+            EXPECT_EQ(stored, expected[2 * other + 1] - '0') << booleans[b] << " -> " << booleans[other];
+        }
+    }
+}
+
 TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
     ObjectArray objects;
     Options options;
@@ -452,6 +580,21 @@ TEST(SettingsStoreNoKey, AKeyThatCannotBeOpenedGivesDefaultsAndReportsEveryValue
     EXPECT_EQ(failed, AllNames());
     EXPECT_EQ(WriteFailureMessage({"LogOK"}), "Failed to set data for 'LogOK'");
     EXPECT_EQ(WriteFailureMessage({}), "");
+}
+
+TEST(SettingsStoreMessages, LongListsNameTenValuesAndCountTheRest) {
+    const std::vector<std::string> names = AllNames();
+    for (const std::string& message : {WriteFailureMessage(names), InvalidTypeMessage(names)}) {
+        size_t lines = 1;
+        for (size_t at = message.find("\r\n"); at != std::string::npos; at = message.find("\r\n", at + 2)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 11u) << message;
+        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 146 more"), std::string::npos) << message;
+        EXPECT_EQ(message.find("'" + names[10] + "'"), std::string::npos);
+    }
+    EXPECT_EQ(WriteFailureMessage(std::vector<std::string>(names.begin(), names.begin() + 10)).find("more"),
+              std::string::npos);
 }
 
 }  // namespace

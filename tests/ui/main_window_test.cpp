@@ -219,6 +219,32 @@ TEST_F(MainWindowTest, UpdatesHandedOverBeforeTheWindowExistedAreApplied) {
     EXPECT_EQ(window->Panel(2).StepColour(), kIdle);
 }
 
+TEST_F(MainWindowTest, TheWorkTimerAppliesUpdatesWhoseNotificationWasLost) {
+    Start();
+    display.Sink()->Publish(engine::DisplayUpdate::Step(7));
+    // The one notification goes missing, as when the message queue is full.
+    MSG lost;
+    while (::PeekMessageW(&lost, window->Handle(), kDisplayMessage, kDisplayMessage, PM_REMOVE)) {
+    }
+    display.Sink()->Publish(engine::DisplayUpdate::Step(5));  // queue not empty: no new notification
+    Pump();
+    window->Timer_WorkTimer();
+    EXPECT_EQ(window->Panel(5).StepColour(), kActive);
+    EXPECT_EQ(window->Panel(7).StepColour(), kIdle);
+}
+
+TEST_F(MainWindowTest, ControlEndedByTheScanThreadShowsStopped) {
+    Start();
+    window->Sb_StartClick();
+    ASSERT_EQ(window->HintOf("Indicator_Start"), "Control running");
+    engine->StopControl();
+    display.Sink()->Publish(engine::DisplayUpdate::ControlStopped());
+    Pump();
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
+    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control stopped");
+    EXPECT_EQ(window->HintOf("Sb_Start"), "Launch control");
+}
+
 // --- Title-bar buttons and the editor flag ---
 
 TEST_F(MainWindowTest, TitleButtonsHideWhileTheEditorIsOpen) {
