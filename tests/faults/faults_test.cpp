@@ -105,14 +105,15 @@ class Faults : public ::testing::Test {
 
     // Object `number` watches `path` as a file (type 0) or directory (type 1) for `param`.
     void Watch(int number, int type, int param, const std::string& path, const std::string& text = {}) {
-        engine->EditObject(number, [&](ObjectSettings& settings, Baseline&) {
-            settings.Razr = true;
-            settings.Type = type;
-            settings.Param = param;
-            (type == 0 ? settings.Path_File : settings.Path_Dir) = path;
-            (type == 0 ? settings.Name_File : settings.Name_Dir) = "watched";
-            settings.String = text;
-        });
+        engine::ObjectArray objects = engine->Objects();
+        ObjectSettings& settings = objects[number - 1].settings;
+        settings.Razr = true;
+        settings.Type = static_cast<engine::ObjectType>(type);
+        settings.Param = static_cast<engine::ControlParam>(param);
+        (type == 0 ? settings.Path_File : settings.Path_Dir) = path;
+        (type == 0 ? settings.Name_File : settings.Name_Dir) = "watched";
+        settings.String = text;
+        engine->LoadObjects(objects);
     }
     // The outcome of one check: the end of the event text ("" when the check changed nothing).
     std::string Check(int number) {
@@ -266,10 +267,10 @@ TEST_F(Faults, RegistryKeyDeletedWhileRunning) {
     EXPECT_EQ(state.CreateMainWindow(), "");
     state.CreateSplashWindow();
     EXPECT_EQ(state.CreateMacroEditor(), "");
-    engine->EditObject(2, [](ObjectSettings& settings, Baseline& baseline) {
-        settings.Path_File = "C:\\данные\\отчёт.txt";
-        baseline.Size_File_Old = "4096";
-    });
+    engine::ObjectArray objects = engine->Objects();
+    objects[1].settings.Path_File = "C:\\данные\\отчёт.txt";
+    objects[1].baseline.Size_File_Old = "4096";
+    engine->LoadObjects(objects);
     table.SetSlot(5, macros::MacroSlot{"Почта", "mail.bat", 2});
 
     ASSERT_TRUE(reg::DeleteKeyTree(scratch.Path()));
@@ -300,13 +301,13 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
     for (int i = 0; i < engine::kObjectCount; ++i) {
         ObjectSettings& s = stored[i].settings;
         const std::string d = std::to_string(i + 1);
-        s = ObjectSettings{false, 2, 1, "f" + d, "d" + d, "p" + d, "nf" + d, "nd" + d, "np" + d, "s" + d, 7};
+        s = ObjectSettings{false, engine::ObjectType::Application, engine::ControlParam::Size, "f" + d, "d" + d, "p" + d, "nf" + d, "nd" + d, "np" + d, "s" + d, 7};
         stored[i].baseline = Baseline{true, "11" + d, 5, "22" + d, true, "33" + d, "44" + d, true};
     }
     const settings::Options storedOptions{false, false, true, true};
     ASSERT_TRUE(store.SaveSettings(stored, storedOptions, stored[0].settings.String).empty());
     macros::MacroTable writer("");
-    for (int n = 1; n <= macros::kMacroCount; ++n) {
+    for (int n = 1; n <= engine::kObjectCount; ++n) {
         writer.SetSlot(n, macros::MacroSlot{"m" + std::to_string(n), "b.bat", 1});
     }
     ASSERT_TRUE(writer.Save(macrosPath).empty());
@@ -314,7 +315,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
     struct Loaded {
         engine::ObjectArray objects;
         settings::Options options;
-        std::array<macros::MacroSlot, macros::kMacroCount> slots;
+        std::array<macros::MacroSlot, engine::kObjectCount> slots;
         std::vector<std::string> reported;
     };
     const auto load = [&] {
@@ -343,7 +344,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
     for (const std::string& name : settings::StoredValueNames()) {
         names.emplace_back(scratch.Path(), name);
     }
-    for (int n = 1; n <= macros::kMacroCount; ++n) {
+    for (int n = 1; n <= engine::kObjectCount; ++n) {
         for (const std::string& name :
              {macros::NameValueName(n), macros::FileValueName(n), macros::MethodValueName(n)}) {
             names.emplace_back(macrosPath, name);
@@ -465,9 +466,9 @@ TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
     std::vector<std::string> commandLines;
     macros::Launcher launcher = macros::SystemLauncher();
     const auto realWinExec = launcher.winExec;
-    launcher.winExec = [&](const std::string& commandLine) {
+    launcher.winExec = [&](const std::string& commandLine, const launch::Environment& environment) {
         commandLines.push_back(commandLine);
-        return realWinExec(commandLine);
+        return realWinExec(commandLine, environment);
     };
 
     macros::MacroTable greek(greekFolder, launcher);

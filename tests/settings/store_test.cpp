@@ -144,7 +144,7 @@ std::string Number(int32_t value) {
 
 const std::vector<FieldBinding>& ObjectBindings() {
     static const std::vector<FieldBinding> bindings = {
-        {"Type_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Type); }},
+        {"Type_Obj", [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Type)); }},
         {"Razr_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Razr); }},
         {"Path_File", [](const engine::ControlObject& o) { return o.settings.Path_File; }},
         {"Path_Dir", [](const engine::ControlObject& o) { return o.settings.Path_Dir; }},
@@ -152,7 +152,7 @@ const std::vector<FieldBinding>& ObjectBindings() {
         {"Name_File", [](const engine::ControlObject& o) { return o.settings.Name_File; }},
         {"Name_Dir", [](const engine::ControlObject& o) { return o.settings.Name_Dir; }},
         {"Name_Prog", [](const engine::ControlObject& o) { return o.settings.Name_Prog; }},
-        {"Param_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Param); }},
+        {"Param_Obj", [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Param)); }},
         {"String_Obj", [](const engine::ControlObject& o) { return o.settings.String; }},
         {"Action_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Action); }},
         {"File_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.File_OK_Old); }},

@@ -236,13 +236,13 @@ TEST_F(MainWindowTest, TheWorkTimerAppliesUpdatesWhoseNotificationWasLost) {
 TEST_F(MainWindowTest, ControlEndedByTheScanThreadShowsStopped) {
     Start();
     window->Sb_StartClick();
-    ASSERT_EQ(window->HintOf("Indicator_Start"), "Control running");
+    ASSERT_EQ(window->HintOf(lang::MainControl::Indicator_Start), "Control running");
     engine->StopControl();
     display.Sink()->Publish(engine::DisplayUpdate::ControlStopped());
     Pump();
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
-    EXPECT_EQ(window->HintOf("Indicator_Start"), "Control stopped");
-    EXPECT_EQ(window->HintOf("Sb_Start"), "Launch control");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Indicator_Start), "Control stopped");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Sb_Start), "Launch control");
 }
 
 // --- Title-bar buttons and the editor flag ---
