@@ -124,4 +124,51 @@ CheckResult DateResult(int number, const ControlObject& object, const CheckConte
                       true);
 }
 
+std::optional<CheckResult> UnreachableResult(int number, const ControlObject& object,
+                                             const CheckContext& context) {
+    using lang::TextId;
+    static constexpr TextId kFileHeadings[] = {TextId::FileAvailabilityTitle, TextId::FileSizeTitle,
+                                               TextId::FileDateTitle, TextId::StringTitle};
+    static constexpr TextId kDirHeadings[] = {TextId::DirAvailabilityTitle, TextId::DirSizeTitle,
+                                              TextId::DirDateTitle};
+    const ObjectSettings& settings = object.settings;
+    const int32_t param = settings.Param;
+    TextId heading;
+    TextId outcome;
+    const std::string* name;
+    switch (settings.Type) {
+        case static_cast<int32_t>(ObjectType::File):
+            if (param < 0 || param > 3) {
+                return std::nullopt;
+            }
+            heading = kFileHeadings[param];
+            outcome = TextId::FileUnreachable;
+            name = &settings.Name_File;
+            break;
+        case static_cast<int32_t>(ObjectType::Directory):
+            if (param < 0 || param > 2) {
+                return std::nullopt;
+            }
+            heading = kDirHeadings[param];
+            outcome = TextId::DirUnreachable;
+            name = &settings.Name_Dir;
+            break;
+        case static_cast<int32_t>(ObjectType::Application):
+            heading = TextId::AppTitle;
+            outcome = TextId::AppUnreachable;
+            name = &settings.Name_Prog;
+            break;
+        default:
+            return std::nullopt;
+    }
+    CheckResult result = MakeResult(number, context, heading, *name, context.texts.Text(outcome),
+                                    object.baseline, false, false);
+    result.measured = false;
+    result.eventText.clear();
+    if (heading == TextId::StringTitle) {
+        result.report.stringHint = result.report.pathHint;  // the lamp's colour stays as last counted
+    }
+    return result;
+}
+
 }  // namespace orv::engine

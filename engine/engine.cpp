@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/measurement.h"
 #include "engine/scan_thread.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -127,11 +128,19 @@ void Engine::CheckObject(int number) {
     const int index = number - 1;
     ControlObject measured;
     uint64_t serial = 0;
+    bool held = false;
     {
         std::lock_guard<std::mutex> lock(lock_);
         objects_[index].ActionPending = false;
         measured = objects_[index];
         serial = checkSerials_[index];
+        if (abandoned_[index] && abandoned_[index]->Finished()) {
+            abandoned_[index].reset();
+        }
+        held = abandoned_[index] != nullptr;
+    }
+    if (measured.settings.Type < 0 || measured.settings.Type > 2) {
+        return;
     }
 
     // The texts are taken once, so a language switch during the check gives it one language throughout.
@@ -141,21 +150,13 @@ void Engine::CheckObject(int number) {
     }
     const clock::Formats formats = services_.formats();
     const clock::Names names = services_.names();
-    const CheckContext context{*texts, formats, names};
 
     std::optional<CheckResult> result;
-    switch (measured.settings.Type) {
-        case static_cast<int32_t>(ObjectType::File):
-            result = services_.checks->File(number, measured, context);
-            break;
-        case static_cast<int32_t>(ObjectType::Directory):
-            result = services_.checks->Directory(number, measured, context);
-            break;
-        case static_cast<int32_t>(ObjectType::Application):
-            result = services_.checks->Application(number, measured, context);
-            break;
-        default:
-            return;
+    if (held) {
+        // The system still holds the last measurement of this object: no second one joins it.
+        result = UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+    } else {
+        result = Measure(number, measured, texts, formats, names);
     }
     if (!result) {
         return;
@@ -168,14 +169,66 @@ void Engine::CheckObject(int number) {
     if (object.generation != measured.generation || checkSerials_[index] != serial) {
         return;
     }
-    object.baseline = std::move(result->baseline);
-    object.EventText = std::move(result->eventText);
-    object.ActionPending = result->fulfilled;
-    if (result->lastStringCount) {
-        object.LastStringCount = *result->lastStringCount;
+    if (result->measured) {
+        object.baseline = std::move(result->baseline);
+        object.EventText = std::move(result->eventText);
+        object.ActionPending = result->fulfilled;
+        if (result->lastStringCount) {
+            object.LastStringCount = *result->lastStringCount;
+        }
+        ++checkSerials_[index];
     }
-    ++checkSerials_[index];
     PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
+}
+
+std::optional<CheckResult> Engine::Measure(int number, const ControlObject& measured,
+                                           const std::shared_ptr<const lang::LanguageTable>& texts,
+                                           const clock::Formats& formats, const clock::Names& names) {
+    // The work owns copies of everything it reads: once abandoned it may outlive this call, and even
+    // the engine.
+    auto work = [checks = services_.checks, number, measured, texts, formats,
+                 names]() -> std::optional<CheckResult> {
+        const CheckContext context{*texts, formats, names};
+        switch (measured.settings.Type) {
+            case static_cast<int32_t>(ObjectType::File):
+                return checks->File(number, measured, context);
+            case static_cast<int32_t>(ObjectType::Directory):
+                return checks->Directory(number, measured, context);
+            default:
+                return checks->Application(number, measured, context);
+        }
+    };
+    std::shared_ptr<Measurement> measurement = Measurement::Start(work);
+    if (!measurement) {
+        return work();  // no thread to be had: measure here, as the program always could
+    }
+    const int index = number - 1;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        waits_.push_back(measurement);
+        if (closing_) {
+            measurement->Abandon();
+        }
+    }
+    std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
+    std::lock_guard<std::mutex> lock(lock_);
+    std::erase(waits_, measurement);
+    if (outcome) {
+        return std::move(*outcome);
+    }
+    if (!measurement->Finished()) {
+        abandoned_[index] = measurement;
+    }
+    return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+}
+
+bool Engine::MeasurementHeld(int number) const {
+    if (!ValidNumber(number)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    const std::shared_ptr<Measurement>& abandoned = abandoned_[number - 1];
+    return abandoned && !abandoned->Finished();
 }
 
 bool Engine::SearchTextChanged(int number, const std::string& newText) {
@@ -401,8 +454,19 @@ void Engine::Shutdown() {
     controlRunning_.store(false);
     if (thread_) {
         thread_->RequestStop();
+        {
+            // The pass under way may be waiting for a measurement the system holds: the program does
+            // not wait for it to close.
+            std::lock_guard<std::mutex> lock(lock_);
+            closing_ = true;
+            for (const std::shared_ptr<Measurement>& measurement : waits_) {
+                measurement->Abandon();
+            }
+        }
         thread_->Join();
         thread_.reset();
+        std::lock_guard<std::mutex> lock(lock_);
+        closing_ = false;
     }
 }
 

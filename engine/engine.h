@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/checks.h"
 #include "engine/display.h"
@@ -25,6 +26,7 @@
 
 namespace orv::engine {
 
+class Measurement;
 class TMyThread;
 
 // The three checks, as the engine calls them. The program uses SystemChecks(); tests use fakes.
@@ -57,6 +59,9 @@ struct EngineServices {
     DisplaySink* display = nullptr;         // null: display updates are dropped
     std::string logFolder;                  // the executable's folder + "Log" + separator
     std::chrono::milliseconds pause{1000};  // between two passes
+    // How long a measurement may go without progress before the check gives up on it for this time
+    // and reports the object unreachable: one server that does not answer must not hold the others.
+    std::chrono::milliseconds measureLimit{2000};
 };
 
 class Engine {
@@ -91,6 +96,10 @@ class Engine {
     // The check that the object's Type selects (nothing for another Type). ActionPending is cleared
     // first; the result is committed only when no edit, reset, load or other check of the object
     // happened while it measured; a failed measurement changes nothing more. Any thread.
+    // The measurement runs on a thread of its own; one held longer than measureLimit without progress
+    // is abandoned (its result, should it come, is dropped) and the object is reported unreachable.
+    // While an abandoned measurement of the object is still held, the next check reports the same at
+    // once instead of starting another.
     void CheckObject(int number);
     // The search-text editor's change of object N's text, on the user-interface thread: the file check
     // with the text held so far (file objects only; for other types it would report a file outcome on
@@ -123,6 +132,8 @@ class Engine {
 
     // Scan threads alive right now (0 or 1; the tests check it never exceeds 1).
     int LiveScanThreads() const { return liveScanThreads_.load(); }
+    // Whether an abandoned measurement of object N is still held by the system.
+    bool MeasurementHeld(int number) const;
 
   private:
     friend class TMyThread;
@@ -134,14 +145,24 @@ class Engine {
     void StartControlLocked();
     void StopControlLocked();
     void ClearPendingIfDisabledLocked(ControlObject& object);
+    // Runs the check for `measured` on a measurement thread and waits for it as CheckObject says.
+    std::optional<CheckResult> Measure(int number, const ControlObject& measured,
+                                       const std::shared_ptr<const lang::LanguageTable>& texts,
+                                       const clock::Formats& formats, const clock::Names& names);
 
     EngineServices services_;
 
-    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_
+    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_, waits_
     ObjectArray objects_;
     int scanStep_ = 0;
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
+    // The last abandoned measurement of each object, until it has returned.
+    std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
+    // Measurements being waited for, so that Shutdown can cut the waits short; and while it runs,
+    // no new wait begins.
+    std::vector<std::shared_ptr<Measurement>> waits_;
+    bool closing_ = false;
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};
