@@ -202,22 +202,15 @@ std::optional<CheckResult> Engine::Measure(int number, const ControlObject& meas
     if (!measurement) {
         return work();  // no thread to be had: measure here, as the program always could
     }
-    const int index = number - 1;
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        waits_.push_back(measurement);
-        if (closing_) {
-            measurement->Abandon();
-        }
-    }
     std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
-    std::lock_guard<std::mutex> lock(lock_);
-    std::erase(waits_, measurement);
     if (outcome) {
         return std::move(*outcome);
     }
-    if (!measurement->Finished()) {
-        abandoned_[index] = measurement;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (!measurement->Finished()) {
+            abandoned_[number - 1] = measurement;
+        }
     }
     return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
 }
@@ -453,20 +446,11 @@ void Engine::Shutdown() {
     std::lock_guard<std::mutex> control(controlMutex_);
     controlRunning_.store(false);
     if (thread_) {
+        // A pass waiting for a measurement the system holds gives up on it within the measurement
+        // limit, so the join never waits for a dead server.
         thread_->RequestStop();
-        {
-            // The pass under way may be waiting for a measurement the system holds: the program does
-            // not wait for it to close.
-            std::lock_guard<std::mutex> lock(lock_);
-            closing_ = true;
-            for (const std::shared_ptr<Measurement>& measurement : waits_) {
-                measurement->Abandon();
-            }
-        }
         thread_->Join();
         thread_.reset();
-        std::lock_guard<std::mutex> lock(lock_);
-        closing_ = false;
     }
 }
 

@@ -15,7 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/checks.h"
 #include "engine/display.h"
@@ -152,17 +151,13 @@ class Engine {
 
     EngineServices services_;
 
-    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_, waits_
+    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_
     ObjectArray objects_;
     int scanStep_ = 0;
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
     // The last abandoned measurement of each object, until it has returned.
     std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
-    // Measurements being waited for, so that Shutdown can cut the waits short; and while it runs,
-    // no new wait begins.
-    std::vector<std::shared_ptr<Measurement>> waits_;
-    bool closing_ = false;
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};

@@ -53,42 +53,19 @@ void Measurement::Run() {
 std::optional<std::optional<CheckResult>> Measurement::Wait(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
     uint64_t seen = progress_;
-    while (!finished_ && !abandoned_) {
-        if (done_.wait_for(lock, limit, [this] { return finished_ || abandoned_; })) {
-            break;
-        }
+    while (!done_.wait_for(lock, limit, [this] { return finished_; })) {
         if (progress_ == seen) {
             abandoned_ = true;
-            break;
+            return std::nullopt;
         }
         seen = progress_;
     }
-    if (abandoned_) {
-        result_.reset();
-        return std::nullopt;
-    }
     return std::move(result_);
-}
-
-void Measurement::Abandon() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (finished_) {
-            return;
-        }
-        abandoned_ = true;
-    }
-    done_.notify_all();
 }
 
 bool Measurement::Finished() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return finished_;
-}
-
-bool Measurement::Abandoned() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return abandoned_;
 }
 
 int Measurement::Running() {

@@ -24,15 +24,12 @@ class Measurement {
     static std::shared_ptr<Measurement> Start(Work work);
 
     // Waits until the work is done and returns its result (nullopt: it could not measure). Gives up
-    // when no progress has been noted for `limit`, or when Abandon is called: then the measurement
-    // counts as abandoned and the outer nullopt comes back. A long walk or count that keeps making
+    // when no progress has been noted for `limit`: then the measurement counts as abandoned, its result
+    // will be dropped, and the outer nullopt comes back. A long walk or count that keeps making
     // progress is waited for.
     std::optional<std::optional<CheckResult>> Wait(std::chrono::milliseconds limit);
-    // Ends a Wait at once (the program is closing).
-    void Abandon();
     // The work has returned (whether or not anybody took its result).
     bool Finished() const;
-    bool Abandoned() const;
 
     // Measurement threads still running, in the whole process (tests wait for none to be left).
     static int Running();

@@ -199,8 +199,9 @@ Answer List(std::string_view directory, std::string_view pattern,
 // wildcards would list other entries, and a path ending in a separator or a drive has no entry to find.
 Answer FromListing(std::string_view path, const std::wstring& name, EntryInfo& out) {
     const size_t separator = name.find_last_of(L"\\/");
-    const std::wstring_view entry =
-        separator == std::wstring::npos ? std::wstring_view(name) : std::wstring_view(name).substr(separator + 1);
+    const std::wstring_view entry = separator == std::wstring::npos
+                                        ? std::wstring_view(name)
+                                        : std::wstring_view(name).substr(separator + 1);
     if (entry.empty() || entry.back() == L':' || entry.find_first_of(L"*?") != std::wstring_view::npos) {
         return Answer::Failed;
     }
@@ -209,7 +210,7 @@ Answer FromListing(std::string_view path, const std::wstring& name, EntryInfo& o
     win32::FindHandle find = FindFirst(path, name, data, 0, error);
     if (!find) {
         return detail::ClassifyWindowsError(error) == ErrorClass::Unreachable ? Answer::Unreachable
-                                                                               : Answer::Failed;
+                                                                              : Answer::Failed;
     }
     EntryInfo info = InfoFrom(data);
     info.nameSurrogate = IsNameSurrogate(data.dwFileAttributes, data.dwReserved0);
