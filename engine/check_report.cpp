@@ -127,48 +127,48 @@ CheckResult DateResult(int number, const ControlObject& object, const CheckConte
 std::optional<CheckResult> UnreachableResult(int number, const ControlObject& object,
                                              const CheckContext& context) {
     using lang::TextId;
-    static constexpr TextId kFileHeadings[] = {TextId::FileAvailabilityTitle, TextId::FileSizeTitle,
-                                               TextId::FileDateTitle, TextId::StringTitle};
-    static constexpr TextId kDirHeadings[] = {TextId::DirAvailabilityTitle, TextId::DirSizeTitle,
-                                              TextId::DirDateTitle};
+    // By type: the heading of each parameter, the outcome and the name shown.
+    struct Kind {
+        const TextId* headings;
+        int32_t params;
+        TextId outcome;
+        std::string ObjectSettings::*name;
+    };
+    static constexpr TextId kFile[] = {TextId::FileAvailabilityTitle, TextId::FileSizeTitle,
+                                       TextId::FileDateTitle, TextId::StringTitle};
+    static constexpr TextId kDirectory[] = {TextId::DirAvailabilityTitle, TextId::DirSizeTitle,
+                                            TextId::DirDateTitle};
+    static constexpr TextId kApplication[] = {TextId::AppTitle};
+    static constexpr Kind kKinds[] = {
+        {kFile, 4, TextId::FileUnreachable, &ObjectSettings::Name_File},
+        {kDirectory, 3, TextId::DirUnreachable, &ObjectSettings::Name_Dir},
+        {kApplication, 1, TextId::AppUnreachable, &ObjectSettings::Name_Prog},
+    };
     const ObjectSettings& settings = object.settings;
-    const int32_t param = settings.Param;
-    TextId heading;
-    TextId outcome;
-    const std::string* name;
-    switch (settings.Type) {
-        case static_cast<int32_t>(ObjectType::File):
-            if (param < 0 || param > 3) {
-                return std::nullopt;
-            }
-            heading = kFileHeadings[param];
-            outcome = TextId::FileUnreachable;
-            name = &settings.Name_File;
-            break;
-        case static_cast<int32_t>(ObjectType::Directory):
-            if (param < 0 || param > 2) {
-                return std::nullopt;
-            }
-            heading = kDirHeadings[param];
-            outcome = TextId::DirUnreachable;
-            name = &settings.Name_Dir;
-            break;
-        case static_cast<int32_t>(ObjectType::Application):
-            heading = TextId::AppTitle;
-            outcome = TextId::AppUnreachable;
-            name = &settings.Name_Prog;
-            break;
-        default:
-            return std::nullopt;
+    if (settings.Type < 0 || settings.Type > 2) {
+        return std::nullopt;
     }
-    CheckResult result = MakeResult(number, context, heading, *name, context.texts.Text(outcome),
-                                    object.baseline, false, false);
+    const Kind& kind = kKinds[settings.Type];
+    if (settings.Param < 0 || settings.Param >= kind.params) {
+        return std::nullopt;
+    }
+    const TextId heading = kind.headings[settings.Param];
+    CheckResult result = MakeResult(number, context, heading, settings.*kind.name,
+                                    context.texts.Text(kind.outcome), object.baseline, false, false);
     result.measured = false;
     result.eventText.clear();
     if (heading == TextId::StringTitle) {
         result.report.stringHint = result.report.pathHint;  // the lamp's colour stays as last counted
     }
     return result;
+}
+
+std::optional<CheckResult> NoAnswerResult(fs::Answer answer, int number, const ControlObject& object,
+                                          const CheckContext& context) {
+    if (answer == fs::Answer::Unreachable) {
+        return UnreachableResult(number, object, context);
+    }
+    return std::nullopt;
 }
 
 }  // namespace orv::engine

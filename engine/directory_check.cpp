@@ -70,11 +70,9 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
         return std::nullopt;  // a baseline that is no number: nothing to compare with
     }
     const DirectoryTotal measured = MeasureDirectory(object.settings.Path_Dir);
-    if (measured.answer == fs::Answer::Unreachable) {
-        return UnreachableResult(number, object, context);
-    }
-    if (measured.answer == fs::Answer::Failed) {
-        return std::nullopt;  // vanished since it was seen, or cannot be read: no size to report
+    if (measured.answer != fs::Answer::Known) {
+        // Vanished since it was seen, may not be read, or stopped answering: no size to report.
+        return NoAnswerResult(measured.answer, number, object, context);
     }
     static constexpr SizeTexts kTexts{TextId::DirSizeTitle, TextId::DirSizeIncreased,
                                       TextId::DirSizeDecreased, TextId::DirSizeUnchanged};
@@ -163,13 +161,9 @@ std::optional<CheckResult> CheckDirectory(int number, const ControlObject& objec
         return std::nullopt;
     }
     DirectoryState state;
-    switch (LookAtDirectory(object.settings.Path_Dir, state)) {
-        case fs::Answer::Known:
-            break;
-        case fs::Answer::Unreachable:
-            return UnreachableResult(number, object, context);
-        case fs::Answer::Failed:
-            return std::nullopt;
+    const fs::Answer answer = LookAtDirectory(object.settings.Path_Dir, state);
+    if (answer != fs::Answer::Known) {
+        return NoAnswerResult(answer, number, object, context);
     }
     switch (param) {
         case 0:

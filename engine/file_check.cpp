@@ -142,13 +142,9 @@ std::optional<CheckResult> CheckFile(int number, const ControlObject& object, co
         return std::nullopt;
     }
     FileState state;
-    switch (LookAtFile(object.settings.Path_File, state)) {
-        case fs::Answer::Known:
-            break;
-        case fs::Answer::Unreachable:
-            return UnreachableResult(number, object, context);
-        case fs::Answer::Failed:
-            return std::nullopt;
+    const fs::Answer answer = LookAtFile(object.settings.Path_File, state);
+    if (answer != fs::Answer::Known) {
+        return NoAnswerResult(answer, number, object, context);
     }
     switch (param) {
         case 0:
