@@ -60,6 +60,9 @@ Engine::Engine(EngineServices services) : services_(std::move(services)) {
 
 Engine::~Engine() {
     Shutdown();
+    for (const std::shared_ptr<MeasurementWorker>& worker : idleWorkers_) {
+        worker->Quit();
+    }
 }
 
 // --- The object table ---
@@ -198,19 +201,31 @@ std::optional<CheckResult> Engine::Measure(int number, const ControlObject& meas
                 return checks->Application(number, measured, context);
         }
     };
-    std::shared_ptr<Measurement> measurement = Measurement::Start(work);
-    if (!measurement) {
-        return work();  // no thread to be had: measure here, as the program always could
-    }
-    std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
-    if (outcome) {
-        return std::move(*outcome);
-    }
+    std::shared_ptr<MeasurementWorker> worker;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        if (!measurement->Finished()) {
-            abandoned_[number - 1] = measurement;
+        if (!idleWorkers_.empty()) {
+            worker = std::move(idleWorkers_.back());
+            idleWorkers_.pop_back();
         }
+    }
+    if (!worker) {
+        worker = MeasurementWorker::Start();
+    }
+    if (!worker) {
+        return work();  // no thread to be had: measure here, as the program always could
+    }
+    auto measurement = std::make_shared<Measurement>(std::move(work));
+    worker->Run(measurement);
+    std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (outcome) {
+        idleWorkers_.push_back(std::move(worker));
+        return std::move(*outcome);
+    }
+    // The worker stays with its held measurement and ends after it.
+    if (!measurement->Finished()) {
+        abandoned_[number - 1] = measurement;
     }
     return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
 }

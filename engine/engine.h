@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/checks.h"
 #include "engine/display.h"
@@ -26,6 +27,7 @@
 namespace orv::engine {
 
 class Measurement;
+class MeasurementWorker;
 class TMyThread;
 
 // The three checks, as the engine calls them. The program uses SystemChecks(); tests use fakes.
@@ -151,13 +153,15 @@ class Engine {
 
     EngineServices services_;
 
-    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_
+    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_, idleWorkers_
     ObjectArray objects_;
     int scanStep_ = 0;
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
     // The last abandoned measurement of each object, until it has returned.
     std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
+    // Measurement threads waiting for work (at most one per thread that checks at the same time).
+    std::vector<std::shared_ptr<MeasurementWorker>> idleWorkers_;
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};

@@ -15,21 +15,7 @@ thread_local Measurement* current = nullptr;
 
 Measurement::Measurement(Work work) : work_(std::move(work)) {}
 
-std::shared_ptr<Measurement> Measurement::Start(Work work) {
-    auto measurement = std::make_shared<Measurement>(std::move(work));
-    running.fetch_add(1);
-    try {
-        // Detached: the program never waits for a measurement the system holds, not even at exit. The
-        // thread keeps the measurement (and what its work holds) alive until it returns.
-        std::thread([measurement] { measurement->Run(); }).detach();
-    } catch (const std::system_error&) {
-        running.fetch_sub(1);
-        return nullptr;
-    }
-    return measurement;
-}
-
-void Measurement::Run() {
+bool Measurement::Execute() {
     current = this;
     std::optional<CheckResult> result;
     try {
@@ -38,16 +24,19 @@ void Measurement::Run() {
         result.reset();  // a check that throws has not measured
     }
     current = nullptr;
+    bool abandoned = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         finished_ = true;
-        if (!abandoned_) {
+        abandoned = abandoned_;
+        if (!abandoned) {
             result_ = std::move(result);
         }
-        work_ = nullptr;  // what the work held goes with this thread, not with the last waiter
+        work_ = nullptr;  // what the work held goes now, not with the last one to hold the measurement
     }
     done_.notify_all();
     running.fetch_sub(1);
+    return abandoned;
 }
 
 std::optional<std::optional<CheckResult>> Measurement::Wait(std::chrono::milliseconds limit) {
@@ -76,6 +65,52 @@ void Measurement::NoteProgress() {
     if (Measurement* measurement = current) {
         std::lock_guard<std::mutex> lock(measurement->mutex_);
         ++measurement->progress_;
+    }
+}
+
+std::shared_ptr<MeasurementWorker> MeasurementWorker::Start() {
+    auto worker = std::make_shared<MeasurementWorker>();
+    try {
+        // Detached: the program never waits for a measurement the system holds, not even at exit. The
+        // thread keeps its worker (and the measurement it runs) alive until it ends.
+        std::thread([worker] { worker->Loop(); }).detach();
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+    return worker;
+}
+
+void MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
+    running.fetch_add(1);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        job_ = std::move(measurement);
+    }
+    wake_.notify_one();
+}
+
+void MeasurementWorker::Quit() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_one();
+}
+
+void MeasurementWorker::Loop() {
+    for (;;) {
+        std::shared_ptr<Measurement> job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return job_ != nullptr || quit_; });
+            if (!job_) {
+                return;
+            }
+            job = std::move(job_);
+        }
+        if (job->Execute()) {
+            return;  // given up by the engine: nobody will hand this worker anything again
+        }
     }
 }
 
