@@ -153,7 +153,8 @@ class Engine {
 
     EngineServices services_;
 
-    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_, abandoned_, idleWorkers_
+    // The engine lock: objects_, scanStep_, checkSerials_, abandoned_, idleWorkers_.
+    mutable std::mutex lock_;
     ObjectArray objects_;
     int scanStep_ = 0;
     // Counts the committed checks of each object; a check commits only over the state it measured.

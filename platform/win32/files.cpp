@@ -195,13 +195,16 @@ Answer List(std::string_view directory, std::string_view pattern,
     return Answer::Known;
 }
 
-// The entry as its directory's listing shows it: FindFirstFileW on the exact path. A name with
-// wildcards would list other entries, and a path ending in a separator or a drive has no entry to find.
-Answer FromListing(std::string_view path, const std::wstring& name, EntryInfo& out) {
-    const size_t separator = name.find_last_of(L"\\/");
-    const std::wstring_view entry = separator == std::wstring::npos
-                                        ? std::wstring_view(name)
-                                        : std::wstring_view(name).substr(separator + 1);
+// The entry as its directory's listing shows it: FindFirstFileW on the exact path, without the
+// separators a folder's path may end in. A name with wildcards would list other entries, and a drive
+// or a root has no entry to find.
+Answer FromListing(std::string_view path, std::wstring name, EntryInfo& out) {
+    while (!name.empty() && name.back() == L'\\') {
+        name.pop_back();
+    }
+    const size_t separator = name.find_last_of(L'\\');
+    const std::wstring_view entry =
+        std::wstring_view(name).substr(separator == std::wstring::npos ? 0 : separator + 1);
     if (entry.empty() || entry.back() == L':' || entry.find_first_of(L"*?") != std::wstring_view::npos) {
         return Answer::Failed;
     }

@@ -20,7 +20,8 @@ class EngineFixture : public ::testing::Test {
   protected:
     // `runner` replaces the fake checks (SystemChecks() for the real ones). Measurements are waited for
     // as long as they take unless a test sets `measureLimit`.
-    void Make(std::chrono::milliseconds pause = std::chrono::hours(1), std::shared_ptr<CheckRunner> runner = {}) {
+    void Make(std::chrono::milliseconds pause = std::chrono::hours(1),
+              std::shared_ptr<CheckRunner> runner = {}) {
         EngineServices services;
         services.checks = runner ? runner : checks;
         services.measureLimit = measureLimit;

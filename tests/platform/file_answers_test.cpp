@@ -120,6 +120,8 @@ TEST(FileAnswers, AnEntryThatRefusesItsAttributesIsReadFromItsListing) {
         ASSERT_EQ(Examine(sub, info), Answer::Known);
         EXPECT_EQ(info.kind, EntryKind::Directory);
         EXPECT_EQ(info.creation, plainFolder.creation);
+        ASSERT_EQ(Examine(sub + kSeparator, info), Answer::Known) << "a folder's path may end in a separator";
+        EXPECT_EQ(info.kind, EntryKind::Directory);
         EXPECT_EQ(Examine(folder.Join("gone.bin"), info), Answer::Failed)
             << "refused and not in the listing: nothing is known";
 #else
