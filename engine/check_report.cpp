@@ -125,4 +125,53 @@ CheckResult DateResult(int number, const ControlObject& object, const CheckConte
                       true);
 }
 
+std::optional<CheckResult> UnreachableResult(int number, const ControlObject& object,
+                                             const CheckContext& context) {
+    using lang::TextId;
+    // By type: the heading of each parameter, the outcome and the name shown.
+    struct Kind {
+        const TextId* headings;
+        int32_t params;
+        TextId outcome;
+        std::string ObjectSettings::*name;
+    };
+    static constexpr TextId kFile[] = {TextId::FileAvailabilityTitle, TextId::FileSizeTitle,
+                                       TextId::FileDateTitle, TextId::StringTitle};
+    static constexpr TextId kDirectory[] = {TextId::DirAvailabilityTitle, TextId::DirSizeTitle,
+                                            TextId::DirDateTitle};
+    static constexpr TextId kApplication[] = {TextId::AppTitle};
+    static constexpr Kind kKinds[] = {
+        {kFile, 4, TextId::FileUnreachable, &ObjectSettings::Name_File},
+        {kDirectory, 3, TextId::DirUnreachable, &ObjectSettings::Name_Dir},
+        {kApplication, 1, TextId::AppUnreachable, &ObjectSettings::Name_Prog},
+    };
+    const ObjectSettings& settings = object.settings;
+    const auto type = static_cast<int32_t>(settings.Type);
+    if (type < 0 || type > 2) {
+        return std::nullopt;
+    }
+    const Kind& kind = kKinds[type];
+    const auto param = static_cast<int32_t>(settings.Param);
+    if (param < 0 || param >= kind.params) {
+        return std::nullopt;
+    }
+    const TextId heading = kind.headings[param];
+    CheckResult result = MakeResult(number, context, heading, settings.*kind.name,
+                                    context.texts.Text(kind.outcome), object.baseline, false, false);
+    result.measured = false;
+    result.eventText.clear();
+    if (heading == TextId::StringTitle) {
+        result.report.stringHint = result.report.pathHint;  // the lamp's colour stays as last counted
+    }
+    return result;
+}
+
+std::optional<CheckResult> NoAnswerResult(fs::Answer answer, int number, const ControlObject& object,
+                                          const CheckContext& context) {
+    if (answer == fs::Answer::Unreachable) {
+        return UnreachableResult(number, object, context);
+    }
+    return std::nullopt;
+}
+
 }  // namespace orv::engine

@@ -10,6 +10,7 @@
 #include "engine/checks.h"
 #include "engine/objects.h"
 #include "lang/texts.h"
+#include "platform/files.h"
 
 namespace orv::engine {
 
@@ -24,6 +25,11 @@ CheckResult MakeResult(int number, const CheckContext& context, lang::TextId hea
 
 std::string Hint(const CheckContext& context, lang::TextId heading, std::string_view name,
                  std::string_view outcome, std::string_view separator);
+
+// The outcome of a check whose look at its item came to no answer (`answer` is not Known): nothing for
+// a failed measurement, UnreachableResult when the item's volume or server did not answer.
+std::optional<CheckResult> NoAnswerResult(fs::Answer answer, int number, const ControlObject& object,
+                                          const CheckContext& context);
 
 // A size baseline read as a 64-bit signed decimal integer: an optional sign and digits, nothing else.
 std::optional<int64_t> ParseSizeBaseline(std::string_view text);

@@ -27,6 +27,12 @@ std::optional<CheckResult> CheckDirectory(int number, const ControlObject& objec
 std::optional<CheckResult> CheckApplication(int number, const ControlObject& object,
                                             const CheckContext& context);
 
+// The report of a check whose item cannot be reached right now (measured false): the path indicator
+// idle, its hint the check's heading, the name and "cannot be reached right now" (for the search text
+// the string indicator's hint too). nullopt for a type or parameter that has no check.
+std::optional<CheckResult> UnreachableResult(int number, const ControlObject& object,
+                                             const CheckContext& context);
+
 // Total size of the files in a directory tree, sizes from the listing only; links to other places
 // (junctions, symbolic links, mount points) are not descended into.
 uint64_t DirectorySize(std::string_view path);

@@ -4,6 +4,7 @@
 #include "engine/check_report.h"
 #include "engine/checks.h"
 #include "engine/object_rules.h"
+#include "engine/measurement.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -22,26 +23,31 @@ bool EndsWithSeparator(std::string_view path) {
 #endif
 }
 
-std::optional<uint64_t> MeasureDirectory(std::string_view path);
+// The total, or why there is none.
+struct DirectoryTotal {
+    fs::Answer answer = fs::Answer::Known;
+    uint64_t bytes = 0;
+};
+DirectoryTotal MeasureDirectory(std::string_view path);
 
 struct DirectoryState {
     bool exists = false;
     fs::FileTime creation;
 };
 
-// nullopt when the entry is there but cannot be examined.
-std::optional<DirectoryState> LookAtDirectory(std::string_view path) {
-    DirectoryState state;
+// Known with `state` filled in; otherwise nothing was learnt about the directory.
+fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
+    state = DirectoryState{};
     if (path.empty()) {
-        return state;  // no directory chosen yet
+        return fs::Answer::Known;  // no directory chosen yet
     }
     fs::EntryInfo info;
-    if (!fs::Query(path, info)) {
-        return std::nullopt;
+    const fs::Answer answer = fs::Examine(path, info);
+    if (answer == fs::Answer::Known) {
+        state.exists = info.kind == fs::EntryKind::Directory;
+        state.creation = info.creation;
     }
-    state.exists = info.kind == fs::EntryKind::Directory;
-    state.creation = info.creation;
-    return state;
+    return answer;
 }
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
@@ -64,13 +70,14 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
     if (!old) {
         return std::nullopt;  // a baseline that is no number: nothing to compare with
     }
-    const std::optional<uint64_t> measured = MeasureDirectory(object.settings.Path_Dir);
-    if (!measured) {
-        return std::nullopt;  // vanished since it was seen, or cannot be read: no size to report
+    const DirectoryTotal measured = MeasureDirectory(object.settings.Path_Dir);
+    if (measured.answer != fs::Answer::Known) {
+        // Vanished since it was seen, may not be read, or stopped answering: no size to report.
+        return NoAnswerResult(measured.answer, number, object, context);
     }
     static constexpr SizeTexts kTexts{TextId::DirSizeTitle, TextId::DirSizeIncreased,
                                       TextId::DirSizeDecreased, TextId::DirSizeUnchanged};
-    return SizeResult(number, object, context, kTexts, name, *measured, *old, &Baseline::Size_Dir_Old);
+    return SizeResult(number, object, context, kTexts, name, measured.bytes, *old, &Baseline::Size_Dir_Old);
 }
 
 std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
@@ -92,17 +99,21 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                       &Baseline::Dir_Data_Old);
 }
 
-// The walk behind DirectorySize; nullopt when the top directory itself cannot be listed (it vanished
-// or may not be read), which is no size at all.
-std::optional<uint64_t> MeasureDirectory(std::string_view path) {
+// The walk behind DirectorySize. The top directory must be listed, or there is no size at all. A
+// sub-folder that may not be listed (or vanished) adds nothing, but one whose volume or server stops
+// answering fails the whole walk: a share that drops half-way would otherwise show as a shrunken
+// tree and report a decrease that never happened.
+DirectoryTotal MeasureDirectory(std::string_view path) {
     // Depth-first with a list of folders still to visit instead of recursion: no open listing is held
     // while a sub-folder is walked, and a deep tree cannot overflow the stack. Memory grows with the
     // folders waiting, never with the number of files.
-    uint64_t total = 0;
+    constexpr uint32_t kEntriesPerProgress = 1024;
+    DirectoryTotal total;
     std::vector<std::string> pending;
     pending.emplace_back(path);
     std::string current;
     bool top = true;
+    uint32_t entries = 0;
     while (!pending.empty()) {
         current = std::move(pending.back());
         pending.pop_back();
@@ -110,7 +121,10 @@ std::optional<uint64_t> MeasureDirectory(std::string_view path) {
             current += fs::kSeparator;
         }
         const size_t firstChild = pending.size();
-        const bool listed = fs::ListDirectory(current, [&](const fs::DirEntry& entry) {
+        const fs::Answer listed = fs::ListEntries(current, [&](const fs::DirEntry& entry) {
+            if (++entries % kEntriesPerProgress == 0) {
+                Measurement::NoteProgress();  // a huge folder on a slow share is slow, not held
+            }
             if (entry.directory) {
                 // Links to other places (junctions, symbolic links, mount points) are not followed:
                 // one that leads back into the tree would make the walk endless.
@@ -120,14 +134,15 @@ std::optional<uint64_t> MeasureDirectory(std::string_view path) {
                     pending.push_back(std::move(child));
                 }
             } else {
-                total += entry.size;
+                total.bytes += entry.size;
             }
             return true;
         });
-        if (top && !listed) {
-            return std::nullopt;
+        Measurement::NoteProgress();
+        if (listed == fs::Answer::Unreachable || (top && listed != fs::Answer::Known)) {
+            return DirectoryTotal{listed, 0};
         }
-        top = false;  // a sub-folder that cannot be listed adds nothing
+        top = false;
         // Visit the sub-folders in listing order.
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
     }
@@ -137,7 +152,7 @@ std::optional<uint64_t> MeasureDirectory(std::string_view path) {
 }  // namespace
 
 uint64_t DirectorySize(std::string_view path) {
-    return MeasureDirectory(path).value_or(0);
+    return MeasureDirectory(path).bytes;
 }
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
@@ -146,17 +161,18 @@ std::optional<CheckResult> CheckDirectory(int number, const ControlObject& objec
     if (FoldParam(ObjectType::Directory, param) != param) {  // out of a directory's range
         return std::nullopt;
     }
-    const std::optional<DirectoryState> state = LookAtDirectory(object.settings.Path_Dir);
-    if (!state) {
-        return std::nullopt;
+    DirectoryState state;
+    const fs::Answer answer = LookAtDirectory(object.settings.Path_Dir, state);
+    if (answer != fs::Answer::Known) {
+        return NoAnswerResult(answer, number, object, context);
     }
     switch (param) {
         case ControlParam::Availability:
-            return CheckAvailability(number, object, context, *state);
+            return CheckAvailability(number, object, context, state);
         case ControlParam::Size:
-            return CheckSize(number, object, context, *state);
+            return CheckSize(number, object, context, state);
         default:
-            return CheckDate(number, object, context, *state);
+            return CheckDate(number, object, context, state);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/measurement.h"
 #include "engine/scan_thread.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -59,6 +60,9 @@ Engine::Engine(EngineServices services) : services_(std::move(services)) {
 
 Engine::~Engine() {
     Shutdown();
+    for (const std::shared_ptr<MeasurementWorker>& worker : idleWorkers_) {
+        worker->Quit();
+    }
 }
 
 // --- The object table ---
@@ -207,11 +211,19 @@ void Engine::CheckObject(int number) {
     const int index = number - 1;
     ControlObject measured;
     uint64_t serial = 0;
+    bool held = false;
     {
         std::lock_guard<std::mutex> lock(lock_);
         objects_[index].ActionPending = false;
         measured = objects_[index];
         serial = checkSerials_[index];
+        if (abandoned_[index] && abandoned_[index]->Finished()) {
+            abandoned_[index].reset();
+        }
+        held = abandoned_[index] != nullptr;
+    }
+    if (FoldType(measured.settings.Type) != measured.settings.Type) {  // a type out of range checks nothing
+        return;
     }
 
     // The texts are taken once, so a language switch during the check gives it one language throughout.
@@ -221,22 +233,14 @@ void Engine::CheckObject(int number) {
     }
     const clock::Formats formats = services_.formats();
     const clock::Names names = services_.names();
-    const CheckContext context{*texts, formats, names};
     const clock::LocalTime checkTime = services_.now();
 
     std::optional<CheckResult> result;
-    switch (measured.settings.Type) {
-        case ObjectType::File:
-            result = services_.checks->File(number, measured, context);
-            break;
-        case ObjectType::Directory:
-            result = services_.checks->Directory(number, measured, context);
-            break;
-        case ObjectType::Application:
-            result = services_.checks->Application(number, measured, context);
-            break;
-        default:
-            return;
+    if (held) {
+        // The system still holds the last measurement of this object: no second one joins it.
+        result = UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+    } else {
+        result = Measure(number, measured, texts, formats, names);
     }
     if (!result) {
         return;
@@ -249,18 +253,75 @@ void Engine::CheckObject(int number) {
     if (object.generation != measured.generation || checkSerials_[index] != serial) {
         return;
     }
-    object.baseline = std::move(result->baseline);
-    object.eventContext = ContextOfCheck(measured.settings);
-    object.eventContext.event = result->eventText;
-    object.eventContext.outcome = std::move(result->outcome);
-    object.eventContext.time = checkTime;
-    object.EventText = std::move(result->eventText);
-    object.ActionPending = result->fulfilled;
-    if (result->lastStringCount) {
-        object.LastStringCount = *result->lastStringCount;
+    if (result->measured) {
+        object.baseline = std::move(result->baseline);
+        object.eventContext = ContextOfCheck(measured.settings);
+        object.eventContext.event = result->eventText;
+        object.eventContext.outcome = std::move(result->outcome);
+        object.eventContext.time = checkTime;
+        object.EventText = std::move(result->eventText);
+        object.ActionPending = result->fulfilled;
+        if (result->lastStringCount) {
+            object.LastStringCount = *result->lastStringCount;
+        }
+        ++checkSerials_[index];
     }
-    ++checkSerials_[index];
     PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
+}
+
+std::optional<CheckResult> Engine::Measure(int number, const ControlObject& measured,
+                                           const std::shared_ptr<const lang::LanguageTable>& texts,
+                                           const clock::Formats& formats, const clock::Names& names) {
+    // The work owns copies of everything it reads: once abandoned it may outlive this call, and even
+    // the engine.
+    auto work = [checks = services_.checks, number, measured, texts, formats,
+                 names]() -> std::optional<CheckResult> {
+        const CheckContext context{*texts, formats, names};
+        switch (measured.settings.Type) {
+            case ObjectType::File:
+                return checks->File(number, measured, context);
+            case ObjectType::Directory:
+                return checks->Directory(number, measured, context);
+            default:
+                return checks->Application(number, measured, context);
+        }
+    };
+    std::shared_ptr<MeasurementWorker> worker;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (!idleWorkers_.empty()) {
+            worker = std::move(idleWorkers_.back());
+            idleWorkers_.pop_back();
+        }
+    }
+    if (!worker) {
+        worker = MeasurementWorker::Start();
+    }
+    if (!worker) {
+        return work();  // no thread to be had: measure here, as the program always could
+    }
+    auto measurement = std::make_shared<Measurement>(std::move(work));
+    worker->Run(measurement);
+    std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (outcome) {
+        idleWorkers_.push_back(std::move(worker));
+        return std::move(*outcome);
+    }
+    // The worker stays with its held measurement and ends after it.
+    if (!measurement->Finished()) {
+        abandoned_[number - 1] = measurement;
+    }
+    return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+}
+
+bool Engine::MeasurementHeld(int number) const {
+    if (!ValidNumber(number)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    const std::shared_ptr<Measurement>& abandoned = abandoned_[number - 1];
+    return abandoned && !abandoned->Finished();
 }
 
 bool Engine::SearchTextChanged(int number, const std::string& newText) {
@@ -532,6 +593,8 @@ void Engine::Shutdown() {
     std::lock_guard<std::mutex> control(controlMutex_);
     controlRunning_.store(false);
     if (thread_) {
+        // A pass waiting for a measurement the system holds gives up on it within the measurement
+        // limit, so the join never waits for a dead server.
         thread_->RequestStop();
         thread_->Join();
         thread_.reset();

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/checks.h"
 #include "engine/display.h"
@@ -27,6 +28,8 @@
 
 namespace orv::engine {
 
+class Measurement;
+class MeasurementWorker;
 class TMyThread;
 
 // The three checks, as the engine calls them. The program uses SystemChecks(); tests use fakes.
@@ -62,6 +65,9 @@ struct EngineServices {
     // Runs on the scan thread after every pass, outside the pass's guards (tests use it to make a pass
     // fail the way nothing in the pass itself should).
     std::function<void()> afterPass;
+    // How long a measurement may go without progress before the check gives up on it for this time
+    // and reports the object unreachable: one server that does not answer must not hold the others.
+    std::chrono::milliseconds measureLimit{2000};
 };
 
 class Engine {
@@ -118,6 +124,10 @@ class Engine {
     // The check that the object's Type selects (nothing for another Type). ActionPending is cleared
     // first; the result is committed only when no edit, reset, load or other check of the object
     // happened while it measured; a failed measurement changes nothing more. Any thread.
+    // The measurement runs on a thread of its own; one held longer than measureLimit without progress
+    // is abandoned (its result, should it come, is dropped) and the object is reported unreachable.
+    // While an abandoned measurement of the object is still held, the next check reports the same at
+    // once instead of starting another.
     void CheckObject(int number);
     // The search-text editor's change of object N's text, on the user-interface thread. A file object:
     // the file check with the text held so far, then Povtor_File_Old := LastStringCount, then String :=
@@ -153,6 +163,8 @@ class Engine {
 
     // Scan threads alive right now (0 or 1; the tests check it never exceeds 1).
     int LiveScanThreads() const { return liveScanThreads_.load(); }
+    // Whether an abandoned measurement of object N is still held by the system.
+    bool MeasurementHeld(int number) const;
 
   private:
     friend class TMyThread;
@@ -174,15 +186,24 @@ class Engine {
     // Changes the settings of object `number` under the engine lock; false for an invalid number.
     template <class Change>
     bool ChangeSettings(int number, Change&& change);
+    // Runs the check for `measured` on a measurement thread and waits for it as CheckObject says.
+    std::optional<CheckResult> Measure(int number, const ControlObject& measured,
+                                       const std::shared_ptr<const lang::LanguageTable>& texts,
+                                       const clock::Formats& formats, const clock::Names& names);
 
     EngineServices services_;
 
-    mutable std::mutex lock_;  // the engine lock: objects_, scanStep_, checkSerials_
+    // The engine lock: objects_, scanStep_, checkSerials_, abandoned_, idleWorkers_.
+    mutable std::mutex lock_;
     ObjectArray objects_;
     int scanStep_ = 0;
     std::string cycleLogPath_;  // the file the last log step wrote ("" when it wrote none)
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
+    // The last abandoned measurement of each object, until it has returned.
+    std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
+    // Measurement threads waiting for work (at most one per thread that checks at the same time).
+    std::vector<std::shared_ptr<MeasurementWorker>> idleWorkers_;
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};

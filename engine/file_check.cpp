@@ -21,26 +21,24 @@ struct FileState {
     clock::LocalTime modified;  // reduced to the DOS resolution
 };
 
-// nullopt when the entry is there but cannot be examined.
-std::optional<FileState> LookAtFile(std::string_view path) {
+// Known with `state` filled in; otherwise nothing was learnt about the file.
+fs::Answer LookAtFile(std::string_view path, FileState& state) {
+    state = FileState{};
     if (path.empty()) {
-        return FileState{};  // an object whose file has not been chosen yet
+        return fs::Answer::Known;  // an object whose file has not been chosen yet
     }
     fs::EntryInfo info;
-    if (!fs::Query(path, info)) {
-        return std::nullopt;
-    }
-    FileState state;
-    if (info.kind != fs::EntryKind::File) {
-        return state;
+    const fs::Answer answer = fs::Examine(path, info);
+    if (answer != fs::Answer::Known || info.kind != fs::EntryKind::File) {
+        return answer;
     }
     clock::LocalTime local;
     if (!clock::FileTimeToLocal(info.lastWrite, local) || !clock::ReduceToDosTime(local, state.modified)) {
-        return state;  // dated outside what the program can show: counts as missing
+        return answer;  // dated outside what the program can show: counts as missing
     }
     state.exists = true;
     state.size = info.size;
-    return state;
+    return answer;
 }
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
@@ -152,19 +150,20 @@ std::optional<CheckResult> CheckFile(int number, const ControlObject& object, co
     if (FoldParam(ObjectType::File, param) != param) {  // out of a file's range: nothing to check
         return std::nullopt;
     }
-    const std::optional<FileState> state = LookAtFile(object.settings.Path_File);
-    if (!state) {
-        return std::nullopt;
+    FileState state;
+    const fs::Answer answer = LookAtFile(object.settings.Path_File, state);
+    if (answer != fs::Answer::Known) {
+        return NoAnswerResult(answer, number, object, context);
     }
     switch (param) {
         case ControlParam::Availability:
-            return CheckAvailability(number, object, context, *state);
+            return CheckAvailability(number, object, context, state);
         case ControlParam::Size:
-            return CheckSize(number, object, context, *state);
+            return CheckSize(number, object, context, state);
         case ControlParam::Date:
-            return CheckDate(number, object, context, *state);
+            return CheckDate(number, object, context, state);
         default:
-            return CheckString(number, object, context, *state);
+            return CheckString(number, object, context, state);
     }
 }
 

@@ -70,6 +70,10 @@ using ObjectArray = std::array<ControlObject, kObjectCount>;  // index 0 is obje
 // The result of one completed check, computed without the engine lock from a copy of the object.
 // A check that could not measure returns no result at all (std::nullopt): nothing changes.
 struct CheckResult {
+    // False when the item could not be reached (its volume or server did not answer, or the
+    // measurement was held too long): nothing was measured and only `report` applies; the baseline,
+    // the event text and ActionPending stay as they were, so no event and no macro come of it.
+    bool measured = true;
     Baseline baseline;       // the whole baseline after the check (only the checked property differs)
     std::string eventText;   // "Object N / heading : name / outcome"
     std::string outcome;     // the event text's last part

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/checks.h"
+#include "engine/measurement.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define ORV_COUNT_SSE2 1
@@ -378,6 +379,7 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
         if (got == 0) {
             return counter.Count();
         }
+        Measurement::NoteProgress();  // a large file on a slow share is slow, not held
         counter.Commit(static_cast<size_t>(got));
     }
 }

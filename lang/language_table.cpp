@@ -128,6 +128,9 @@ constexpr Entry kEntries[] = {
      "Приложение как не было активно, так и не активно"},
     {TextId::AppMissingNoControl, "Application doesnt exist, control is impossible",
      "Приложения нет, контроль невозможен"},
+    {TextId::FileUnreachable, "File cannot be reached right now", "Файл сейчас недоступен"},
+    {TextId::DirUnreachable, "Directory cannot be reached right now", "Директория сейчас недоступна"},
+    {TextId::AppUnreachable, "Application cannot be checked right now", "Приложение сейчас не проверить"},
     {TextId::MoreEvents, "and %N more", "и еще %N"},
     {TextId::CommandLineHelp,
      "Command line switches:\n/start  start control as soon as the main window is shown\n/?  show this "

@@ -107,6 +107,10 @@ enum class TextId : int32_t {
     AppClosed,
     AppStillInactive,
     AppMissingNoControl,  // "Application doesnt exist, control is impossible"
+    // The path indicator's hint while an item's volume or server does not answer (no event then).
+    FileUnreachable,  // "File cannot be reached right now"
+    DirUnreachable,
+    AppUnreachable,  // the process list was held too long
 
     // The tray balloon and the command line.
     MoreEvents,       // "and %N more" under the first event of a cycle; %N is the number of the others

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,8 +32,20 @@ struct EntryInfo {
     FileTime creation;
 };
 
-// One system call (GetFileAttributesExW / lstat+stat). A path that does not exist gives Missing and
-// true; false only when the entry exists but cannot be examined. `out` is untouched on false.
+// What a look at the file system came to. "Not there" and "no answer" are kept apart: a file on a
+// share that drops for a minute has not disappeared.
+enum class Answer {
+    Known,        // the system answered: the result says what is there (EntryKind::Missing for nothing)
+    Unreachable,  // the volume or its server did not answer: nobody can say what is there right now
+    Failed,       // something is there but cannot be examined
+};
+
+// The attributes of one entry (GetFileAttributesExW / lstat+stat). An entry that exists but may not be
+// queried (access denied, a sharing violation) is read from its directory's listing instead; Failed
+// only when that fails too. `out` is untouched unless the answer is Known.
+Answer Examine(std::string_view path, EntryInfo& out);
+
+// Examine with both kinds of failure as false.
 bool Query(std::string_view path, EntryInfo& out);
 
 // Convenience forms of Query.
@@ -49,7 +62,11 @@ struct DirEntry {
 };
 
 // Lists every entry of `directory` (hidden and system ones too), sizes taken from the listing only.
-// `visit` returns false to stop early. Returns false when the directory cannot be listed at all.
+// `visit` returns false to stop early. Known when the directory was listed; Unreachable when its
+// volume or server did not answer; Failed when it cannot be listed (vanished, access denied).
+Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
+
+// ListEntries with both kinds of failure as false.
 bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
 
 // Lists `directory` entries that match a wildcard pattern such as "*.bat" (Windows matching rules;
@@ -91,6 +108,15 @@ bool RemoveFile(std::string_view path);
 // The short (8.3) form of an existing entry's path, as the file system keeps it. False when the entry
 // does not exist or the system keeps no short names (always on POSIX); `out` is untouched then.
 bool ShortPath(std::string_view path, std::string& out);
+
+// For tests: makes the system calls on chosen paths fail with a chosen Windows error code, as if the
+// system had returned it, so that codes no test machine can produce on demand (a share that drops, a
+// device that is not ready) go through the same handling as real ones. The POSIX build sorts injected
+// codes as the Windows build does. `Attributes` is the look at one entry, `Listing` a directory's
+// listing or the look-up of one entry in its directory's listing. An empty injector ends the faults.
+enum class SystemCall { Attributes, Listing };
+using FaultInjector = std::function<std::optional<uint32_t>(SystemCall call, std::string_view path)>;
+void InjectFaults(FaultInjector injector);
 
 // The separator of the platform: '\\' on Windows, '/' elsewhere.
 #ifdef _WIN32

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/file_errors.h"
 #include "platform/files.h"
 
 namespace orv::fs {
@@ -21,8 +22,51 @@ FileTime FromTimestamp(const struct statx_timestamp& t) {
     return FileTime{(static_cast<int64_t>(t.tv_sec) + kEpochDifference) * kTicksPerSecond + t.tv_nsec / 100};
 }
 
-bool IsMissingError(int error) {
-    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+using detail::ErrorClass;
+
+// The POSIX counterpart of the Windows table (file_errors.h): a name that is not there, or cannot be,
+// is absent; what speaks of the network, a stale handle of a network file system, a missing medium or a
+// failing device is no answer; the rest (no permission and the like) is a failure.
+ErrorClass ClassifyError(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ENAMETOOLONG:
+            return ErrorClass::Absent;
+        case ETIMEDOUT:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+        case ENETDOWN:
+        case ENETUNREACH:
+        case ENETRESET:
+        case ECONNABORTED:
+        case ECONNREFUSED:
+        case ECONNRESET:
+        case ENOTCONN:
+        case ESTALE:
+        case EREMOTEIO:
+        case ENOLINK:
+        case ECOMM:
+        case ENOMEDIUM:
+        case ENODEV:
+        case ENXIO:
+        case EIO:
+            return ErrorClass::Unreachable;
+        default:
+            return ErrorClass::Failed;
+    }
+}
+
+Answer AnswerFor(ErrorClass kind) {
+    return kind == ErrorClass::Unreachable ? Answer::Unreachable : Answer::Failed;
+}
+
+// The class of a fault a test injected for this call, if any.
+std::optional<ErrorClass> InjectedClass(SystemCall call, std::string_view path) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(call, path)) {
+        return detail::ClassifyWindowsError(*fault);
+    }
+    return std::nullopt;
 }
 
 bool IsHiddenName(std::string_view name) {
@@ -69,12 +113,15 @@ bool Matches(std::string_view pattern, std::string_view name) {
     return pattern.substr(p) == ".*";
 }
 
-bool List(std::string_view directory, std::string_view pattern,
-          const std::function<bool(const DirEntry&)>& visit) {
+Answer List(std::string_view directory, std::string_view pattern,
+            const std::function<bool(const DirEntry&)>& visit) {
+    if (const std::optional<ErrorClass> injected = InjectedClass(SystemCall::Listing, directory)) {
+        return AnswerFor(*injected);
+    }
     const std::string path(directory.empty() ? std::string_view(".") : directory);
     DIR* dir = opendir(path.c_str());
     if (!dir) {
-        return false;
+        return AnswerFor(ClassifyError(errno));
     }
     const int dirFd = dirfd(dir);
     while (struct dirent* entry = readdir(dir)) {
@@ -107,33 +154,38 @@ bool List(std::string_view directory, std::string_view pattern,
         }
     }
     closedir(dir);
-    return true;
+    return Answer::Known;
 }
 
 }  // namespace
 
-bool Query(std::string_view path, EntryInfo& out) {
+Answer Examine(std::string_view path, EntryInfo& out) {
     if (path.empty()) {
         out = EntryInfo{};
-        return true;
+        return Answer::Known;
+    }
+    // No listing to fall back on here: without the right to enter the folder, its listing has names
+    // but no sizes or times.
+    const auto failed = [&out](ErrorClass kind) {
+        if (kind == ErrorClass::Absent) {
+            out = EntryInfo{};
+            return Answer::Known;
+        }
+        return AnswerFor(kind);
+    };
+    if (const std::optional<ErrorClass> injected = InjectedClass(SystemCall::Attributes, path)) {
+        return failed(*injected);
     }
     const std::string name(path);
     struct statx link;
     if (statx(AT_FDCWD, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &link) != 0) {
-        if (IsMissingError(errno)) {
-            out = EntryInfo{};
-            return true;
-        }
-        return false;
+        return failed(ClassifyError(errno));
     }
     struct statx target = link;
     const bool isLink = S_ISLNK(link.stx_mode);
+    // A dangling link names nothing.
     if (isLink && statx(AT_FDCWD, name.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &target) != 0) {
-        if (IsMissingError(errno)) {
-            out = EntryInfo{};  // a dangling link names nothing
-            return true;
-        }
-        return false;
+        return failed(ClassifyError(errno));
     }
     EntryInfo info;
     info.kind = S_ISDIR(target.stx_mode) ? EntryKind::Directory : EntryKind::File;
@@ -144,16 +196,16 @@ bool Query(std::string_view path, EntryInfo& out) {
     // Not every file system records a birth time; the status-change time is the nearest stand-in.
     info.creation = FromTimestamp((target.stx_mask & STATX_BTIME) ? target.stx_btime : target.stx_ctime);
     out = info;
-    return true;
+    return Answer::Known;
 }
 
-bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, {}, visit);
 }
 
 bool ListMatching(std::string_view directory, std::string_view pattern,
                   const std::function<bool(const DirEntry&)>& visit) {
-    return List(directory, pattern.empty() ? std::string_view("*") : pattern, visit);
+    return List(directory, pattern.empty() ? std::string_view("*") : pattern, visit) == Answer::Known;
 }
 
 struct Reader::Impl {

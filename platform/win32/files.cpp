@@ -4,11 +4,126 @@
 
 #include <algorithm>
 
+#include "platform/file_errors.h"
+
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 
 namespace orv::fs {
 namespace {
+
+using detail::ErrorClass;
+
+// The neutral table of codes against the system's own.
+static_assert(detail::winerror::kFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(detail::winerror::kPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(detail::winerror::kAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(detail::winerror::kInvalidDrive == ERROR_INVALID_DRIVE);
+static_assert(detail::winerror::kNotReady == ERROR_NOT_READY);
+static_assert(detail::winerror::kSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(detail::winerror::kBadNetPath == ERROR_BAD_NETPATH);
+static_assert(detail::winerror::kNetworkBusy == ERROR_NETWORK_BUSY);
+static_assert(detail::winerror::kDevNotExist == ERROR_DEV_NOT_EXIST);
+static_assert(detail::winerror::kBadNetResp == ERROR_BAD_NET_RESP);
+static_assert(detail::winerror::kUnexpNetErr == ERROR_UNEXP_NET_ERR);
+static_assert(detail::winerror::kNetNameDeleted == ERROR_NETNAME_DELETED);
+static_assert(detail::winerror::kBadDevType == ERROR_BAD_DEV_TYPE);
+static_assert(detail::winerror::kBadNetName == ERROR_BAD_NET_NAME);
+static_assert(detail::winerror::kSharingPaused == ERROR_SHARING_PAUSED);
+static_assert(detail::winerror::kReqNotAccep == ERROR_REQ_NOT_ACCEP);
+static_assert(detail::winerror::kRedirPaused == ERROR_REDIR_PAUSED);
+static_assert(detail::winerror::kSemTimeout == ERROR_SEM_TIMEOUT);
+static_assert(detail::winerror::kInvalidName == ERROR_INVALID_NAME);
+static_assert(detail::winerror::kBadPathname == ERROR_BAD_PATHNAME);
+static_assert(detail::winerror::kFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE);
+static_assert(detail::winerror::kVcDisconnected == ERROR_VC_DISCONNECTED);
+static_assert(detail::winerror::kDirectory == ERROR_DIRECTORY);
+static_assert(detail::winerror::kNoMediaInDrive == ERROR_NO_MEDIA_IN_DRIVE);
+static_assert(detail::winerror::kDeviceNotConnected == ERROR_DEVICE_NOT_CONNECTED);
+static_assert(detail::winerror::kConnectionUnavail == ERROR_CONNECTION_UNAVAIL);
+static_assert(detail::winerror::kNoNetOrBadPath == ERROR_NO_NET_OR_BAD_PATH);
+static_assert(detail::winerror::kNoNetwork == ERROR_NO_NETWORK);
+static_assert(detail::winerror::kConnectionRefused == ERROR_CONNECTION_REFUSED);
+static_assert(detail::winerror::kNetworkUnreachable == ERROR_NETWORK_UNREACHABLE);
+static_assert(detail::winerror::kHostUnreachable == ERROR_HOST_UNREACHABLE);
+static_assert(detail::winerror::kProtocolUnreachable == ERROR_PROTOCOL_UNREACHABLE);
+static_assert(detail::winerror::kPortUnreachable == ERROR_PORT_UNREACHABLE);
+static_assert(detail::winerror::kConnectionAborted == ERROR_CONNECTION_ABORTED);
+static_assert(detail::winerror::kHostDown == ERROR_HOST_DOWN);
+static_assert(detail::winerror::kTimeout == ERROR_TIMEOUT);
+static_assert(detail::winerror::kDeviceRemoved == ERROR_DEVICE_REMOVED);
+static_assert(detail::winerror::kNotConnected == ERROR_NOT_CONNECTED);
+static_assert(detail::winerror::kNetworkNotAvailable == ERROR_NETWORK_NOT_AVAILABLE);
+
+// GetFileAttributesExW, or the fault a test injected; `error` is set on false.
+bool AttributesOf(std::string_view path, const std::wstring& name, WIN32_FILE_ATTRIBUTE_DATA& data,
+                  DWORD& error) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Attributes, path)) {
+        error = *fault;
+        return false;
+    }
+    if (GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) {
+        return true;
+    }
+    error = GetLastError();
+    return false;
+}
+
+// FindFirstFileExW, or the fault a test injected; `error` is set when no handle comes back.
+win32::FindHandle FindFirst(std::string_view path, const std::wstring& search, WIN32_FIND_DATAW& data,
+                            DWORD flags, DWORD& error) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, path)) {
+        error = *fault;
+        return win32::FindHandle();
+    }
+    win32::FindHandle find(
+        FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, flags));
+    if (!find) {
+        error = GetLastError();
+    }
+    return find;
+}
+
+// The root of the network volume a path lies on ("\\server\share\" or a mapped drive's "Z:\"); empty
+// when the path is on a local volume.
+std::string NetworkRoot(std::string_view path) {
+    std::string root = detail::ShareRoot(path);
+    if (root.empty() && path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+        const wchar_t drive[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
+        if (GetDriveTypeW(drive) == DRIVE_REMOTE) {
+            root = std::string(path.substr(0, 2)) + '\\';
+        }
+    }
+    return root;
+}
+
+// Whether a "not found" about `path` can be believed. On a local volume it can: the system looked. A
+// share whose server has gone may say "path not found" too (Wine does so for any share it lists), so
+// for a network path the share's root must answer first; a root that refuses access has answered.
+bool VolumeAnswers(std::string_view path) {
+    const std::string root = NetworkRoot(path);
+    if (root.empty()) {
+        return true;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    DWORD error = 0;
+    return AttributesOf(root, win32::FilePath(root), data, error) ||
+           detail::ClassifyWindowsError(error) == ErrorClass::Failed;
+}
+
+// How a failed look-up at `path` counts once the share's root has been asked where that matters.
+ErrorClass Classify(std::string_view path, DWORD error) {
+    const ErrorClass kind = detail::ClassifyWindowsError(error);
+    if (kind == ErrorClass::Absent && !VolumeAnswers(path)) {
+        return ErrorClass::Unreachable;
+    }
+    return kind;
+}
+
+Answer AnswerFor(ErrorClass kind) {
+    return kind == ErrorClass::Unreachable ? Answer::Unreachable : Answer::Failed;
+}
 
 FileTime FromFileTime(const FILETIME& t) {
     return FileTime{static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime)};
@@ -18,23 +133,17 @@ uint64_t SizeOf(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-// Errors that mean "there is nothing at this path" rather than "something is there but hidden from us".
-bool IsMissingError(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_NOT_READY:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-        case ERROR_DIRECTORY:
-        case ERROR_FILENAME_EXCED_RANGE:
-            return true;
-        default:
-            return false;
-    }
+// The attributes, size and times that GetFileAttributesExW and a listing both report, under the same names.
+template <typename Data>
+EntryInfo InfoFrom(const Data& data) {
+    EntryInfo info;
+    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Directory : EntryKind::File;
+    info.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    info.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    info.size = info.kind == EntryKind::File ? SizeOf(data.nFileSizeHigh, data.nFileSizeLow) : 0;
+    info.lastWrite = FromFileTime(data.ftLastWriteTime);
+    info.creation = FromFileTime(data.ftCreationTime);
+    return info;
 }
 
 // A reparse point that links to another place (symbolic link, junction, mount point), as opposed to
@@ -52,15 +161,19 @@ std::string JoinPattern(std::string_view directory, std::string_view pattern) {
     return full;
 }
 
-bool List(std::string_view directory, std::string_view pattern,
-          const std::function<bool(const DirEntry&)>& visit) {
+Answer List(std::string_view directory, std::string_view pattern,
+            const std::function<bool(const DirEntry&)>& visit) {
     const std::wstring search = win32::FilePath(JoinPattern(directory, pattern));
     WIN32_FIND_DATAW data;
-    win32::FindHandle find(FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                            nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    DWORD error = 0;
+    win32::FindHandle find = FindFirst(directory, search, data, FIND_FIRST_EX_LARGE_FETCH, error);
     if (!find) {
+        const ErrorClass kind = Classify(directory, error);
         // Nothing matched (a drive's root has no "." entry): an empty listing, not a failure.
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+        if (kind == ErrorClass::Absent && error == ERROR_FILE_NOT_FOUND) {
+            return Answer::Known;
+        }
+        return AnswerFor(kind);
     }
     do {
         const std::wstring_view wideName(data.cFileName);
@@ -79,50 +192,78 @@ bool List(std::string_view directory, std::string_view pattern,
             break;
         }
     } while (FindNextFileW(find.Get(), &data));
-    return true;
+    return Answer::Known;
+}
+
+// The entry as its directory's listing shows it: FindFirstFileW on the exact path, without the
+// separators a folder's path may end in. A name with wildcards would list other entries, and a drive
+// or a root has no entry to find.
+Answer FromListing(std::string_view path, std::wstring name, EntryInfo& out) {
+    while (!name.empty() && name.back() == L'\\') {
+        name.pop_back();
+    }
+    const size_t separator = name.find_last_of(L'\\');
+    const std::wstring_view entry =
+        std::wstring_view(name).substr(separator == std::wstring::npos ? 0 : separator + 1);
+    if (entry.empty() || entry.back() == L':' || entry.find_first_of(L"*?") != std::wstring_view::npos) {
+        return Answer::Failed;
+    }
+    WIN32_FIND_DATAW data;
+    DWORD error = 0;
+    win32::FindHandle find = FindFirst(path, name, data, 0, error);
+    if (!find) {
+        return detail::ClassifyWindowsError(error) == ErrorClass::Unreachable ? Answer::Unreachable
+                                                                              : Answer::Failed;
+    }
+    EntryInfo info = InfoFrom(data);
+    info.nameSurrogate = IsNameSurrogate(data.dwFileAttributes, data.dwReserved0);
+    out = info;
+    return Answer::Known;
 }
 
 }  // namespace
 
-bool Query(std::string_view path, EntryInfo& out) {
+Answer Examine(std::string_view path, EntryInfo& out) {
     if (path.empty()) {
         out = EntryInfo{};
-        return true;
+        return Answer::Known;
     }
     const std::wstring name = win32::FilePath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) {
-        if (IsMissingError(GetLastError())) {
-            out = EntryInfo{};
-            return true;
+    DWORD error = 0;
+    if (!AttributesOf(path, name, data, error)) {
+        switch (Classify(path, error)) {
+            case ErrorClass::Absent:
+                out = EntryInfo{};
+                return Answer::Known;
+            case ErrorClass::Unreachable:
+                return Answer::Unreachable;
+            case ErrorClass::Failed:
+                break;
         }
-        return false;
+        // Some entries exist but refuse their attributes (pagefile.sys, a file in a folder that may be
+        // listed but not entered); their directory's listing still shows them.
+        return FromListing(path, name, out);
     }
-    EntryInfo info;
-    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Directory : EntryKind::File;
-    info.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
-    info.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-    info.size = info.kind == EntryKind::File ? SizeOf(data.nFileSizeHigh, data.nFileSizeLow) : 0;
-    info.lastWrite = FromFileTime(data.ftLastWriteTime);
-    info.creation = FromFileTime(data.ftCreationTime);
+    EntryInfo info = InfoFrom(data);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         // Only a listing reports the reparse tag.
         WIN32_FIND_DATAW find;
-        win32::FindHandle handle(
-            FindFirstFileExW(name.c_str(), FindExInfoBasic, &find, FindExSearchNameMatch, nullptr, 0));
+        DWORD findError = 0;
+        win32::FindHandle handle = FindFirst(path, name, find, 0, findError);
         info.nameSurrogate = handle && IsNameSurrogate(find.dwFileAttributes, find.dwReserved0);
     }
     out = info;
-    return true;
+    return Answer::Known;
 }
 
-bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, "*.*", visit);
 }
 
 bool ListMatching(std::string_view directory, std::string_view pattern,
                   const std::function<bool(const DirEntry&)>& visit) {
-    return List(directory, pattern.empty() ? std::string_view("*") : pattern, visit);
+    return List(directory, pattern.empty() ? std::string_view("*") : pattern, visit) == Answer::Known;
 }
 
 struct Reader::Impl {

@@ -27,9 +27,13 @@ inline void EditObject(Engine& engine, int number,
 
 class EngineFixture : public ::testing::Test {
   protected:
-    void Make(std::chrono::milliseconds pause = std::chrono::hours(1)) {
+    // `runner` replaces the fake checks (SystemChecks() for the real ones). Measurements are waited for
+    // as long as they take unless a test sets `measureLimit`.
+    void Make(std::chrono::milliseconds pause = std::chrono::hours(1),
+              std::shared_ptr<CheckRunner> runner = {}) {
         EngineServices services;
-        services.checks = checks;
+        services.checks = runner ? runner : checks;
+        services.measureLimit = measureLimit;
         services.texts = [this] { return lang::LanguageTable::For(language); };
         services.formats = [] { return PinnedFormats(); };
         services.names = [] { return clock::DefaultNames(); };
@@ -83,6 +87,7 @@ class EngineFixture : public ::testing::Test {
 
     int32_t language = lang::kEnglish;
     std::function<void()> afterPass;  // set before Make()
+    std::chrono::milliseconds measureLimit = std::chrono::hours(1);
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
     MacroRecorder macros;

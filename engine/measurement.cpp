@@ -1,0 +1,117 @@
+#include "engine/measurement.h"
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+namespace orv::engine {
+namespace {
+
+std::atomic<int> running{0};
+// The measurement the current thread works for; null on every other thread.
+thread_local Measurement* current = nullptr;
+
+}  // namespace
+
+Measurement::Measurement(Work work) : work_(std::move(work)) {}
+
+bool Measurement::Execute() {
+    current = this;
+    std::optional<CheckResult> result;
+    try {
+        result = work_();
+    } catch (...) {
+        result.reset();  // a check that throws has not measured
+    }
+    current = nullptr;
+    bool abandoned = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+        abandoned = abandoned_;
+        if (!abandoned) {
+            result_ = std::move(result);
+        }
+        work_ = nullptr;  // what the work held goes now, not with the last one to hold the measurement
+    }
+    done_.notify_all();
+    running.fetch_sub(1);
+    return abandoned;
+}
+
+std::optional<std::optional<CheckResult>> Measurement::Wait(std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    uint64_t seen = progress_;
+    while (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+        if (progress_ == seen) {
+            abandoned_ = true;
+            return std::nullopt;
+        }
+        seen = progress_;
+    }
+    return std::move(result_);
+}
+
+bool Measurement::Finished() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return finished_;
+}
+
+int Measurement::Running() {
+    return running.load();
+}
+
+void Measurement::NoteProgress() {
+    if (Measurement* measurement = current) {
+        std::lock_guard<std::mutex> lock(measurement->mutex_);
+        ++measurement->progress_;
+    }
+}
+
+std::shared_ptr<MeasurementWorker> MeasurementWorker::Start() {
+    auto worker = std::make_shared<MeasurementWorker>();
+    try {
+        // Detached: the program never waits for a measurement the system holds, not even at exit. The
+        // thread keeps its worker (and the measurement it runs) alive until it ends.
+        std::thread([worker] { worker->Loop(); }).detach();
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+    return worker;
+}
+
+void MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
+    running.fetch_add(1);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        job_ = std::move(measurement);
+    }
+    wake_.notify_one();
+}
+
+void MeasurementWorker::Quit() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_one();
+}
+
+void MeasurementWorker::Loop() {
+    for (;;) {
+        std::shared_ptr<Measurement> job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return job_ != nullptr || quit_; });
+            if (!job_) {
+                return;
+            }
+            job = std::move(job_);
+        }
+        if (job->Execute()) {
+            return;  // given up by the engine: nobody will hand this worker anything again
+        }
+    }
+}
+
+}  // namespace orv::engine

@@ -1,0 +1,79 @@
+// Checks run on threads of their own, so that a measurement the system holds (a server that does not
+// answer can keep a file-system call waiting for twenty seconds and more) cannot hold the scan cycle.
+// A measurement thread shares nothing with the engine but these objects: once nobody waits for its
+// measurement, it finishes by itself, its result is dropped, and the thread ends.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "engine/objects.h"
+
+namespace orv::engine {
+
+// One check to be run on a MeasurementWorker and waited for.
+class Measurement {
+  public:
+    using Work = std::function<std::optional<CheckResult>()>;
+
+    explicit Measurement(Work work);
+
+    // Waits until the work is done and returns its result (nullopt: it could not measure). Gives up
+    // when no progress has been noted for `limit`: then the measurement counts as abandoned, its result
+    // will be dropped, and the outer nullopt comes back. A long walk or count that keeps making
+    // progress is waited for.
+    std::optional<std::optional<CheckResult>> Wait(std::chrono::milliseconds limit);
+    // The work has returned (whether or not anybody took its result).
+    bool Finished() const;
+
+    // Measurements handed to a worker and not finished yet, in the whole process (tests wait for none
+    // to be left).
+    static int Running();
+
+    // Progress: called by the checks as their system calls return (a folder listed, a chunk read); on
+    // any other thread than a measurement's it does nothing.
+    static void NoteProgress();
+
+  private:
+    friend class MeasurementWorker;
+
+    // Runs the work on the calling thread; true when the result was abandoned.
+    bool Execute();
+
+    Work work_;
+    mutable std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    bool abandoned_ = false;
+    uint64_t progress_ = 0;
+    std::optional<CheckResult> result_;
+};
+
+// A thread that runs measurements one after another, so that a check does not cost a new thread. The
+// engine keeps the idle ones; a worker whose measurement was abandoned is given up by the engine and
+// ends once the system lets its measurement return.
+class MeasurementWorker {
+  public:
+    // A worker on a new, detached thread; null when the system cannot create one.
+    static std::shared_ptr<MeasurementWorker> Start();
+
+    // Hands over a measurement to an idle worker.
+    void Run(std::shared_ptr<Measurement> measurement);
+    // Ends an idle worker.
+    void Quit();
+
+  private:
+    void Loop();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::shared_ptr<Measurement> job_;
+    bool quit_ = false;
+};
+
+}  // namespace orv::engine

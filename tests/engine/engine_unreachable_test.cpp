@@ -1,0 +1,260 @@
+// Watched items whose volume or server does not answer: the real checks with the system's error codes
+// injected (and, under Wine, real shares without a server), and measurements the system holds.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/measurement.h"
+#include "tests/engine/engine_fixture.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace orv::engine::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t kBadNetPath = 53;
+constexpr uint32_t kNetNameDeleted = 64;
+constexpr uint32_t kAccessDenied = 5;
+
+// Makes every look at a path under `prefix` fail with `code`, until destroyed.
+class Drop {
+  public:
+    Drop(std::string prefix, uint32_t code) {
+        fs::InjectFaults([prefix, code](fs::SystemCall, std::string_view path) -> std::optional<uint32_t> {
+            if (path.substr(0, prefix.size()) == prefix) {
+                return code;
+            }
+            return std::nullopt;
+        });
+    }
+    ~Drop() { fs::InjectFaults({}); }
+};
+
+class UnreachableTest : public EngineFixture {
+  protected:
+    // A measurement held at the gate would outlive the test.
+    void TearDown() override {
+        gate.Open();
+        EXPECT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
+    }
+    void WatchFile(int number, const std::string& path) {
+        EditObject(*engine, number, [&](ObjectSettings& s, Baseline&) {
+            s.Type = ObjectType::File;
+            s.Param = ControlParam::Availability;
+            s.Path_File = path;
+            s.Name_File = "data.bin";
+        });
+    }
+    void WatchDirectorySize(int number, const std::string& path) {
+        EditObject(*engine, number, [&](ObjectSettings& s, Baseline&) {
+            s.Type = ObjectType::Directory;
+            s.Param = ControlParam::Size;
+            s.Path_Dir = path;
+            s.Name_Dir = "tree";
+        });
+    }
+    // One whole cycle: the objects' checks, the log, the actions, the wrap.
+    void RunCycle() {
+        for (int pass = 0; pass < 12; ++pass) {
+            engine->RunPass();
+            if (engine->ScanStep() == 0) {
+                return;
+            }
+        }
+        FAIL() << "the cycle did not wrap";
+    }
+    // The indicator report of the object's latest check.
+    IndicatorReport LastReport(int number) {
+        IndicatorReport report;
+        for (const DisplayUpdate& update : sink.Updates()) {
+            if (update.kind == DisplayUpdate::Kind::Indicators && update.object == number) {
+                report = update.indicators;
+            }
+        }
+        return report;
+    }
+
+    Gate gate;
+};
+
+TEST_F(UnreachableTest, AShareThatDropsGivesNoEventAndItsReturnNoneWhenNothingChanged) {
+    Make(1h, SystemChecks());
+    const std::string share = folder.MakeFolder("share");
+    const std::string file = folder.WriteFile("share/data.bin", "12345");
+    folder.WriteFile("share/tree/sub/inside.txt", std::string(1000, 'x'));
+    EnableOnly({1, 2});
+    WatchFile(1, file);
+    WatchDirectorySize(2, folder.Join("share/tree"));
+    RunCycle();
+    ASSERT_EQ(macros.Started(), (std::vector<int>{1, 2})) << "seen for the first time";
+    const ObjectArray before = engine->Objects();
+    macros.Clear();
+
+    {
+        Drop drop(share, kBadNetPath);
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            RunCycle();
+        }
+        EXPECT_EQ(LastReport(1).pathHint,
+                  "Control of file availability : data.bin\n\rFile cannot be reached right now");
+        EXPECT_EQ(LastReport(1).pathColour, kIdleColour);
+        EXPECT_EQ(LastReport(2).pathHint,
+                  "Control of directory size : tree\n\rDirectory cannot be reached right now");
+    }
+    EXPECT_TRUE(macros.Started().empty());
+    for (int number : {1, 2}) {
+        const ControlObject now = *engine->Object(number);
+        EXPECT_EQ(now.baseline, before[number - 1].baseline) << number;
+        EXPECT_EQ(now.EventText, before[number - 1].EventText) << number;
+        EXPECT_FALSE(now.ActionPending) << number;
+    }
+
+    RunCycle();
+    EXPECT_TRUE(macros.Started().empty()) << "back, and nothing changed while it was away";
+    EXPECT_EQ(engine->Object(1)->EventText,
+              "Object 1 / Control of file availability : data.bin / File appears as is");
+    EXPECT_EQ(engine->Object(2)->EventText,
+              "Object 2 / Control of directory size : tree / Directory size hasnt changed");
+}
+
+TEST_F(UnreachableTest, ASubFolderThatCannotBeReachedFailsTheWalkOneThatMayNotBeReadCountsEmpty) {
+    Make(1h, SystemChecks());
+    folder.WriteFile("tree/top.txt", std::string(100, 'x'));
+    folder.WriteFile("tree/sub/inside.txt", std::string(1000, 'x'));
+    EnableOnly({2});
+    WatchDirectorySize(2, folder.Join("tree"));
+    RunCycle();
+    ASSERT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "1100");
+    macros.Clear();
+    {
+        Drop drop(folder.Join("tree/sub"), kNetNameDeleted);
+        RunCycle();
+    }
+    EXPECT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "1100");
+    EXPECT_TRUE(macros.Started().empty()) << "no false decrease";
+    {
+        Drop drop(folder.Join("tree/sub"), kAccessDenied);
+        RunCycle();
+    }
+    EXPECT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "100");
+    EXPECT_EQ(macros.Started(), std::vector<int>{2});
+}
+
+TEST_F(UnreachableTest, AMeasurementHeldPastTheLimitIsAbandonedAndItsLateResultDropped) {
+    measureLimit = 500ms;
+    Make();
+    EnableOnly({1, 2});
+    checks->SetBehaviour([this](int number, const ControlObject& object) -> std::optional<CheckResult> {
+        CheckResult result = FakeChecks::Made(number, object, true);
+        if (number == 1) {
+            gate.Pass();
+            result.baseline.Size_File_Old = "999";
+        }
+        return result;
+    });
+
+    engine->RunPass();
+    EXPECT_EQ(gate.Waiting(), 1) << "the pass went on while the measurement is held";
+    EXPECT_TRUE(engine->MeasurementHeld(1));
+    EXPECT_EQ(LastReport(1).pathHint, "Control of file availability : \n\rFile cannot be reached right now");
+    engine->RunPass();
+    EXPECT_TRUE(engine->Object(2)->ActionPending) << "the next object is checked on time";
+    RunCycle();
+    EXPECT_EQ(macros.Started(), std::vector<int>{2});
+
+    engine->RunPass();  // object 1 again, still held: reported at once, no second measurement
+    EXPECT_EQ(checks->Numbers(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(gate.Waiting(), 1);
+
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
+    EXPECT_EQ(engine->Object(1)->baseline.Size_File_Old, "0") << "the late result is dropped";
+    EXPECT_EQ(engine->Object(1)->EventText, "");
+    EXPECT_FALSE(engine->MeasurementHeld(1));
+    RunCycle();
+    engine->RunPass();
+    EXPECT_EQ(engine->Object(1)->baseline.Size_File_Old, "999") << "measured afresh once released";
+}
+
+TEST_F(UnreachableTest, ClosingDoesNotWaitForAHeldMeasurement) {
+    measureLimit = 200ms;
+    Make();
+    checks->SetBehaviour([this](int number, const ControlObject& object) -> std::optional<CheckResult> {
+        gate.Pass();
+        return FakeChecks::Made(number, object, true);
+    });
+    engine->StartControl();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    engine->Shutdown();
+    EXPECT_EQ(engine->LiveScanThreads(), 0);
+    EXPECT_EQ(gate.Waiting(), 1) << "the scan thread ended while the measurement is held";
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
+    EXPECT_FALSE(engine->Object(1)->ActionPending);
+    EXPECT_EQ(engine->Object(1)->EventText, "");
+}
+
+TEST(UnreachableReport, TheSearchTextLampGetsTheHintButKeepsItsColourInBothLanguages) {
+    ControlObject object;
+    object.settings.Param = ControlParam::String;
+    object.settings.Name_File = "app.log";
+    const clock::Formats formats = PinnedFormats();
+    const clock::Names names = clock::DefaultNames();
+    const auto russian = lang::LanguageTable::For(lang::kRussian);
+    const std::optional<CheckResult> result =
+        UnreachableResult(4, object, CheckContext{*russian, formats, names});
+    ASSERT_TRUE(result);
+    EXPECT_FALSE(result->measured);
+    EXPECT_FALSE(result->fulfilled);
+    EXPECT_EQ(result->report.pathHint, "Контроль строки в файле : app.log\n\rФайл сейчас недоступен");
+    EXPECT_EQ(result->report.stringHint, result->report.pathHint);
+    EXPECT_FALSE(result->report.stringColour.has_value());
+    object.settings.Param = static_cast<ControlParam>(4);
+    EXPECT_FALSE(UnreachableResult(4, object, CheckContext{*russian, formats, names}));
+}
+
+#ifdef _WIN32
+TEST_F(UnreachableTest, RealSharesWithoutAServerAndADriveThatIsNotMapped) {
+    Make(1h, SystemChecks());
+    char unmapped = 0;
+    for (char letter = 'Z'; letter >= 'D' && !unmapped; --letter) {
+        const char root[] = {letter, ':', '\\', '\0'};
+        unmapped = GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR ? letter : 0;
+    }
+    ASSERT_NE(unmapped, 0);
+    EnableOnly({1, 2, 3});
+    WatchFile(1, "\\\\nohost\\share\\data.bin");
+    WatchDirectorySize(2, "\\\\nohost\\share\\tree");
+    WatchFile(3, std::string(1, unmapped) + ":\\data.bin");
+    // Every one was there before.
+    for (int number : {1, 2, 3}) {
+        EditObject(*engine, number, [](ObjectSettings&, Baseline& b) {
+            b.File_OK_Old = true;
+            b.Size_Dir_Old = "1000";
+        });
+    }
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        RunCycle();
+    }
+    EXPECT_EQ(macros.Started(), std::vector<int>{3}) << "only the file on the unmapped drive went missing";
+    EXPECT_EQ(engine->Object(3)->EventText,
+              "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
+    EXPECT_FALSE(engine->Object(3)->baseline.File_OK_Old);
+    EXPECT_TRUE(engine->Object(1)->baseline.File_OK_Old);
+    EXPECT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "1000");
+    EXPECT_EQ(engine->Object(1)->EventText, "");
+    EXPECT_EQ(engine->Object(2)->EventText, "");
+    EXPECT_EQ(LastReport(1).pathHint,
+              "Control of file availability : data.bin\n\rFile cannot be reached right now");
+    EXPECT_EQ(LastReport(2).pathHint,
+              "Control of directory size : tree\n\rDirectory cannot be reached right now");
+}
+#endif
+
+}  // namespace
+}  // namespace orv::engine::test
