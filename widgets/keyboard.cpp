@@ -55,9 +55,20 @@ HWND TabOrder::Next(HWND from, bool backward) const {
     if (count == 0) {
         return nullptr;
     }
+    int index = backward ? count : -1;
     const auto found = std::find(controls_.begin(), controls_.end(), from);
-    int index = found == controls_.end() ? (backward ? count : -1)
-                                         : static_cast<int>(found - controls_.begin());
+    if (found != controls_.end()) {
+        index = static_cast<int>(found - controls_.begin());
+    } else if (from != nullptr) {
+        // From a container of some controls (a row whose focused field was hidden and gave the focus
+        // to the row): on from its first control.
+        for (int i = 0; i < count; ++i) {
+            if (::IsChild(from, controls_[i])) {
+                index = backward ? i : i - 1;
+                break;
+            }
+        }
+    }
     for (int step = 0; step < count; ++step) {
         index = (index + (backward ? count - 1 : 1)) % count;
         HWND candidate = controls_[index];

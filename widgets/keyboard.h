@@ -27,8 +27,9 @@ void DrawFocusOutline(HDC dc, int width, int height);
 class TabOrder {
   public:
     void Add(HWND control) { controls_.push_back(control); }
-    // The control after `from` (before it with `backward`), round the end; from a window outside the
-    // order, the first (the last). Null when no control can take the focus.
+    // The control after `from` (before it with `backward`), round the end. From a window that holds
+    // some of the controls, its first one (the one before it); from any other window, the first (the
+    // last). Null when no control can take the focus.
     HWND Next(HWND from, bool backward) const;
     // Gives the focus to Next(from, backward); false when there is none.
     bool Move(HWND from, bool backward) const;
