@@ -23,6 +23,7 @@
 #include "ui/shell_logic.h"
 #include "ui/splash_window.h"
 #include "widgets/hints.h"
+#include "widgets/keyboard.h"
 #include "widgets/pictures.h"
 #include "widgets/window_text.h"
 
@@ -140,8 +141,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        orv::widgets::DispatchWithKeys(message);
     }
     // The main window saved everything while it was destroyed (the scan thread ended first).
     ShowMessage(nullptr, mainWindow.ExitMessage());

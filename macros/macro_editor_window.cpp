@@ -378,6 +378,15 @@ std::string MacroEditorWindow::LabelText(EditorControl control) const {
     return label != nullptr ? label->Text() : std::string();
 }
 
+bool MacroEditorWindow::OnWindowKey(UINT key, bool, HWND) {
+    // Esc closes the editor as its Close button does.
+    if (key == VK_ESCAPE) {
+        Sb_CloseClick();
+        return true;
+    }
+    return false;
+}
+
 LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:

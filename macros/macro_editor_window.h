@@ -132,6 +132,7 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnWindowKey(UINT key, bool shift, HWND focus) override;
     void PaintContent(HDC dc) override;
 
   private:

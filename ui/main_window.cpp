@@ -232,6 +232,18 @@ void TfmMain::BuildControls() {
 
     auxiliaryEdit_.Create({.place = {window, 0, 0, 0, 0}, .autoScroll = false});
 
+    // Tab in reading order: the rows, the options (row by row), the language, the large buttons.
+    for (const ObjectPanel& panel : panels_) {
+        panel.AddToTabOrder(tabOrder_);
+    }
+    for (int i : {0, 2, 1, 3}) {
+        tabOrder_.Add(optionBoxes_[i].Handle());
+    }
+    for (HWND control :
+         {langField_.Handle(), langUp_.Handle(), langDown_.Handle(), start_.Handle(), reset_.Handle()}) {
+        tabOrder_.Add(control);
+    }
+
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
     tray_.onDoubleClick = [this] { TrayIconDblClick(); };
@@ -708,6 +720,28 @@ void TfmMain::SaveAtExit() {
     const std::string message = services_.state->Exit(searchText);
     if (!message.empty()) {
         exitMessage_ = message;
+    }
+}
+
+bool TfmMain::OnWindowKey(UINT key, bool shift, HWND focus) {
+    switch (key) {
+        case VK_TAB:
+            tabOrder_.Move(focus, shift);
+            return true;
+        case VK_UP:
+        case VK_DOWN:
+            if (focus != nullptr && focus == langField_.Handle()) {
+                key == VK_UP ? Sb_Lang_UpClick() : Sb_Lang_DownClick();
+                return true;
+            }
+            for (ObjectPanel& panel : panels_) {
+                if (panel.StepByKey(focus, key == VK_UP)) {
+                    return true;
+                }
+            }
+            return false;
+        default:
+            return false;
     }
 }
 

@@ -24,6 +24,7 @@
 #include "widgets/edit_field.h"
 #include "widgets/hints.h"
 #include "widgets/indicator.h"
+#include "widgets/keyboard.h"
 #include "widgets/label.h"
 #include "widgets/large_button.h"
 #include "widgets/panel.h"
@@ -167,6 +168,7 @@ class TfmMain : public widgets::SkinnedWindow {
     Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }
     widgets::TrayIcon& Tray() { return tray_; }
     std::string LanguageField() const;
+    HWND LanguageFieldHandle() const { return langField_.Handle(); }
     // The caption or hint a control shows now ("" when it has none).
     std::string CaptionOf(lang::MainControl control) const;
     std::string HintOf(lang::MainControl control) const;
@@ -174,8 +176,11 @@ class TfmMain : public widgets::SkinnedWindow {
     bool ChildWindowOpen() const { return childWindowOpen_; }
     bool InTray() const { return tray_.Active(); }
 
+    const widgets::TabOrder& TabOrderOfControls() const { return tabOrder_; }
+
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnWindowKey(UINT key, bool shift, HWND focus) override;
 
   private:
     void BuildControls();
@@ -222,6 +227,7 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::LargeButton start_, reset_;
     ObjectPanel panels_[engine::kObjectCount];
     widgets::TrayIcon tray_;
+    widgets::TabOrder tabOrder_;
 
     // The controls by the role whose language text they show; labels also as labels, for their
     // captions. The tray menu's items have no window: the menu keeps their captions, trayHints_ their

@@ -144,6 +144,30 @@ void ObjectPanel::MapControls() {
     }
 }
 
+void ObjectPanel::AddToTabOrder(widgets::TabOrder& order) const {
+    for (HWND control :
+         {razr_.Handle(), typeField_.Handle(), typeUp_.Handle(), typeDown_.Handle(), pathField_.Handle(),
+          path_.Handle(), paramField_.Handle(), paramUp_.Handle(), paramDown_.Handle(), searchField_.Handle(),
+          actionField_.Handle(), action_.Handle()}) {
+        order.Add(control);
+    }
+}
+
+bool ObjectPanel::StepByKey(HWND field, bool up) {
+    if (field == nullptr) {
+        return false;
+    }
+    if (field == typeField_.Handle()) {
+        up ? Sb_Type_UpClick() : Sb_Type_DownClick();
+        return true;
+    }
+    if (field == paramField_.Handle()) {
+        up ? Sb_Param_UpClick() : Sb_Param_DownClick();
+        return true;
+    }
+    return false;
+}
+
 void ObjectPanel::ApplyLanguage(const lang::LanguageTable& table) {
     for (const lang::AppliedText<lang::PanelControl>& applied : lang::ObjectPanelTexts(table, number_)) {
         SetHint(Handle(applied.control), applied.text);

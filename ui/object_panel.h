@@ -19,6 +19,7 @@
 #include "widgets/edit_field.h"
 #include "widgets/hints.h"
 #include "widgets/indicator.h"
+#include "widgets/keyboard.h"
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
@@ -94,6 +95,11 @@ class ObjectPanel {
     // The hints of the row's controls in the language of `table`. The path indicator's is the designed
     // one until the row shows its state.
     void ApplyLanguage(const lang::LanguageTable& table);
+    // The row's fields and buttons in reading order, for Tab.
+    void AddToTabOrder(widgets::TabOrder& order) const;
+    // Up or Down pressed on `field`: the type and parameter fields step as their arrows do. False when
+    // `field` is neither.
+    bool StepByKey(HWND field, bool up);
     // A control of the row by the role whose text it shows.
     HWND Handle(lang::PanelControl control) const { return controls_[static_cast<size_t>(control)]; }
 

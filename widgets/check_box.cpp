@@ -1,5 +1,6 @@
 #include "widgets/check_box.h"
 #include "platform/win32/wide.h"
+#include "widgets/keyboard.h"
 #include "widgets/paint.h"
 #include "widgets/window_text.h"
 
@@ -11,7 +12,11 @@ bool CheckBox::Create(const CheckBoxArgs& args) {
     caption_ = std::string(args.caption);
     style_ = args.style;
     font_.Reset(CreateUiFont(style_.font));
-    return CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place);
+    if (!CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place)) {
+        return false;
+    }
+    NameByHint();
+    return true;
 }
 
 void CheckBox::SetChecked(bool checked) {
@@ -74,9 +79,8 @@ void CheckBox::Paint() {
         RECT textBox{static_cast<LONG>(left + size + 4), 0, width, height};
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textBox,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        if (::GetFocus() == Handle()) {
-            RECT focus{1, 1, width - 1, height - 1};
-            ::DrawFocusRect(dc, &focus);
+        if (Focused()) {
+            DrawFocusOutline(dc, width, height);
         }
     });
 }
@@ -88,18 +92,6 @@ LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_GETDLGCODE:
-            return DLGC_BUTTON;
-        case WM_KEYUP:
-            if (wParam == VK_SPACE) {
-                Toggle();
-                return 0;
-            }
-            return Default(message, wParam, lParam);
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            Repaint();
-            return 0;
         default:
             return ClickableWindow::OnMessage(message, wParam, lParam);
     }

@@ -22,8 +22,37 @@ void ClickableWindow::Release(MouseButton button, LPARAM position) {
     }
 }
 
+void ClickableWindow::NameByHint() {
+    if (Exists()) {
+        ::SetPropW(Handle(), kNamedByHint, reinterpret_cast<HANDLE>(1));
+    }
+}
+
 LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_GETDLGCODE:
+            return DLGC_BUTTON;
+        case WM_KEYDOWN:
+            // Enter presses at once (not again while it repeats), Space when it is let go, as the system's
+            // buttons do.
+            if (wParam == VK_RETURN && (lParam & (1 << 30)) == 0) {
+                Clicked();
+                return 0;
+            }
+            return Default(message, wParam, lParam);
+        case WM_KEYUP:
+            if (wParam == VK_SPACE) {
+                Clicked();
+                return 0;
+            }
+            return Default(message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Repaint();
+            return 0;
+        case WM_NCDESTROY:
+            ::RemovePropW(Handle(), kNamedByHint);
+            return Window::OnMessage(message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             Press(MouseButton::Left);

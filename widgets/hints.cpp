@@ -1,5 +1,6 @@
 #include "widgets/hints.h"
 #include "platform/win32/wide.h"
+#include "widgets/clickable.h"
 #include "widgets/window_text.h"
 
 #include <algorithm>
@@ -154,6 +155,9 @@ void Hints::Set(HWND control, std::string_view text) {
         return;
     }
     texts_[control] = std::string(text);
+    if (::GetPropW(control, kNamedByHint) != nullptr) {
+        SetWindowTextUtf8(control, text);
+    }
     if (control == target_ && window_.Showing() && window_.Text() != text) {
         // The hint under the cursor changed (an indicator's outcome): show the new text in place.
         RECT box{};
@@ -163,7 +167,9 @@ void Hints::Set(HWND control, std::string_view text) {
 }
 
 void Hints::Remove(HWND control) {
-    texts_.erase(control);
+    if (texts_.erase(control) != 0 && ::GetPropW(control, kNamedByHint) != nullptr) {
+        SetWindowTextUtf8(control, "");
+    }
 }
 
 const std::string* Hints::Find(HWND control) const {

@@ -1,14 +1,19 @@
 #include "widgets/large_button.h"
 
 #include "widgets/gdi.h"
+#include "widgets/keyboard.h"
 
 namespace orv::widgets {
 
 bool LargeButton::Create(const LargeButtonArgs& args) {
     image_.SetBackdrop(args.backdrop, args.x, args.y);
     SetHandCursor(args.handCursor);
-    return CreateChild(L"OrvLargeButton", 0, WS_VISIBLE | WS_CLIPSIBLINGS,
-                       {args.parent, args.x, args.y, kLargeButtonWidth, kLargeButtonHeight});
+    if (!CreateChild(L"OrvLargeButton", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                     {args.parent, args.x, args.y, kLargeButtonWidth, kLargeButtonHeight})) {
+        return false;
+    }
+    NameByHint();
+    return true;
 }
 
 void LargeButton::Show(const PictureSet& pictures, int index) {
@@ -18,12 +23,18 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
         WindowDc dc(Handle());
         if (dc) {
             image_.PaintTo(dc.Get(), 0, 0);
+            if (Focused()) {
+                DrawFocusOutline(dc.Get(), kLargeButtonWidth, kLargeButtonHeight);
+            }
         }
     }
 }
 
-void LargeButton::Draw(HDC dc, int, int) {
+void LargeButton::Draw(HDC dc, int width, int height) {
     image_.PaintTo(dc, 0, 0);
+    if (Focused()) {
+        DrawFocusOutline(dc, width, height);
+    }
 }
 
 }  // namespace orv::widgets

@@ -1,5 +1,7 @@
 #include "widgets/modal.h"
 
+#include "widgets/keyboard.h"
+
 namespace orv::widgets {
 
 void ModalOwner::Begin(HWND owner) {
@@ -43,8 +45,7 @@ void RunModalLoop(const std::function<bool()>& open) {
         if (got < 0) {
             break;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        widgets::DispatchWithKeys(message);
     }
 }
 

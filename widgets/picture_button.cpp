@@ -1,6 +1,7 @@
 #include "widgets/picture_button.h"
 
 #include "widgets/gdi.h"
+#include "widgets/keyboard.h"
 #include "widgets/paint.h"
 
 namespace orv::widgets {
@@ -8,7 +9,11 @@ namespace orv::widgets {
 bool PictureButton::Create(const PictureButtonArgs& args) {
     pictures_ = args.pictures;
     index_ = args.picture;
-    return CreateChild(L"OrvPictureButton", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
+    if (!CreateChild(L"OrvPictureButton", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place)) {
+        return false;
+    }
+    NameByHint();
+    return true;
 }
 
 void PictureButton::SetPicture(int index) {
@@ -24,12 +29,15 @@ void PictureButton::SetPictures(const PictureSet* pictures) {
     Repaint();
 }
 
-void PictureButton::Draw(HDC dc, int, int) {
+void PictureButton::Draw(HDC dc, int width, int height) {
     ++paintCount_;
     // The parent's background first, so that the picture's soft edges blend into it.
     DrawParentBackground(Handle(), dc);
     if (pictures_ != nullptr) {
         pictures_->Draw(index_, dc, 0, 0);
+    }
+    if (Focused()) {
+        DrawFocusOutline(dc, width, height);
     }
 }
 

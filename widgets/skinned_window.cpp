@@ -1,5 +1,7 @@
 #include "widgets/skinned_window.h"
 
+#include "widgets/keyboard.h"
+
 namespace orv::widgets {
 
 Region RegionFromRectangles(std::span<const RECT> rectangles) {
@@ -66,6 +68,12 @@ void SkinnedWindow::PaintBackground(HDC dc) {
 }
 
 LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WindowKeyMessage() && message != 0) {
+        return OnWindowKey(static_cast<UINT>(wParam & 0xFFFF), (wParam & kWindowKeyShift) != 0,
+                           reinterpret_cast<HWND>(lParam))
+                   ? 1
+                   : 0;
+    }
     switch (message) {
         case WM_PAINT: {
             PaintDc paint(Handle());

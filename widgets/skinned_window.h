@@ -43,6 +43,9 @@ class SkinnedWindow : public Window {
     void PaintBackground(HDC dc) override;
     // Painted after the background in WM_PAINT; derived windows draw their own graphics here.
     virtual void PaintContent(HDC) {}
+    // A window key (Tab, Esc, Up, Down; see keyboard.h) pressed while `focus` had the focus; true when
+    // the window took it.
+    virtual bool OnWindowKey(UINT /*key*/, bool /*shift*/, HWND /*focus*/) { return false; }
 
   private:
     const Picture* skin_ = nullptr;

@@ -219,6 +219,23 @@ TEST_F(MacroEditorWindowTest, MethodLabelTicksItsBoxAndCloseDropsTheEdit) {
     EXPECT_EQ(shownChanges_, (std::vector<bool>{true, false, true}));
 }
 
+TEST_F(MacroEditorWindowTest, EscClosesAsTheCloseButtonDoes) {
+    AddBatch("a.bat");
+    const MacroSlot stored{"Report", "a.bat", kMethodWinExec};
+    ASSERT_TRUE(table_.SetSlot(2, stored));
+    Open(2);
+    Type(EditorControl::Edit_Macros_Name, "Changed but not applied");
+    HWND name = Control(EditorControl::Edit_Macros_Name);
+    ::SetFocus(name);
+    // Through the message loop, as the user's key comes.
+    ::PostMessageW(name, WM_KEYDOWN, VK_ESCAPE, 1);
+    Pump();
+    EXPECT_FALSE(editor_.Visible());
+    EXPECT_EQ(table_.Slot(2), stored);
+    EXPECT_EQ(shownChanges_, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(table_.EditorOpen());
+}
+
 TEST_F(MacroEditorWindowTest, ApplyStoresWhatTheFieldsHoldIncludingTypedText) {
     AddBatch("one.bat");
     AddBatch("two.bat");

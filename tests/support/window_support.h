@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "widgets/keyboard.h"
 #include "widgets/pictures.h"
 #include "widgets/skinned_window.h"
 
@@ -46,8 +47,7 @@ inline void Pump() {
         if (message.message == WM_QUIT) {
             continue;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        widgets::DispatchWithKeys(message);
     }
 }
 
