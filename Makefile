@@ -74,10 +74,12 @@ test: native tsan windows
 run: program
 	@sh tools/run-program.sh $(PROGRAM) $(BUILD)
 
-bench: deps
+# The checks' hot paths natively, then the running program against its anchor under Wine.
+bench: deps windows
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DORV_BUILD_TESTS=OFF -DORV_BUILD_BENCH=ON >/dev/null
 	cmake --build $(BENCH) -j $(JOBS)
 	sh bench/run.sh $(BENCH)
+	sh bench/app.sh $(WINDOWS) $(BENCH)
 
 clean:
 	rm -rf $(BUILD)

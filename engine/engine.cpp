@@ -1,5 +1,6 @@
 #include "engine/engine.h"
 
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,7 @@ Engine::Engine(EngineServices services) : services_(std::move(services)) {
 
 Engine::~Engine() {
     Shutdown();
+    std::lock_guard<std::mutex> lock(lock_);
     for (const std::shared_ptr<MeasurementWorker>& worker : idleWorkers_) {
         worker->Quit();
     }
@@ -208,6 +210,11 @@ void Engine::CheckObject(int number) {
     if (!ValidNumber(number)) {
         return;
     }
+    std::lock_guard<std::mutex> check(checkMutexes_[number - 1]);
+    CheckObjectHeld(number);
+}
+
+void Engine::CheckObjectHeld(int number) {
     const int index = number - 1;
     ControlObject measured;
     uint64_t serial = 0;
@@ -328,28 +335,86 @@ bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
+    {
+        std::unique_lock<std::mutex> lock(lock_);
+        if (!textsClosed_) {
+            bool running = textThread_.joinable();
+            if (!running) {
+                try {
+                    textThread_ = std::thread(&Engine::TextLoop, this);
+                    running = true;
+                } catch (const std::system_error&) {
+                }
+            }
+            if (running) {
+                textChanges_.push_back(TextChange{number, newText});
+                lock.unlock();
+                textWake_.notify_one();
+                return true;
+            }
+        }
+    }
+    // No text thread (none to be had, or the engine is shut down): the change is carried out here, as the
+    // program always could.
+    std::lock_guard<std::mutex> check(checkMutexes_[number - 1]);
+    ChangeSearchText(number, newText, false);
+    return true;
+}
+
+int Engine::PendingTextChanges() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return static_cast<int>(textChanges_.size()) + (textInFlight_ ? 1 : 0);
+}
+
+void Engine::TextLoop() {
+    std::unique_lock<std::mutex> lock(lock_);
+    for (;;) {
+        textWake_.wait(lock, [this] { return textsClosed_ || !textChanges_.empty(); });
+        if (textsClosed_) {
+            return;
+        }
+        textInFlight_ = std::move(textChanges_.front());
+        textChanges_.pop_front();
+        const TextChange change = *textInFlight_;
+        lock.unlock();
+        try {
+            // The check mutex for the check and the new text together: a scan check of the object runs
+            // before or after both, never between them.
+            std::lock_guard<std::mutex> check(checkMutexes_[change.number - 1]);
+            ChangeSearchText(change.number, change.text, true);
+        } catch (...) {
+        }
+        lock.lock();
+        textInFlight_.reset();
+    }
+}
+
+void Engine::ChangeSearchText(int number, const std::string& newText, bool worker) {
     ObjectType type = ObjectType::File;
     {
         std::lock_guard<std::mutex> lock(lock_);
         type = objects_[number - 1].settings.Type;
     }
-    if (FoldType(type) != ObjectType::File) {
-        std::lock_guard<std::mutex> lock(lock_);
-        ControlObject& object = objects_[number - 1];
+    const bool file = FoldType(type) == ObjectType::File;
+    // A type still out of range checks nothing (CheckObject), yet its text is a file object's text.
+    if (file) {
+        CheckObjectHeld(number);
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    if (worker && textsClosed_) {
+        return;  // Shutdown has stored this text and any newer one
+    }
+    ControlObject& object = objects_[number - 1];
+    if (!file) {
         if (object.settings.String != newText) {
             object.settings.String = newText;
             ChangedLocked(object);
         }
-        return true;
+        return;
     }
-    // A type still out of range checks nothing (CheckObject), yet its text is a file object's text.
-    CheckObject(number);
-    std::lock_guard<std::mutex> lock(lock_);
-    ControlObject& object = objects_[number - 1];
     object.baseline.Povtor_File_Old = object.LastStringCount;
     object.settings.String = newText;
     ++object.generation;
-    return true;
 }
 
 // --- The scan cycle ---
@@ -535,14 +600,15 @@ void Engine::StartControlLocked() {
         if (thread_ && !thread_->StopRequested()) {
             return;  // already scanning
         }
+        if (thread_ && thread_->Revive()) {
+            return;  // a start still waiting for the thread before it: it stands
+        }
     }
-    if (thread_) {
-        // The previous thread is still finishing its pass: never two scan threads.
-        thread_->Join();
-        thread_.reset();
-    }
-    auto thread = std::make_unique<TMyThread>(*this, services_.pause);
+    // A previous thread still finishing its pass is handed to the new one, which begins when it has
+    // ended: never two scan threads, and the caller (the window) does not wait for the pass.
+    auto thread = std::make_unique<TMyThread>(*this, services_.pause, std::move(thread_));
     if (!thread->Start()) {
+        thread_ = thread->TakePredecessor();
         controlRunning_.store(false);
         return;
     }
@@ -592,12 +658,33 @@ bool Engine::Sb_StartClick() {
 void Engine::Shutdown() {
     std::lock_guard<std::mutex> control(controlMutex_);
     controlRunning_.store(false);
+    {
+        // The texts typed but not carried out yet are stored as they are, in their order; their checks
+        // would only delay the exit. A check still under way commits nothing over them.
+        std::lock_guard<std::mutex> lock(lock_);
+        if (!textsClosed_) {
+            textsClosed_ = true;
+            if (textInFlight_) {
+                textChanges_.push_front(*textInFlight_);
+            }
+            for (const TextChange& change : textChanges_) {
+                ControlObject& object = objects_[change.number - 1];
+                object.settings.String = change.text;
+                ++object.generation;
+            }
+            textChanges_.clear();
+        }
+    }
+    textWake_.notify_all();
     if (thread_) {
         // A pass waiting for a measurement the system holds gives up on it within the measurement
         // limit, so the join never waits for a dead server.
         thread_->RequestStop();
         thread_->Join();
         thread_.reset();
+    }
+    if (textThread_.joinable()) {
+        textThread_.join();
     }
 }
 

@@ -9,7 +9,9 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -127,13 +129,18 @@ class Engine {
     // The measurement runs on a thread of its own; one held longer than measureLimit without progress
     // is abandoned (its result, should it come, is dropped) and the object is reported unreachable.
     // While an abandoned measurement of the object is still held, the next check reports the same at
-    // once instead of starting another.
+    // once instead of starting another. Checks of one object never run at the same time: a second one
+    // waits for the first to end.
     void CheckObject(int number);
-    // The search-text editor's change of object N's text, on the user-interface thread. A file object:
-    // the file check with the text held so far, then Povtor_File_Old := LastStringCount, then String :=
-    // newText. Any other object only keeps the text: a file check would report a file outcome on its
-    // item, and its count baseline belongs to the file it watched before.
+    // The search-text editor's change of object N's text, handed over by the user-interface thread,
+    // which does not wait for it. The changes are carried out in the order given, one after another,
+    // on the engine's text thread. A file object: the file check with the text held so far, then
+    // Povtor_File_Old := LastStringCount, then String := newText. Any other object only keeps the text:
+    // a file check would report a file outcome on its item, and its count baseline belongs to the file
+    // it watched before.
     bool SearchTextChanged(int number, const std::string& newText);
+    // Text changes handed over and not yet carried out (tests wait for none to be left).
+    int PendingTextChanges() const;
 
     // --- The scan cycle ---
 
@@ -158,7 +165,9 @@ class Engine {
     // The engine's half of the start/stop button: inverts control; when it is now off, ScanStep := 0 and
     // the step display shows all boxes idle. Returns whether control runs now.
     bool Sb_StartClick();
-    // Stops and joins the scan thread; nothing of the engine runs on another thread afterwards.
+    // Stops and joins the scan thread and the text thread; nothing of the engine runs on another thread
+    // afterwards. Text changes not carried out yet are stored without their checks, so that no text
+    // the user typed is lost at exit.
     void Shutdown();
 
     // Scan threads alive right now (0 or 1; the tests check it never exceeds 1).
@@ -186,6 +195,12 @@ class Engine {
     // Changes the settings of object `number` under the engine lock; false for an invalid number.
     template <class Change>
     bool ChangeSettings(int number, Change&& change);
+    // CheckObject with the object's check mutex already held.
+    void CheckObjectHeld(int number);
+    // One search-text change: the check, then the new baseline and text. With `worker`, the text is not
+    // stored once Shutdown has stored it.
+    void ChangeSearchText(int number, const std::string& newText, bool worker);
+    void TextLoop();
     // Runs the check for `measured` on a measurement thread and waits for it as CheckObject says.
     std::optional<CheckResult> Measure(int number, const ControlObject& measured,
                                        const std::shared_ptr<const lang::LanguageTable>& texts,
@@ -204,6 +219,19 @@ class Engine {
     std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
     // Measurement threads waiting for work (at most one per thread that checks at the same time).
     std::vector<std::shared_ptr<MeasurementWorker>> idleWorkers_;
+    // Search-text changes waiting for the text thread, and the one it carries out (engine lock).
+    struct TextChange {
+        int number = 0;
+        std::string text;
+    };
+    std::deque<TextChange> textChanges_;
+    std::optional<TextChange> textInFlight_;
+    bool textsClosed_ = false;  // Shutdown has stored the pending texts
+    std::condition_variable textWake_;
+    std::thread textThread_;
+
+    // Held for the whole of a check of the object (taken before the engine lock, never after it).
+    std::array<std::mutex, kObjectCount> checkMutexes_;
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};

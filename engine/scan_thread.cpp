@@ -6,7 +6,8 @@
 
 namespace orv::engine {
 
-TMyThread::TMyThread(Engine& engine, std::chrono::milliseconds pause) : engine_(engine), pause_(pause) {}
+TMyThread::TMyThread(Engine& engine, std::chrono::milliseconds pause, std::unique_ptr<TMyThread> predecessor)
+    : engine_(engine), pause_(pause), predecessor_(std::move(predecessor)) {}
 
 TMyThread::~TMyThread() {
     RequestStop();
@@ -31,6 +32,15 @@ void TMyThread::RequestStop() {
     pauseWake_.notify_all();
 }
 
+bool TMyThread::Revive() {
+    std::lock_guard<std::mutex> lock(pauseMutex_);
+    if (begun_ || !thread_.joinable()) {
+        return false;
+    }
+    stop_.store(false);
+    return true;
+}
+
 void TMyThread::Join() {
     if (thread_.joinable()) {
         thread_.join();
@@ -38,6 +48,14 @@ void TMyThread::Join() {
 }
 
 void TMyThread::Execute() {
+    if (predecessor_) {
+        predecessor_->Join();
+        predecessor_.reset();
+    }
+    {
+        std::lock_guard<std::mutex> lock(pauseMutex_);
+        begun_ = true;
+    }
     engine_.liveScanThreads_.fetch_add(1);
     try {
         while (engine_.ControlRunning() && !stop_.load()) {

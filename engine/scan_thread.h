@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -13,7 +14,11 @@ class Engine;
 
 class TMyThread {
   public:
-    TMyThread(Engine& engine, std::chrono::milliseconds pause);
+    // `predecessor`: a thread of an earlier start that was told to stop and may still be finishing its
+    // pass. The new thread waits for it to end before its first pass, so that the start never makes the
+    // caller wait and only one thread scans at a time.
+    TMyThread(Engine& engine, std::chrono::milliseconds pause,
+              std::unique_ptr<TMyThread> predecessor = nullptr);
     // Requests the stop and joins.
     ~TMyThread();
     TMyThread(const TMyThread&) = delete;
@@ -21,9 +26,15 @@ class TMyThread {
 
     // Starts the loop; false when the system cannot create the thread.
     bool Start();
+    // The predecessor back, after a Start that failed.
+    std::unique_ptr<TMyThread> TakePredecessor() { return std::move(predecessor_); }
     // The loop ends at its next test; a pause under way ends at once.
     void RequestStop();
     bool StopRequested() const { return stop_.load(); }
+    // Takes back the stop of a thread still waiting for its predecessor (it has not scanned yet), so
+    // that quick stops and starts keep one waiting thread instead of a chain of them. False when the
+    // thread has begun.
+    bool Revive();
     // Waits for the loop to end (nothing when it never started).
     void Join();
 
@@ -35,7 +46,9 @@ class TMyThread {
     const std::chrono::milliseconds pause_;
     std::atomic<bool> stop_{false};
     std::mutex pauseMutex_;
+    bool begun_ = false;  // past the wait for the predecessor (pauseMutex_)
     std::condition_variable pauseWake_;
+    std::unique_ptr<TMyThread> predecessor_;  // only the new thread touches it once started
     std::thread thread_;
 };
 

@@ -302,12 +302,15 @@ void MacroEditorWindow::Timer1Timer() {
     if (!Exists()) {
         return;
     }
-    const POINT cursor = Cursor();
+    // Hidden (most of the run), nothing is under the cursor and nothing needs asking the system.
     const bool visible = IsVisible();
+    const POINT cursor = visible ? Cursor() : POINT{};
     DrawLargeButtons(cursor, visible);
     // The two arrows light up under the cursor as well.
     RECT window{};
-    ::GetWindowRect(Handle(), &window);
+    if (visible) {
+        ::GetWindowRect(Handle(), &window);
+    }
     auto hot = [&](int left, int top, int width, int height) {
         return visible && widgets::IsStrictlyInside(
                               widgets::BoxAt(window.left + left, window.top + top, width, height), cursor);
@@ -319,7 +322,9 @@ void MacroEditorWindow::Timer1Timer() {
 
 void MacroEditorWindow::DrawLargeButtons(POINT cursor, bool windowVisible) {
     RECT window{};
-    ::GetWindowRect(Handle(), &window);
+    if (windowVisible) {
+        ::GetWindowRect(Handle(), &window);
+    }
     const int32_t language = language_->Language();
     for (int i = 0; i < kLargeButtonCount; ++i) {
         const bool hovered =

@@ -237,8 +237,16 @@ void Hints::Tick() {
     if (!::GetCursorPos(&cursor)) {
         return;
     }
+    const bool still = lastCursor_ && lastCursor_->x == cursor.x && lastCursor_->y == cursor.y;
+    if (still && target_ == nullptr && !window_.Showing()) {
+        return;  // idle: the cursor rests outside every control with a hint
+    }
+    if (!still) {
+        lastCursor_ = cursor;
+        lastUnder_ = ::WindowFromPoint(cursor);
+    }
     const bool held = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
-    Update(cursor, ::WindowFromPoint(cursor), held, Clock::now());
+    Update(cursor, lastUnder_, held, Clock::now());
 }
 
 }  // namespace orv::widgets

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -77,6 +78,9 @@ class Hints {
     std::unordered_map<HWND, std::string> texts_;
     bool enabled_ = true;
     HWND target_ = nullptr;
+    // The cursor of the last tick and the window under it: a still cursor over no hint costs nothing.
+    std::optional<POINT> lastCursor_;
+    HWND lastUnder_ = nullptr;
     HWND suppressed_ = nullptr;  // no hint again until the cursor leaves this control
     Clock::time_point since_{};
     Clock::time_point shownAt_{};

@@ -17,7 +17,12 @@ bool LargeButton::Create(const LargeButtonArgs& args) {
 }
 
 void LargeButton::Show(const PictureSet& pictures, int index) {
+    if (index == index_ && &pictures == pictures_) {
+        return;  // on the screen already; the owner asks at every tick, mostly for the same picture
+    }
     index_ = index;
+    pictures_ = &pictures;
+    ++drawCount_;
     image_.Draw(pictures, index);
     if (Exists() && ::IsWindowVisible(Handle())) {
         WindowDc dc(Handle());

@@ -22,9 +22,12 @@ class LargeButton : public ClickableWindow {
     bool Create(const LargeButtonArgs& args);
     // Draws picture `index` of `pictures` into the work image and, while the button is on the screen,
     // paints it at once. While hidden only the work image is kept: it is what the next showing paints.
+    // The picture already shown is not drawn again.
     void Show(const PictureSet& pictures, int index);
     // The picture shown last (-1 before the first).
     int Picture() const { return index_; }
+    // How often a picture was drawn into the work image (tests: a tick that changes nothing draws none).
+    int DrawCount() const { return drawCount_; }
     // The work image at (x, y) of `dc`, for a parent that paints its children's places itself.
     void PaintTo(HDC dc, int x, int y) const { image_.PaintTo(dc, x, y); }
 
@@ -35,6 +38,8 @@ class LargeButton : public ClickableWindow {
   private:
     WorkImage image_{kLargeButtonWidth, kLargeButtonHeight};
     int index_ = -1;
+    const PictureSet* pictures_ = nullptr;  // of the picture shown last
+    int drawCount_ = 0;
 };
 
 }  // namespace orv::widgets

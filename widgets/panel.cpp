@@ -19,6 +19,9 @@ void Panel::SetPicture(const Picture* picture, PictureMode mode) {
 }
 
 void Panel::SetColour(std::optional<Colour> colour) {
+    if (colour == colour_) {
+        return;  // the step display sets every box at every step
+    }
     colour_ = colour;
     if (Exists()) {
         ::InvalidateRect(Handle(), nullptr, TRUE);

@@ -66,8 +66,8 @@ void TrayMenu::SetText(int index, std::string_view text) {
 }
 
 void TrayMenu::SetEnabled(int index, bool enabled) {
-    if (index < 0 || index >= Count()) {
-        return;
+    if (index < 0 || index >= Count() || items_[static_cast<size_t>(index)].enabled == enabled) {
+        return;  // the menu has it so already
     }
     items_[static_cast<size_t>(index)].enabled = enabled;
     ::EnableMenuItem(menu_.Get(), CommandOf(index), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));

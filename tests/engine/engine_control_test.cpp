@@ -106,26 +106,33 @@ TEST_F(ControlTest, TheTraysStopAndStartResumeAtTheNextStep) {
     engine->Shutdown();  // the thread may still be leaving the gate, which ends with this test
 }
 
-TEST_F(ControlTest, ARestartWaitsForTheStoppingThreadSoOnlyOneEverScans) {
+// Stop and start again, twice, while the scan thread is held in its check: none of the calls waits for
+// it, control shows running at once, and the new start scans only once the old thread has ended.
+TEST_F(ControlTest, AStartDuringAStopReturnsAtOnceAndOnlyOneThreadEverScans) {
     Make(0ms);
     Gate gate;
     HoldObject(2, gate);
     engine->StartControl();
     ASSERT_TRUE(WaitFor([&] { return gate.Waiting() == 1; }));
-    engine->StopControl();
-
-    std::atomic<bool> restarted{false};
-    std::thread restart([&] {
-        engine->StartControl();
-        restarted = true;
-    });
-    // The old thread is still in its check: the restart must wait for it.
-    EXPECT_FALSE(WaitFor([&] { return restarted.load(); }, 200ms));
-    EXPECT_EQ(engine->LiveScanThreads(), 1);
-    gate.Open();
-    restart.join();
-    EXPECT_TRUE(engine->ControlRunning());
     const size_t checked = checks->Calls().size();
+
+    std::atomic<bool> returned{false};
+    std::thread window([&] {
+        engine->Sb_StartClick();
+        const bool running = engine->Sb_StartClick();
+        engine->StopControl();
+        engine->StartControl();
+        returned = running && engine->ControlRunning();
+    });
+    const bool answered = WaitFor([&] { return returned.load(); }, 5s);
+    EXPECT_TRUE(answered);
+    if (answered) {
+        EXPECT_FALSE(WaitFor([&] { return checks->Calls().size() != checked; }, 200ms));
+        EXPECT_EQ(engine->LiveScanThreads(), 1);
+    }
+    gate.Open();
+    window.join();
+    EXPECT_TRUE(engine->ControlRunning());
     ASSERT_TRUE(WaitFor([&] { return checks->Calls().size() > checked + 20; }));
     engine->StopControl();
     ASSERT_TRUE(WaitFor([&] { return engine->LiveScanThreads() == 0; }));

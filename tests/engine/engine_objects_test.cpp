@@ -2,6 +2,8 @@
 // check from overwriting a newer state.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -126,8 +128,6 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
              e.LoadObjects(loaded);
          },
          [](const ControlObject& o) { EXPECT_EQ(o.baseline.Size_File_Old, "42"); }},
-        {"search text", [](Engine& e) { e.SearchTextChanged(2, "x"); },
-         [](const ControlObject& o) { EXPECT_EQ(o.settings.String, "x"); }},
         {"nothing", [](Engine&) {},
          [](const ControlObject& o) {
              // The control case: without a change the result is committed.
@@ -169,7 +169,7 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
     }
 }
 
-TEST_F(ObjectsTest, OfTwoOverlappingChecksOfOneObjectOnlyTheFirstToFinishCommits) {
+TEST_F(ObjectsTest, ASecondCheckOfOneObjectWaitsForTheFirst) {
     Gate gate;
     std::atomic<int> calls{0};
     checks->SetBehaviour([&](int number, const ControlObject& object) {
@@ -183,9 +183,14 @@ TEST_F(ObjectsTest, OfTwoOverlappingChecksOfOneObjectOnlyTheFirstToFinishCommits
     });
     std::thread scan([this] { engine->CheckObject(6); });
     ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
-    engine->CheckObject(6);  // the search-text editor's check on the user-interface thread
+    std::thread second([this] { engine->CheckObject(6); });
+    EXPECT_FALSE(orv::test::WaitFor([&] { return calls.load() == 2; }, std::chrono::milliseconds(200)));
     gate.Open();
     scan.join();
+    second.join();
+    EXPECT_EQ(calls.load(), 2);
+    EXPECT_EQ(checks->MostAtOnce(), 1);
+    // The second check measured after the first had committed, so its result is the newer one.
     EXPECT_EQ(engine->Object(6)->EventText, "quick");
     EXPECT_FALSE(engine->Object(6)->ActionPending);
 }
@@ -259,6 +264,7 @@ TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCoun
         return std::optional<CheckResult>(result);
     });
     EXPECT_TRUE(engine->SearchTextChanged(1, "abc"));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
     const std::vector<CheckCall> calls = checks->Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].kind, 'F');
@@ -273,12 +279,124 @@ TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
     SetType(2, 1);
     Edit(2, [](ObjectSettings&, Baseline& b) { b.Povtor_File_Old = 3; });
     EXPECT_TRUE(engine->SearchTextChanged(2, "Error"));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
     EXPECT_TRUE(checks->Calls().empty());
     const ControlObject object = *engine->Object(2);
     EXPECT_EQ(object.settings.String, "Error");
     // The count baseline belongs to the file the object watched before.
     EXPECT_EQ(object.baseline.Povtor_File_Old, 3);
     EXPECT_EQ(object.EventText, "");
+}
+
+// Keystrokes typed while the first one's check is still measuring: the caller never waits, and the
+// changes are carried out one after another in their order, each check with the text before it.
+TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCountsAsBaselines) {
+    Edit(1, [](ObjectSettings& s, Baseline& b) {
+        s.Param = ControlParam::String;
+        s.String = "";
+        b.Povtor_File_Old = 9;
+    });
+    Gate gate;
+    checks->SetBehaviour([&](int number, const ControlObject& object) {
+        if (object.settings.String.empty()) {
+            gate.Pass();
+        }
+        CheckResult result = FakeChecks::Made(number, object, false);
+        result.lastStringCount = static_cast<int>(object.settings.String.size()) + 1;
+        result.eventText = "counted '" + object.settings.String + "'";
+        return std::optional<CheckResult>(result);
+    });
+    for (const char* text : {"a", "ab", "abc"}) {
+        EXPECT_TRUE(engine->SearchTextChanged(1, text));
+    }
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    EXPECT_EQ(engine->PendingTextChanges(), 3);
+    EXPECT_EQ(engine->Object(1)->settings.String, "");
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+
+    const std::vector<CheckCall> calls = checks->Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    const char* measured[] = {"", "a", "ab"};
+    const int baselines[] = {9, 1, 2};  // the count of the check before becomes the next one's baseline
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].object.settings.String, measured[i]) << i;
+        EXPECT_EQ(calls[i].object.baseline.Povtor_File_Old, baselines[i]) << i;
+    }
+    const ControlObject object = *engine->Object(1);
+    EXPECT_EQ(object.settings.String, "abc");
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 3);
+    EXPECT_EQ(object.EventText, "counted 'ab'");
+    EXPECT_EQ(checks->MostAtOnce(), 1);
+}
+
+// The user changes the object (which stops control) while its search-text check measures: the check's
+// result belongs to the old object and is dropped, yet the typed text is kept.
+TEST_F(ObjectsTest, AChangeAndStopDuringATextCheckLeavesNoStaleResult) {
+    Edit(1, [](ObjectSettings& s, Baseline&) {
+        s.Param = ControlParam::String;
+        s.String = "old";
+    });
+    Gate gate;
+    checks->SetBehaviour([&](int number, const ControlObject& object) {
+        if (number == 1) {
+            gate.Pass();
+        }
+        CheckResult result = FakeChecks::Made(number, object, true);
+        result.eventText = "stale";
+        result.lastStringCount = 7;
+        return std::optional<CheckResult>(result);
+    });
+    // Control runs, its scan thread pausing after a check of object 2.
+    EnableOnly({2});
+    engine->Sb_StartClick();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return checks->Calls().size() == 1; }));
+    engine->SetRazr(1, true);
+    EXPECT_TRUE(engine->SearchTextChanged(1, "new"));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() >= 1; }));
+    sink.Clear();
+    EXPECT_TRUE(engine->StepParam(1, Step::Next));
+    EXPECT_FALSE(engine->Sb_StartClick());
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    engine->Shutdown();
+    const ControlObject object = *engine->Object(1);
+    EXPECT_NE(object.EventText, "stale");
+    EXPECT_FALSE(object.ActionPending);
+    EXPECT_EQ(object.settings.String, "new");
+    EXPECT_EQ(IndicatorUpdates(), 0u);
+}
+
+// Exit while a text check measures and more keystrokes wait behind it: every typed text is stored, the
+// last one last, and the held check commits nothing over it.
+TEST_F(ObjectsTest, ShutdownStoresTheTextsWhoseChecksHaveNotRun) {
+    Edit(2, [](ObjectSettings& s, Baseline&) { s.Param = ControlParam::String; });
+    Gate gate;
+    std::atomic<bool> released{false};
+    checks->SetBehaviour([&](int number, const ControlObject& object) {
+        if (!released.load()) {
+            gate.Pass();
+        }
+        CheckResult result = FakeChecks::Made(number, object, true);
+        result.eventText = "late";
+        return std::optional<CheckResult>(result);
+    });
+    engine->SearchTextChanged(2, "W");
+    engine->SearchTextChanged(2, "Wa");
+    engine->SearchTextChanged(2, "War");
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    std::thread opener([&] {
+        // Shutdown waits for the measuring check; let it go once the texts are stored.
+        orv::test::WaitFor([&] { return engine->Object(2)->settings.String == "War"; });
+        released = true;
+        gate.Open();
+    });
+    engine->Shutdown();
+    opener.join();
+    const ControlObject object = *engine->Object(2);
+    EXPECT_EQ(object.settings.String, "War");
+    EXPECT_NE(object.EventText, "late");
+    EXPECT_EQ(checks->Calls().size(), 1u);
 }
 
 }  // namespace

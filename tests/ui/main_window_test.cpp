@@ -52,13 +52,17 @@ TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
     cursor = At(774 + 1, 5 + 1);
     Tick();
     EXPECT_EQ(window->TitleButton(3).Picture(), btn::kCloseHot);
-    // Ticks that change no picture repaint no small button.
+    // Ticks that change no picture repaint no small button and draw no large one.
     const int paints = window->TitleButton(3).PaintCount();
     const int arrowPaints = window->Panel(1).Button(0).PaintCount();
+    const int startDraws = window->StartButton().DrawCount();
+    const int resetDraws = window->ResetButton().DrawCount();
     Tick();
     Tick();
     EXPECT_EQ(window->TitleButton(3).PaintCount(), paints);
     EXPECT_EQ(window->Panel(1).Button(0).PaintCount(), arrowPaints);
+    EXPECT_EQ(window->StartButton().DrawCount(), startDraws);
+    EXPECT_EQ(window->ResetButton().DrawCount(), resetDraws);
 }
 
 TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {

@@ -196,9 +196,12 @@ TEST_F(ObjectPanelTest, TypingRunsTheCheckWithTheTextHeldSoFar) {
     ASSERT_TRUE(panel.SearchVisible());
     ::SetWindowTextW(panel.SearchFieldHandle(), L"");
     Pump();
+    // The checks run on the engine's text thread; the window only hands the texts over.
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
     EXPECT_EQ(Object(1).settings.String, "");
     TypeInto(panel.SearchFieldHandle(), "abc");
     EXPECT_EQ(panel.SearchField(), "abc");
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
     EXPECT_EQ(Object(1).settings.String, "abc");
     // The last check counted "ab" (three times), not "abc" (once).
     EXPECT_EQ(Object(1).baseline.Povtor_File_Old, 3);

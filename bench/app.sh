@@ -1,0 +1,289 @@
+#!/bin/sh
+# The running program against an anchor, under Wine on one virtual screen, and how quickly its window
+# answers while it works. Prints a table of ratios and targets.
+#   sh bench/app.sh WINDOWS_BUILD NATIVE_BENCH_BUILD
+# WINDOWS_BUILD holds app/Orvanter.exe and bench/windows/*.exe (the mingw build); NATIVE_BENCH_BUILD
+# holds bench/orv_bench_tool, which makes the test data. The anchor is an empty 802 x 602 window with a
+# 100 ms timer that reads the cursor, in a process that has initialised COM and the common controls and
+# put an icon in the tray: the least any program with this program's work timer can cost.
+#   ORV_BENCH_DIR     where the data goes (default: a new folder under $TMPDIR or /tmp, removed at the end)
+#   ORV_IDLE_SECONDS  length of each processor-time sample (default 20; the scanning sample is 4 more)
+#   ORV_BENCH_SMALL=1 a 64 MiB text and 20,000 files instead (to try the script out, not for figures)
+set -eu
+
+windows=$(cd "${1:?usage: sh bench/app.sh WINDOWS_BUILD NATIVE_BENCH_BUILD}" && pwd)
+native=$(cd "${2:?usage: sh bench/app.sh WINDOWS_BUILD NATIVE_BENCH_BUILD}" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ "${ORV_INSIDE_XVFB:-0}" != 1 ]; then
+    exec env ORV_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$0" "$windows" "$native"
+fi
+
+tool=$native/bench/orv_bench_tool
+tools=$windows/bench/windows
+for f in "$tool" "$windows/app/Orvanter.exe" "$tools/orv_anchor.exe" "$tools/orv_answer_probe.exe" "$tools/orv_walk.exe"; do
+    [ -x "$f" ] || [ -f "$f" ] || { echo "missing $f" >&2; exit 1; }
+done
+
+prefix=$windows/bench-prefix
+sh "$here/cmake/wine-run.sh" "$prefix" --init
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wine=wine
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+idle=${ORV_IDLE_SECONDS:-20}
+scan=$((idle + 4))
+
+work=$(mktemp -d "${ORV_BENCH_DIR:-${TMPDIR:-/tmp}}/orv-app.XXXXXX")
+running=""
+cleanup() {
+    for pid in $running; do kill "$pid" 2>/dev/null || true; done
+    for pid in $running; do wait "$pid" 2>/dev/null || true; done
+    wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+regpath() { winpath "$1" | sed 's/\\/\\\\/g'; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# --- Data: eight small files, a 1 GiB text and a tree of 200,000 files of random sizes. ---
+echo "Data in $work"
+mkdir -p "$work/files" "$work/program/Bat"
+i=1
+while [ "$i" -le 8 ]; do
+    "$tool" text "$work/files/watched$i.txt" 1 needle 50 >/dev/null
+    i=$((i + 1))
+done
+big_mib=1024 folders=2000
+[ "${ORV_BENCH_SMALL:-0}" = 1 ] && big_mib=64 folders=200
+"$tool" text "$work/big.txt" "$big_mib" needle 1000 >/dev/null
+"$tool" tree "$work/tree" "$folders" 100 >/dev/null
+cp "$windows/app/Orvanter.exe" "$work/program/"
+cp "$here/resources/Help_e.txt" "$here/resources/Help_r.txt" "$work/program/"
+cp "$here"/resources/Bat/*.bat "$work/program/Bat/"
+
+# seed KIND: the program's settings key from nothing. files: eight enabled file objects, two of each
+# parameter (presence, size, date, count) on the small files. work: object 1 counts "needle" in the
+# 1 GiB file, object 2 the size of the 200,000-file tree, the rest off.
+seed() {
+    reg=$work/seed.reg
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SoftWare\\Keldrastic\\Orvanter]\r\n'
+        n=1
+        while [ "$n" -le 8 ]; do
+            if [ "$1" = files ]; then
+                printf '"Type_Obj%d"=dword:00000000\r\n"Razr_Obj%d"=dword:00000001\r\n' "$n" "$n"
+                printf '"Param_Obj%d"=dword:%08x\r\n"String_Obj%d"="needle"\r\n' "$n" $(((n - 1) % 4)) "$n"
+                printf '"Path_File%d"="%s"\r\n"Name_File%d"="watched%d.txt"\r\n' \
+                    "$n" "$(regpath "$work/files/watched$n.txt")" "$n" "$n"
+            elif [ "$n" = 1 ]; then
+                printf '"Type_Obj1"=dword:00000000\r\n"Razr_Obj1"=dword:00000001\r\n"Param_Obj1"=dword:00000003\r\n'
+                printf '"String_Obj1"="needle"\r\n"Path_File1"="%s"\r\n"Name_File1"="big.txt"\r\n' \
+                    "$(regpath "$work/big.txt")"
+            elif [ "$n" = 2 ]; then
+                printf '"Type_Obj2"=dword:00000001\r\n"Razr_Obj2"=dword:00000001\r\n"Param_Obj2"=dword:00000001\r\n'
+                printf '"Path_Dir2"="%s"\r\n"Name_Dir2"="tree"\r\n' "$(regpath "$work/tree")"
+            else
+                printf '"Razr_Obj%d"=dword:00000000\r\n' "$n"
+            fi
+            n=$((n + 1))
+        done
+    } >"$reg"
+    "$wine" reg delete 'HKCU\SoftWare\Keldrastic\Orvanter' /f >/dev/null 2>&1 </dev/null || true
+    "$wine" regedit /S "$(winpath "$reg")" >/dev/null 2>&1 </dev/null
+}
+
+# cpu_ns PID: processor time of a process's threads so far, in nanoseconds (the scheduler's own
+# accounting: clock ticks of 10 ms are too coarse for an idle window).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
+server_pid() {
+    for p in $(pgrep -x wineserver); do
+        if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+            echo "$p"
+            return
+        fi
+    done
+    echo 0
+}
+
+# start EXE [ARGS]: starts a program from its folder; sets pid and mapped (ms until its first window
+# was mapped).
+start() {
+    exe=$1
+    shift
+    t0=$(now_ms)
+    (cd "$(dirname "$exe")" && exec "$wine" "$exe" "$@" >/dev/null 2>&1 </dev/null) &
+    pid=$!
+    running="$running $pid"
+    mapped=""
+    while [ -z "$mapped" ]; do
+        if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+            mapped=$(($(now_ms) - t0))
+        elif [ $(($(now_ms) - t0)) -gt 30000 ]; then
+            echo "no window from $exe" >&2
+            exit 1
+        fi
+    done
+}
+
+stop() {
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    running=$(echo "$running" | sed "s/ $pid\b//")
+    wineserver -w
+}
+
+# sample SECONDS: processor time of the program and of the wineserver over that time, in % of a core.
+sample() {
+    server=$(server_pid)
+    a0=$(cpu_ns "$pid")
+    s0=$(cpu_ns "$server")
+    sleep "$1"
+    a1=$(cpu_ns "$pid")
+    s1=$(cpu_ns "$server")
+    cpu=$(awk -v a="$a0" -v b="$a1" -v s="$1" 'BEGIN { printf "%.3f", 100 * (b - a) / 1e9 / s }')
+    server_cpu=$(awk -v a="$s0" -v b="$s1" -v s="$1" 'BEGIN { printf "%.3f", 100 * (b - a) / 1e9 / s }')
+}
+
+main_window() {
+    waited=0
+    window=""
+    while [ -z "$window" ] && [ "$waited" -lt 300 ]; do
+        window=$(xdotool search --onlyvisible --name '^Orvanter$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] || { sleep 0.1; waited=$((waited + 1)); }
+    done
+    [ -n "$window" ] || { echo "the main window never showed" >&2; exit 1; }
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    left=$X
+    top=$Y
+}
+
+# click X Y: a left click at a point of the main window.
+click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; }
+click_start() { click 104 535; }
+
+# probe SECONDS: the window's answer times while the caller works; results in probe_out.
+probe_start() {
+    "$wine" "$tools/orv_answer_probe.exe" Orvanter "$1" >"$work/probe.txt" 2>/dev/null </dev/null &
+    probe_pid=$!
+    sleep 0.5
+}
+probe_end() {
+    wait "$probe_pid" || true
+    set -- $(tr -d '\r' <"$work/probe.txt") 0 - - -
+    probe_out="$2 / $3 / $4"
+    probe_max=$4
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v ~ /^[0-9.]+$/ && v + 0 <= limit + 0) ? "met" : "NOT MET" }'; }
+format='%-46s %-12s %-22s %-10s %-12s %s\n'
+rows=""
+row() { rows="$rows$(printf "$format" "$@")
+"; }
+
+# --- Start-up: time to the first mapped window, three times each, in turn. ---
+seed files
+anchor_maps=""
+program_maps=""
+# Round 0 warms the prefix and the file cache and is not counted.
+for round in 0 1 2 3; do
+    start "$tools/orv_anchor.exe"
+    [ "$round" = 0 ] || anchor_maps="$anchor_maps $mapped"
+    stop
+    start "$work/program/Orvanter.exe"
+    [ "$round" = 0 ] || program_maps="$program_maps $mapped"
+    main_window
+    stop
+done
+median() { echo "$@" | tr ' ' '\n' | sort -n | awk 'NF { v[n++] = $1 } END { print v[int(n / 2)] }'; }
+anchor_map=$(median $anchor_maps)
+program_map=$(median $program_maps)
+
+# --- Idle: the anchor, then the program with control stopped, then the program scanning. ---
+start "$tools/orv_anchor.exe"
+sleep 2
+sample "$idle"
+anchor_cpu=$cpu
+anchor_server=$server_cpu
+anchor_rss=$(rss_kb "$pid")
+stop
+
+seed files
+start "$work/program/Orvanter.exe"
+main_window
+sleep 2
+sample "$idle"
+idle_cpu=$cpu
+idle_server=$server_cpu
+program_rss=$(rss_kb "$pid")
+click_start
+sleep 2
+sample "$scan"
+scan_cpu=$cpu
+scan_server=$server_cpu
+stop
+
+row "CPU idle, control stopped (% of a core)" "$anchor_cpu" "$idle_cpu" "$(ratio "$idle_cpu" "$anchor_cpu")" "<= 2.00x" \
+    "$(verdict "$(ratio "$idle_cpu" "$anchor_cpu")" 2)"
+row "  wineserver meanwhile" "$anchor_server" "$idle_server" "$(ratio "$idle_server" "$anchor_server")" "" ""
+row "CPU scanning 8 file objects (% of a core)" "$anchor_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$anchor_cpu")" \
+    "<= 3.00x" "$(verdict "$(ratio "$scan_cpu" "$anchor_cpu")" 3)"
+row "  wineserver meanwhile" "$anchor_server" "$scan_server" "$(ratio "$scan_server" "$anchor_server")" "" ""
+rss_diff=$(((program_rss - anchor_rss) / 1024))
+row "resident memory (MB)" "$((anchor_rss / 1024))" "$((program_rss / 1024))" "+$rss_diff MB" "<= +3 MB" \
+    "$(verdict "$rss_diff" 3)"
+map_diff=$((program_map - anchor_map))
+row "first window mapped (ms, median of 3)" "$anchor_map" "$program_map" "+$map_diff ms" "<= +100 ms" \
+    "$(verdict "$map_diff" 100)"
+
+# --- Responsiveness: the longest answer of the window while it works. ---
+seed work
+start "$work/program/Orvanter.exe"
+main_window
+sleep 1
+# Five characters typed into object 1's search field; each keystroke counts the 1 GiB file.
+probe_start 6
+click 530 151
+xdotool type --delay 250 abcde
+probe_end
+row "answer while typing, 1 GiB count (ms)" "" "$probe_out" "" "max <= 100" \
+    "$(verdict "$probe_max" 100)"
+# Control started; stopped and started again at once while the scan thread walks or counts.
+click_start
+sleep 1.5
+probe_start 5
+click_start
+click_start
+probe_end
+row "answer, stop+start during the walk (ms)" "" "$probe_out" "" "max <= 100" \
+    "$(verdict "$probe_max" 100)"
+probe_start 8
+probe_end
+row "answer, 1 GiB count + 200,000-file walk (ms)" "" "$probe_out" "" "max <= 100" \
+    "$(verdict "$probe_max" 100)"
+stop
+
+# --- The directory walk under Wine: the program's, a bare NtQueryDirectoryFile loop, and du. ---
+set -- $("$wine" "$tools/orv_walk.exe" "$(winpath "$work/tree")" 5 2>/dev/null </dev/null | tr -d '\r')
+walk_total=$1 walk_ms=$2 bare_total=$3 bare_ms=$4
+du_best=999999
+for round in 1 2 3 4 5; do
+    t0=$(date +%s%N)
+    du_total=$(du -sb "$work/tree" | cut -f1)
+    t=$((($(date +%s%N) - t0) / 1000000))
+    [ "$t" -lt "$du_best" ] && du_best=$t
+done
+[ "$walk_total" = "$bare_total" ] || echo "MISMATCH: DirectorySize $walk_total, bare walk $bare_total" >&2
+row "DirectorySize under Wine (ms)" "bare $bare_ms" "$walk_ms" "$(ratio "$walk_ms" "$bare_ms")" "<= 1.20x" \
+    "$(verdict "$(ratio "$walk_ms" "$bare_ms")" 1.2)"
+row "  against du -sb, native (ms)" "du $du_best" "$walk_ms" "$(ratio "$walk_ms" "$du_best")" "" ""
+
+echo
+echo "The anchor and the program in one prefix on one virtual screen; processor time from the scheduler's"
+echo "accounting in /proc; the window's answers to WM_NULL every 20 ms are median / 99th percentile / longest."
+printf "$format" "measurement" "anchor" "Orvanter" "ratio" "target" ""
+printf '%s' "$rows"
