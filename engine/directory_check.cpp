@@ -38,11 +38,8 @@ struct DirectoryState {
 // Known with `state` filled in; otherwise nothing was learnt about the directory.
 fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
     state = DirectoryState{};
-    if (path.empty()) {
-        return fs::Answer::Known;  // no directory chosen yet
-    }
     fs::EntryInfo info;
-    const fs::Answer answer = fs::Examine(path, info);
+    const fs::Answer answer = LookAtPath(path, info);
     if (answer == fs::Answer::Known) {
         state.exists = info.kind == fs::EntryKind::Directory;
         state.creation = info.creation;
@@ -63,8 +60,7 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::DirSizeTitle, name,
-                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+        return NoControlResult(number, object, context, TextId::DirSizeTitle, name, TextId::DirMissingNoControl);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
     if (!old) {
@@ -84,8 +80,7 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::DirDateTitle, name,
-                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+        return NoControlResult(number, object, context, TextId::DirDateTitle, name, TextId::DirMissingNoControl);
     }
     // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
     // be converted is a failed measurement, not a date to compare.
@@ -157,23 +152,10 @@ uint64_t DirectorySize(std::string_view path) {
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
                                           const CheckContext& context) {
-    const ControlParam param = object.settings.Param;
-    if (FoldParam(ObjectType::Directory, param) != param) {  // out of a directory's range
-        return std::nullopt;
-    }
-    DirectoryState state;
-    const fs::Answer answer = LookAtDirectory(object.settings.Path_Dir, state);
-    if (answer != fs::Answer::Known) {
-        return NoAnswerResult(answer, number, object, context);
-    }
-    switch (param) {
-        case ControlParam::Availability:
-            return CheckAvailability(number, object, context, state);
-        case ControlParam::Size:
-            return CheckSize(number, object, context, state);
-        default:
-            return CheckDate(number, object, context, state);
-    }
+    static constexpr std::array<PathMeasure<DirectoryState>, 3> kChecks{CheckAvailability, CheckSize,
+                                                                        CheckDate};
+    return CheckPathObject(number, object, context, ObjectType::Directory, object.settings.Path_Dir,
+                           LookAtDirectory, kChecks);
 }
 
 }  // namespace orv::engine
