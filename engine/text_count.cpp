@@ -51,24 +51,25 @@ int ByteCommonness(char value) {
     return c == '\t' || c == '\r' || c == 0 ? 100 : 20;
 }
 
+// Two overlapping words, the first and the last of the needle, cover a needle of one to two words
+// without a library call.
+template <class Word>
+inline bool EqualByEnds(const unsigned char* at, const unsigned char* needle, size_t length) {
+    Word a0, a1, b0, b1;
+    std::memcpy(&a0, at, sizeof(Word));
+    std::memcpy(&b0, needle, sizeof(Word));
+    std::memcpy(&a1, at + length - sizeof(Word), sizeof(Word));
+    std::memcpy(&b1, needle + length - sizeof(Word), sizeof(Word));
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 // Whether the needle sits at `at`; the bytes are known to be there.
 inline bool Equal(const unsigned char* at, const unsigned char* needle, size_t length) {
     if (length >= 8 && length <= 16) {
-        // Two overlapping eight-byte words cover the needle without a library call.
-        uint64_t a0, a1, b0, b1;
-        std::memcpy(&a0, at, 8);
-        std::memcpy(&b0, needle, 8);
-        std::memcpy(&a1, at + length - 8, 8);
-        std::memcpy(&b1, needle + length - 8, 8);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+        return EqualByEnds<uint64_t>(at, needle, length);
     }
     if (length >= 4 && length < 8) {
-        uint32_t a0, a1, b0, b1;
-        std::memcpy(&a0, at, 4);
-        std::memcpy(&b0, needle, 4);
-        std::memcpy(&a1, at + length - 4, 4);
-        std::memcpy(&b1, needle + length - 4, 4);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+        return EqualByEnds<uint32_t>(at, needle, length);
     }
     return std::memcmp(at, needle, length) == 0;
 }
