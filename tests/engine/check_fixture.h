@@ -22,7 +22,7 @@ class CheckFixture : public ::testing::Test {
   protected:
     using CheckFunction = std::optional<CheckResult> (*)(int number, const ControlObject& object,
                                                         const CheckContext& context);
-    CheckFixture(CheckFunction check, int number) : number(number), check_(check) {}
+    CheckFixture(CheckFunction check, int objectNumber) : number(objectNumber), check_(check) {}
 
     std::optional<CheckResult> Check() {
         const CheckContext context{*table, formats, names};
