@@ -89,8 +89,9 @@ using PathMeasure = std::optional<CheckResult> (*)(int number, const ControlObje
 // look at the path that came to no answer says so, and otherwise the parameter's own check (`checks`
 // holds one for each parameter of the type, in order) measures.
 template <class State, size_t N>
-std::optional<CheckResult> CheckPathObject(int number, const ControlObject& object, const CheckContext& context,
-                                           ObjectType type, std::string_view path,
+std::optional<CheckResult> CheckPathObject(int number, const ControlObject& object,
+                                           const CheckContext& context, ObjectType type,
+                                           std::string_view path,
                                            fs::Answer (*look)(std::string_view, State&),
                                            const std::array<PathMeasure<State>, N>& checks) {
     const ControlParam param = object.settings.Param;

@@ -3,8 +3,8 @@
 
 #include "engine/check_report.h"
 #include "engine/checks.h"
-#include "engine/object_rules.h"
 #include "engine/measurement.h"
+#include "engine/object_rules.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -60,7 +60,8 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::DirSizeTitle, name, TextId::DirMissingNoControl);
+        return NoControlResult(number, object, context, TextId::DirSizeTitle, name,
+                               TextId::DirMissingNoControl);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
     if (!old) {
@@ -80,7 +81,8 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::DirDateTitle, name, TextId::DirMissingNoControl);
+        return NoControlResult(number, object, context, TextId::DirDateTitle, name,
+                               TextId::DirMissingNoControl);
     }
     // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
     // be converted is a failed measurement, not a date to compare.

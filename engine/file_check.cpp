@@ -51,7 +51,8 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::FileSizeTitle, name, TextId::FileMissingNoControl);
+        return NoControlResult(number, object, context, TextId::FileSizeTitle, name,
+                               TextId::FileMissingNoControl);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_File_Old);
     if (!old) {
@@ -66,7 +67,8 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::FileDateTitle, name, TextId::FileMissingNoControl);
+        return NoControlResult(number, object, context, TextId::FileDateTitle, name,
+                               TextId::FileMissingNoControl);
     }
     static constexpr DateTexts kTexts{TextId::FileDateTitle, TextId::FileChanged, TextId::FileUnchanged};
     return DateResult(number, object, context, kTexts, name,

@@ -378,9 +378,8 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
     }
     OccurrenceCounter first(needle);
     OccurrenceCounter second(otherForm);
-    const bool read = ReadThrough(reader, first, [&second](const char* chunk, size_t size) {
-        second.Feed(chunk, size);
-    });
+    const bool read =
+        ReadThrough(reader, first, [&second](const char* chunk, size_t size) { second.Feed(chunk, size); });
     if (!read) {
         return std::nullopt;
     }

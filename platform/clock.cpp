@@ -134,7 +134,8 @@ std::string FormatPicture(const LocalTime& t, std::string_view picture, const Na
                 AppendNumberOrName(out, run, t.day, names.daysShort[dayIndex], names.days[dayIndex]);
                 break;
             case 'M':
-                AppendNumberOrName(out, run, t.month, names.monthsShort[monthIndex], names.months[monthIndex]);
+                AppendNumberOrName(out, run, t.month, names.monthsShort[monthIndex],
+                                   names.months[monthIndex]);
                 break;
             case 'y':
                 if (run == 1) {

@@ -21,7 +21,7 @@ inline std::filesystem::path PathOf(const std::string& utf8) {
 class CheckFixture : public ::testing::Test {
   protected:
     using CheckFunction = std::optional<CheckResult> (*)(int number, const ControlObject& object,
-                                                        const CheckContext& context);
+                                                         const CheckContext& context);
     CheckFixture(CheckFunction check, int objectNumber) : number(objectNumber), check_(check) {}
 
     std::optional<CheckResult> Check() {

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "engine/checks.h"
-#include "tests/engine/check_fixture.h"
 #include "platform/paths.h"
+#include "tests/engine/check_fixture.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32

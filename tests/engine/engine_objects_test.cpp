@@ -158,9 +158,10 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
         SCOPED_TRACE(change.name);
         Make();
         Gate gate;
-        HoldTheFirstCheck(gate, "stale", "fresh", [](CheckResult& result, const ControlObject& object, bool first) {
-            result.baseline.Size_File_Old = first ? "999" : object.baseline.Size_File_Old;
-        });
+        HoldTheFirstCheck(gate, "stale", "fresh",
+                          [](CheckResult& result, const ControlObject& object, bool first) {
+                              result.baseline.Size_File_Old = first ? "999" : object.baseline.Size_File_Old;
+                          });
         sink.Clear();
         std::thread scan([this] { engine->CheckObject(2); });
         ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
