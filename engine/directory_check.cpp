@@ -47,6 +47,13 @@ fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
     return answer;
 }
 
+// Size and date cannot be controlled while the directory is missing.
+CheckResult WithoutDirectory(int number, const ControlObject& object, const CheckContext& context,
+                             TextId heading) {
+    return NoControlResult(number, object, context, heading, object.settings.Name_Dir,
+                           TextId::DirMissingNoControl);
+}
+
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
                                              const CheckContext& context, const DirectoryState& state) {
     static constexpr PresenceTexts kTexts{TextId::DirAvailabilityTitle, TextId::DirAppeared,
@@ -60,8 +67,7 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::DirSizeTitle, name,
-                               TextId::DirMissingNoControl);
+        return WithoutDirectory(number, object, context, TextId::DirSizeTitle);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
     if (!old) {
@@ -81,8 +87,7 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::DirDateTitle, name,
-                               TextId::DirMissingNoControl);
+        return WithoutDirectory(number, object, context, TextId::DirDateTitle);
     }
     // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
     // be converted is a failed measurement, not a date to compare.

@@ -38,6 +38,13 @@ fs::Answer LookAtFile(std::string_view path, FileState& state) {
     return answer;
 }
 
+// Size and date cannot be controlled while the file is missing.
+CheckResult WithoutFile(int number, const ControlObject& object, const CheckContext& context,
+                        TextId heading) {
+    return NoControlResult(number, object, context, heading, object.settings.Name_File,
+                           TextId::FileMissingNoControl);
+}
+
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
                                              const CheckContext& context, const FileState& state) {
     static constexpr PresenceTexts kTexts{TextId::FileAvailabilityTitle, TextId::FileAppears,
@@ -51,8 +58,7 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::FileSizeTitle, name,
-                               TextId::FileMissingNoControl);
+        return WithoutFile(number, object, context, TextId::FileSizeTitle);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_File_Old);
     if (!old) {
@@ -67,8 +73,7 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return NoControlResult(number, object, context, TextId::FileDateTitle, name,
-                               TextId::FileMissingNoControl);
+        return WithoutFile(number, object, context, TextId::FileDateTitle);
     }
     static constexpr DateTexts kTexts{TextId::FileDateTitle, TextId::FileChanged, TextId::FileUnchanged};
     return DateResult(number, object, context, kTexts, name,
