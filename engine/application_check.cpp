@@ -37,8 +37,7 @@ std::optional<CheckResult> CheckApplication(int number, const ControlObject& obj
     }
     const std::string& name = object.settings.Name_Prog;
     if (!NamesProgram(object.settings.Path_Prog)) {
-        return MakeResult(number, context, TextId::AppTitle, name,
-                          context.texts.Text(TextId::AppMissingNoControl), object.baseline, false, false);
+        return NoControlResult(number, object, context, TextId::AppTitle, name, TextId::AppMissingNoControl);
     }
     const std::optional<bool> running = IsProcessRunning(name);
     if (!running) {

@@ -34,6 +34,20 @@ CheckResult MakeResult(int number, const CheckContext& context, lang::TextId hea
     return result;
 }
 
+CheckResult NoControlResult(int number, const ControlObject& object, const CheckContext& context,
+                            lang::TextId heading, std::string_view name, lang::TextId outcome) {
+    return MakeResult(number, context, heading, name, context.texts.Text(outcome), object.baseline, false,
+                      false);
+}
+
+fs::Answer LookAtPath(std::string_view path, fs::EntryInfo& info) {
+    info = fs::EntryInfo{};
+    if (path.empty()) {
+        return fs::Answer::Known;  // an object whose item has not been chosen yet
+    }
+    return fs::Examine(path, info);
+}
+
 std::optional<int64_t> ParseSizeBaseline(std::string_view text) {
     size_t i = 0;
     bool negative = false;

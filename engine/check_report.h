@@ -2,12 +2,15 @@
 // comparison of the file and directory checks.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/checks.h"
+#include "engine/object_rules.h"
 #include "engine/objects.h"
 #include "lang/texts.h"
 #include "platform/files.h"
@@ -23,6 +26,11 @@ inline constexpr std::string_view kHintSlash = " / ";
 CheckResult MakeResult(int number, const CheckContext& context, lang::TextId heading, std::string_view name,
                        std::string_view outcome, const Baseline& baseline, bool fulfilled, bool pathActive);
 
+// The outcome of a check that cannot control its item (it is missing, or not named yet): nothing
+// fulfilled, the baseline kept, the path indicator idle.
+CheckResult NoControlResult(int number, const ControlObject& object, const CheckContext& context,
+                            lang::TextId heading, std::string_view name, lang::TextId outcome);
+
 std::string Hint(const CheckContext& context, lang::TextId heading, std::string_view name,
                  std::string_view outcome, std::string_view separator);
 
@@ -30,6 +38,10 @@ std::string Hint(const CheckContext& context, lang::TextId heading, std::string_
 // a failed measurement, UnreachableResult when the item's volume or server did not answer.
 std::optional<CheckResult> NoAnswerResult(fs::Answer answer, int number, const ControlObject& object,
                                           const CheckContext& context);
+
+// One look at the path an object watches: Known with `info` filled in (EntryKind::Missing while no
+// path has been chosen), otherwise nothing was learnt.
+fs::Answer LookAtPath(std::string_view path, fs::EntryInfo& info);
 
 // A size baseline read as a 64-bit signed decimal integer: an optional sign and digits, nothing else.
 std::optional<int64_t> ParseSizeBaseline(std::string_view text);
@@ -67,5 +79,32 @@ struct DateTexts {
 CheckResult DateResult(int number, const ControlObject& object, const CheckContext& context,
                        const DateTexts& texts, std::string_view name, const std::string& digits,
                        std::string Baseline::*stored);
+
+// The check of one parameter of an object that watches a path, from what one look at the path learnt.
+template <class State>
+using PathMeasure = std::optional<CheckResult> (*)(int number, const ControlObject& object,
+                                                   const CheckContext& context, const State& state);
+
+// The frame of the file and directory checks: a parameter outside the type's range checks nothing, a
+// look at the path that came to no answer says so, and otherwise the parameter's own check (`checks`
+// holds one for each parameter of the type, in order) measures.
+template <class State, size_t N>
+std::optional<CheckResult> CheckPathObject(int number, const ControlObject& object,
+                                           const CheckContext& context, ObjectType type,
+                                           std::string_view path,
+                                           fs::Answer (*look)(std::string_view, State&),
+                                           const std::array<PathMeasure<State>, N>& checks) {
+    const ControlParam param = object.settings.Param;
+    if (FoldParam(type, param) != param) {
+        return std::nullopt;
+    }
+    State state;
+    const fs::Answer answer = look(path, state);
+    if (answer != fs::Answer::Known) {
+        return NoAnswerResult(answer, number, object, context);
+    }
+    const auto index = static_cast<size_t>(param);
+    return index < N ? checks[index](number, object, context, state) : std::nullopt;
+}
 
 }  // namespace orv::engine

@@ -3,8 +3,8 @@
 
 #include "engine/check_report.h"
 #include "engine/checks.h"
-#include "engine/object_rules.h"
 #include "engine/measurement.h"
+#include "engine/object_rules.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -38,16 +38,20 @@ struct DirectoryState {
 // Known with `state` filled in; otherwise nothing was learnt about the directory.
 fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
     state = DirectoryState{};
-    if (path.empty()) {
-        return fs::Answer::Known;  // no directory chosen yet
-    }
     fs::EntryInfo info;
-    const fs::Answer answer = fs::Examine(path, info);
+    const fs::Answer answer = LookAtPath(path, info);
     if (answer == fs::Answer::Known) {
         state.exists = info.kind == fs::EntryKind::Directory;
         state.creation = info.creation;
     }
     return answer;
+}
+
+// Size and date cannot be controlled while the directory is missing.
+CheckResult WithoutDirectory(int number, const ControlObject& object, const CheckContext& context,
+                             TextId heading) {
+    return NoControlResult(number, object, context, heading, object.settings.Name_Dir,
+                           TextId::DirMissingNoControl);
 }
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
@@ -63,8 +67,7 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::DirSizeTitle, name,
-                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+        return WithoutDirectory(number, object, context, TextId::DirSizeTitle);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
     if (!old) {
@@ -84,8 +87,7 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const DirectoryState& state) {
     const std::string& name = object.settings.Name_Dir;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::DirDateTitle, name,
-                          context.texts.Text(TextId::DirMissingNoControl), object.baseline, false, false);
+        return WithoutDirectory(number, object, context, TextId::DirDateTitle);
     }
     // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
     // be converted is a failed measurement, not a date to compare.
@@ -157,23 +159,10 @@ uint64_t DirectorySize(std::string_view path) {
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
                                           const CheckContext& context) {
-    const ControlParam param = object.settings.Param;
-    if (FoldParam(ObjectType::Directory, param) != param) {  // out of a directory's range
-        return std::nullopt;
-    }
-    DirectoryState state;
-    const fs::Answer answer = LookAtDirectory(object.settings.Path_Dir, state);
-    if (answer != fs::Answer::Known) {
-        return NoAnswerResult(answer, number, object, context);
-    }
-    switch (param) {
-        case ControlParam::Availability:
-            return CheckAvailability(number, object, context, state);
-        case ControlParam::Size:
-            return CheckSize(number, object, context, state);
-        default:
-            return CheckDate(number, object, context, state);
-    }
+    static constexpr std::array<PathMeasure<DirectoryState>, 3> kChecks{CheckAvailability, CheckSize,
+                                                                        CheckDate};
+    return CheckPathObject(number, object, context, ObjectType::Directory, object.settings.Path_Dir,
+                           LookAtDirectory, kChecks);
 }
 
 }  // namespace orv::engine

@@ -24,11 +24,8 @@ struct FileState {
 // Known with `state` filled in; otherwise nothing was learnt about the file.
 fs::Answer LookAtFile(std::string_view path, FileState& state) {
     state = FileState{};
-    if (path.empty()) {
-        return fs::Answer::Known;  // an object whose file has not been chosen yet
-    }
     fs::EntryInfo info;
-    const fs::Answer answer = fs::Examine(path, info);
+    const fs::Answer answer = LookAtPath(path, info);
     if (answer != fs::Answer::Known || info.kind != fs::EntryKind::File) {
         return answer;
     }
@@ -39,6 +36,13 @@ fs::Answer LookAtFile(std::string_view path, FileState& state) {
     state.exists = true;
     state.size = info.size;
     return answer;
+}
+
+// Size and date cannot be controlled while the file is missing.
+CheckResult WithoutFile(int number, const ControlObject& object, const CheckContext& context,
+                        TextId heading) {
+    return NoControlResult(number, object, context, heading, object.settings.Name_File,
+                           TextId::FileMissingNoControl);
 }
 
 std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
@@ -54,8 +58,7 @@ std::optional<CheckResult> CheckSize(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::FileSizeTitle, name,
-                          context.texts.Text(TextId::FileMissingNoControl), object.baseline, false, false);
+        return WithoutFile(number, object, context, TextId::FileSizeTitle);
     }
     const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_File_Old);
     if (!old) {
@@ -70,8 +73,7 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
                                      const FileState& state) {
     const std::string& name = object.settings.Name_File;
     if (!state.exists) {
-        return MakeResult(number, context, TextId::FileDateTitle, name,
-                          context.texts.Text(TextId::FileMissingNoControl), object.baseline, false, false);
+        return WithoutFile(number, object, context, TextId::FileDateTitle);
     }
     static constexpr DateTexts kTexts{TextId::FileDateTitle, TextId::FileChanged, TextId::FileUnchanged};
     return DateResult(number, object, context, kTexts, name,
@@ -146,25 +148,10 @@ std::optional<CheckResult> CheckString(int number, const ControlObject& object, 
 }  // namespace
 
 std::optional<CheckResult> CheckFile(int number, const ControlObject& object, const CheckContext& context) {
-    const ControlParam param = object.settings.Param;
-    if (FoldParam(ObjectType::File, param) != param) {  // out of a file's range: nothing to check
-        return std::nullopt;
-    }
-    FileState state;
-    const fs::Answer answer = LookAtFile(object.settings.Path_File, state);
-    if (answer != fs::Answer::Known) {
-        return NoAnswerResult(answer, number, object, context);
-    }
-    switch (param) {
-        case ControlParam::Availability:
-            return CheckAvailability(number, object, context, state);
-        case ControlParam::Size:
-            return CheckSize(number, object, context, state);
-        case ControlParam::Date:
-            return CheckDate(number, object, context, state);
-        default:
-            return CheckString(number, object, context, state);
-    }
+    static constexpr std::array<PathMeasure<FileState>, 4> kChecks{CheckAvailability, CheckSize, CheckDate,
+                                                                   CheckString};
+    return CheckPathObject(number, object, context, ObjectType::File, object.settings.Path_File, LookAtFile,
+                           kChecks);
 }
 
 }  // namespace orv::engine

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 #include "engine/checks.h"
@@ -10,9 +11,6 @@
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define ORV_COUNT_SSE2 1
 #include <emmintrin.h>
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <intrin.h>
-#endif
 #endif
 
 // GCC and Clang on x86-64 also build a 32-byte variant, chosen at run time when the processor has it.
@@ -53,24 +51,25 @@ int ByteCommonness(char value) {
     return c == '\t' || c == '\r' || c == 0 ? 100 : 20;
 }
 
+// Two overlapping words, the first and the last of the needle, cover a needle of one to two words
+// without a library call.
+template <class Word>
+inline bool EqualByEnds(const unsigned char* at, const unsigned char* needle, size_t length) {
+    Word a0, a1, b0, b1;
+    std::memcpy(&a0, at, sizeof(Word));
+    std::memcpy(&b0, needle, sizeof(Word));
+    std::memcpy(&a1, at + length - sizeof(Word), sizeof(Word));
+    std::memcpy(&b1, needle + length - sizeof(Word), sizeof(Word));
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 // Whether the needle sits at `at`; the bytes are known to be there.
 inline bool Equal(const unsigned char* at, const unsigned char* needle, size_t length) {
     if (length >= 8 && length <= 16) {
-        // Two overlapping eight-byte words cover the needle without a library call.
-        uint64_t a0, a1, b0, b1;
-        std::memcpy(&a0, at, 8);
-        std::memcpy(&b0, needle, 8);
-        std::memcpy(&a1, at + length - 8, 8);
-        std::memcpy(&b1, needle + length - 8, 8);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+        return EqualByEnds<uint64_t>(at, needle, length);
     }
     if (length >= 4 && length < 8) {
-        uint32_t a0, a1, b0, b1;
-        std::memcpy(&a0, at, 4);
-        std::memcpy(&b0, needle, 4);
-        std::memcpy(&a1, at + length - 4, 4);
-        std::memcpy(&b1, needle + length - 4, 4);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+        return EqualByEnds<uint32_t>(at, needle, length);
     }
     return std::memcmp(at, needle, length) == 0;
 }
@@ -98,26 +97,6 @@ int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char*
 }
 
 #ifdef ORV_COUNT_SSE2
-inline unsigned LowestBit(unsigned mask) {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long index;
-    _BitScanForward(&index, mask);
-    return static_cast<unsigned>(index);
-#else
-    return static_cast<unsigned>(__builtin_ctz(mask));
-#endif
-}
-
-inline unsigned HighestBit(unsigned mask) {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long index;
-    _BitScanReverse(&index, mask);
-    return static_cast<unsigned>(index);
-#else
-    return 31u - static_cast<unsigned>(__builtin_clz(mask));
-#endif
-}
-
 inline unsigned Mask(__m128i v) {
     return static_cast<unsigned>(_mm_movemask_epi8(v));
 }
@@ -126,23 +105,13 @@ inline __m128i Load(const unsigned char* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
 
-inline unsigned LowestBit64(uint64_t mask) {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long index;
-    _BitScanForward64(&index, mask);
-    return static_cast<unsigned>(index);
-#else
-    return static_cast<unsigned>(__builtin_ctzll(mask));
-#endif
-}
-
 // Candidate positions i..i+63 of four blocks: both probe bytes in their places. Candidates before
 // `floor` (inside the last match) are passed over. One loop over all four blocks keeps the branches
 // few where nearly every line holds a match.
 inline void CheckCandidates(uint64_t mask, size_t i, const unsigned char* data, const unsigned char* needle,
                             size_t length, size_t& floor, int64_t& count) {
     while (mask != 0) {
-        const size_t p = i + LowestBit64(mask);
+        const size_t p = i + static_cast<size_t>(std::countr_zero(mask));
         mask &= mask - 1;
         if (p >= floor && Equal(data + p, needle, length)) {
             ++count;
@@ -182,7 +151,7 @@ int64_t CountByte(const unsigned char* data, size_t size, unsigned char byte, si
     for (size_t end = vectorEnd; end >= 16; end -= 16) {
         const unsigned mask = Mask(_mm_cmpeq_epi8(Load(data + end - 16), wanted));
         if (mask != 0) {
-            resume = end - 16 + HighestBit(mask) + 1;
+            resume = end - 16 + std::bit_width(mask);  // just past the last equal byte
             break;
         }
     }
@@ -366,22 +335,37 @@ void OccurrenceCounter::Feed(const char* data, size_t size) {
     }
 }
 
+namespace {
+
+// Reads the rest of the file through `counter`'s space; `alongside` sees each chunk before the counter
+// takes it (and moves its carry over it). False when a read failed.
+template <class Alongside>
+bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter, Alongside alongside) {
+    for (;;) {
+        const int64_t got = reader.Read(counter.Space(), counter.Capacity());
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        Measurement::NoteProgress();  // a large file on a slow share is slow, not held
+        alongside(counter.Space(), static_cast<size_t>(got));
+        counter.Commit(static_cast<size_t>(got));
+    }
+}
+
+}  // namespace
+
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle) {
     if (needle.empty()) {
         return 0;
     }
     OccurrenceCounter counter(needle);
-    for (;;) {
-        const int64_t got = reader.Read(counter.Space(), counter.Capacity());
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return counter.Count();
-        }
-        Measurement::NoteProgress();  // a large file on a slow share is slow, not held
-        counter.Commit(static_cast<size_t>(got));
+    if (!ReadThrough(reader, counter, [](const char*, size_t) {})) {
+        return std::nullopt;
     }
+    return counter.Count();
 }
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
@@ -394,18 +378,12 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
     }
     OccurrenceCounter first(needle);
     OccurrenceCounter second(otherForm);
-    for (;;) {
-        const int64_t got = reader.Read(first.Space(), first.Capacity());
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return first.Count() + second.Count();
-        }
-        // The second counter takes its copy before the first one moves its carry over the chunk.
-        second.Feed(first.Space(), static_cast<size_t>(got));
-        first.Commit(static_cast<size_t>(got));
+    const bool read =
+        ReadThrough(reader, first, [&second](const char* chunk, size_t size) { second.Feed(chunk, size); });
+    if (!read) {
+        return std::nullopt;
     }
+    return first.Count() + second.Count();
 }
 
 std::optional<int64_t> CountOccurrences(std::string_view path, std::string_view needle) {

@@ -245,8 +245,7 @@ WorkingState MacroTable::Working() const {
 }
 
 int MacroTable::CurrentMacro() const {
-    std::lock_guard lock(mutex_);
-    return working_.currentMacro;
+    return Working().currentMacro;
 }
 
 void MacroTable::SetCurrentMacro(int number) {
@@ -255,8 +254,7 @@ void MacroTable::SetCurrentMacro(int number) {
 }
 
 CallMethod MacroTable::WorkingMethod() const {
-    std::lock_guard lock(mutex_);
-    return working_.workingMethod;
+    return Working().workingMethod;
 }
 
 void MacroTable::SetWorkingMethod(CallMethod method) {
@@ -265,8 +263,7 @@ void MacroTable::SetWorkingMethod(CallMethod method) {
 }
 
 std::string MacroTable::WorkingBatFile() const {
-    std::lock_guard lock(mutex_);
-    return working_.workingBatFile;
+    return Working().workingBatFile;
 }
 
 void MacroTable::LoadCurrentMacro() {

@@ -33,6 +33,17 @@ void AppendNumber(std::string& out, int value, int minDigits) {
     out += buffer;
 }
 
+// A day or month letter repeated `run` times: the number (one or two digits at least), then the short
+// name for three letters and the full name for four or more.
+void AppendNumberOrName(std::string& out, size_t run, int number, const std::string& shortName,
+                        const std::string& fullName) {
+    if (run <= 2) {
+        AppendNumber(out, number, static_cast<int>(run));
+    } else {
+        out += run == 3 ? shortName : fullName;
+    }
+}
+
 // The first character of a UTF-8 text (one code point), for the one-letter AM/PM designator.
 std::string FirstCharacter(const std::string& text) {
     if (text.empty()) {
@@ -120,26 +131,11 @@ std::string FormatPicture(const LocalTime& t, std::string_view picture, const Na
         }
         switch (c) {
             case 'd':
-                if (run == 1) {
-                    AppendNumber(out, t.day, 1);
-                } else if (run == 2) {
-                    AppendNumber(out, t.day, 2);
-                } else if (run == 3) {
-                    out += names.daysShort[dayIndex];
-                } else {
-                    out += names.days[dayIndex];
-                }
+                AppendNumberOrName(out, run, t.day, names.daysShort[dayIndex], names.days[dayIndex]);
                 break;
             case 'M':
-                if (run == 1) {
-                    AppendNumber(out, t.month, 1);
-                } else if (run == 2) {
-                    AppendNumber(out, t.month, 2);
-                } else if (run == 3) {
-                    out += names.monthsShort[monthIndex];
-                } else {
-                    out += names.months[monthIndex];
-                }
+                AppendNumberOrName(out, run, t.month, names.monthsShort[monthIndex],
+                                   names.months[monthIndex]);
                 break;
             case 'y':
                 if (run == 1) {

@@ -99,14 +99,21 @@ char16_t Cp1251ToUnicode(unsigned char byte) {
     return kHighHalf[byte - 0x80];
 }
 
+// Hands each code point of a UTF-8 text to `take`, as DecodeUtf8 reads them.
+template <class Take>
+void ForEachCodePoint(std::string_view utf8, Take take) {
+    size_t i = 0;
+    while (i < utf8.size()) {
+        take(DecodeUtf8(utf8, i));
+    }
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const char32_t c = DecodeUtf8(utf8, i);
+    ForEachCodePoint(utf8, [&out](char32_t c) {
         if (c >= 0x10000) {
             const char32_t v = c - 0x10000;
             out += static_cast<char16_t>(0xD800 + (v >> 10));
@@ -114,7 +121,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         } else {
             out += static_cast<char16_t>(c);
         }
-    }
+    });
     return out;
 }
 
@@ -138,9 +145,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 std::string Utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const char32_t c = DecodeUtf8(utf8, i);
+    ForEachCodePoint(utf8, [&out](char32_t c) {
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c >= 0x0410 && c <= 0x044F) {
@@ -155,7 +160,7 @@ std::string Utf8ToCp1251(std::string_view utf8) {
             }
             out += mapped;
         }
-    }
+    });
     return out;
 }
 

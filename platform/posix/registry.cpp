@@ -147,8 +147,15 @@ ValueType Key::TypeOf(std::string_view name) const {
 
 namespace {
 
-// Finds a value of an open key under the store's lock; NotFound, or CannotRead for a deleted key.
-Status Lookup(Store& store, const std::string& keyPath, std::string_view name, Value& out) {
+// Copies a value of an open key (null for a key that never opened); NotFound, or CannotRead for a
+// deleted key.
+Status Lookup(const std::string* openPath, std::string_view name, Value& out) {
+    if (!openPath) {
+        return Status::NotFound;
+    }
+    const std::string& keyPath = *openPath;
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
     if (!store.keys.count(keyPath)) {
         return Status::CannotRead;
     }
@@ -167,13 +174,8 @@ Status Lookup(Store& store, const std::string& keyPath, std::string_view name, V
 }  // namespace
 
 Status Key::ReadInt(std::string_view name, int32_t& out) const {
-    if (!impl_) {
-        return Status::NotFound;
-    }
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
     Value value;
-    const Status status = Lookup(store, impl_->path, name, value);
+    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
     if (status != Status::Ok) {
         return status;
     }
@@ -185,13 +187,8 @@ Status Key::ReadInt(std::string_view name, int32_t& out) const {
 }
 
 Status Key::ReadString(std::string_view name, std::string& out) const {
-    if (!impl_) {
-        return Status::NotFound;
-    }
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
     Value value;
-    const Status status = Lookup(store, impl_->path, name, value);
+    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
     if (status != Status::Ok) {
         return status;
     }

@@ -13,6 +13,7 @@
 
 #include "engine/checks.h"
 #include "platform/paths.h"
+#include "tests/engine/check_fixture.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
@@ -38,10 +39,6 @@ const bool kIsSleeper = [] {
     }
     return false;
 }();
-
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 // A started copy, ended by its own id when the object goes.
 class Sleeper {
@@ -121,15 +118,12 @@ std::string UniqueName() {
     return name.str();
 }
 
-class ApplicationCheck : public ::testing::Test {
+class ApplicationCheck : public CheckFixture {
   protected:
-    std::optional<CheckResult> Check() {
-        const CheckContext context{*table, formats, names};
-        auto result = CheckApplication(1, object, context);
-        if (result) {
-            object.baseline = result->baseline;
-        }
-        return result;
+    ApplicationCheck() : CheckFixture(CheckApplication, 1) {
+        object.settings.Type = ObjectType::Application;
+        object.settings.Path_Prog = folder.Join(programName);
+        object.settings.Name_Prog = programName;
     }
 
     // A copy of this program under a name no other process has.
@@ -140,17 +134,7 @@ class ApplicationCheck : public ::testing::Test {
     }
 
     test::TempDirectory folder{"app check"};
-    std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
-    clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
-    clock::Names names = clock::DefaultNames();
     std::string programName = UniqueName();
-    ControlObject object = [this] {
-        ControlObject o;
-        o.settings.Type = ObjectType::Application;
-        o.settings.Path_Prog = folder.Join(programName);
-        o.settings.Name_Prog = programName;
-        return o;
-    }();
 };
 
 TEST_F(ApplicationCheck, StartAndEndOfTheProgramFulfilOnce) {

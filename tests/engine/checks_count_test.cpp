@@ -192,13 +192,7 @@ TEST(TimestampText, DigitsOfEveryCharacterButTheLast) {
 TEST(TimestampText, PinnedFormatsAndMidnight) {
     const clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
     const clock::Names names = clock::DefaultNames();
-    clock::LocalTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = 5;
-    t.hour = 14;
-    t.minute = 7;
-    t.second = 9;
+    clock::LocalTime t{.year = 2024, .month = 3, .day = 5, .hour = 14, .minute = 7, .second = 9};
     EXPECT_EQ(FormatTimestamp(t, formats, names), "05.03.2024 14:07:09");
     t.hour = 0;
     t.minute = 0;

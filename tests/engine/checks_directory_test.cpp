@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "engine/checks.h"
+#include "tests/engine/check_fixture.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
@@ -22,10 +23,6 @@
 namespace orv::engine {
 namespace {
 
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // Hidden and system on Windows; on POSIX a leading dot is what hides a file.
 void MarkHiddenAndSystem(const std::string& path) {
 #ifdef _WIN32
@@ -36,29 +33,14 @@ void MarkHiddenAndSystem(const std::string& path) {
 #endif
 }
 
-class DirectoryCheck : public ::testing::Test {
+class DirectoryCheck : public CheckFixture {
   protected:
-    // By the stored number, so that values out of range can be tried as well.
-    std::optional<CheckResult> Check(int32_t param) {
-        object.settings.Param = static_cast<ControlParam>(param);
-        const CheckContext context{*table, formats, names};
-        auto result = CheckDirectory(5, object, context);
-        if (result) {
-            object.baseline = result->baseline;
-        }
-        return result;
+    DirectoryCheck() : CheckFixture(CheckDirectory, 5) {
+        object.settings.Path_Dir = folder.Join("watched");
+        object.settings.Name_Dir = "watched";
     }
 
     test::TempDirectory folder{"dir check"};
-    std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
-    clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
-    clock::Names names = clock::DefaultNames();
-    ControlObject object = [this] {
-        ControlObject o;
-        o.settings.Path_Dir = folder.Join("watched");
-        o.settings.Name_Dir = "watched";
-        return o;
-    }();
 };
 
 TEST_F(DirectoryCheck, AvailabilityFollowsTheDirectory) {

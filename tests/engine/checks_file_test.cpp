@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/checks.h"
+#include "tests/engine/check_fixture.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
@@ -22,10 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // Sets the last-write time to a UTC calendar time.
 void SetModified(const std::string& path, std::chrono::sys_seconds utc) {
     std::filesystem::last_write_time(PathOf(path), std::chrono::file_clock::from_sys(utc));
@@ -35,32 +32,14 @@ fs::FileTime TicksOf(std::chrono::sys_seconds utc) {
     return fs::FileTime{(utc.time_since_epoch().count() + 11644473600LL) * 10000000LL};
 }
 
-class FileCheck : public ::testing::Test {
+class FileCheck : public CheckFixture {
   protected:
-    // By the stored number, so that values out of range can be tried as well.
-    std::optional<CheckResult> Check(int32_t param) {
-        object.settings.Param = static_cast<ControlParam>(param);
-        const CheckContext context{*table, formats, names};
-        auto result = CheckFile(number, object, context);
-        if (result) {
-            object.baseline = result->baseline;  // as the engine commits it
-        }
-        return result;
+    FileCheck() : CheckFixture(CheckFile, 3) {
+        object.settings.Path_File = folder.Join("data.bin");
+        object.settings.Name_File = "data.bin";
     }
 
-    void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
-
     test::TempDirectory folder{"file check"};
-    std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
-    clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
-    clock::Names names = clock::DefaultNames();
-    int number = 3;
-    ControlObject object = [this] {
-        ControlObject o;
-        o.settings.Path_File = folder.Join("data.bin");
-        o.settings.Name_File = "data.bin";
-        return o;
-    }();
 };
 
 TEST_F(FileCheck, AvailabilityFollowsTheFileAndFulfilsOnChangesOnly) {

@@ -37,14 +37,7 @@ class EngineFixture : public ::testing::Test {
         services.texts = [this] { return lang::LanguageTable::For(language); };
         services.formats = [] { return PinnedFormats(); };
         services.names = [] { return clock::DefaultNames(); };
-        services.now = [] {
-            clock::LocalTime time;
-            time.year = 2026;
-            time.hour = 10;
-            time.minute = 20;
-            time.second = 30;
-            return time;
-        };
+        services.now = [] { return clock::LocalTime{.year = 2026, .hour = 10, .minute = 20, .second = 30}; };
         services.runMacro = macros.Callback();
         services.display = &sink;
         services.logFolder = LogFolder();
@@ -56,14 +49,7 @@ class EngineFixture : public ::testing::Test {
     std::string LogFolder() const { return folder.Join("Log") + fs::kSeparator; }
 
     // Names of the files in the log folder.
-    std::vector<std::string> LogFiles() const {
-        std::vector<std::string> names;
-        fs::ListDirectory(folder.Join("Log"), [&](const fs::DirEntry& entry) {
-            names.emplace_back(entry.name);
-            return true;
-        });
-        return names;
-    }
+    std::vector<std::string> LogFiles() const { return folder.List("Log"); }
 
     void EnableOnly(std::initializer_list<int> numbers) {
         for (int number = 1; number <= kObjectCount; ++number) {

@@ -26,6 +26,25 @@ class ObjectsTest : public EngineFixture {
         }
         return count;
     }
+
+    // From now on the first check waits at `gate` and reports `slow`; any later one (the search-text
+    // editor's own check) reports `quick` at once. `adjust` may change the results further.
+    void HoldTheFirstCheck(Gate& gate, std::string slow, std::string quick,
+                           std::function<void(CheckResult&, const ControlObject&, bool first)> adjust = {}) {
+        auto calls = std::make_shared<std::atomic<int>>(0);
+        checks->SetBehaviour([&gate, calls, slow, quick, adjust](int number, const ControlObject& object) {
+            const bool first = ++*calls == 1;
+            if (first) {
+                gate.Pass();
+            }
+            CheckResult result = FakeChecks::Made(number, object, first);
+            if (adjust) {
+                adjust(result, object, first);
+            }
+            result.eventText = first ? slow : quick;
+            return std::optional<CheckResult>(result);
+        });
+    }
 };
 
 TEST_F(ObjectsTest, ChecksAreChosenByTypeAndGetTheCurrentTextsAndFormats) {
@@ -139,19 +158,10 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
         SCOPED_TRACE(change.name);
         Make();
         Gate gate;
-        std::atomic<int> calls{0};
-        // The first check is held and would report "stale"; any later one (the search-text editor's own
-        // check) reports "fresh" at once.
-        checks->SetBehaviour([&](int number, const ControlObject& object) {
-            const bool first = ++calls == 1;
-            if (first) {
-                gate.Pass();
-            }
-            CheckResult result = FakeChecks::Made(number, object, first);
-            result.baseline.Size_File_Old = first ? "999" : object.baseline.Size_File_Old;
-            result.eventText = first ? "stale" : "fresh";
-            return std::optional<CheckResult>(result);
-        });
+        HoldTheFirstCheck(gate, "stale", "fresh",
+                          [](CheckResult& result, const ControlObject& object, bool first) {
+                              result.baseline.Size_File_Old = first ? "999" : object.baseline.Size_File_Old;
+                          });
         sink.Clear();
         std::thread scan([this] { engine->CheckObject(2); });
         ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
@@ -171,16 +181,7 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
 
 TEST_F(ObjectsTest, ASecondCheckOfOneObjectWaitsForTheFirst) {
     Gate gate;
-    std::atomic<int> calls{0};
-    checks->SetBehaviour([&](int number, const ControlObject& object) {
-        const bool first = ++calls == 1;
-        if (first) {
-            gate.Pass();
-        }
-        CheckResult result = FakeChecks::Made(number, object, first);
-        result.eventText = first ? "slow" : "quick";
-        return std::optional<CheckResult>(result);
-    });
+    HoldTheFirstCheck(gate, "slow", "quick");
     std::thread scan([this] { engine->CheckObject(6); });
     ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
     std::thread second([this] { engine->CheckObject(6); });

@@ -26,25 +26,12 @@ class EventLogTest : public ::testing::Test {
         environment.formats = clock::Formats{"dd.MM.yyyy", std::move(longTime)};
         environment.names = clock::DefaultNames();
         environment.now = [this] {
-            clock::LocalTime time;
-            time.year = 2026;
-            time.hour = 14;
-            time.minute = 5;
-            time.second = 30 + readings++;
-            return time;
+            return clock::LocalTime{.year = 2026, .hour = 14, .minute = 5, .second = 30 + readings++};
         };
         return environment;
     }
     std::string LogFolder() const { return folder.Join("Log") + fs::kSeparator; }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        fs::ListDirectory(folder.Join("Log"), [&](const fs::DirEntry& entry) {
-            names.emplace_back(entry.name);
-            return true;
-        });
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Files() const { return folder.List("Log"); }
     std::string Read(const std::string& name) const {
         return orv::test::ReadFile(folder.Join("Log/" + name));
     }

@@ -32,14 +32,8 @@ class EventContextTest : public ::testing::Test {
         services.formats = [] { return clock::Formats{"dd.MM.yyyy", "HH:mm:ss"}; };
         services.names = [] { return clock::DefaultNames(); };
         services.now = [] {
-            clock::LocalTime time;
-            time.year = 2026;
-            time.month = 3;
-            time.day = 14;
-            time.hour = 6;
-            time.minute = 9;
-            time.second = 26;
-            return time;
+            return clock::LocalTime{
+                .year = 2026, .month = 3, .day = 14, .hour = 6, .minute = 9, .second = 26};
         };
         services.logFolder = logFolder;
         services.runMacro = [&table](int number, const launch::Environment& environment) {

@@ -35,6 +35,11 @@ class MacroEditorTest : public ::testing::Test {
   protected:
     void AddBatch(const std::string& name) { root_.WriteFile("Bat/" + name, "rem\n"); }
     std::string Folder() const { return root_.Join("Bat/"); }
+    // Opened on a macro and shown, as the main window opens the editor.
+    static void Show(MacroEditorModel& editor, int number) {
+        editor.OpenOn(number);
+        editor.FormShow();
+    }
 
     std::vector<std::string> SortedList(const MacroEditorModel& editor) {
         std::vector<std::string> list = editor.View().batList;
@@ -61,8 +66,7 @@ TEST_F(MacroEditorTest, OpeningShowsTheMacroAndHighlightsItsFile) {
     MacroTable table(Folder(), recorder_.MakeLauncher());
     ASSERT_TRUE(table.SetSlot(3, MacroSlot{"Backup", "BETA.BAT", kMethodShellExecute}));
     MacroEditorModel editor(table);
-    editor.OpenOn(3);
-    editor.FormShow();
+    Show(editor, 3);
 
     EXPECT_EQ(SortedList(editor), (std::vector<std::string>{"Beta.bat", "alpha.bat", "gamma.bat"}));
     EXPECT_EQ(editor.View().nameField, "Backup");
@@ -80,8 +84,7 @@ TEST_F(MacroEditorTest, StoredFileNotListedSelectsTheFirstEntryButShowsTheStored
     AddBatch("two.bat");
     MacroTable table(Folder(), recorder_.MakeLauncher());
     MacroEditorModel editor(table);
-    editor.OpenOn(1);
-    editor.FormShow();
+    Show(editor, 1);
     EXPECT_EQ(editor.View().selectedEntry, 0);
     EXPECT_EQ(editor.View().batFileField, "Not Selected");
     EXPECT_EQ(editor.View().nameField, "Macros_1");
@@ -92,8 +95,7 @@ TEST_F(MacroEditorTest, EmptyOrMissingFolderListsFileNotFoundAndFallsBackToWinEx
         MacroTable table(folder, recorder_.MakeLauncher());
         ASSERT_TRUE(table.SetSlot(5, MacroSlot{"five", "five.bat", kMethodCreateProcess}));
         MacroEditorModel editor(table);
-        editor.OpenOn(5);
-        editor.FormShow();
+        Show(editor, 5);
         EXPECT_EQ(editor.View().batList, std::vector<std::string>{"File not found"});
         EXPECT_EQ(editor.View().selectedEntry, 0);
         EXPECT_EQ(editor.View().batFileField, "five.bat");
@@ -114,8 +116,7 @@ TEST_F(MacroEditorTest, UpAndDownWalkTheListAndStopAtItsEnds) {
     AddBatch("c.bat");
     MacroTable table(Folder(), recorder_.MakeLauncher());
     MacroEditorModel editor(table);
-    editor.OpenOn(2);
-    editor.FormShow();
+    Show(editor, 2);
     const std::vector<std::string> list = editor.View().batList;
     ASSERT_EQ(list.size(), 3u);
     ASSERT_EQ(editor.View().selectedEntry, 0);
@@ -150,8 +151,7 @@ TEST_F(MacroEditorTest, UpAndDownWalkTheListAndStopAtItsEnds) {
 TEST_F(MacroEditorTest, MethodBoxesActAsOneGroupAndCloseDropsUnappliedEdits) {
     MacroTable table(Folder(), recorder_.MakeLauncher());
     MacroEditorModel editor(table);
-    editor.OpenOn(6);
-    editor.FormShow();
+    Show(editor, 6);
     editor.ChooseMethod(kMethodShellExecute);
     EXPECT_EQ(editor.View().methodTicked, (Boxes{false, true, false}));
     editor.ChooseMethod(kMethodCreateProcess);
@@ -160,8 +160,7 @@ TEST_F(MacroEditorTest, MethodBoxesActAsOneGroupAndCloseDropsUnappliedEdits) {
     editor.FormClose();
     EXPECT_EQ(table.Slot(6), DefaultMacroSlot(6));
 
-    editor.OpenOn(6);
-    editor.FormShow();
+    Show(editor, 6);
     EXPECT_EQ(editor.View().nameField, "Macros_6");
     EXPECT_EQ(editor.View().methodTicked, (Boxes{true, false, false}));
 }
@@ -172,11 +171,9 @@ TEST_F(MacroEditorTest, StoredMethodOutsideTheThreeLeavesTheBoxesAsTheyWere) {
     ASSERT_TRUE(table.SetSlot(1, MacroSlot{"one", "x.bat", kMethodCreateProcess}));
     ASSERT_TRUE(table.SetSlot(2, MacroSlot{"two", "x.bat", 3}));
     MacroEditorModel editor(table);
-    editor.OpenOn(1);
-    editor.FormShow();
+    Show(editor, 1);
     editor.FormClose();
-    editor.OpenOn(2);
-    editor.FormShow();
+    Show(editor, 2);
     EXPECT_EQ(editor.View().methodTicked, (Boxes{false, false, true}));
     EXPECT_EQ(table.WorkingMethod(), 3);
     // Apply without touching the boxes keeps the stored value.
@@ -189,8 +186,7 @@ TEST_F(MacroEditorTest, ApplyStoresTheFieldsAndTheTickedMethod) {
     AddBatch("second.bat");
     MacroTable table(Folder(), recorder_.MakeLauncher());
     MacroEditorModel editor(table);
-    editor.OpenOn(4);
-    editor.FormShow();
+    Show(editor, 4);
     editor.SetNameField("Copy reports");
     editor.ClickListEntry(IndexOf(editor, "second.bat"));
     editor.ChooseMethod(kMethodCreateProcess);
@@ -215,8 +211,7 @@ TEST_F(MacroEditorTest, ResetThenApplyRestoresTheDefaults) {
     MacroTable table(Folder(), recorder_.MakeLauncher());
     ASSERT_TRUE(table.SetSlot(2, MacroSlot{"Job", "job.bat", kMethodShellExecute}));
     MacroEditorModel editor(table);
-    editor.OpenOn(2);
-    editor.FormShow();
+    Show(editor, 2);
     editor.Reset();
     EXPECT_EQ(editor.View().nameField, "Macros_2");
     EXPECT_EQ(editor.View().batFileField, "Not Selected");
@@ -236,8 +231,7 @@ TEST_F(MacroEditorTest, RunStartsTheStoredFileWithTheTickedMethod) {
     MacroTable table(Folder(), recorder_.MakeLauncher());
     ASSERT_TRUE(table.SetSlot(7, MacroSlot{"seven", "stored.bat", kMethodWinExec}));
     MacroEditorModel editor(table);
-    editor.OpenOn(7);
-    editor.FormShow();
+    Show(editor, 7);
     editor.ChooseMethod(kMethodShellExecute);
     editor.ClickListEntry(IndexOf(editor, "other.bat"));
     editor.SetBatFileField("typed.bat");

@@ -101,11 +101,30 @@ class ProgramStateTest : public ::testing::Test {
         services.pause = std::chrono::milliseconds(1);
     }
 
-    reg::Key ProgramKey() {
+    reg::Key OpenKey(const std::string& path) {
         reg::Key key;
-        EXPECT_TRUE(reg::Key::Open(keys.program, true, key));
+        EXPECT_TRUE(reg::Key::Open(path, true, key));
         return key;
     }
+    reg::Key ProgramKey() { return OpenKey(keys.program); }
+    reg::Key MacrosKey() { return OpenKey(keys.macros); }
+
+    // The parts a start builds, over the scratch keys, folder and counting checks.
+    struct Program {
+        explicit Program(ProgramStateTest& test, std::string executablePath = "C:\\Orvanter.exe")
+            : engine(test.services),
+              macros(test.folder.Path() + fs::kSeparator),
+              state(engine, language, macros, std::move(executablePath), test.keys) {}
+        void CreateWindows() {
+            state.CreateMainWindow();
+            state.CreateSplashWindow();
+            state.CreateMacroEditor();
+        }
+        engine::Engine engine;
+        lang::LanguageState language;
+        macros::MacroTable macros;
+        ProgramState state;
+    };
 
     test::ScratchKey scratch{"program"};
     test::ScratchKey run{"Run"};
@@ -124,14 +143,10 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
         key.WriteString("Path_Dir3", "C:\\Каталог");
         key.WriteString("String_Obj1", "old text");
         key.WriteInt("Languare", 1);
-        reg::Key macrosKey;
-        ASSERT_TRUE(reg::Key::Open(keys.macros, true, macrosKey));
-        macrosKey.WriteString("Macros_2_Name", "Backup");
+        MacrosKey().WriteString("Macros_2_Name", "Backup");
     }
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Tools\\Orvanter.exe", keys);
+    Program program(*this, "C:\\Tools\\Orvanter.exe");
+    auto& [engine, language, macros, state] = program;
 
     EXPECT_EQ(state.CreateMainWindow(), "");
     EXPECT_FALSE(engine.LogOK()) << "the log option reaches the engine";
@@ -182,14 +197,10 @@ TEST_F(ProgramStateTest, ValuesOfTheWrongTypeAreListedInOneMessagePerWindow) {
         key.WriteString("Razr_Obj2", "yes");
         key.WriteInt("Name_File7", 3);
         key.WriteString("Languare", "Russian");
-        reg::Key macrosKey;
-        ASSERT_TRUE(reg::Key::Open(keys.macros, true, macrosKey));
-        macrosKey.WriteInt("Macros_1_Name", 1);
+        MacrosKey().WriteInt("Macros_1_Name", 1);
     }
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Orvanter.exe", keys);
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
 
     EXPECT_EQ(state.CreateMainWindow(),
               "Invalid data type for 'Razr_Obj2'\r\nInvalid data type for 'Name_File7'");
@@ -200,13 +211,9 @@ TEST_F(ProgramStateTest, ValuesOfTheWrongTypeAreListedInOneMessagePerWindow) {
 }
 
 TEST_F(ProgramStateTest, ExitStopsTheScanBeforeSavingSoTheSavedBaselinesAreTheLastOnes) {
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Orvanter.exe", keys);
-    state.CreateMainWindow();
-    state.CreateSplashWindow();
-    state.CreateMacroEditor();
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
+    program.CreateWindows();
 
     checks->Hold(20);
     engine.StartControl();
@@ -239,14 +246,10 @@ TEST_F(ProgramStateTest, AnExitBeforeEveryWindowWasCreatedKeepsTheStoredValuesOf
     {
         reg::Key key = ProgramKey();
         key.WriteInt("Languare", 1);
-        reg::Key macrosKey;
-        ASSERT_TRUE(reg::Key::Open(keys.macros, true, macrosKey));
-        macrosKey.WriteString("Macros_3_Name", "Mail");
+        MacrosKey().WriteString("Macros_3_Name", "Mail");
     }
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Orvanter.exe", keys);
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
     state.CreateMainWindow();
 
     EXPECT_EQ(state.Exit(""), "");
@@ -261,13 +264,9 @@ TEST_F(ProgramStateTest, AnExitBeforeEveryWindowWasCreatedKeepsTheStoredValuesOf
 
 TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
     keys.program = scratch.Path() + std::string(300, 'p') + "\\";
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Orvanter.exe", keys);
-    state.CreateMainWindow();
-    state.CreateSplashWindow();
-    state.CreateMacroEditor();
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
+    program.CreateWindows();
 
     const std::string message = state.Exit("");
 
@@ -279,10 +278,8 @@ TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
 TEST_F(ProgramStateTest, TogglesChangeOnlyTheirOptionAndTheStartUpEntry) {
     reg::Key runKey;
     ASSERT_TRUE(reg::Key::Open(keys.run, true, runKey));
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Program Files\\Orvanter\\Orvanter.exe", keys);
+    Program program(*this, "C:\\Program Files\\Orvanter\\Orvanter.exe");
+    auto& [engine, language, macros, state] = program;
     state.CreateMainWindow();
 
     state.Cb_LogOKClick();
@@ -320,13 +317,9 @@ TEST_F(ProgramStateTest, ResetStopsControlClearsTheObjectsAndKeepsObjectOnesFiel
             key.WriteString("Size_Dir" + d + "_Old", "77");
         }
     }
-    engine::Engine engine(services);
-    lang::LanguageState language;
-    macros::MacroTable macros(folder.Path() + fs::kSeparator);
-    ProgramState state(engine, language, macros, "C:\\Orvanter.exe", keys);
-    state.CreateMainWindow();
-    state.CreateSplashWindow();
-    state.CreateMacroEditor();
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
+    program.CreateWindows();
     engine.StartControl();
     ASSERT_TRUE(test::WaitFor([&] { return checks->checks.load() >= 3; }));
 

@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -68,6 +70,16 @@ std::string TempDirectory::MakeFolder(std::string_view relative) const {
     const std::string full = Join(relative);
     std::filesystem::create_directories(PathOf(full));
     return full;
+}
+
+std::vector<std::string> TempDirectory::List(std::string_view relative) const {
+    std::vector<std::string> names;
+    fs::ListDirectory(Join(relative), [&](const fs::DirEntry& entry) {
+        names.emplace_back(entry.name);
+        return true;
+    });
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 ScratchKey::ScratchKey(std::string_view nameHint)

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv::test {
 
@@ -25,6 +26,8 @@ public:
     // Writes a file (creating missing parent folders) and returns its full path.
     std::string WriteFile(std::string_view relative, std::string_view bytes) const;
     std::string MakeFolder(std::string_view relative) const;
+    // The names of the entries of a sub-folder, sorted; empty when it cannot be listed.
+    std::vector<std::string> List(std::string_view relative) const;
 
 private:
     std::string path_;

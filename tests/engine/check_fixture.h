@@ -1,0 +1,53 @@
+// What the suites of the single checks share: a check run as the engine runs it, with the texts and
+// formats of its context and its baseline committed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/checks.h"
+
+namespace orv::engine {
+
+inline std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+class CheckFixture : public ::testing::Test {
+  protected:
+    using CheckFunction = std::optional<CheckResult> (*)(int number, const ControlObject& object,
+                                                         const CheckContext& context);
+    CheckFixture(CheckFunction check, int objectNumber) : number(objectNumber), check_(check) {}
+
+    std::optional<CheckResult> Check() {
+        const CheckContext context{*table, formats, names};
+        auto result = check_(number, object, context);
+        if (result) {
+            object.baseline = result->baseline;  // as the engine commits it
+        }
+        return result;
+    }
+    // By the stored number, so that values out of range can be tried as well.
+    std::optional<CheckResult> Check(int32_t param) {
+        object.settings.Param = static_cast<ControlParam>(param);
+        return Check();
+    }
+
+    void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
+
+    std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
+    clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};
+    clock::Names names = clock::DefaultNames();
+    int number;
+    ControlObject object;
+
+  private:
+    CheckFunction check_;
+};
+
+}  // namespace orv::engine
