@@ -29,8 +29,10 @@ class ObjectsTest : public EngineFixture {
 
     // From now on the first check waits at `gate` and reports `slow`; any later one (the search-text
     // editor's own check) reports `quick` at once. `adjust` may change the results further.
-    void HoldTheFirstCheck(Gate& gate, std::string slow, std::string quick,
-                           std::function<void(CheckResult&, const ControlObject&, bool first)> adjust = {}) {
+    // Returns the number of checks made so far.
+    std::shared_ptr<std::atomic<int>> HoldTheFirstCheck(
+        Gate& gate, std::string slow, std::string quick,
+        std::function<void(CheckResult&, const ControlObject&, bool first)> adjust = {}) {
         auto calls = std::make_shared<std::atomic<int>>(0);
         checks->SetBehaviour([&gate, calls, slow, quick, adjust](int number, const ControlObject& object) {
             const bool first = ++*calls == 1;
@@ -44,6 +46,7 @@ class ObjectsTest : public EngineFixture {
             result.eventText = first ? slow : quick;
             return std::optional<CheckResult>(result);
         });
+        return calls;
     }
 };
 
@@ -181,15 +184,15 @@ TEST_F(ObjectsTest, AChangeDuringASlowCheckIsNeverOverwritten) {
 
 TEST_F(ObjectsTest, ASecondCheckOfOneObjectWaitsForTheFirst) {
     Gate gate;
-    HoldTheFirstCheck(gate, "slow", "quick");
+    const auto calls = HoldTheFirstCheck(gate, "slow", "quick");
     std::thread scan([this] { engine->CheckObject(6); });
     ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
     std::thread second([this] { engine->CheckObject(6); });
-    EXPECT_FALSE(orv::test::WaitFor([&] { return calls.load() == 2; }, std::chrono::milliseconds(200)));
+    EXPECT_FALSE(orv::test::WaitFor([&] { return calls->load() == 2; }, std::chrono::milliseconds(200)));
     gate.Open();
     scan.join();
     second.join();
-    EXPECT_EQ(calls.load(), 2);
+    EXPECT_EQ(calls->load(), 2);
     EXPECT_EQ(checks->MostAtOnce(), 1);
     // The second check measured after the first had committed, so its result is the newer one.
     EXPECT_EQ(engine->Object(6)->EventText, "quick");
