@@ -82,6 +82,11 @@ TEST_F(StressTest, TogglesEditsAndResetsFromTwoThreads) {
         }
         done = true;
         editor.join();
+        // Toggles this quick may never let a scan thread reach a pass; one start that is left running
+        // must, so the count of live scan threads is seen from inside a check at least once.
+        engine->ResetObjects();
+        engine->StartControl();
+        EXPECT_TRUE(orv::test::WaitFor([&] { return mostThreads.load() >= 1; }, 10s));
         engine->Shutdown();
         EXPECT_EQ(engine->LiveScanThreads(), 0);
         EXPECT_FALSE(engine->ControlRunning());
