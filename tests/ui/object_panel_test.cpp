@@ -233,6 +233,9 @@ TEST_F(ObjectPanelTest, FirstFillRunsTheChangeOnlyWhereTheTextDiffersFromTheDesi
     StoreString("String_Obj5", "x");
     StoreInt("Povtor_File5_Old", 5);
     Start();
+    // The checks run on the engine's text thread; their lamps reach the window through its queue.
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    Pump();
     EXPECT_EQ(Object(3).baseline.Povtor_File_Old, 3);
     EXPECT_EQ(window->Panel(3).StringIndicator(), kLit);
     EXPECT_EQ(Object(4).baseline.Povtor_File_Old, 7);
