@@ -99,10 +99,11 @@ seed() {
 # accounting: clock ticks of 10 ms are too coarse for an idle window).
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
-# The prefix's wineserver works in /tmp/.wine-UID/server-DEV-INODE, named after the prefix folder.
+# The prefix's wineserver (wineserver64 on a 64-bit Wine) works in /tmp/.wine-UID/server-DEV-INODE,
+# named after the prefix folder.
 server_pid() {
     server_dir=$(stat -c '%d %i' "$prefix" | awk -v uid="$(id -u)" '{ printf "/tmp/.wine-%s/server-%x-%x", uid, $1, $2 }')
-    for p in $(pgrep -x wineserver); do
+    for p in $(pgrep -x 'wineserver(64)?'); do
         if [ "$(readlink "/proc/$p/cwd")" = "$server_dir" ]; then
             echo "$p"
             return

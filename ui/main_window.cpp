@@ -666,6 +666,8 @@ void TfmMain::Timer_WorkTimer() {
     } else {
         ::GetCursorPos(&cursor);
     }
+    // The hints follow the same cursor, over this window, the splash and the macro editor.
+    services_.hints->Poll(cursor);
     const bool visible = ::IsWindowVisible(Handle()) != FALSE;
     const POINT origin = WindowOrigin();
     auto hot = [&](int left, int top, int width, int height) {

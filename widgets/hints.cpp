@@ -9,7 +9,6 @@ namespace orv::widgets {
 
 namespace {
 
-constexpr UINT_PTR kTimerId = 1;
 constexpr int kPaddingX = 4, kPaddingY = 2;
 
 }  // namespace
@@ -36,12 +35,8 @@ std::vector<std::wstring> SplitHintLines(std::wstring_view text) {
 
 bool HintWindow::Create() {
     font_.Reset(CreateUiFont(FontStyle{kHintFontPixels}));
-    if (!CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0, 0,
-                        10, 10, nullptr, CS_SAVEBITS)) {
-        return false;
-    }
-    ::SetTimer(Handle(), kTimerId, 100, nullptr);
-    return true;
+    return CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0, 0,
+                          10, 10, nullptr, CS_SAVEBITS);
 }
 
 SIZE HintWindow::Measure(std::string_view text) const {
@@ -123,18 +118,12 @@ LRESULT HintWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return MA_NOACTIVATE;
         case WM_NCHITTEST:
             return HTTRANSPARENT;
-        case WM_TIMER:
-            if (wParam == kTimerId && onTick) {
-                onTick();
-            }
-            return 0;
         default:
             return Window::OnMessage(message, wParam, lParam);
     }
 }
 
 bool Hints::Start() {
-    window_.onTick = [this] { Tick(); };
     return window_.Exists() || window_.Create();
 }
 
@@ -232,9 +221,8 @@ void Hints::Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point 
     }
 }
 
-void Hints::Tick() {
-    POINT cursor{};
-    if (!::GetCursorPos(&cursor)) {
+void Hints::Poll(POINT cursor) {
+    if (!window_.Exists()) {
         return;
     }
     const bool still = lastCursor_ && lastCursor_->x == cursor.x && lastCursor_->y == cursor.y;

@@ -1,10 +1,10 @@
 // Pop-up hints: one rectangular hint window with its own border and background colours, and the
 // table of hint texts of every control of the program. Hints are switched on and off for all
-// windows at once. The hint follows the cursor by polling, as the program's buttons do.
+// windows at once. The hint follows the cursor by polling, as the program's buttons do: the owner's
+// work timer hands each tick's cursor to Poll, so the hints add no timer of their own.
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -26,8 +26,6 @@ std::vector<std::wstring> SplitHintLines(std::wstring_view text);
 
 class HintWindow : public Window {
   public:
-    std::function<void()> onTick;  // every 100 ms while the window exists (shown or not)
-
     bool Create();
     // Shows `text` with its top-left corner near `anchor` (screen), kept inside the monitor's work area.
     void ShowAt(std::string_view text, POINT anchor);
@@ -62,6 +60,9 @@ class Hints {
     void Remove(HWND control);
     const std::string* Find(HWND control) const;
 
+    // One tick of the owner's timer with the cursor at `cursor` (screen). A cursor that rests outside
+    // every control with a hint costs nothing.
+    void Poll(POINT cursor);
     // One polling step: the cursor at `cursor` over `under`, with a mouse button held or not.
     void Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now);
 
@@ -72,7 +73,6 @@ class Hints {
 
   private:
     HWND TargetOf(HWND under) const;
-    void Tick();
 
     HintWindow window_;
     std::unordered_map<HWND, std::string> texts_;

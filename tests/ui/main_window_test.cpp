@@ -2,6 +2,9 @@
 // the language, the options, the display hand-off and the orderly exit.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "lang/language.h"
 #include "macros/macro_editor_window.h"
 #include "tests/ui/main_window_fixture.h"
@@ -37,6 +40,20 @@ TEST_F(MainWindowTest, ButtonEdgesAreNotHotOnePixelInIs) {
     Tick();
     EXPECT_EQ(window->Panel(8).Button(1).Picture(), btn::kArrowDownHot);
     EXPECT_EQ(window->Panel(1).Button(1).Picture(), btn::kArrowDown);
+}
+
+TEST_F(MainWindowTest, HintsFollowTheWorkTimersCursor) {
+    StartShown();
+    widgets::Hints& hints = SharedHints();
+    cursor = At(104, 535);  // over the start button
+    Tick();
+    std::this_thread::sleep_for(widgets::Hints::kDelay + std::chrono::milliseconds(100));
+    Tick();
+    ASSERT_TRUE(hints.Popup().Showing());
+    EXPECT_EQ(hints.Popup().Text(), "Launch control");
+    cursor = At(400, 20);  // the title bar, which has no hint
+    Tick();
+    EXPECT_FALSE(hints.Popup().Showing());
 }
 
 TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
