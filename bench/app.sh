@@ -99,15 +99,17 @@ seed() {
 # accounting: clock ticks of 10 ms are too coarse for an idle window).
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
-# The prefix's wineserver (wineserver64 on a 64-bit Wine) works in /tmp/.wine-UID/server-DEV-INODE,
-# named after the prefix folder.
+# The prefix's wineserver (wineserver64 on a 64-bit Wine) works in a folder server-DEV-INODE named
+# after the prefix folder (under /tmp/.wine-UID, or a private temporary folder).
 server_pid() {
-    server_dir=$(stat -c '%d %i' "$prefix" | awk -v uid="$(id -u)" '{ printf "/tmp/.wine-%s/server-%x-%x", uid, $1, $2 }')
+    server_dir=$(stat -c '%d %i' "$prefix" | awk '{ printf "server-%x-%x", $1, $2 }')
     for p in $(pgrep -x 'wineserver(64)?'); do
-        if [ "$(readlink "/proc/$p/cwd")" = "$server_dir" ]; then
-            echo "$p"
-            return
-        fi
+        case "$(readlink "/proc/$p/cwd")" in
+            */"$server_dir")
+                echo "$p"
+                return
+                ;;
+        esac
     done
     echo 0
 }
@@ -151,17 +153,24 @@ sample() {
     server_cpu=$(awk -v a="$s0" -v b="$s1" -v s="$1" 'BEGIN { printf "%.3f", 100 * (b - a) / 1e9 / s }')
 }
 
+# main_window: waits until the main window shows (the splash, also named Orvanter, has gone: it is
+# 400 x 300, the main window 802 x 602); sets left and top.
 main_window() {
     waited=0
-    window=""
-    while [ -z "$window" ] && [ "$waited" -lt 300 ]; do
-        window=$(xdotool search --onlyvisible --name '^Orvanter$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] || { sleep 0.1; waited=$((waited + 1)); }
+    while [ "$waited" -lt 300 ]; do
+        for window in $(xdotool search --onlyvisible --name '^Orvanter$' 2>/dev/null); do
+            eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
+            if [ "${WIDTH:-0}" = 802 ]; then
+                left=$X
+                top=$Y
+                return
+            fi
+        done
+        sleep 0.1
+        waited=$((waited + 1))
     done
-    [ -n "$window" ] || { echo "the main window never showed" >&2; exit 1; }
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    left=$X
-    top=$Y
+    echo "the main window never showed" >&2
+    exit 1
 }
 
 # click X Y: a left click at a point of the main window.
