@@ -293,22 +293,31 @@ std::optional<CheckResult> Engine::Measure(int number, const ControlObject& meas
                 return checks->Application(number, measured, context);
         }
     };
+    auto measurement = std::make_shared<Measurement>(work);
     std::shared_ptr<MeasurementWorker> worker;
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        if (!idleWorkers_.empty()) {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            if (idleWorkers_.empty()) {
+                break;
+            }
             worker = std::move(idleWorkers_.back());
             idleWorkers_.pop_back();
         }
+        if (worker->Run(measurement)) {
+            break;
+        }
+        worker.reset();  // it lingered out meanwhile
     }
     if (!worker) {
-        worker = MeasurementWorker::Start();
+        worker = MeasurementWorker::Start(services_.threadLinger);
+        if (worker && !worker->Run(measurement)) {
+            worker.reset();
+        }
     }
     if (!worker) {
         return work();  // no thread to be had: measure here, as the program always could
     }
-    auto measurement = std::make_shared<Measurement>(std::move(work));
-    worker->Run(measurement);
     std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
     std::lock_guard<std::mutex> lock(lock_);
     if (outcome) {
@@ -335,24 +344,32 @@ bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
+    // A text thread that lingered out has left its loop and only returns: joined outside the lock.
+    std::thread ended;
     {
         std::unique_lock<std::mutex> lock(lock_);
         if (!textsClosed_) {
-            bool running = textThread_.joinable();
-            if (!running) {
+            if (!textThreadActive_) {
+                ended = std::move(textThread_);
                 try {
                     textThread_ = std::thread(&Engine::TextLoop, this);
-                    running = true;
+                    textThreadActive_ = true;
                 } catch (const std::system_error&) {
                 }
             }
-            if (running) {
+            if (textThreadActive_) {
                 textChanges_.push_back(TextChange{number, newText});
                 lock.unlock();
                 textWake_.notify_one();
+                if (ended.joinable()) {
+                    ended.join();
+                }
                 return true;
             }
         }
+    }
+    if (ended.joinable()) {
+        ended.join();
     }
     // No text thread (none to be had, or the engine is shut down): the change is carried out here, as the
     // program always could.
@@ -366,11 +383,22 @@ int Engine::PendingTextChanges() const {
     return static_cast<int>(textChanges_.size()) + (textInFlight_ ? 1 : 0);
 }
 
+int Engine::WaitingThreads() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    int count = textThreadActive_ ? 1 : 0;
+    for (const std::shared_ptr<MeasurementWorker>& worker : idleWorkers_) {
+        count += worker->Ended() ? 0 : 1;
+    }
+    return count;
+}
+
 void Engine::TextLoop() {
     std::unique_lock<std::mutex> lock(lock_);
     for (;;) {
-        textWake_.wait(lock, [this] { return textsClosed_ || !textChanges_.empty(); });
-        if (textsClosed_) {
+        const bool woken = textWake_.wait_for(lock, services_.threadLinger,
+                                              [this] { return textsClosed_ || !textChanges_.empty(); });
+        if (!woken || textsClosed_) {
+            textThreadActive_ = false;  // the next change starts a new thread
             return;
         }
         textInFlight_ = std::move(textChanges_.front());

@@ -70,6 +70,9 @@ struct EngineServices {
     // How long a measurement may go without progress before the check gives up on it for this time
     // and reports the object unreachable: one server that does not answer must not hold the others.
     std::chrono::milliseconds measureLimit{2000};
+    // How long the measurement threads and the text thread wait for more work before they end: the
+    // scan cycle's pause is shorter, so a running scan keeps its threads; a stopped program holds none.
+    std::chrono::milliseconds threadLinger{10000};
 };
 
 class Engine {
@@ -141,6 +144,9 @@ class Engine {
     bool SearchTextChanged(int number, const std::string& newText);
     // Text changes handed over and not yet carried out (tests wait for none to be left).
     int PendingTextChanges() const;
+    // Threads of this engine that wait for work: idle measurement threads and the text thread (tests
+    // wait for none to be left once they have lingered out).
+    int WaitingThreads() const;
 
     // --- The scan cycle ---
 
@@ -229,6 +235,7 @@ class Engine {
     bool textsClosed_ = false;  // Shutdown has stored the pending texts
     std::condition_variable textWake_;
     std::thread textThread_;
+    bool textThreadActive_ = false;  // the text thread waits for changes (false once it has lingered out)
 
     // Held for the whole of a check of the object (taken before the engine lock, never after it).
     std::array<std::mutex, kObjectCount> checkMutexes_;

@@ -68,8 +68,8 @@ void Measurement::NoteProgress() {
     }
 }
 
-std::shared_ptr<MeasurementWorker> MeasurementWorker::Start() {
-    auto worker = std::make_shared<MeasurementWorker>();
+std::shared_ptr<MeasurementWorker> MeasurementWorker::Start(std::chrono::milliseconds linger) {
+    auto worker = std::make_shared<MeasurementWorker>(linger);
     try {
         // Detached: the program never waits for a measurement the system holds, not even at exit. The
         // thread keeps its worker (and the measurement it runs) alive until it ends.
@@ -80,13 +80,17 @@ std::shared_ptr<MeasurementWorker> MeasurementWorker::Start() {
     return worker;
 }
 
-void MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
-    running.fetch_add(1);
+bool MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (ended_ || quit_) {
+            return false;
+        }
+        running.fetch_add(1);
         job_ = std::move(measurement);
     }
     wake_.notify_one();
+    return true;
 }
 
 void MeasurementWorker::Quit() {
@@ -97,13 +101,19 @@ void MeasurementWorker::Quit() {
     wake_.notify_one();
 }
 
+bool MeasurementWorker::Ended() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ended_;
+}
+
 void MeasurementWorker::Loop() {
     for (;;) {
         std::shared_ptr<Measurement> job;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [this] { return job_ != nullptr || quit_; });
+            wake_.wait_for(lock, linger_, [this] { return job_ != nullptr || quit_; });
             if (!job_) {
+                ended_ = true;  // quit, or no work for a whole linger
                 return;
             }
             job = std::move(job_);

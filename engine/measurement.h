@@ -56,24 +56,33 @@ class Measurement {
 
 // A thread that runs measurements one after another, so that a check does not cost a new thread. The
 // engine keeps the idle ones; a worker whose measurement was abandoned is given up by the engine and
-// ends once the system lets its measurement return.
+// ends once the system lets its measurement return. An idle worker ends by itself after `linger`
+// without work: a program that waits keeps no thread it does not use (under Wine a thread holds about
+// a megabyte).
 class MeasurementWorker {
   public:
     // A worker on a new, detached thread; null when the system cannot create one.
-    static std::shared_ptr<MeasurementWorker> Start();
+    static std::shared_ptr<MeasurementWorker> Start(std::chrono::milliseconds linger);
 
-    // Hands over a measurement to an idle worker.
-    void Run(std::shared_ptr<Measurement> measurement);
+    // Hands over a measurement to an idle worker; false (and nothing handed over) when the worker has
+    // ended meanwhile, lingered out or quit.
+    bool Run(std::shared_ptr<Measurement> measurement);
     // Ends an idle worker.
     void Quit();
+    // The worker's thread has left its loop (or is about to).
+    bool Ended();
+
+    explicit MeasurementWorker(std::chrono::milliseconds linger) : linger_(linger) {}
 
   private:
     void Loop();
 
+    const std::chrono::milliseconds linger_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::shared_ptr<Measurement> job_;
     bool quit_ = false;
+    bool ended_ = false;  // the loop has returned or is about to: nothing is handed over any more
 };
 
 }  // namespace orv::engine

@@ -47,7 +47,7 @@ MacroEditorWindow::~MacroEditorWindow() {
 }
 
 bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::LanguageState& language,
-                               const widgets::ProgramPictures& pictures) {
+                               widgets::ProgramPictures& pictures) {
     if (Exists()) {
         return false;
     }
@@ -263,6 +263,9 @@ void MacroEditorWindow::Sb_CloseClick() {
     FormClose();
     // The main window is enabled again before this one disappears, so that it gets the activation.
     modal_.EndAndHide(Handle());
+    // Hidden for most of the run: its background and button pictures are drawn again when it opens.
+    pictures_->editorBackground.Release();
+    pictures_->macros.Release();
 }
 
 void MacroEditorWindow::Sb_BAT_File_UpClick() {

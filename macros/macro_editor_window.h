@@ -85,8 +85,9 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
 
     // Creates the hidden window and its controls and starts Timer1, which runs until the window is
     // destroyed. `table`, `language` and `pictures` must outlive the window. CurrentMacro := 0.
+    // The editor gives its pictures back whenever it closes.
     bool Create(HINSTANCE instance, MacroTable& table, const lang::LanguageState& language,
-                const widgets::ProgramPictures& pictures);
+                widgets::ProgramPictures& pictures);
 
     // Opens the editor on macro `macroNumber` next to `mainWindow` and returns at once (the window
     // stays open until it is closed).
@@ -151,7 +152,7 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
 
     MacroTable* table_ = nullptr;
     const lang::LanguageState* language_ = nullptr;
-    const widgets::ProgramPictures* pictures_ = nullptr;
+    widgets::ProgramPictures* pictures_ = nullptr;
     std::unique_ptr<MacroEditorModel> model_;
 
     widgets::Label title_, lbl1_, lbl2_, lbl3_, lbl4_;

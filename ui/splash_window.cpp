@@ -31,10 +31,11 @@ SplashWindow::~SplashWindow() {
     Destroy();
 }
 
-bool SplashWindow::Create(HINSTANCE, const widgets::SplashPictures& pictures) {
+bool SplashWindow::Create(HINSTANCE, widgets::SplashPictures& pictures) {
     if (Exists()) {
         return false;
     }
+    pictures_ = &pictures;
     if (!SkinnedWindow::Create({.className = L"TfmLogo",
                                 .title = L"Orvanter",
                                 .x = SplashLeft(::GetSystemMetrics(SM_CXSCREEN)),
@@ -116,6 +117,8 @@ void SplashWindow::Close() {
     }
     FormClose();
     modal_.EndAndHide(Handle());
+    // Shown once per run: its picture goes now (another showing draws it again).
+    pictures_->logo.Release();
 }
 
 void SplashWindow::FormClose() {

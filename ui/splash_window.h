@@ -42,8 +42,8 @@ class SplashWindow : public widgets::SkinnedWindow {
     ~SplashWindow() override;
 
     // Creates the hidden window with its pictures and progress bar; the timer stays off until the
-    // window is shown. `pictures` must outlive the window.
-    bool Create(HINSTANCE instance, const widgets::SplashPictures& pictures);
+    // window is shown. `pictures` must outlive the window; the logo is given back at every close.
+    bool Create(HINSTANCE instance, widgets::SplashPictures& pictures);
 
     // Shows the splash and starts the animation, returning at once.
     void Show(HWND owner);
@@ -70,6 +70,7 @@ class SplashWindow : public widgets::SkinnedWindow {
     void FormShow(HWND owner);
     void FormClose();
 
+    widgets::SplashPictures* pictures_ = nullptr;
     widgets::Panel load_;
     widgets::Panel done_;
     widgets::ProgressBar bar_;

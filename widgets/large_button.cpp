@@ -22,9 +22,9 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
     }
     index_ = index;
     pictures_ = &pictures;
-    ++drawCount_;
-    image_.Draw(pictures, index);
+    imageDrawn_ = false;
     if (Exists() && ::IsWindowVisible(Handle())) {
+        DrawImage();
         WindowDc dc(Handle());
         if (dc) {
             image_.PaintTo(dc.Get(), 0, 0);
@@ -35,7 +35,22 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
     }
 }
 
+void LargeButton::DrawImage() {
+    if (imageDrawn_ || pictures_ == nullptr) {
+        return;
+    }
+    ++drawCount_;
+    image_.Draw(*pictures_, index_);
+    imageDrawn_ = true;
+}
+
+void LargeButton::PaintTo(HDC dc, int x, int y) {
+    DrawImage();
+    image_.PaintTo(dc, x, y);
+}
+
 void LargeButton::Draw(HDC dc, int width, int height) {
+    DrawImage();
     image_.PaintTo(dc, 0, 0);
     if (Focused()) {
         DrawFocusOutline(dc, width, height);

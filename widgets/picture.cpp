@@ -127,20 +127,42 @@ Picture Picture::Copy() const {
     return copy;
 }
 
+const Picture& LazyPicture::Get() const {
+    if (!built_) {
+        if (make_) {
+            picture_ = make_();
+        }
+        built_ = true;
+    }
+    return picture_;
+}
+
+void LazyPicture::Release() {
+    picture_ = Picture();
+    built_ = false;
+}
+
 void PictureSet::Set(int index, std::shared_ptr<const Picture> picture) {
     if (index < 0) {
         return;
     }
     if (index >= Count()) {
-        pictures_.resize(static_cast<size_t>(index) + 1);
+        places_.resize(static_cast<size_t>(index) + 1);
     }
-    pictures_[static_cast<size_t>(index)] = std::move(picture);
+    places_[static_cast<size_t>(index)] = Place{std::move(picture), nullptr};
+}
+
+void PictureSet::SetMaker(int index, std::function<Picture()> make) {
+    Set(index, nullptr);
+    if (index >= 0) {
+        places_[static_cast<size_t>(index)].make = std::move(make);
+    }
 }
 
 void PictureSet::FillGaps(const std::shared_ptr<const Picture>& neutral) {
-    for (auto& picture : pictures_) {
-        if (!picture) {
-            picture = neutral;
+    for (Place& place : places_) {
+        if (!place.picture && !place.make) {
+            place.picture = neutral;
         }
     }
 }
@@ -149,8 +171,13 @@ const Picture* PictureSet::Get(int index) const {
     if (index < 0 || index >= Count()) {
         return nullptr;
     }
-    const auto& picture = pictures_[static_cast<size_t>(index)];
-    return picture && !picture->IsEmpty() ? picture.get() : nullptr;
+    const Place& place = places_[static_cast<size_t>(index)];
+    if (!place.picture && place.make) {
+        Picture made = place.make();
+        made.Seal();
+        place.picture = std::make_shared<const Picture>(std::move(made));
+    }
+    return place.picture && !place.picture->IsEmpty() ? place.picture.get() : nullptr;
 }
 
 SIZE PictureSet::SizeOf(int index) const {
@@ -165,6 +192,22 @@ bool PictureSet::Draw(int index, HDC dc, int x, int y) const {
     }
     picture->Draw(dc, x, y);
     return true;
+}
+
+void PictureSet::Release() {
+    for (Place& place : places_) {
+        if (place.make) {
+            place.picture.reset();
+        }
+    }
+}
+
+int PictureSet::Made() const {
+    int made = 0;
+    for (const Place& place : places_) {
+        made += place.picture ? 1 : 0;
+    }
+    return made;
 }
 
 }  // namespace orv::widgets

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -54,24 +55,54 @@ class Picture {
     bool hasAlpha_ = true;
 };
 
-// Pictures by index. Several indices may share one picture (unused places repeat a neutral one).
+// A picture drawn the first time it is asked for. Release gives its memory back until it is asked for
+// again: a window keeps only the pictures it shows. The address of the picture Get returns stays the
+// same. User-interface thread only.
+class LazyPicture {
+  public:
+    LazyPicture() = default;
+    explicit LazyPicture(std::function<Picture()> make) : make_(std::move(make)) {}
+
+    const Picture& Get() const;
+    bool Built() const { return built_; }
+    void Release();
+
+  private:
+    std::function<Picture()> make_;
+    mutable Picture picture_;
+    mutable bool built_ = false;
+};
+
+// Pictures by index. Several indices may share one picture (unused places repeat a neutral one). A
+// place may hold a maker instead: its picture is drawn when it is first asked for, and Release gives
+// the made ones back. User-interface thread only.
 class PictureSet {
   public:
     // Puts `picture` at `index`, growing the set; the gaps stay empty until they are set.
     void Set(int index, std::shared_ptr<const Picture> picture);
+    void SetMaker(int index, std::function<Picture()> make);
     void Add(std::shared_ptr<const Picture> picture) { Set(Count(), std::move(picture)); }
-    // Gives every empty place the picture `neutral`.
+    // Gives every empty place (without a picture or a maker) the picture `neutral`.
     void FillGaps(const std::shared_ptr<const Picture>& neutral);
 
-    int Count() const { return static_cast<int>(pictures_.size()); }
+    int Count() const { return static_cast<int>(places_.size()); }
     // nullptr for an index outside the set or an empty place.
     const Picture* Get(int index) const;
     SIZE SizeOf(int index) const;
     // False (and nothing drawn) when there is no picture at `index`.
     bool Draw(int index, HDC dc, int x, int y) const;
 
+    // Gives back every picture a maker drew; they are drawn again when next asked for.
+    void Release();
+    // Places whose picture is there now (tests: what was never shown was never drawn).
+    int Made() const;
+
   private:
-    std::vector<std::shared_ptr<const Picture>> pictures_;
+    struct Place {
+        mutable std::shared_ptr<const Picture> picture;
+        std::function<Picture()> make;
+    };
+    std::vector<Place> places_;
 };
 
 }  // namespace orv::widgets

@@ -1,5 +1,7 @@
-// The program's pictures, drawn in code at start-up: the button sets of the main window and the
-// macro editor, the skins, the splash pictures, the icons and the tray menu's small pictures. The
+// The program's pictures, drawn in code: the button sets of the main window and the macro editor, the
+// skins, the splash pictures, the icons and the tray menu's small pictures. The large ones and every
+// picture of the button sets are drawn when a window first shows them; the splash and the macro editor
+// give theirs back when they close. The
 // words on the buttons come from the texts below, so both languages are drawn the same way.
 #pragma once
 
@@ -84,8 +86,10 @@ Picture BuildMainSkin();
 Picture BuildPanelFill(int width, int height);
 Picture BuildEditorBackground();
 
+Picture BuildSplashLogo();
+
 struct SplashPictures {
-    Picture logo;  // Img_Logo, 400 x 300
+    LazyPicture logo;  // Img_Logo, 400 x 300
     Picture load;  // Img_Load, 33 x 49
     Picture done;  // Img_Done, 25 x 49
     Picture barTexture;
@@ -100,12 +104,13 @@ Icon BuildProgramIcon(int size);
 inline constexpr int kTrayPictureCount = 5;
 std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures();
 
-// Every picture of the program, made once at start-up and shared by the windows.
+// Every picture of the program, shared by the windows; made at start-up are only the makers and the
+// small pictures the windows need at once (icons, tray menu, the splash's small ones).
 struct ProgramPictures {
     PictureSet buttons;  // BitmapList_Btn
     PictureSet macros;   // BitmapList_Macros
-    Picture mainSkin;
-    Picture editorBackground;
+    LazyPicture mainSkin;
+    LazyPicture editorBackground;
     SplashPictures splash;
     std::array<Picture, kTrayPictureCount> trayMenu;
     Icon smallIcon;  // 16 x 16: tray and window caption

@@ -281,31 +281,28 @@ PictureSet BuildButtonPictures() {
     for (int i = 0; i < 4; ++i) {
         const Accent hotAccent = i == 3 ? Accent{Rgb(255, 110, 90), Rgb(200, 0, 0)} : kBlue;
         const float size = i == 0 ? 18 : 17;
-        set.Set(2 * i, Finish(SmallButton(22, 23, true, hotAccent, glyphs[i], size, Rgb(255, 255, 255))));
-        set.Set(2 * i + 1, Finish(SmallButton(22, 23, false, hotAccent, glyphs[i], size, kFieldTextColour)));
+        set.SetMaker(2 * i, [=] { return SmallButton(22, 23, true, hotAccent, glyphs[i], size, Rgb(255, 255, 255)); });
+        set.SetMaker(2 * i + 1, [=] { return SmallButton(22, 23, false, hotAccent, glyphs[i], size, kFieldTextColour); });
     }
-    set.Set(btn::kArrowUp, Finish(Arrow(19, 10, 0, false)));
-    set.Set(btn::kArrowDown, Finish(Arrow(19, 10, 1, false)));
-    set.Set(btn::kArrowUpHot, Finish(Arrow(19, 10, 0, true)));
-    set.Set(btn::kArrowDownHot, Finish(Arrow(19, 10, 1, true)));
+    set.SetMaker(btn::kArrowUp, [=] { return Arrow(19, 10, 0, false); });
+    set.SetMaker(btn::kArrowDown, [=] { return Arrow(19, 10, 1, false); });
+    set.SetMaker(btn::kArrowUpHot, [=] { return Arrow(19, 10, 0, true); });
+    set.SetMaker(btn::kArrowDownHot, [=] { return Arrow(19, 10, 1, true); });
     const ButtonWords* words[2] = {&EnglishButtonWords(), &RussianButtonWords()};
     for (int language = 0; language < 2; ++language) {
         for (int state = 0; state < 3; ++state) {
             const auto s = static_cast<ButtonState>(state);
-            set.Set(btn::kStartFirst + 6 * language + state,
-                    Finish(LargeButton(kGreen, s, PlayGlyph, words[language]->start)));
-            set.Set(btn::kStartFirst + 6 * language + 3 + state,
-                    Finish(LargeButton(kRed, s, StopGlyph, words[language]->stop)));
-            set.Set(btn::kResetFirst + 3 * language + state,
-                    Finish(LargeButton(kAmber, s, ResetGlyph, words[language]->reset)));
+            set.SetMaker(btn::kStartFirst + 6 * language + state, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->start); });
+            set.SetMaker(btn::kStartFirst + 6 * language + 3 + state, [=] { return LargeButton(kRed, s, StopGlyph, words[language]->stop); });
+            set.SetMaker(btn::kResetFirst + 3 * language + state, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
         }
     }
-    set.Set(btn::kOptionOff, Finish(OptionBox(false)));
-    set.Set(btn::kOptionOn, Finish(OptionBox(true)));
-    set.Set(btn::kAction, Finish(SmallButton(22, 22, false, kBlue, BoltGlyph, 18, kTitleNameColour)));
-    set.Set(btn::kActionHot, Finish(SmallButton(22, 22, true, kBlue, BoltGlyph, 18, Rgb(255, 224, 120))));
-    set.Set(btn::kPath, Finish(SmallButton(22, 22, false, kBlue, FolderGlyph, 18, Rgb(232, 176, 52))));
-    set.Set(btn::kPathHot, Finish(SmallButton(22, 22, true, kBlue, FolderGlyph, 18, Rgb(255, 214, 96))));
+    set.SetMaker(btn::kOptionOff, [=] { return OptionBox(false); });
+    set.SetMaker(btn::kOptionOn, [=] { return OptionBox(true); });
+    set.SetMaker(btn::kAction, [=] { return SmallButton(22, 22, false, kBlue, BoltGlyph, 18, kTitleNameColour); });
+    set.SetMaker(btn::kActionHot, [=] { return SmallButton(22, 22, true, kBlue, BoltGlyph, 18, Rgb(255, 224, 120)); });
+    set.SetMaker(btn::kPath, [=] { return SmallButton(22, 22, false, kBlue, FolderGlyph, 18, Rgb(232, 176, 52)); });
+    set.SetMaker(btn::kPathHot, [=] { return SmallButton(22, 22, true, kBlue, FolderGlyph, 18, Rgb(255, 214, 96)); });
     // Places the window does not use hold a transparent picture.
     set.FillGaps(Finish(Picture(22, 22)));
     return set;
@@ -318,23 +315,19 @@ PictureSet BuildMacroPictures() {
         for (int state = 0; state < 3; ++state) {
             const auto s = static_cast<ButtonState>(state);
             const int offset = 3 * language + state;
-            set.Set(macros::kApplyFirst + offset,
-                    Finish(LargeButton(kBlue, s, CheckGlyph, words[language]->apply)));
-            set.Set(macros::kResetFirst + offset,
-                    Finish(LargeButton(kAmber, s, ResetGlyph, words[language]->reset)));
-            set.Set(macros::kRunFirst + offset,
-                    Finish(LargeButton(kGreen, s, PlayGlyph, words[language]->run)));
-            set.Set(macros::kCloseFirst + offset,
-                    Finish(LargeButton(kSteel, s, CrossGlyph, words[language]->close)));
+            set.SetMaker(macros::kApplyFirst + offset, [=] { return LargeButton(kBlue, s, CheckGlyph, words[language]->apply); });
+            set.SetMaker(macros::kResetFirst + offset, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
+            set.SetMaker(macros::kRunFirst + offset, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->run); });
+            set.SetMaker(macros::kCloseFirst + offset, [=] { return LargeButton(kSteel, s, CrossGlyph, words[language]->close); });
         }
     }
-    set.Set(macros::kArrowPrevious, Finish(Arrow(17, 21, 2, false)));
-    set.Set(macros::kArrowNext, Finish(Arrow(17, 21, 3, false)));
-    set.Set(macros::kArrowPreviousHot, Finish(Arrow(17, 21, 2, true)));
-    set.Set(macros::kArrowNextHot, Finish(Arrow(17, 21, 3, true)));
-    set.Set(macros::kMethodOff, Finish(OptionBox(false)));
-    set.Set(macros::kMethodOn, Finish(OptionBox(true)));
-    set.Set(macros::kFieldFrame, Finish(FieldFrame(366, 21)));
+    set.SetMaker(macros::kArrowPrevious, [=] { return Arrow(17, 21, 2, false); });
+    set.SetMaker(macros::kArrowNext, [=] { return Arrow(17, 21, 3, false); });
+    set.SetMaker(macros::kArrowPreviousHot, [=] { return Arrow(17, 21, 2, true); });
+    set.SetMaker(macros::kArrowNextHot, [=] { return Arrow(17, 21, 3, true); });
+    set.SetMaker(macros::kMethodOff, [=] { return OptionBox(false); });
+    set.SetMaker(macros::kMethodOn, [=] { return OptionBox(true); });
+    set.SetMaker(macros::kFieldFrame, [=] { return FieldFrame(366, 21); });
     // The list ends with unused places; they, like the gaps, hold a transparent picture.
     set.Set(macros::kCount - 1, nullptr);
     set.FillGaps(Finish(Picture(23, 23)));

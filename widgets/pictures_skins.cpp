@@ -161,34 +161,37 @@ Picture BuildEditorBackground() {
     return picture;
 }
 
+Picture BuildSplashLogo() {
+    Picture logo(kSplashWidth, kSplashHeight);
+    Canvas c(logo);
+    c.Clear(kWindowColour);
+    c.FillRect(Box{0, 0, 400, 300}, Fill::Vertical(Rgb(6, 30, 72), Rgb(54, 106, 179), 0, 300));
+    c.FillShape(
+        Box{0, 150, 400, 300},
+        [](float x, float y) {
+            // A light swell across the lower half.
+            return std::hypot((x - 120) / 2.2f, y - 420) - 190;
+        },
+        Fill::Vertical(Rgb(55, 190, 255, 30), Rgb(55, 190, 255, 80), 200, 300));
+    Emblem(c, Point{330, 236}, 56, 50);
+    // The progress place at the top right.
+    c.FillRoundRect(Box{250, 4, 398, 58}, 7, Fill::Solid(Rgb(0, 16, 44, 80)));
+    c.StrokeRoundRect(Box{250, 4, 398, 58}, 7, 1, Fill::Solid(Rgb(120, 172, 232, 70)));
+    Picture icon = IconPicture(64);
+    icon.Seal();
+    c.Paste(icon, 28, 96);
+    c.TextWithShadow(L"Orvanter", FontStyle{46, true}, Box{100, 90, 396, 168}, Align::Left,
+                     kTitleNameColour, kTitleShadowColour, 2);
+    c.FillRect(Box{104, 166, 380, 167}, Fill::Horizontal(WithAlpha(kTitleNameColour, 220),
+                                                         WithAlpha(kTitleNameColour, 0), 104, 380));
+    c.StrokeRoundRect(Box{0, 0, 400, 300}, 0, 1, Fill::Solid(kFrameDark));
+    logo.Seal();
+    return logo;
+}
+
 SplashPictures BuildSplashPictures() {
     SplashPictures pictures;
-    {
-        pictures.logo = Picture(kSplashWidth, kSplashHeight);
-        Canvas c(pictures.logo);
-        c.Clear(kWindowColour);
-        c.FillRect(Box{0, 0, 400, 300}, Fill::Vertical(Rgb(6, 30, 72), Rgb(54, 106, 179), 0, 300));
-        c.FillShape(
-            Box{0, 150, 400, 300},
-            [](float x, float y) {
-                // A light swell across the lower half.
-                return std::hypot((x - 120) / 2.2f, y - 420) - 190;
-            },
-            Fill::Vertical(Rgb(55, 190, 255, 30), Rgb(55, 190, 255, 80), 200, 300));
-        Emblem(c, Point{330, 236}, 56, 50);
-        // The progress place at the top right.
-        c.FillRoundRect(Box{250, 4, 398, 58}, 7, Fill::Solid(Rgb(0, 16, 44, 80)));
-        c.StrokeRoundRect(Box{250, 4, 398, 58}, 7, 1, Fill::Solid(Rgb(120, 172, 232, 70)));
-        Picture icon = IconPicture(64);
-        icon.Seal();
-        c.Paste(icon, 28, 96);
-        c.TextWithShadow(L"Orvanter", FontStyle{46, true}, Box{100, 90, 396, 168}, Align::Left,
-                         kTitleNameColour, kTitleShadowColour, 2);
-        c.FillRect(Box{104, 166, 380, 167}, Fill::Horizontal(WithAlpha(kTitleNameColour, 220),
-                                                             WithAlpha(kTitleNameColour, 0), 104, 380));
-        c.StrokeRoundRect(Box{0, 0, 400, 300}, 0, 1, Fill::Solid(kFrameDark));
-        pictures.logo.Seal();
-    }
+    pictures.logo = LazyPicture(BuildSplashLogo);
     {
         // Loading: an hourglass whose waist lies under the progress bar.
         pictures.load = Picture(33, 49);
@@ -337,8 +340,8 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
     auto pictures = std::make_unique<ProgramPictures>();
     pictures->buttons = BuildButtonPictures();
     pictures->macros = BuildMacroPictures();
-    pictures->mainSkin = BuildMainSkin();
-    pictures->editorBackground = BuildEditorBackground();
+    pictures->mainSkin = LazyPicture(BuildMainSkin);
+    pictures->editorBackground = LazyPicture(BuildEditorBackground);
     pictures->splash = BuildSplashPictures();
     pictures->trayMenu = BuildTrayMenuPictures();
     pictures->smallIcon = BuildProgramIcon(16);

@@ -25,7 +25,7 @@ bool SkinnedWindow::Create(const SkinnedWindowArgs& args) {
                           args.height, args.owner);
 }
 
-void SkinnedWindow::SetSkin(const Picture* skin) {
+void SkinnedWindow::SetSkin(const LazyPicture* skin) {
     skin_ = skin;
     if (Exists()) {
         ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -57,13 +57,13 @@ bool SkinnedWindow::SetOutline(std::span<const RECT> rectangles) {
 
 void SkinnedWindow::PaintBackground(HDC dc) {
     const RECT client = ClientRect();
-    Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
-    if (skin_ == nullptr || skin_->Width() < client.right || skin_->Height() < client.bottom ||
-        skin_->HasAlpha()) {
+    const Picture* skin = skin_ != nullptr ? &skin_->Get() : nullptr;
+    if (skin == nullptr || skin->Width() < client.right || skin->Height() < client.bottom || skin->HasAlpha()) {
+        Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
         ::FillRect(dc, &client, brush.Get());
     }
-    if (skin_ != nullptr) {
-        skin_->Draw(dc, 0, 0);
+    if (skin != nullptr) {
+        skin->Draw(dc, 0, 0);
     }
 }
 

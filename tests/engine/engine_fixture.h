@@ -34,6 +34,7 @@ class EngineFixture : public ::testing::Test {
         EngineServices services;
         services.checks = runner ? runner : checks;
         services.measureLimit = measureLimit;
+        services.threadLinger = threadLinger;
         services.texts = [this] { return lang::LanguageTable::For(language); };
         services.formats = [] { return PinnedFormats(); };
         services.names = [] { return clock::DefaultNames(); };
@@ -74,6 +75,7 @@ class EngineFixture : public ::testing::Test {
     int32_t language = lang::kEnglish;
     std::function<void()> afterPass;  // set before Make()
     std::chrono::milliseconds measureLimit = std::chrono::hours(1);
+    std::chrono::milliseconds threadLinger = std::chrono::seconds(10);
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
     MacroRecorder macros;

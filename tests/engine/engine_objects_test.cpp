@@ -292,6 +292,29 @@ TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
     EXPECT_EQ(object.EventText, "");
 }
 
+// A program that waits holds no thread: the measurement and text threads end after their linger, and
+// the next check and text change start new ones and are carried out as before.
+TEST_F(ObjectsTest, IdleThreadsEndAndTheNextCheckAndTextChangeStillRun) {
+    threadLinger = std::chrono::milliseconds(20);
+    Make();
+    Edit(1, [](ObjectSettings& s, Baseline&) {
+        s.Param = ControlParam::String;
+        s.String = "a";
+    });
+    engine->CheckObject(1);
+    EXPECT_TRUE(engine->SearchTextChanged(1, "ab"));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->WaitingThreads() == 0; }));
+    // The ended worker is still among the idle ones: the check is handed to a new thread.
+    engine->CheckObject(1);
+    EXPECT_TRUE(engine->SearchTextChanged(1, "abc"));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    const std::vector<CheckCall> calls = checks->Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[3].object.settings.String, "ab");
+    EXPECT_EQ(engine->Object(1)->settings.String, "abc");
+}
+
 // Keystrokes typed while the first one's check is still measuring: the caller never waits, and the
 // changes are carried out one after another in their order, each check with the text before it.
 TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCountsAsBaselines) {

@@ -461,6 +461,25 @@ TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
     EXPECT_EQ(screen(px, py), picture(19, px, py));
 }
 
+// The editor is hidden for most of the run: closed, it holds no background or button picture, and its
+// ticks make none; opening it draws them again.
+TEST_F(MacroEditorWindowTest, ClosedEditorHoldsNoPicturesAndItsTicksMakeNone) {
+    widgets::ProgramPictures& pictures = orv::test::SharedPictures();
+    Open(1);
+    editor_.Timer1Timer();
+    EXPECT_TRUE(pictures.editorBackground.Built());
+    editor_.Sb_CloseClick();
+    EXPECT_FALSE(pictures.editorBackground.Built());
+    const int kept = pictures.macros.Made();  // the places that share one empty picture
+    editor_.Timer1Timer();
+    EXPECT_FALSE(pictures.editorBackground.Built());
+    EXPECT_EQ(pictures.macros.Made(), kept);
+    Open(2);
+    editor_.Timer1Timer();
+    EXPECT_TRUE(pictures.editorBackground.Built());
+    EXPECT_GT(pictures.macros.Made(), kept);
+}
+
 TEST_F(MacroEditorWindowTest, RealCursorOverCloseLightsItAtTheNextTick) {
     Open(1);
     RECT window{};

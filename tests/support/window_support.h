@@ -64,8 +64,8 @@ inline COLORREF ScreenPixel(HWND window, int x, int y) {
     return colour;
 }
 
-// Drawing every picture takes a while: the tests share one set, as the program makes it once per run.
-inline const widgets::ProgramPictures& SharedPictures() {
+// The tests share one set of pictures, as the windows of the program share one per run.
+inline widgets::ProgramPictures& SharedPictures() {
     static const std::unique_ptr<widgets::ProgramPictures> pictures = widgets::BuildProgramPictures();
     return *pictures;
 }

@@ -15,7 +15,7 @@ namespace {
 
 using orv::test::Pump;
 
-const widgets::SplashPictures& Pictures() {
+widgets::SplashPictures& Pictures() {
     return orv::test::SharedPictures().splash;
 }
 
@@ -182,6 +182,8 @@ TEST_F(SplashWindowTest, ClosingEarlyEndsTheSplashAsTheTimerWould) {
     EXPECT_FALSE(splash_.IsVisible());
     EXPECT_FALSE(splash_.TimerRunning());
     EXPECT_TRUE(splash_.Exists());
+    // Shown once per run: its picture is given back with the close.
+    EXPECT_FALSE(Pictures().logo.Built());
 }
 
 TEST_F(SplashWindowTest, PressesOnThePicturesOrTheBarOrWithoutTheLeftButtonDoNotDrag) {

@@ -125,13 +125,49 @@ TEST_F(PicturesTest, EveryStateOfAButtonLooksDifferent) {
     distinct(pictures->macros, {0, 12, 18, 24});
 }
 
+// Nothing is drawn before a window asks for it, and what a closed window gives back is drawn again
+// when it is next asked for, at the same address.
+TEST(LazyPicturesTest, DrawnOnFirstUseAndGivenBack) {
+    int made = 0;
+    auto red = [&made] {
+        ++made;
+        Picture picture(4, 4);
+        Canvas(picture).FillRect(Box{0, 0, 4, 4}, Fill::Solid(Rgb(255, 0, 0)));
+        return picture;
+    };
+    PictureSet set;
+    set.SetMaker(1, red);
+    set.FillGaps(std::make_shared<const Picture>(Picture(4, 4)));
+    EXPECT_EQ(set.Count(), 2);
+    EXPECT_EQ(made, 0);
+    ASSERT_NE(set.Get(1), nullptr);
+    EXPECT_EQ(set.Get(1)->PixelAt(1, 1), 0xFFFF0000u);
+    EXPECT_FALSE(set.Get(1)->HasAlpha());  // sealed as it was made
+    EXPECT_EQ(made, 1);
+    set.Release();
+    EXPECT_EQ(set.Made(), 1);  // the neutral picture stays
+    EXPECT_NE(set.Get(0), nullptr);
+    EXPECT_EQ(made, 1);
+    EXPECT_NE(set.Get(1), nullptr);
+    EXPECT_EQ(made, 2);
+
+    LazyPicture lazy(red);
+    EXPECT_FALSE(lazy.Built());
+    const Picture* first = &lazy.Get();
+    EXPECT_EQ(made, 3);
+    lazy.Release();
+    EXPECT_FALSE(lazy.Built());
+    EXPECT_TRUE(lazy.Get().PixelAt(0, 0) == 0xFFFF0000u && &lazy.Get() == first);
+    EXPECT_EQ(made, 4);
+}
+
 TEST_F(PicturesTest, SkinsAreOpaqueAndOfTheirWindowsSize) {
-    EXPECT_EQ(pictures->mainSkin.Width(), 802);
-    EXPECT_EQ(pictures->mainSkin.Height(), 602);
-    EXPECT_FALSE(pictures->mainSkin.HasAlpha());
-    EXPECT_EQ(pictures->editorBackground.Width(), 800);
-    EXPECT_EQ(pictures->editorBackground.Height(), 527);
-    EXPECT_FALSE(pictures->editorBackground.HasAlpha());
+    EXPECT_EQ(pictures->mainSkin.Get().Width(), 802);
+    EXPECT_EQ(pictures->mainSkin.Get().Height(), 602);
+    EXPECT_FALSE(pictures->mainSkin.Get().HasAlpha());
+    EXPECT_EQ(pictures->editorBackground.Get().Width(), 800);
+    EXPECT_EQ(pictures->editorBackground.Get().Height(), 527);
+    EXPECT_FALSE(pictures->editorBackground.Get().HasAlpha());
     Picture fill = BuildPanelFill(22, 9);
     EXPECT_EQ(fill.Width(), 22);
     EXPECT_EQ(fill.Height(), 9);
@@ -140,9 +176,9 @@ TEST_F(PicturesTest, SkinsAreOpaqueAndOfTheirWindowsSize) {
 
 TEST_F(PicturesTest, SplashPictures) {
     const SplashPictures& splash = pictures->splash;
-    EXPECT_EQ(splash.logo.Width(), 400);
-    EXPECT_EQ(splash.logo.Height(), 300);
-    EXPECT_FALSE(splash.logo.HasAlpha());
+    EXPECT_EQ(splash.logo.Get().Width(), 400);
+    EXPECT_EQ(splash.logo.Get().Height(), 300);
+    EXPECT_FALSE(splash.logo.Get().HasAlpha());
     EXPECT_EQ(splash.load.Width(), 33);
     EXPECT_EQ(splash.load.Height(), 49);
     EXPECT_EQ(splash.done.Width(), 25);

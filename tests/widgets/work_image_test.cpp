@@ -9,13 +9,14 @@ namespace {
 
 TEST(WorkImageTest, ButtonOverTheSkinAtItsPlace) {
     // Skin: left half green, right half blue; the button sits across the border.
-    Picture skin(40, 20);
-    {
-        Canvas canvas(skin);
+    const LazyPicture skin([] {
+        Picture picture(40, 20);
+        Canvas canvas(picture);
         canvas.FillRect(Box{0, 0, 20, 20}, Fill::Solid(Rgb(0, 255, 0)));
         canvas.FillRect(Box{20, 0, 40, 20}, Fill::Solid(Rgb(0, 0, 255)));
-        skin.Seal();
-    }
+        picture.Seal();
+        return picture;
+    });
     // Button: a red square with a transparent frame of two pixels.
     PictureSet set;
     {

@@ -89,7 +89,7 @@ int Sheet(const std::wstring& path) {
     sheet.FillRect(Box{0, 0, 860, 1900}, Fill::Solid(kWindowColour));
     int y = PlaceSet(sheet, pictures->buttons, 10, 10, 840, L"BitmapList_Btn");
     y = PlaceSet(sheet, pictures->macros, 10, y, 840, L"BitmapList_Macros");
-    Place(sheet, &pictures->splash.logo, 10, y, L"Img_Logo");
+    Place(sheet, &pictures->splash.logo.Get(), 10, y, L"Img_Logo");
     Place(sheet, &pictures->splash.load, 430, y, L"Img_Load");
     Place(sheet, &pictures->splash.done, 480, y, L"Img_Done");
     Picture bar(140, 15);
@@ -117,8 +117,8 @@ int Sheet(const std::wstring& path) {
         }
         Place(sheet, &icon, 430 + (size == 16 ? 0 : size == 32 ? 30 : 72), y + 180, std::to_wstring(size));
     }
-    Place(sheet, &pictures->mainSkin, 870, 10, L"main skin 802 x 602");
-    Place(sheet, &pictures->editorBackground, 870, 640, L"editor background 800 x 527");
+    Place(sheet, &pictures->mainSkin.Get(), 870, 10, L"main skin 802 x 602");
+    Place(sheet, &pictures->editorBackground.Get(), 870, 640, L"editor background 800 x 527");
     Picture fill = BuildPanelFill(90, 22);
     Place(sheet, &fill, 430, y + 250, L"panel fill");
     sheetPicture.Seal();
