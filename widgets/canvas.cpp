@@ -64,6 +64,8 @@ Colour Fill::At(float x, float y) const {
 }
 
 void Canvas::Blend(int x, int y, Colour c, float coverage) {
+    x -= origin_.x;
+    y -= origin_.y;
     if (x < 0 || y < 0 || x >= Width() || y >= Height() || coverage <= 0) {
         return;
     }
@@ -94,10 +96,11 @@ void Canvas::FillShape(const Box& bounds, const std::function<float(float, float
     if (picture_.IsEmpty()) {
         return;
     }
-    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left - 1)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top - 1)));
-    const int x1 = std::min(Width(), static_cast<int>(std::ceil(bounds.right + 1)));
-    const int y1 = std::min(Height(), static_cast<int>(std::ceil(bounds.bottom + 1)));
+    // The drawing's pixels that the shape may touch and the picture holds.
+    const int x0 = std::max<int>(origin_.x, static_cast<int>(std::floor(bounds.left - 1)));
+    const int y0 = std::max<int>(origin_.y, static_cast<int>(std::floor(bounds.top - 1)));
+    const int x1 = std::min<int>(origin_.x + Width(), static_cast<int>(std::ceil(bounds.right + 1)));
+    const int y1 = std::min<int>(origin_.y + Height(), static_cast<int>(std::ceil(bounds.bottom + 1)));
     // Whole pixels (by their centres) within a box.
     auto contains = [](const Box* box, float x, float y) {
         return box != nullptr && x - 0.5f >= box->left && x + 0.5f <= box->right && y - 0.5f >= box->top &&
@@ -304,6 +307,29 @@ void Canvas::Paste(const Picture& source, int x, int y) {
                   alpha / 255.0f);
         }
     }
+}
+
+void PaintedPicture::DrawPart(HDC dc, int x, int y, const RECT& source) const {
+    RECT part{std::max<LONG>(source.left, 0), std::max<LONG>(source.top, 0),
+              std::min<LONG>(source.right, width_), std::min<LONG>(source.bottom, height_)};
+    if (part.right <= part.left || part.bottom <= part.top || !paint_) {
+        return;
+    }
+    Picture picture(part.right - part.left, part.bottom - part.top);
+    Canvas canvas(picture, POINT{part.left, part.top});
+    paint_(canvas);
+    picture.Seal();
+    picture.Draw(dc, x + (part.left - source.left), y + (part.top - source.top));
+}
+
+Picture PaintedPicture::Render() const {
+    Picture picture(width_, height_);
+    if (paint_) {
+        Canvas canvas(picture);
+        paint_(canvas);
+    }
+    picture.Seal();
+    return picture;
 }
 
 }  // namespace orv::widgets

@@ -64,9 +64,12 @@ struct FontStyle {
     bool cellHeight = false;
 };
 
+// Draws into a picture with antialiased shapes. The picture may be a part of a larger drawing: with
+// `origin` its top-left pixel is the drawing's point `origin`, every shape is given in the drawing's
+// coordinates, and each pixel comes out exactly as it does when the whole drawing is made at once.
 class Canvas {
   public:
-    explicit Canvas(Picture& picture) : picture_(picture) {}
+    explicit Canvas(Picture& picture, POINT origin = {0, 0}) : picture_(picture), origin_(origin) {}
 
     int Width() const { return picture_.Width(); }
     int Height() const { return picture_.Height(); }
@@ -100,9 +103,32 @@ class Canvas {
     void Paste(const Picture& source, int x, int y);
 
   private:
+    // The pixel at the drawing's point (x, y), when the picture holds it.
     void Blend(int x, int y, Colour c, float coverage);
 
     Picture& picture_;
+    POINT origin_;
+};
+
+// A backdrop that keeps no picture: its drawing code paints just the part a window asks for, so that
+// a window as large as the main one does not hold a copy of its whole background. The code must begin
+// by covering every pixel (Canvas::Clear).
+class PaintedPicture : public Backdrop {
+  public:
+    PaintedPicture() = default;
+    PaintedPicture(int width, int height, std::function<void(Canvas&)> paint)
+        : width_(width), height_(height), paint_(std::move(paint)) {}
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    bool Opaque() const override { return true; }
+    void DrawPart(HDC dc, int x, int y, const RECT& source) const override;
+    // The whole drawing as one picture.
+    Picture Render() const;
+
+  private:
+    int width_ = 0, height_ = 0;
+    std::function<void(Canvas&)> paint_;
 };
 
 // Signed distance from (x, y) to a convex polygon (negative inside); points in either order.

@@ -13,7 +13,7 @@ struct LargeButtonArgs {
     HWND parent = nullptr;
     int x = 0, y = 0;
     // The parent's skin, behind the button; it must outlive the button.
-    const LazyPicture* backdrop = nullptr;
+    const Backdrop* backdrop = nullptr;
     bool handCursor = false;
 };
 

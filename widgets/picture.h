@@ -55,13 +55,31 @@ class Picture {
     bool hasAlpha_ = true;
 };
 
+// What a window draws behind everything else: a kept picture, or drawing code that paints any part
+// of it on demand.
+class Backdrop {
+  public:
+    virtual ~Backdrop() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Every pixel is opaque: nothing needs painting behind it.
+    virtual bool Opaque() const = 0;
+    // Draws the part `source` of the backdrop (its own coordinates) at (x, y) of `dc`.
+    virtual void DrawPart(HDC dc, int x, int y, const RECT& source) const = 0;
+};
+
 // A picture drawn the first time it is asked for. Release gives its memory back until it is asked for
 // again: a window keeps only the pictures it shows. The address of the picture Get returns stays the
 // same. User-interface thread only.
-class LazyPicture {
+class LazyPicture : public Backdrop {
   public:
     LazyPicture() = default;
     explicit LazyPicture(std::function<Picture()> make) : make_(std::move(make)) {}
+
+    int Width() const override { return Get().Width(); }
+    int Height() const override { return Get().Height(); }
+    bool Opaque() const override { return !Get().IsEmpty() && !Get().HasAlpha(); }
+    void DrawPart(HDC dc, int x, int y, const RECT& source) const override { Get().DrawPart(dc, x, y, source); }
 
     const Picture& Get() const;
     bool Built() const { return built_; }

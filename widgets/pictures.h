@@ -81,7 +81,8 @@ const ButtonWords& RussianButtonWords();
 
 PictureSet BuildButtonPictures();
 PictureSet BuildMacroPictures();
-Picture BuildMainSkin();
+// The main window's skin, 802 x 602, drawn part by part as the window paints (PaintedPicture).
+void DrawMainSkin(Canvas& canvas);
 // The panel picture (a dark groove with a light edge) at the size of the panel it fills.
 Picture BuildPanelFill(int width, int height);
 Picture BuildEditorBackground();
@@ -109,7 +110,7 @@ std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures();
 struct ProgramPictures {
     PictureSet buttons;  // BitmapList_Btn
     PictureSet macros;   // BitmapList_Macros
-    LazyPicture mainSkin;
+    PaintedPicture mainSkin;
     LazyPicture editorBackground;
     SplashPictures splash;
     std::array<Picture, kTrayPictureCount> trayMenu;

@@ -97,9 +97,7 @@ Picture IconPicture(int size) {
 
 }  // namespace
 
-Picture BuildMainSkin() {
-    Picture picture(kSkinWidth, kSkinHeight);
-    Canvas c(picture);
+void DrawMainSkin(Canvas& c) {
     c.Clear(kWindowColour);
     Frame(c, Box{1, 1, 801, 601}, 48);
     // Control area: the object panels, with a light groove along each of the eight rows.
@@ -117,8 +115,6 @@ Picture BuildMainSkin() {
     Emblem(c, Point{700, 500}, 76, 36);
     // The start indicator's place under the title buttons.
     c.FillRoundRect(Box{748, 35, 774, 48}, 3, Fill::Solid(Rgb(0, 20, 60, 80)));
-    picture.Seal();
-    return picture;
 }
 
 Picture BuildPanelFill(int width, int height) {
@@ -340,7 +336,7 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
     auto pictures = std::make_unique<ProgramPictures>();
     pictures->buttons = BuildButtonPictures();
     pictures->macros = BuildMacroPictures();
-    pictures->mainSkin = LazyPicture(BuildMainSkin);
+    pictures->mainSkin = PaintedPicture(kSkinWidth, kSkinHeight, DrawMainSkin);
     pictures->editorBackground = LazyPicture(BuildEditorBackground);
     pictures->splash = BuildSplashPictures();
     pictures->trayMenu = BuildTrayMenuPictures();

@@ -25,7 +25,7 @@ bool SkinnedWindow::Create(const SkinnedWindowArgs& args) {
                           args.height, args.owner);
 }
 
-void SkinnedWindow::SetSkin(const LazyPicture* skin) {
+void SkinnedWindow::SetSkin(const Backdrop* skin) {
     skin_ = skin;
     if (Exists()) {
         ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -57,13 +57,18 @@ bool SkinnedWindow::SetOutline(std::span<const RECT> rectangles) {
 
 void SkinnedWindow::PaintBackground(HDC dc) {
     const RECT client = ClientRect();
-    const Picture* skin = skin_ != nullptr ? &skin_->Get() : nullptr;
-    if (skin == nullptr || skin->Width() < client.right || skin->Height() < client.bottom || skin->HasAlpha()) {
-        Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
-        ::FillRect(dc, &client, brush.Get());
+    // Only the part that is being painted: a skin drawn by code draws no more than that.
+    RECT area = client;
+    RECT clip{};
+    if (::GetClipBox(dc, &clip) > NULLREGION) {
+        ::IntersectRect(&area, &client, &clip);
     }
-    if (skin != nullptr) {
-        skin->Draw(dc, 0, 0);
+    if (skin_ == nullptr || skin_->Width() < client.right || skin_->Height() < client.bottom || !skin_->Opaque()) {
+        Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
+        ::FillRect(dc, &area, brush.Get());
+    }
+    if (skin_ != nullptr && !::IsRectEmpty(&area)) {
+        skin_->DrawPart(dc, area.left, area.top, area);
     }
 }
 

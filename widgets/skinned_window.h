@@ -33,7 +33,7 @@ class SkinnedWindow : public Window {
     bool Create(const SkinnedWindowArgs& args);
 
     // `skin` must outlive the window; nullptr leaves the colour alone.
-    void SetSkin(const LazyPicture* skin);
+    void SetSkin(const Backdrop* skin);
     void SetColour(Colour colour);
     // Limits the visible window to the rectangles. False (outline unchanged) when the region cannot be made.
     bool SetOutline(std::span<const RECT> rectangles);
@@ -48,7 +48,7 @@ class SkinnedWindow : public Window {
     virtual bool OnWindowKey(UINT /*key*/, bool /*shift*/, HWND /*focus*/) { return false; }
 
   private:
-    const LazyPicture* skin_ = nullptr;
+    const Backdrop* skin_ = nullptr;
     bool draggedByBackground_ = false;
     Colour colour_ = kWindowColour;
 };

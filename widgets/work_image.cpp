@@ -4,7 +4,7 @@
 
 namespace orv::widgets {
 
-void WorkImage::SetBackdrop(const LazyPicture* backdrop, int x, int y) {
+void WorkImage::SetBackdrop(const Backdrop* backdrop, int x, int y) {
     backdrop_ = backdrop;
     backdropX_ = x;
     backdropY_ = y;
@@ -22,7 +22,7 @@ bool WorkImage::Draw(const PictureSet& pictures, int index) {
     // Opaque black first: parts the backdrop does not cover must not keep the last picture.
     ::PatBlt(dc.Get(), 0, 0, image_.Width(), image_.Height(), BLACKNESS);
     if (backdrop_ != nullptr) {
-        backdrop_->Get().DrawPart(
+        backdrop_->DrawPart(
             dc.Get(), 0, 0,
             RECT{backdropX_, backdropY_, backdropX_ + image_.Width(), backdropY_ + image_.Height()});
     }

@@ -15,7 +15,7 @@ class WorkImage {
 
     // The part of `backdrop` (the window's skin, which must outlive this) that lies behind the image,
     // its top-left corner at (x, y) of the skin.
-    void SetBackdrop(const LazyPicture* backdrop, int x, int y);
+    void SetBackdrop(const Backdrop* backdrop, int x, int y);
     // Draws the backdrop and picture `index` of `pictures`; false when there is no such picture
     // (the image then shows the backdrop alone).
     bool Draw(const PictureSet& pictures, int index);
@@ -25,7 +25,7 @@ class WorkImage {
 
   private:
     Picture image_;
-    const LazyPicture* backdrop_ = nullptr;
+    const Backdrop* backdrop_ = nullptr;
     int backdropX_ = 0, backdropY_ = 0;
 };
 

@@ -161,10 +161,35 @@ TEST(LazyPicturesTest, DrawnOnFirstUseAndGivenBack) {
     EXPECT_EQ(made, 4);
 }
 
+// The main skin keeps no picture: each part a window paints must come out exactly as that part of the
+// whole drawing, wherever the part lies (across the frame, the rows, the emblem, an edge).
+TEST_F(PicturesTest, PaintedSkinPartsMatchTheWholeDrawing) {
+    const Picture whole = pictures->mainSkin.Render();
+    for (const RECT& part : {RECT{0, 0, 802, 602}, RECT{690, 470, 760, 560}, RECT{25, 135, 47, 158},
+                             RECT{790, 590, 810, 610}, RECT{300, 40, 301, 380}}) {
+        const int width = part.right - part.left, height = part.bottom - part.top;
+        Picture target(width, height);
+        {
+            MemoryDc dc(::CreateCompatibleDC(nullptr));
+            Selection selected(dc.Get(), target.Handle());
+            pictures->mainSkin.DrawPart(dc.Get(), 0, 0, part);
+            ::GdiFlush();
+        }
+        int differing = 0;
+        for (int y = 0; y < height && part.top + y < 602; ++y) {
+            for (int x = 0; x < width && part.left + x < 802; ++x) {
+                differing += target.PixelAt(x, y) != whole.PixelAt(part.left + x, part.top + y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << part.left << "," << part.top;
+    }
+}
+
 TEST_F(PicturesTest, SkinsAreOpaqueAndOfTheirWindowsSize) {
-    EXPECT_EQ(pictures->mainSkin.Get().Width(), 802);
-    EXPECT_EQ(pictures->mainSkin.Get().Height(), 602);
-    EXPECT_FALSE(pictures->mainSkin.Get().HasAlpha());
+    const Picture mainSkin = pictures->mainSkin.Render();
+    EXPECT_EQ(mainSkin.Width(), 802);
+    EXPECT_EQ(mainSkin.Height(), 602);
+    EXPECT_FALSE(mainSkin.HasAlpha());
     EXPECT_EQ(pictures->editorBackground.Get().Width(), 800);
     EXPECT_EQ(pictures->editorBackground.Get().Height(), 527);
     EXPECT_FALSE(pictures->editorBackground.Get().HasAlpha());

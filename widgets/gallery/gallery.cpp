@@ -117,7 +117,8 @@ int Sheet(const std::wstring& path) {
         }
         Place(sheet, &icon, 430 + (size == 16 ? 0 : size == 32 ? 30 : 72), y + 180, std::to_wstring(size));
     }
-    Place(sheet, &pictures->mainSkin.Get(), 870, 10, L"main skin 802 x 602");
+    const Picture mainSkin = pictures->mainSkin.Render();
+    Place(sheet, &mainSkin, 870, 10, L"main skin 802 x 602");
     Place(sheet, &pictures->editorBackground.Get(), 870, 640, L"editor background 800 x 527");
     Picture fill = BuildPanelFill(90, 22);
     Place(sheet, &fill, 430, y + 250, L"panel fill");
@@ -317,7 +318,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return Sheet(argv[2]);
     }
     if (argc >= 2 && std::wstring(argv[1]) == L"--time") {
-        // How long drawing every picture takes at start-up.
+        // How long making the pictures takes: at start-up, then each set and skin drawn whole.
         LARGE_INTEGER frequency;
         ::QueryPerformanceFrequency(&frequency);
         auto measure = [&](const char* what, auto build) {
@@ -328,13 +329,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             std::printf("%-10s %6.1f ms\n", what,
                         1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart);
         };
-        measure("buttons", [] { BuildButtonPictures(); });
-        measure("macros", [] { BuildMacroPictures(); });
-        measure("skin", [] { BuildMainSkin(); });
+        auto drawAll = [](const PictureSet& set) {
+            for (int i = 0; i < set.Count(); ++i) {
+                set.Get(i);
+            }
+        };
+        measure("start-up", [] { BuildProgramPictures(); });
+        const auto pictures = BuildProgramPictures();
+        measure("buttons", [&] { drawAll(pictures->buttons); });
+        measure("macros", [&] { drawAll(pictures->macros); });
+        measure("skin", [&] { pictures->mainSkin.Render(); });
+        measure("skin 22x22", [&] {
+            Picture part(22, 22);
+            MemoryDc dc(::CreateCompatibleDC(nullptr));
+            Selection selected(dc.Get(), part.Handle());
+            pictures->mainSkin.DrawPart(dc.Get(), 0, 0, RECT{702, 5, 724, 28});
+        });
         measure("editor", [] { BuildEditorBackground(); });
-        measure("splash", [] { BuildSplashPictures(); });
-        measure("icons", [] { BuildProgramIcon(16), BuildProgramIcon(32), BuildTrayMenuPictures(); });
-        measure("all", [] { BuildProgramPictures(); });
+        measure("logo", [] { BuildSplashLogo(); });
         return 0;
     }
     DemoWindow window;
