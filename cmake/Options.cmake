@@ -24,8 +24,10 @@ if(WIN32)
     target_compile_definitions(orv_options INTERFACE
         UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
     if(MINGW)
-        # One self-contained executable: no libstdc++, libgcc or winpthread DLLs beside it.
-        target_link_options(orv_options INTERFACE -static)
+        # One self-contained executable: no libstdc++, libgcc or winpthread DLLs beside it. A release
+        # carries no symbols: the static runtime's debug sections would double the download and be read
+        # into memory with the image.
+        target_link_options(orv_options INTERFACE -static $<$<CONFIG:Release>:-s>)
     endif()
 endif()
 
