@@ -93,6 +93,8 @@ seed() {
     } >"$reg"
     "$wine" reg delete 'HKCU\SoftWare\Keldrastic\Orvanter' /f >/dev/null 2>&1 </dev/null || true
     "$wine" regedit /S "$(winpath "$reg")" >/dev/null 2>&1 </dev/null
+    # Until the server has gone, a program started now may hang connecting to it as it ends.
+    wineserver -w
 }
 
 # cpu_ns PID: processor time of a process's threads so far, in nanoseconds (the scheduler's own
@@ -130,6 +132,10 @@ start() {
         elif [ $(($(now_ms) - t0)) -gt 30000 ]; then
             echo "no window from $exe" >&2
             exit 1
+        else
+            # A pause between the asks: without it the stream of short-lived X clients can fill
+            # the server's client table, and the program's own connection is then refused.
+            sleep 0.02
         fi
     done
 }
