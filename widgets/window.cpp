@@ -26,15 +26,21 @@ bool Window::CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style
         return false;
     }
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    // Registered by the first window of its class: asking the process's own class list costs
+    // nothing, registering again is a round trip to the system for every control.
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = classStyle;
-    windowClass.lpfnWndProc = &Window::Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = cursor != nullptr ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = className;
-    if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return false;
+    if (!::GetClassInfoExW(instance, className, &windowClass)) {
+        windowClass = WNDCLASSEXW{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = classStyle;
+        windowClass.lpfnWndProc = &Window::Procedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = cursor != nullptr ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = className;
+        if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            return false;
+        }
     }
     const std::wstring titleText(title);
     HWND created = ::CreateWindowExW(exStyle, className, titleText.c_str(), style, x, y, width, height,
