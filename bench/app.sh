@@ -119,26 +119,35 @@ server_pid() {
 }
 
 # start EXE [ARGS]: starts a program from its folder; sets pid and mapped (ms until its first window
-# was mapped).
+# was mapped). Now and then Wine's first process after a server start finds no display driver (its
+# desktop process is not ready) and ends at once without a window: such a start is made again.
 start() {
     exe=$1
     shift
-    t0=$(now_ms)
-    (cd "$(dirname "$exe")" && exec "$wine" "$exe" "$@" >/dev/null 2>&1 </dev/null) &
-    pid=$!
-    running="$running $pid"
-    mapped=""
-    while [ -z "$mapped" ]; do
-        if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
-            mapped=$(($(now_ms) - t0))
-        elif [ $(($(now_ms) - t0)) -gt 30000 ]; then
+    attempt=1
+    while :; do
+        t0=$(now_ms)
+        (cd "$(dirname "$exe")" && exec "$wine" "$exe" "$@" >/dev/null 2>&1 </dev/null) &
+        pid=$!
+        running="$running $pid"
+        mapped=""
+        while [ -z "$mapped" ]; do
+            if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+                mapped=$(($(now_ms) - t0))
+            elif ! kill -0 "$pid" 2>/dev/null || [ $(($(now_ms) - t0)) -gt 30000 ]; then
+                break
+            else
+                # A pause between the asks, so that they do not crowd the X server.
+                sleep 0.02
+            fi
+        done
+        [ -n "$mapped" ] && return
+        stop
+        if [ "$attempt" -ge 3 ]; then
             echo "no window from $exe" >&2
             exit 1
-        else
-            # A pause between the asks: without it the stream of short-lived X clients can fill
-            # the server's client table, and the program's own connection is then refused.
-            sleep 0.02
         fi
+        attempt=$((attempt + 1))
     done
 }
 
