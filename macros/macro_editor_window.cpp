@@ -65,13 +65,20 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
     }
     SetSkin(&pictures.editorBackground);
     SetColour(kWindowColour);
-    CreateControls();
-    MapControls();
     table.SetCurrentMacro(0);
-    ApplyLanguage(*language.Table());
-    DrawLargeButtons(Cursor(), false);
     ::SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
     return true;
+}
+
+void MacroEditorWindow::MakeControls() {
+    if (controlsMade_) {
+        return;
+    }
+    controlsMade_ = true;
+    CreateControls();
+    MapControls();
+    ApplyLanguage(*language_->Table());
+    DrawLargeButtons(Cursor(), false);
 }
 
 void MacroEditorWindow::CreateControls() {
@@ -153,7 +160,8 @@ void MacroEditorWindow::FitLabel(widgets::Label& label) {
 }
 
 void MacroEditorWindow::ApplyLanguage(const lang::LanguageTable& table) {
-    if (!Exists()) {
+    // Before the first opening there is nothing to write to: the controls take the language then.
+    if (!Exists() || !controlsMade_) {
         return;
     }
     for (const lang::AppliedText<lang::EditorLabel>& text : lang::MacroEditorTexts(table)) {
@@ -170,6 +178,7 @@ void MacroEditorWindow::Show(HWND mainWindow, int macroNumber) {
     if (!Exists() || IsVisible()) {
         return;
     }
+    MakeControls();
     if (mainWindow != nullptr) {
         // Owned by the main window: kept above it and without a taskbar entry of its own.
         ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainWindow));
@@ -302,7 +311,7 @@ POINT MacroEditorWindow::Cursor() const {
 }
 
 void MacroEditorWindow::Timer1Timer() {
-    if (!Exists()) {
+    if (!Exists() || !controlsMade_) {
         return;
     }
     // Hidden (most of the run), nothing is under the cursor and nothing needs asking the system.

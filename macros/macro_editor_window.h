@@ -83,9 +83,10 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     MacroEditorWindow() = default;
     ~MacroEditorWindow() override;
 
-    // Creates the hidden window and its controls and starts Timer1, which runs until the window is
-    // destroyed. `table`, `language` and `pictures` must outlive the window. CurrentMacro := 0.
-    // The editor gives its pictures back whenever it closes.
+    // Creates the hidden window and starts Timer1, which runs until the window is destroyed. The
+    // controls are made when the editor first opens: most runs never open it. `table`, `language` and
+    // `pictures` must outlive the window. CurrentMacro := 0. The editor gives its pictures back
+    // whenever it closes.
     bool Create(HINSTANCE instance, MacroTable& table, const lang::LanguageState& language,
                 widgets::ProgramPictures& pictures);
 
@@ -115,7 +116,7 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     void Timer1Timer();
 
     // --- For the tests ---
-    // A control (null before the window is made).
+    // A control (null before the editor first opens).
     HWND Control(EditorControl control) const { return controls_[static_cast<size_t>(control)]; }
     // The picture each large button showed at the last tick.
     int LargeButtonShown(EditorButton button) const {
@@ -137,6 +138,8 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     void PaintContent(HDC dc) override;
 
   private:
+    // The controls, once: at the first opening.
+    void MakeControls();
     void CreateControls();
     // Each control under its name, once the controls exist.
     void MapControls();
@@ -175,6 +178,7 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::array<HWND, kControls> controls_{};
     std::array<const widgets::Label*, kControls> labels_{};
 
+    bool controlsMade_ = false;
     bool open_ = false;
     widgets::ModalOwner modal_;
 };

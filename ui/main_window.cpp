@@ -16,6 +16,9 @@ namespace {
 using widgets::MouseButton;
 
 constexpr UINT_PTR kWorkTimer = 1;
+// Makes the controls a group at a time while the splash runs. A timer, not a posted message: its
+// message comes only when the queue is empty, so the splash is drawn and answers between the groups.
+constexpr UINT_PTR kMakeControlsTimer = 2;
 constexpr UINT kWorkInterval = 100;
 
 constexpr Colour kStartRunning = kActiveColour;
@@ -105,7 +108,6 @@ bool TfmMain::Create(const MainWindowServices& services) {
                    reinterpret_cast<LPARAM>(services_.pictures->smallIcon.Get()));
     ::SendMessageW(Handle(), WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(services_.pictures->largeIcon.Get()));
-    BuildControls();
     if (services_.display != nullptr) {
         services_.display->Attach(Handle());
         // Whatever was handed over before the window existed announced itself to nobody.
@@ -115,7 +117,29 @@ bool TfmMain::Create(const MainWindowServices& services) {
     return true;
 }
 
-void TfmMain::BuildControls() {
+bool TfmMain::MakeNextControls() {
+    if (ControlsMade() || !Exists()) {
+        return false;
+    }
+    const int step = controlSteps_++;
+    if (step == 0) {
+        MakeFrameControls();
+    } else if (step <= engine::kObjectCount) {
+        MakePanel(step);
+    } else {
+        MakeSettingsArea();
+        // Updates handed over meanwhile waited for the panels.
+        ::PostMessageW(Handle(), kDisplayMessage, 0, 0);
+    }
+    return true;
+}
+
+void TfmMain::MakeAllControls() {
+    while (MakeNextControls()) {
+    }
+}
+
+void TfmMain::MakeFrameControls() {
     HWND window = Handle();
     const widgets::ProgramPictures& pictures = *services_.pictures;
     fieldFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{12}));
@@ -158,25 +182,30 @@ void TfmMain::BuildControls() {
     indicatorStart_.Create(
         {.place = {indicatorPanel_.Handle(), 1, 1, 20, 7}, .colour = kStartStopped, .outline = kStartPen});
 
-    // The panels, before the settings area, so that the tab order follows the rows.
+}
+
+void TfmMain::MakePanel(int number) {
     PanelServices panelServices;
     panelServices.engine = services_.engine;
     panelServices.macros = services_.macros;
     panelServices.language = services_.language;
-    panelServices.buttons = &pictures.buttons;
+    panelServices.buttons = &services_.pictures->buttons;
     panelServices.hints = services_.hints;
     panelServices.fieldFont = fieldFont_.Get();
     panelServices.stopControl = [this] { StopControlIfRunning(); };
-    panelServices.openMacroEditor = [this](int number) { OpenMacroEditor(number); };
+    panelServices.openMacroEditor = [this](int object) { OpenMacroEditor(object); };
     panelServices.browse = services_.browse;
-    const engine::ObjectArray objects = services_.engine->Objects();
-    for (int number = 1; number <= engine::kObjectCount; ++number) {
-        ObjectPanel& panel = panels_[number - 1];
-        panel.Create(window, number, panelServices);
-        // Loading shows Razr by the mark alone: no click, no refresh.
-        panel.SetRazrMark(objects[number - 1].settings.Razr);
-    }
+    ObjectPanel& panel = panels_[number - 1];
+    panel.Create(Handle(), number, panelServices);
+    // Loading shows Razr by the mark alone: no click, no refresh.
+    const std::optional<engine::ControlObject> object = services_.engine->Object(number);
+    panel.SetRazrMark(object && object->settings.Razr);
+}
 
+void TfmMain::MakeSettingsArea() {
+    HWND window = Handle();
+    const widgets::ProgramPictures& pictures = *services_.pictures;
+    const widgets::LabelStyle caption = widgets::CaptionStyle();
     langLabel_.Create({.place = {window, kLangPanelLeft, 432, 130, 16}, .text = "", .style = caption});
     langFill_ = widgets::BuildPanelFill(90, 22);
     langPanel_.Create({window, kLangPanelLeft, kLangPanelTop, 90, 22});
@@ -300,10 +329,17 @@ void TfmMain::ShowMain() {
 void TfmMain::FormShow() {
     if (!splashClosed_) {
         if (children.showSplash) {
+            // The splash comes on the screen first; the controls are made step by step while it runs.
+            ::SetTimer(Handle(), kMakeControlsTimer, USER_TIMER_MINIMUM, nullptr);
             children.showSplash(Handle());
+            ::KillTimer(Handle(), kMakeControlsTimer);
         }
         // Whatever ended the splash, the main window follows it once.
         splashClosed_ = true;
+    }
+    MakeAllControls();
+    if (!ControlsMade()) {
+        return;  // the window has gone meanwhile
     }
     ApplyLanguage();
     PlaceAtStart();
@@ -424,6 +460,9 @@ void TfmMain::StopControlIfRunning() {
 }
 
 void TfmMain::DrainDisplayUpdates() {
+    if (!ControlsMade()) {
+        return;  // kept until the panels exist
+    }
     for (const engine::DisplayUpdate& update :
          services_.display ? services_.display->Drain() : std::vector<engine::DisplayUpdate>()) {
         if (update.kind == engine::DisplayUpdate::Kind::ScanStep) {
@@ -646,6 +685,10 @@ void TfmMain::ShowError(const std::string& text) {
 // --- The work timer ---
 
 void TfmMain::Timer_WorkTimer() {
+    // While the splash runs the controls are still being made; the window is not shown yet.
+    if (!ControlsMade()) {
+        return;
+    }
     // 0. Updates whose one notification was lost (a full message queue) would wait for the next stop.
     DrainDisplayUpdates();
     // 1. Once per run, as soon as the window is active (after the splash): hide if asked to, then start
@@ -756,6 +799,12 @@ LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kWorkTimer) {
                 Timer_WorkTimer();
+                return 0;
+            }
+            if (wParam == kMakeControlsTimer) {
+                if (!MakeNextControls() || ControlsMade()) {
+                    ::KillTimer(Handle(), kMakeControlsTimer);
+                }
                 return 0;
             }
             break;

@@ -101,9 +101,15 @@ class TfmMain : public widgets::SkinnedWindow {
 
     ChildWindows children;
 
-    // The window's creation: loads the settings, switches the hints, builds every control and starts
-    // the work timer. The window stays hidden. False when the window cannot be made.
+    // The window's creation: loads the settings, switches the hints and starts the work timer. The
+    // window stays hidden and without controls: the show step makes them, while the splash runs.
+    // False when the window cannot be made.
     bool Create(const MainWindowServices& services);
+    // Makes the next group of controls: the title bar and headings, each object panel, then the
+    // settings area with the tray icon. False when all exist (or the window has gone).
+    bool MakeNextControls();
+    void MakeAllControls();
+    bool ControlsMade() const { return controlSteps_ == kControlSteps; }
     // The message about stored values of the wrong type found while loading ("" when none).
     const std::string& LoadMessage() const { return loadMessage_; }
     // The message about values that could not be written at exit ("" when all were).
@@ -183,7 +189,10 @@ class TfmMain : public widgets::SkinnedWindow {
     bool OnWindowKey(UINT key, bool shift, HWND focus) override;
 
   private:
-    void BuildControls();
+    static constexpr int kControlSteps = engine::kObjectCount + 2;
+    void MakeFrameControls();
+    void MakePanel(int number);
+    void MakeSettingsArea();
     // Each control that shows a language text under its role, once the controls exist.
     void MapControls();
     void SetCaption(lang::MainControl control, const std::string& text);
@@ -208,6 +217,7 @@ class TfmMain : public widgets::SkinnedWindow {
     bool resetPressed_ = false;
     bool panelsFilled_ = false;
     bool startControlWhenShown_ = false;
+    int controlSteps_ = 0;  // groups of controls made so far
 
     widgets::Font fieldFont_;
     widgets::Picture indicatorFill_;

@@ -12,7 +12,10 @@ void WorkImage::SetBackdrop(const Backdrop* backdrop, int x, int y) {
 
 bool WorkImage::Draw(const PictureSet& pictures, int index) {
     if (image_.IsEmpty()) {
-        return false;
+        image_ = Picture(width_, height_);
+        if (image_.IsEmpty()) {
+            return false;
+        }
     }
     MemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!dc) {

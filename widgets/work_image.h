@@ -11,7 +11,8 @@ namespace orv::widgets {
 
 class WorkImage {
   public:
-    WorkImage(int width, int height) : image_(width, height) {}
+    // The pixels are allocated at the first Draw: a button that is never shown costs none.
+    WorkImage(int width, int height) : width_(width), height_(height) {}
 
     // The part of `backdrop` (the window's skin, which must outlive this) that lies behind the image,
     // its top-left corner at (x, y) of the skin.
@@ -24,6 +25,7 @@ class WorkImage {
     const Picture& Image() const { return image_; }
 
   private:
+    int width_, height_;
     Picture image_;
     const Backdrop* backdrop_ = nullptr;
     int backdropX_ = 0, backdropY_ = 0;

@@ -330,11 +330,20 @@ TEST_F(MacroEditorWindowTest, ArrowsWalkTheListAndUpStaysOnTheFirstEntry) {
 }
 
 TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButtons) {
-    editor_.ApplyLanguage(*lang::LanguageTable::For(lang::kEnglish));
+    // The controls are made at the first opening: a switch before it reaches them then.
+    EXPECT_EQ(editor_.Control(EditorControl::Lbl1), nullptr);
+    language_.Set(lang::kRussian);
+    editor_.ApplyLanguage(*language_.Table());
+    editor_.Timer1Timer();
+    Open(1);
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Имя Макроса");
+    EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 3);
+
+    language_.Set(lang::kEnglish);
+    editor_.ApplyLanguage(*language_.Table());
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Macros");
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Macro name");
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Call method:");
-    Open(1);
     editor_.cursorPosition = [] { return POINT{-10, -10}; };
     editor_.Timer1Timer();
     const auto shown = [this] {

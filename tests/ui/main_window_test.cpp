@@ -391,6 +391,37 @@ TEST_F(MainWindowTest, FirstTickWaitsForTheWindowToBeActive) {
     EXPECT_FALSE(engine->ControlRunning());
 }
 
+// The splash comes on the screen before the controls: they are made a group at a time by its message
+// loop, and the work timer, which keeps running under it, touches none of them meanwhile.
+TEST_F(MainWindowTest, ControlsAreMadeWhileTheSplashRuns) {
+    Make();
+    bool madeBefore = true, madeAfterTick = true, madeByTheLoop = false;
+    window->children.showSplash = [&](HWND) {
+        madeBefore = window->ControlsMade();
+        window->Timer_WorkTimer();
+        madeAfterTick = window->ControlsMade();
+        madeByTheLoop = orv::test::WaitFor([&] {
+            Pump();
+            return window->ControlsMade();
+        });
+    };
+    window->FormShow();
+    EXPECT_FALSE(madeBefore);
+    EXPECT_FALSE(madeAfterTick);
+    EXPECT_TRUE(madeByTheLoop);
+    EXPECT_EQ(window->Panel(8).ActionField(), "Macros_8");
+}
+
+TEST_F(MainWindowTest, WindowClosedDuringTheSplashMakesNoControlsAfterIt) {
+    Make();
+    window->children.showSplash = [this](HWND owner) { ::SendMessageW(owner, WM_CLOSE, 0, 0); };
+    window->FormShow();
+    EXPECT_FALSE(window->Exists());
+    EXPECT_TRUE(state->Saved());
+    EXPECT_FALSE(window->ControlsMade());
+    EXPECT_EQ(window->Panel(1).PanelHandle(), nullptr);
+}
+
 // --- Starting control from the command line ---
 
 TEST_F(MainWindowTest, ControlStartsAfterTheShowOnlyWhenAskedFor) {

@@ -27,6 +27,7 @@ TEST(WorkImageTest, ButtonOverTheSkinAtItsPlace) {
     }
     WorkImage work(10, 10);
     work.SetBackdrop(&skin, 15, 5);
+    EXPECT_TRUE(work.Image().IsEmpty());  // nothing drawn, nothing held
     ASSERT_TRUE(work.Draw(set, 0));
     const Picture& image = work.Image();
     EXPECT_FALSE(image.HasAlpha());
