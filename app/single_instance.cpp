@@ -1,7 +1,5 @@
 #include "app/single_instance.h"
 
-#include <sddl.h>
-
 #include <thread>
 
 namespace orv::app {
@@ -22,10 +20,8 @@ std::wstring CurrentUserIdentity() {
             std::string buffer(size, '\0');
             if (::GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
                 const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
-                wchar_t* text = nullptr;
-                if (::ConvertSidToStringSidW(user->User.Sid, &text)) {
-                    std::wstring identity(text);
-                    ::LocalFree(text);
+                std::wstring identity = SidText(user->User.Sid);
+                if (!identity.empty()) {
                     return identity;
                 }
             }
@@ -37,6 +33,34 @@ std::wstring CurrentUserIdentity() {
         return name;
     }
     return {};
+}
+
+std::wstring SidText(PSID sid) {
+    if (sid == nullptr || !::IsValidSid(sid)) {
+        return {};
+    }
+    std::wstring text = L"S-" + std::to_wstring(static_cast<const SID*>(sid)->Revision) + L"-";
+    // An authority beyond 32 bits is written in hexadecimal, as the system does.
+    const BYTE* authority = ::GetSidIdentifierAuthority(sid)->Value;
+    if (authority[0] != 0 || authority[1] != 0) {
+        constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+        text += L"0x";
+        for (int i = 0; i < 6; ++i) {
+            text += kDigits[authority[i] >> 4];
+            text += kDigits[authority[i] & 0xF];
+        }
+    } else {
+        unsigned long value = 0;
+        for (int i = 2; i < 6; ++i) {
+            value = (value << 8) | authority[i];
+        }
+        text += std::to_wstring(value);
+    }
+    const BYTE count = *::GetSidSubAuthorityCount(sid);
+    for (BYTE i = 0; i < count; ++i) {
+        text += L"-" + std::to_wstring(*::GetSidSubAuthority(sid, i));
+    }
+    return text;
 }
 
 std::wstring InstanceName(const std::wstring& user) {

@@ -17,6 +17,9 @@ namespace orv::app {
 // The current user's security identifier as text ("S-1-5-21-..."), or the user name when the
 // identifier cannot be read; "" when neither can.
 std::wstring CurrentUserIdentity();
+// A security identifier in its text form, "S-1-5-21-…", written here rather than by the system's text
+// conversions, which would load a library's worth of code for one string at every start.
+std::wstring SidText(PSID sid);
 
 // The object name of the program's instance for `user`: in the session's own namespace, so that each
 // session of a user has its own program.

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <sddl.h>
+
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -36,6 +40,32 @@ TEST(SingleInstanceTest, NameIsPerSessionAndPerUser) {
     EXPECT_NE(InstanceName(L"alice"), InstanceName(L"bob"));
     // A domain user's name must not open a namespace of its own.
     EXPECT_EQ(InstanceName(L"DOMAIN\\alice").find(L'\\', 6), std::wstring::npos);
+}
+
+// The instance name must not change between versions: a running older program is found by a newer one.
+TEST(SingleInstanceTest, SidTextIsTheSystemsTextForm) {
+    const auto systemText = [](PSID sid) {
+        wchar_t* text = nullptr;
+        if (!::ConvertSidToStringSidW(sid, &text)) {
+            return std::wstring();
+        }
+        std::wstring copy(text);
+        ::LocalFree(text);
+        return copy;
+    };
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    SID_IDENTIFIER_AUTHORITY wide = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}};
+    PSID user = nullptr, large = nullptr;
+    ASSERT_TRUE(::AllocateAndInitializeSid(&nt, 5, 21, 3623811015u, 3361044348u, 30300820u, 1013, 0, 0, 0,
+                                           &user));
+    ASSERT_TRUE(::AllocateAndInitializeSid(&wide, 1, 7, 0, 0, 0, 0, 0, 0, 0, &large));
+    EXPECT_EQ(SidText(user), L"S-1-5-21-3623811015-3361044348-30300820-1013");
+    EXPECT_EQ(SidText(user), systemText(user));
+    // Windows writes an authority beyond 32 bits in hexadecimal (Wine cannot convert it at all).
+    EXPECT_EQ(SidText(large), L"S-1-0x123456789ABC-7");
+    ::FreeSid(user);
+    ::FreeSid(large);
+    EXPECT_EQ(SidText(nullptr), L"");
 }
 
 TEST(SingleInstanceTest, SecondStartFindsTheFirstStartsWindow) {
