@@ -42,6 +42,8 @@ void LargeButton::DrawImage() {
     ++drawCount_;
     image_.Draw(*pictures_, index_);
     imageDrawn_ = true;
+    // The work image holds the picture now; the set draws it again when the button changes back.
+    pictures_->Forget(index_);
 }
 
 void LargeButton::PaintTo(HDC dc, int x, int y) {

@@ -180,6 +180,12 @@ const Picture* PictureSet::Get(int index) const {
     return place.picture && !place.picture->IsEmpty() ? place.picture.get() : nullptr;
 }
 
+void PictureSet::Forget(int index) const {
+    if (index >= 0 && index < Count() && places_[static_cast<size_t>(index)].make) {
+        places_[static_cast<size_t>(index)].picture.reset();
+    }
+}
+
 SIZE PictureSet::SizeOf(int index) const {
     const Picture* picture = Get(index);
     return picture ? SIZE{picture->Width(), picture->Height()} : SIZE{0, 0};

@@ -112,6 +112,8 @@ class PictureSet {
 
     // Gives back every picture a maker drew; they are drawn again when next asked for.
     void Release();
+    // The same for the picture at `index` alone: for a picture that was copied where it is shown.
+    void Forget(int index) const;
     // Places whose picture is there now (tests: what was never shown was never drawn).
     int Made() const;
 

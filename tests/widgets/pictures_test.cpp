@@ -150,15 +150,21 @@ TEST(LazyPicturesTest, DrawnOnFirstUseAndGivenBack) {
     EXPECT_EQ(made, 1);
     EXPECT_NE(set.Get(1), nullptr);
     EXPECT_EQ(made, 2);
+    // One place alone: a picture a large button has copied into its work image.
+    set.Forget(0);
+    set.Forget(1);
+    EXPECT_EQ(set.Made(), 1);
+    EXPECT_NE(set.Get(1), nullptr);
+    EXPECT_EQ(made, 3);
 
     LazyPicture lazy(red);
     EXPECT_FALSE(lazy.Built());
     const Picture* first = &lazy.Get();
-    EXPECT_EQ(made, 3);
+    EXPECT_EQ(made, 4);
     lazy.Release();
     EXPECT_FALSE(lazy.Built());
     EXPECT_TRUE(lazy.Get().PixelAt(0, 0) == 0xFFFF0000u && &lazy.Get() == first);
-    EXPECT_EQ(made, 4);
+    EXPECT_EQ(made, 5);
 }
 
 // The main skin keeps no picture: each part a window paints must come out exactly as that part of the
