@@ -271,13 +271,16 @@ row "CPU scanning 8 file objects (% of a core)" "$anchor_cpu" "$scan_cpu" "$(rat
     "<= 3.00x" "$(verdict "$(ratio "$scan_cpu" "$anchor_cpu")" 3)"
 row "  wineserver meanwhile" "$anchor_server" "$scan_server" "$(ratio "$scan_server" "$anchor_server")" "" ""
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
+# signed VALUE: the value with its sign, "+" included.
+signed() { case "$1" in -*) echo "$1" ;; *) echo "+$1" ;; esac; }
 rss_diff=$(mb $((program_rss - anchor_rss)))
-row "resident memory (MB)" "$(mb "$anchor_rss")" "$(mb "$program_rss")" "+$rss_diff MB" "<= +3 MB" \
+row "resident memory (MB)" "$(mb "$anchor_rss")" "$(mb "$program_rss")" "$(signed "$rss_diff") MB" "<= +3 MB" \
     "$(verdict "$rss_diff" 3)"
 map_diff=$((program_map - anchor_map))
 thread_diff=$(mb $((program_rss - thread_rss)))
-row "  against the anchor after one thread (MB)" "$(mb "$thread_rss")" "$(mb "$program_rss")" "+$thread_diff MB" "" ""
-row "first window mapped (ms, median of 7)" "$anchor_map" "$program_map" "+$map_diff ms" "<= +100 ms" \
+row "  against the anchor after one thread (MB)" "$(mb "$thread_rss")" "$(mb "$program_rss")" \
+    "$(signed "$thread_diff") MB" "" ""
+row "first window mapped (ms, median of 7)" "$anchor_map" "$program_map" "$(signed "$map_diff") ms" "<= +100 ms" \
     "$(verdict "$map_diff" 100)"
 
 # --- Responsiveness: the longest answer of the window while it works. ---
