@@ -42,6 +42,14 @@ if(ORV_SANITIZE AND NOT WIN32)
     endif()
 endif()
 
+# Sources on a hot path (the text count, the directory walk) keep the full optimisation where the rest
+# of a Windows release is built for size.
+function(orv_hot_sources)
+    if(MINGW)
+        set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS "$<$<CONFIG:Release>:-O3>")
+    endif()
+endfunction()
+
 # A folder's library from the sources it lists; links orv_options and the folders it builds on.
 function(orv_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
