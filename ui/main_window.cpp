@@ -121,6 +121,7 @@ bool TfmMain::MakeNextControls() {
     if (ControlsMade() || !Exists()) {
         return false;
     }
+    // The panels come before the settings area, whose last group puts the rows into the tab order.
     const int step = controlSteps_++;
     if (step == 0) {
         MakeFrameControls();
@@ -181,7 +182,6 @@ void TfmMain::MakeFrameControls() {
     indicatorPanel_.SetPicture(&indicatorFill_);
     indicatorStart_.Create(
         {.place = {indicatorPanel_.Handle(), 1, 1, 20, 7}, .colour = kStartStopped, .outline = kStartPen});
-
 }
 
 void TfmMain::MakePanel(int number) {

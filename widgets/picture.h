@@ -79,7 +79,9 @@ class LazyPicture : public Backdrop {
     int Width() const override { return Get().Width(); }
     int Height() const override { return Get().Height(); }
     bool Opaque() const override { return !Get().IsEmpty() && !Get().HasAlpha(); }
-    void DrawPart(HDC dc, int x, int y, const RECT& source) const override { Get().DrawPart(dc, x, y, source); }
+    void DrawPart(HDC dc, int x, int y, const RECT& source) const override {
+        Get().DrawPart(dc, x, y, source);
+    }
 
     const Picture& Get() const;
     bool Built() const { return built_; }

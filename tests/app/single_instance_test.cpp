@@ -56,8 +56,8 @@ TEST(SingleInstanceTest, SidTextIsTheSystemsTextForm) {
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     SID_IDENTIFIER_AUTHORITY wide = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}};
     PSID user = nullptr, large = nullptr;
-    ASSERT_TRUE(::AllocateAndInitializeSid(&nt, 5, 21, 3623811015u, 3361044348u, 30300820u, 1013, 0, 0, 0,
-                                           &user));
+    ASSERT_TRUE(
+        ::AllocateAndInitializeSid(&nt, 5, 21, 3623811015u, 3361044348u, 30300820u, 1013, 0, 0, 0, &user));
     ASSERT_TRUE(::AllocateAndInitializeSid(&wide, 1, 7, 0, 0, 0, 0, 0, 0, 0, &large));
     EXPECT_EQ(SidText(user), L"S-1-5-21-3623811015-3361044348-30300820-1013");
     EXPECT_EQ(SidText(user), systemText(user));
