@@ -7,12 +7,31 @@
 #include <string>
 #include <vector>
 
+#include "engine/object_rules.h"
 #include "engine/objects.h"
 
 namespace orv::engine {
 
+// Why the window asked for an item to be looked for, which decides what its row shows of the answer.
+enum class ItemPurpose {
+    Type,    // the type was applied (a type arrow, a reset): the path field shows the path or the absent text
+    Fill,    // the row is filled: the path field keeps the stored path, only the indicator follows
+    Browse,  // an item was chosen: as Type, for the path that was chosen
+};
+
+// The answer to a look for an object's item that the window asked for.
+struct ItemReport {
+    ItemPurpose purpose = ItemPurpose::Type;
+    ObjectType type = ObjectType::File;  // folded
+    std::string path;                    // the path looked at (the one stored for the type afterwards)
+    Presence presence = Presence::Absent;
+    IndicatorReport unreachable;  // Presence::Unreachable: what the scan shows for an item it cannot reach
+    friend bool operator==(const ItemReport&, const ItemReport&) = default;
+};
+
 struct DisplayUpdate {
     enum class Kind {
+        Item,        // the answer to a look for an object's item the window asked for
         ScanStep,    // the step display: the colours of the eight enable boxes
         Indicators,  // the colours and hints of one object's indicators after a check
         Events,      // the action step of a cycle with fulfilled objects: their event texts
@@ -23,6 +42,7 @@ struct DisplayUpdate {
     int object = 0;    // Kind::Indicators: the object's number, 1..8
     IndicatorReport indicators;
     std::vector<std::string> events;  // Kind::Events, in object order
+    ItemReport item;                  // Kind::Item
 
     static DisplayUpdate Step(int step) {
         DisplayUpdate update;
@@ -35,6 +55,13 @@ struct DisplayUpdate {
         update.kind = Kind::Indicators;
         update.object = number;
         update.indicators = std::move(report);
+        return update;
+    }
+    static DisplayUpdate ItemTested(int number, ItemReport report) {
+        DisplayUpdate update;
+        update.kind = Kind::Item;
+        update.object = number;
+        update.item = std::move(report);
         return update;
     }
     static DisplayUpdate Events(std::vector<std::string> texts) {

@@ -122,30 +122,27 @@ bool Engine::StepParam(int number, Step step) {
     });
 }
 
-std::optional<Engine::Item> Engine::NormaliseType(int number) {
+std::optional<Engine::Item> Engine::NormaliseType(int number, ItemPurpose purpose) {
     if (!ValidNumber(number)) {
         return std::nullopt;
     }
     Item item;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        const ObjectSettings& settings = objects_[number - 1].settings;
-        item.type = FoldType(settings.Type);
-        item.path = KeptPath(settings, item.type);
-    }
-    item.present = ItemPresent(item.type, item.path);
-
-    std::lock_guard<std::mutex> lock(lock_);
-    ControlObject& object = objects_[number - 1];
-    const bool forgetFile = !item.present && item.type == ObjectType::File && object.baseline.File_OK_Old;
-    // Unchanged objects keep their generation: a check measuring them still commits.
-    if (object.settings.Type != item.type || forgetFile) {
-        object.settings.Type = item.type;
-        if (forgetFile) {
-            object.baseline.File_OK_Old = false;
+        ControlObject& object = objects_[number - 1];
+        item.type = FoldType(object.settings.Type);
+        item.path = KeptPath(object.settings, item.type);
+        // Unchanged objects keep their generation: a check measuring them still commits.
+        if (object.settings.Type != item.type) {
+            object.settings.Type = item.type;
+            ChangedLocked(object);
         }
-        ChangedLocked(object);
     }
+    Request request;
+    request.kind = Request::Kind::Item;
+    request.number = number;
+    request.purpose = purpose;
+    Ask(std::move(request));
     return item;
 }
 
@@ -165,23 +162,20 @@ std::optional<Engine::Kind> Engine::NormaliseParam(int number) {
     return kind;
 }
 
-std::optional<Engine::Item> Engine::ChooseItem(int number, const BrowseChoice& choice) {
+bool Engine::ChooseItem(int number, const BrowseChoice& choice) {
     if (!ValidNumber(number)) {
-        return std::nullopt;
+        return false;
     }
-    Item item;
+    Request request;
+    request.kind = Request::Kind::Browse;
+    request.number = number;
+    request.choice = choice;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        item.type = FoldType(objects_[number - 1].settings.Type);
+        request.type = FoldType(objects_[number - 1].settings.Type);
     }
-    item.path = choice.path;
-    item.present = ItemPresent(item.type, item.path);
-
-    std::lock_guard<std::mutex> lock(lock_);
-    ControlObject& object = objects_[number - 1];
-    ApplyBrowse(number, item.type, choice, item.present, object.settings, object.baseline);
-    ChangedLocked(object);
-    return item;
+    Ask(std::move(request));
+    return true;
 }
 
 void Engine::ResetObjects() {
@@ -191,6 +185,8 @@ void Engine::ResetObjects() {
         object.baseline = Baseline{};
         ++object.generation;
     }
+    ++resets_;
+    requests_.clear();
 }
 
 void Engine::LoadObjects(const ObjectArray& objects) {
@@ -214,121 +210,154 @@ void Engine::CheckObject(int number) {
     CheckObjectHeld(number);
 }
 
-void Engine::CheckObjectHeld(int number) {
+bool Engine::CheckObjectHeld(int number, const Request* text) {
     const int index = number - 1;
     ControlObject measured;
     uint64_t serial = 0;
-    bool held = false;
     {
         std::lock_guard<std::mutex> lock(lock_);
         objects_[index].ActionPending = false;
         measured = objects_[index];
         serial = checkSerials_[index];
-        if (abandoned_[index] && abandoned_[index]->Finished()) {
-            abandoned_[index].reset();
-        }
-        held = abandoned_[index] != nullptr;
     }
-    if (FoldType(measured.settings.Type) != measured.settings.Type) {  // a type out of range checks nothing
-        return;
-    }
-
-    // The texts are taken once, so a language switch during the check gives it one language throughout.
-    const std::shared_ptr<const lang::LanguageTable> texts = services_.texts();
-    if (!texts) {
-        return;
-    }
-    const clock::Formats formats = services_.formats();
-    const clock::Names names = services_.names();
-    const clock::LocalTime checkTime = services_.now();
-
     std::optional<CheckResult> result;
-    if (held) {
-        // The system still holds the last measurement of this object: no second one joins it.
-        result = UnreachableResult(number, measured, CheckContext{*texts, formats, names});
-    } else {
+    clock::LocalTime checkTime;
+    // A type out of range checks nothing. The texts are taken once, so a language switch during the
+    // check gives it one language throughout.
+    const std::shared_ptr<const lang::LanguageTable> texts =
+        FoldType(measured.settings.Type) == measured.settings.Type ? services_.texts() : nullptr;
+    if (texts) {
+        const clock::Formats formats = services_.formats();
+        const clock::Names names = services_.names();
+        checkTime = services_.now();
         result = Measure(number, measured, texts, formats, names);
-    }
-    if (!result) {
-        return;
     }
 
     std::lock_guard<std::mutex> lock(lock_);
+    const bool committed = CommitCheckLocked(number, measured, serial, result, checkTime);
+    if (text != nullptr) {
+        StoreTextLocked(*text, committed);
+    }
+    return committed;
+}
+
+bool Engine::CommitCheckLocked(int number, const ControlObject& measured, uint64_t serial,
+                               std::optional<CheckResult>& result, const clock::LocalTime& checkTime) {
+    const int index = number - 1;
     ControlObject& object = objects_[index];
     // An edit, reset or load while measuring, or another check committed meanwhile: this result was
     // computed from a state that is gone and would overwrite the newer one.
-    if (object.generation != measured.generation || checkSerials_[index] != serial) {
-        return;
+    if (!result || object.generation != measured.generation || checkSerials_[index] != serial) {
+        return false;
     }
-    if (result->measured) {
+    const bool measuredNow = result->measured;
+    if (measuredNow) {
         object.baseline = std::move(result->baseline);
         object.eventContext = ContextOfCheck(measured.settings);
         object.eventContext.event = result->eventText;
         object.eventContext.outcome = std::move(result->outcome);
         object.eventContext.time = checkTime;
         object.EventText = std::move(result->eventText);
-        object.ActionPending = result->fulfilled;
+        // A disabled object is checked only for its search text; the action step must not start its
+        // macro, now or once it is enabled again.
+        object.ActionPending = result->fulfilled && object.settings.Razr;
         if (result->lastStringCount) {
             object.LastStringCount = *result->lastStringCount;
         }
         ++checkSerials_[index];
     }
     PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
+    return measuredNow;
 }
 
 std::optional<CheckResult> Engine::Measure(int number, const ControlObject& measured,
                                            const std::shared_ptr<const lang::LanguageTable>& texts,
                                            const clock::Formats& formats, const clock::Names& names) {
-    // The work owns copies of everything it reads: once abandoned it may outlive this call, and even
-    // the engine.
-    auto work = [checks = services_.checks, number, measured, texts, formats,
-                 names]() -> std::optional<CheckResult> {
+    // The work owns copies of everything it reads and writes: once abandoned it may outlive this call,
+    // and even the engine.
+    auto result = std::make_shared<std::optional<CheckResult>>();
+    auto work = [checks = services_.checks, number, measured, texts, formats, names, result] {
         const CheckContext context{*texts, formats, names};
         switch (measured.settings.Type) {
             case ObjectType::File:
-                return checks->File(number, measured, context);
+                *result = checks->File(number, measured, context);
+                break;
             case ObjectType::Directory:
-                return checks->Directory(number, measured, context);
+                *result = checks->Directory(number, measured, context);
+                break;
             default:
-                return checks->Application(number, measured, context);
+                *result = checks->Application(number, measured, context);
+                break;
         }
     };
-    auto measurement = std::make_shared<Measurement>(work);
-    std::shared_ptr<MeasurementWorker> worker;
+    const ObjectType type = FoldType(measured.settings.Type);
+    if (!MeasureItem(number, ItemKey{type, KeptPath(measured.settings, type)}, std::move(work))) {
+        return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+    }
+    return std::move(*result);
+}
+
+std::shared_ptr<MeasurementWorker> Engine::TakeWorker() {
     for (;;) {
+        std::shared_ptr<MeasurementWorker> worker;
         {
             std::lock_guard<std::mutex> lock(lock_);
             if (idleWorkers_.empty()) {
-                break;
+                return MeasurementWorker::Start(services_.threadLinger);
             }
             worker = std::move(idleWorkers_.back());
             idleWorkers_.pop_back();
         }
-        if (worker->Run(measurement)) {
-            break;
+        if (!worker->Ended()) {
+            return worker;
         }
-        worker.reset();  // it lingered out meanwhile
     }
-    if (!worker) {
-        worker = MeasurementWorker::Start(services_.threadLinger);
+}
+
+bool Engine::MeasureItem(int number, const ItemKey& item, std::function<void()> work) {
+    const int index = number - 1;
+    auto measurement = std::make_shared<Measurement>(std::move(work));
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        Hold& hold = holds_[index];
+        if (hold.measurement && hold.measurement->Finished()) {
+            hold = Hold{};
+        }
+        // The system still holds the last measurement of this item: no second one joins it. Another
+        // item of the object is measured at once.
+        if (closed_ || (hold.measurement && hold.item == item)) {
+            return false;
+        }
+        waiting_.push_back(measurement);
+    }
+    std::shared_ptr<MeasurementWorker> worker = TakeWorker();
+    if (worker && !worker->Run(measurement)) {
+        worker = MeasurementWorker::Start(services_.threadLinger);  // it lingered out meanwhile
         if (worker && !worker->Run(measurement)) {
             worker.reset();
         }
     }
-    if (!worker) {
-        return work();  // no thread to be had: measure here, as the program always could
+    bool finished = false;
+    if (worker) {
+        finished = measurement->Wait(services_.measureLimit);
+    } else {
+        // No thread to be had: measure here, as the program always could.
+        measurement->RunHere();
+        finished = true;
     }
-    std::optional<std::optional<CheckResult>> outcome = measurement->Wait(services_.measureLimit);
     std::lock_guard<std::mutex> lock(lock_);
-    if (outcome) {
-        idleWorkers_.push_back(std::move(worker));
-        return std::move(*outcome);
+    std::erase(waiting_, measurement);
+    if (finished) {
+        if (worker) {
+            idleWorkers_.push_back(std::move(worker));
+        }
+        return true;
     }
     // The worker stays with its held measurement and ends after it.
     if (!measurement->Finished()) {
-        abandoned_[number - 1] = measurement;
+        holds_[index] = Hold{measurement, item};
     }
-    return UnreachableResult(number, measured, CheckContext{*texts, formats, names});
+    return false;
 }
 
 bool Engine::MeasurementHeld(int number) const {
@@ -336,113 +365,230 @@ bool Engine::MeasurementHeld(int number) const {
         return false;
     }
     std::lock_guard<std::mutex> lock(lock_);
-    const std::shared_ptr<Measurement>& abandoned = abandoned_[number - 1];
-    return abandoned && !abandoned->Finished();
+    const std::shared_ptr<Measurement>& held = holds_[number - 1].measurement;
+    return held && !held->Finished();
 }
+
+// --- The window's requests ---
 
 bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
-    // A text thread that lingered out has left its loop and only returns: joined outside the lock.
+    Request request;
+    request.kind = Request::Kind::Text;
+    request.number = number;
+    request.text = newText;
+    Ask(std::move(request));
+    return true;
+}
+
+std::string Engine::SearchText(int number) const {
+    if (!ValidNumber(number)) {
+        return {};
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    for (auto it = requests_.rbegin(); it != requests_.rend(); ++it) {
+        if (it->kind == Request::Kind::Text && it->number == number) {
+            return it->text;
+        }
+    }
+    if (inFlight_ && inFlight_->kind == Request::Kind::Text && inFlight_->number == number &&
+        inFlight_->resets == resets_) {
+        return inFlight_->text;
+    }
+    return objects_[number - 1].settings.String;
+}
+
+void Engine::Ask(Request request) {
+    // A request thread that lingered out has left its loop and only returns: joined outside the lock.
     std::thread ended;
     {
         std::unique_lock<std::mutex> lock(lock_);
-        if (!textsClosed_) {
-            if (!textThreadActive_) {
-                ended = std::move(textThread_);
-                try {
-                    textThread_ = std::thread(&Engine::TextLoop, this);
-                    textThreadActive_ = true;
-                } catch (const std::system_error&) {
-                }
+        request.resets = resets_;
+        if (closing_) {
+            return;  // the program is closing: nothing asked for now would be shown or saved
+        }
+        if (!requestThreadActive_) {
+            ended = std::move(requestThread_);
+            try {
+                requestThread_ = std::thread(&Engine::RequestLoop, this);
+                requestThreadActive_ = true;
+            } catch (const std::system_error&) {
             }
-            if (textThreadActive_) {
-                textChanges_.push_back(TextChange{number, newText});
-                lock.unlock();
-                textWake_.notify_one();
-                if (ended.joinable()) {
-                    ended.join();
-                }
-                return true;
+        }
+        if (requestThreadActive_) {
+            requests_.push_back(std::move(request));
+            lock.unlock();
+            requestWake_.notify_one();
+            if (ended.joinable()) {
+                ended.join();
             }
+            return;
         }
     }
     if (ended.joinable()) {
         ended.join();
     }
-    // No text thread (none to be had, or the engine is shut down): the change is carried out here, as the
-    // program always could.
-    std::lock_guard<std::mutex> check(checkMutexes_[number - 1]);
-    ChangeSearchText(number, newText, false);
-    return true;
+    // No request thread to be had: carried out here, as the program always could.
+    CarryOut(request);
 }
 
-int Engine::PendingTextChanges() const {
+int Engine::PendingRequests() const {
     std::lock_guard<std::mutex> lock(lock_);
-    return static_cast<int>(textChanges_.size()) + (textInFlight_ ? 1 : 0);
+    return static_cast<int>(requests_.size()) + (inFlight_ ? 1 : 0);
 }
 
 int Engine::WaitingThreads() const {
     std::lock_guard<std::mutex> lock(lock_);
-    int count = textThreadActive_ ? 1 : 0;
+    int count = requestThreadActive_ ? 1 : 0;
     for (const std::shared_ptr<MeasurementWorker>& worker : idleWorkers_) {
         count += worker->Ended() ? 0 : 1;
     }
     return count;
 }
 
-void Engine::TextLoop() {
+void Engine::RequestLoop() {
     std::unique_lock<std::mutex> lock(lock_);
     for (;;) {
-        const bool woken = textWake_.wait_for(lock, services_.threadLinger,
-                                              [this] { return textsClosed_ || !textChanges_.empty(); });
-        if (!woken || textsClosed_) {
-            textThreadActive_ = false;  // the next change starts a new thread
+        const bool woken = requestWake_.wait_for(lock, services_.threadLinger,
+                                                 [this] { return closed_ || !requests_.empty(); });
+        if (!woken || closed_) {
+            requestThreadActive_ = false;  // the next request starts a new thread
+            requestsDone_.notify_all();
             return;
         }
-        textInFlight_ = std::move(textChanges_.front());
-        textChanges_.pop_front();
-        const TextChange change = *textInFlight_;
+        inFlight_ = std::move(requests_.front());
+        requests_.pop_front();
+        const Request request = *inFlight_;
         lock.unlock();
         try {
-            // The check mutex for the check and the new text together: a scan check of the object runs
-            // before or after both, never between them.
-            std::lock_guard<std::mutex> check(checkMutexes_[change.number - 1]);
-            ChangeSearchText(change.number, change.text, true);
+            CarryOut(request);
         } catch (...) {
         }
         lock.lock();
-        textInFlight_.reset();
+        inFlight_.reset();
+        if (requests_.empty()) {
+            requestsDone_.notify_all();
+        }
     }
 }
 
-void Engine::ChangeSearchText(int number, const std::string& newText, bool worker) {
+void Engine::CarryOut(const Request& request) {
+    if (request.kind == Request::Kind::Text) {
+        // The check mutex for the check and the new text together: a scan check of the object runs
+        // before or after both, never between them.
+        std::lock_guard<std::mutex> check(checkMutexes_[request.number - 1]);
+        ChangeSearchText(request);
+    } else {
+        LookForItem(request);
+    }
+}
+
+void Engine::ChangeSearchText(const Request& change) {
     ObjectType type = ObjectType::File;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        type = objects_[number - 1].settings.Type;
+        type = objects_[change.number - 1].settings.Type;
     }
-    const bool file = FoldType(type) == ObjectType::File;
     // A type still out of range checks nothing (CheckObject), yet its text is a file object's text.
-    if (file) {
-        CheckObjectHeld(number);
+    if (FoldType(type) == ObjectType::File) {
+        CheckObjectHeld(change.number, &change);
+        return;
     }
     std::lock_guard<std::mutex> lock(lock_);
-    if (worker && textsClosed_) {
-        return;  // Shutdown has stored this text and any newer one
+    StoreTextLocked(change, false);
+}
+
+void Engine::StoreTextLocked(const Request& change, bool counted) {
+    if (change.resets != resets_) {
+        return;  // a reset or load came after it: it is void
     }
-    ControlObject& object = objects_[number - 1];
+    ControlObject& object = objects_[change.number - 1];
+    const bool file = FoldType(object.settings.Type) == ObjectType::File;
     if (!file) {
-        if (object.settings.String != newText) {
-            object.settings.String = newText;
+        if (object.settings.String != change.text) {
+            object.settings.String = change.text;
             ChangedLocked(object);
         }
         return;
     }
-    object.baseline.Povtor_File_Old = object.LastStringCount;
-    object.settings.String = newText;
+    if (closed_ && !counted) {
+        // The program is closing and this text's check did not finish: the text kept is the last one
+        // whose check did, so that it and its count belong together.
+        textDropped_[change.number - 1] = true;
+        return;
+    }
+    if (counted) {
+        object.baseline.Povtor_File_Old = object.LastStringCount;
+    }
+    object.settings.String = change.text;
     ++object.generation;
+}
+
+void Engine::LookForItem(const Request& request) {
+    const int index = request.number - 1;
+    ControlObject object;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (request.resets != resets_) {
+            return;
+        }
+        object = objects_[index];
+    }
+    ItemReport report;
+    report.purpose = request.kind == Request::Kind::Browse ? ItemPurpose::Browse : request.purpose;
+    report.type = request.kind == Request::Kind::Browse ? request.type : FoldType(object.settings.Type);
+    report.path =
+        request.kind == Request::Kind::Browse ? request.choice.path : KeptPath(object.settings, report.type);
+    auto presence = std::make_shared<Presence>(Presence::Failed);
+    const bool finished = MeasureItem(
+        request.number, ItemKey{report.type, report.path},
+        [presence, type = report.type, path = report.path] { *presence = ItemPresence(type, path); });
+    report.presence = finished ? *presence : Presence::Unreachable;
+    if (report.presence == Presence::Unreachable) {
+        // The lamp says what the scan says of an item it cannot reach.
+        object.settings.Type = report.type;
+        object.settings.Param = FoldParam(report.type, object.settings.Param);
+        const std::shared_ptr<const lang::LanguageTable> texts = services_.texts();
+        const clock::Formats formats = services_.formats();
+        const clock::Names names = services_.names();
+        if (texts) {
+            if (std::optional<CheckResult> unreachable =
+                    UnreachableResult(request.number, object, CheckContext{*texts, formats, names})) {
+                report.unreachable = std::move(unreachable->report);
+            }
+        }
+    }
+
+    std::lock_guard<std::mutex> lock(lock_);
+    if (request.resets != resets_) {
+        return;
+    }
+    ControlObject& current = objects_[index];
+    if (request.kind == Request::Kind::Browse) {
+        ApplyChoiceLocked(request, report, current);
+    } else if (report.presence == Presence::Absent && report.type == ObjectType::File &&
+               current.baseline.File_OK_Old && FoldType(current.settings.Type) == report.type &&
+               KeptPath(current.settings, report.type) == report.path) {
+        current.baseline.File_OK_Old = false;
+        ChangedLocked(current);
+    }
+    PublishLocked(DisplayUpdate::ItemTested(request.number, std::move(report)));
+}
+
+void Engine::ApplyChoiceLocked(const Request& request, ItemReport& report, ControlObject& object) {
+    if (Answered(report.presence)) {
+        ApplyBrowse(request.number, request.type, request.choice, report.presence == Presence::Present,
+                    object.settings, object.baseline);
+    } else {
+        // Nothing was learnt about the chosen item: it is taken as chosen, and every baseline stays.
+        const Baseline kept = object.baseline;
+        ApplyBrowse(request.number, request.type, request.choice, true, object.settings, object.baseline);
+        object.baseline = kept;
+    }
+    report.path = KeptPath(object.settings, request.type);
+    ChangedLocked(object);
 }
 
 // --- The scan cycle ---
@@ -686,34 +832,44 @@ bool Engine::Sb_StartClick() {
 void Engine::Shutdown() {
     std::lock_guard<std::mutex> control(controlMutex_);
     controlRunning_.store(false);
-    {
-        // The texts typed but not carried out yet are stored as they are, in their order; their checks
-        // would only delay the exit. A check still under way commits nothing over them.
-        std::lock_guard<std::mutex> lock(lock_);
-        if (!textsClosed_) {
-            textsClosed_ = true;
-            if (textInFlight_) {
-                textChanges_.push_front(*textInFlight_);
-            }
-            for (const TextChange& change : textChanges_) {
-                ControlObject& object = objects_[change.number - 1];
-                object.settings.String = change.text;
-                ++object.generation;
-            }
-            textChanges_.clear();
-        }
-    }
-    textWake_.notify_all();
     if (thread_) {
-        // A pass waiting for a measurement the system holds gives up on it within the measurement
-        // limit, so the join never waits for a dead server.
         thread_->RequestStop();
+    }
+    {
+        std::unique_lock<std::mutex> lock(lock_);
+        closing_ = true;
+        // What the user asked for last (a typed text, a chosen item) gets a moment to be carried out;
+        // a requests thread that has lingered out has nothing left to do.
+        requestsDone_.wait_for(lock, services_.exitGrace,
+                               [this] { return !requestThreadActive_ || (requests_.empty() && !inFlight_); });
+        closed_ = true;
+        // Nothing is waited for any more: a walk or a count that still makes progress is abandoned.
+        for (const std::shared_ptr<Measurement>& measurement : waiting_) {
+            measurement->Abandon();
+        }
+        for (const Request& request : requests_) {
+            if (request.kind == Request::Kind::Text) {
+                StoreTextLocked(request, false);
+            }
+        }
+        requests_.clear();
+    }
+    requestWake_.notify_all();
+    if (thread_) {
         thread_->Join();
         thread_.reset();
     }
-    if (textThread_.joinable()) {
-        textThread_.join();
+    if (requestThread_.joinable()) {
+        requestThread_.join();
     }
+}
+
+bool Engine::TextDropped(int number) const {
+    if (!ValidNumber(number)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    return textDropped_[number - 1];
 }
 
 }  // namespace orv::engine

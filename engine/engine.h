@@ -1,9 +1,12 @@
 // The watch engine: the table of eight control objects, the scan cycle that checks them one per pass,
 // writes the event log and starts the macros, and starting and stopping control.
 //
-// Two threads use it: the user-interface thread (editing, reset, loading, start and stop, the check the
-// search-text editor runs) and the scan thread (TMyThread). One engine lock guards the object table and
-// ScanStep; no measurement runs under it.
+// Threads: the user-interface thread edits, resets, loads, starts and stops, and never measures; the scan
+// thread (TMyThread) runs the cycle; the request thread carries out, in order, what the window asked for
+// that needs a look at the file system (presence tests, search-text checks). Every measurement, whoever
+// asks for it, runs on a measurement thread through MeasureItem and comes to one of three answers:
+// known, unreachable or failed; only a known answer changes a baseline. One engine lock guards the
+// object table and ScanStep; no measurement runs under it.
 #pragma once
 
 #include <array>
@@ -70,7 +73,10 @@ struct EngineServices {
     // How long a measurement may go without progress before the check gives up on it for this time
     // and reports the object unreachable: one server that does not answer must not hold the others.
     std::chrono::milliseconds measureLimit{2000};
-    // How long the measurement threads and the text thread wait for more work before they end: the
+    // How long requests still waiting at exit may take before they are dropped, within the second in
+    // which the settings must be saved (a session's end may not wait longer).
+    std::chrono::milliseconds exitGrace{500};
+    // How long the measurement threads and the request thread wait for more work before they end: the
     // scan cycle's pause is shorter, so a running scan keeps its threads; a stopped program holds none.
     std::chrono::milliseconds threadLinger{10000};
 };
@@ -93,30 +99,35 @@ class Engine {
 
     // --- The rules of an object's definition (object_rules.h) ---
     // Each changes the object under the engine lock, so that a check already measuring it does not
-    // commit its result over the change. The item tests on the file system run outside the lock.
+    // commit its result over the change. Whatever needs a look at the file system is handed to the
+    // engine's request thread: the caller (the window) never waits for it, and the answer comes back to
+    // the display as an ItemReport, after every update published before it.
 
     // The type or the parameter one step on, wrapping; the window normalises and shows it afterwards.
     bool StepType(int number, Step step);
     bool StepParam(int number, Step step);
 
-    // The item of the object's type, as its panel shows it.
+    // The item of the object's type, as its panel shows it before its presence is known.
     struct Item {
         ObjectType type = ObjectType::File;  // folded
-        std::string path;                    // the type's path (kept or just chosen)
-        bool present = false;                // ItemPresent for it
+        std::string path;                    // the type's kept path
     };
-    // The type folded into range and stored; the item at the type's kept path looked for. A file
-    // object whose file is not there forgets it was there (File_OK_Old := false).
-    std::optional<Item> NormaliseType(int number);
+    // The type folded into range and stored, and the item at the type's kept path looked for (for
+    // `purpose`). When the system answers that a file object's file is not there, the object forgets it
+    // was there (File_OK_Old := false); an item that cannot be reached keeps every baseline.
+    std::optional<Item> NormaliseType(int number, ItemPurpose purpose = ItemPurpose::Type);
     // The parameter folded into the (folded) type's range and stored; the type is only folded.
     struct Kind {
         ObjectType type = ObjectType::File;
         ControlParam param = ControlParam::Availability;
     };
     std::optional<Kind> NormaliseParam(int number);
-    // The item chosen in the browse dialog, accepted or refused by the object's type (ApplyBrowse).
-    std::optional<Item> ChooseItem(int number, const BrowseChoice& choice);
-    // Every object's settings and baseline back to the first-run defaults. Does not stop control.
+    // The item chosen in the browse dialog, to be accepted or refused by the object's type (ApplyBrowse)
+    // once it has been looked for. An item that cannot be reached or examined is taken as chosen, its
+    // object's baselines kept. False for an invalid number.
+    bool ChooseItem(int number, const BrowseChoice& choice);
+    // Every object's settings and baseline back to the first-run defaults; requests still waiting are
+    // discarded, and the one under way changes nothing. Does not stop control.
     void ResetObjects();
     // Replaces every object's settings and baseline (loading at start); run-time fields stay.
     void LoadObjects(const ObjectArray& objects);
@@ -128,23 +139,22 @@ class Engine {
 
     // The check that the object's Type selects (nothing for another Type). ActionPending is cleared
     // first; the result is committed only when no edit, reset, load or other check of the object
-    // happened while it measured; a failed measurement changes nothing more. Any thread.
-    // The measurement runs on a thread of its own; one held longer than measureLimit without progress
-    // is abandoned (its result, should it come, is dropped) and the object is reported unreachable.
-    // While an abandoned measurement of the object is still held, the next check reports the same at
-    // once instead of starting another. Checks of one object never run at the same time: a second one
-    // waits for the first to end.
+    // happened while it measured; a failed measurement changes nothing more. A disabled object's check
+    // never leaves an action pending. Any thread; checks of one object never run at the same time.
+    // The measurement runs through MeasureItem.
     void CheckObject(int number);
     // The search-text editor's change of object N's text, handed over by the user-interface thread,
-    // which does not wait for it. The changes are carried out in the order given, one after another,
-    // on the engine's text thread. A file object: the file check with the text held so far, then
-    // Povtor_File_Old := LastStringCount, then String := newText. Any other object only keeps the text:
-    // a file check would report a file outcome on its item, and its count baseline belongs to the file
-    // it watched before.
+    // which does not wait for it. Carried out on the request thread, in order with the other requests.
+    // A file object: the file check with the text held so far, then Povtor_File_Old := LastStringCount
+    // (only when that check measured: a count it did not take is no baseline), then String := newText.
+    // Any other object only keeps the text: a file check would report a file outcome on its item, and
+    // its count baseline belongs to the file it watched before.
     bool SearchTextChanged(int number, const std::string& newText);
-    // Text changes handed over and not yet carried out (tests wait for none to be left).
-    int PendingTextChanges() const;
-    // Threads of this engine that wait for work: idle measurement threads and the text thread (tests
+    // The search text the user typed last for object N: the newest change still waiting, or String.
+    std::string SearchText(int number) const;
+    // Requests handed over and not yet carried out (tests wait for none to be left).
+    int PendingRequests() const;
+    // Threads of this engine that wait for work: idle measurement threads and the request thread (tests
     // wait for none to be left once they have lingered out).
     int WaitingThreads() const;
 
@@ -171,14 +181,17 @@ class Engine {
     // The engine's half of the start/stop button: inverts control; when it is now off, ScanStep := 0 and
     // the step display shows all boxes idle. Returns whether control runs now.
     bool Sb_StartClick();
-    // Stops and joins the scan thread and the text thread; nothing of the engine runs on another thread
-    // afterwards. Text changes not carried out yet are stored without their checks, so that no text
-    // the user typed is lost at exit.
+    // Stops and joins the scan thread and the request thread; nothing of the engine runs on another
+    // thread afterwards. Requests still waiting get exitGrace to be carried out; then every measurement
+    // still under way is abandoned, and a search text whose check did not finish is not stored, so that
+    // the text and the count kept belong together (TextDropped says so).
     void Shutdown();
+    // Whether Shutdown dropped a search-text change of object N.
+    bool TextDropped(int number) const;
 
     // Scan threads alive right now (0 or 1; the tests check it never exceeds 1).
     int LiveScanThreads() const { return liveScanThreads_.load(); }
-    // Whether an abandoned measurement of object N is still held by the system.
+    // Whether an abandoned measurement of object N's item is still held by the system.
     bool MeasurementHeld(int number) const;
 
   private:
@@ -201,41 +214,80 @@ class Engine {
     // Changes the settings of object `number` under the engine lock; false for an invalid number.
     template <class Change>
     bool ChangeSettings(int number, Change&& change);
-    // CheckObject with the object's check mutex already held.
-    void CheckObjectHeld(int number);
-    // One search-text change: the check, then the new baseline and text. With `worker`, the text is not
-    // stored once Shutdown has stored it.
-    void ChangeSearchText(int number, const std::string& newText, bool worker);
-    void TextLoop();
-    // Runs the check for `measured` on a measurement thread and waits for it as CheckObject says.
+    // A request of the window, carried out on the request thread in the order given.
+    struct Request {
+        enum class Kind { Text, Item, Browse };
+        Kind kind = Kind::Text;
+        int number = 0;
+        std::string text;                         // Kind::Text
+        ItemPurpose purpose = ItemPurpose::Type;  // Kind::Item
+        ObjectType type = ObjectType::File;       // Kind::Browse: the type the item was chosen for
+        BrowseChoice choice;                      // Kind::Browse
+        uint64_t resets = 0;                      // resets_ when it was asked for
+    };
+    // The item a measurement looks at; the system's hold of an abandoned one belongs to it.
+    struct ItemKey {
+        ObjectType type = ObjectType::File;
+        std::string path;
+        friend bool operator==(const ItemKey&, const ItemKey&) = default;
+    };
+    struct Hold {
+        std::shared_ptr<Measurement> measurement;
+        ItemKey item;
+    };
+
+    // CheckObject with the object's check mutex already held; with `text`, that change is stored after
+    // the check. True when the check measured and was committed.
+    bool CheckObjectHeld(int number, const Request* text = nullptr);
+    // The check's commit and the text change after it; under the engine lock.
+    bool CommitCheckLocked(int number, const ControlObject& measured, uint64_t serial,
+                           std::optional<CheckResult>& result, const clock::LocalTime& checkTime);
+    void StoreTextLocked(const Request& change, bool counted);
+    // Queues a request (or carries it out here when no request thread can be had).
+    void Ask(Request request);
+    void CarryOut(const Request& request);
+    void ChangeSearchText(const Request& change);
+    void LookForItem(const Request& request);
+    // A browse's answer applied to the object: accepted or refused when the system answered.
+    void ApplyChoiceLocked(const Request& request, ItemReport& report, ControlObject& object);
+    void RequestLoop();
+    // The one way the engine measures: `work` runs on a measurement thread and is waited for. False
+    // when it did not finish: it went without progress for measureLimit (it is abandoned, and object
+    // `number`'s item stays held until the system lets it return), the item is still held by such a
+    // measurement, or the program is closing. What `work` writes may be read only after true.
+    bool MeasureItem(int number, const ItemKey& item, std::function<void()> work);
+    // Runs the check for `measured` through MeasureItem.
     std::optional<CheckResult> Measure(int number, const ControlObject& measured,
                                        const std::shared_ptr<const lang::LanguageTable>& texts,
                                        const clock::Formats& formats, const clock::Names& names);
+    std::shared_ptr<MeasurementWorker> TakeWorker();
 
     EngineServices services_;
 
-    // The engine lock: objects_, scanStep_, checkSerials_, abandoned_, idleWorkers_.
+    // The engine lock: objects_, scanStep_, checkSerials_, holds_, idleWorkers_, the requests, waiting_.
     mutable std::mutex lock_;
     ObjectArray objects_;
     int scanStep_ = 0;
     std::string cycleLogPath_;  // the file the last log step wrote ("" when it wrote none)
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
-    // The last abandoned measurement of each object, until it has returned.
-    std::array<std::shared_ptr<Measurement>, kObjectCount> abandoned_;
+    // The last abandoned measurement of each object, with its item, until it has returned.
+    std::array<Hold, kObjectCount> holds_;
+    // Measurements being waited for (Shutdown abandons them).
+    std::vector<std::shared_ptr<Measurement>> waiting_;
     // Measurement threads waiting for work (at most one per thread that checks at the same time).
     std::vector<std::shared_ptr<MeasurementWorker>> idleWorkers_;
-    // Search-text changes waiting for the text thread, and the one it carries out (engine lock).
-    struct TextChange {
-        int number = 0;
-        std::string text;
-    };
-    std::deque<TextChange> textChanges_;
-    std::optional<TextChange> textInFlight_;
-    bool textsClosed_ = false;  // Shutdown has stored the pending texts
-    std::condition_variable textWake_;
-    std::thread textThread_;
-    bool textThreadActive_ = false;  // the text thread waits for changes (false once it has lingered out)
+    // Requests waiting for the request thread, and the one it carries out.
+    std::deque<Request> requests_;
+    std::optional<Request> inFlight_;
+    uint64_t resets_ = 0;   // resets and loads so far: a request from before one is void
+    bool closing_ = false;  // Shutdown has begun: no new request is queued
+    bool closed_ = false;   // Shutdown's grace is over: nothing more is measured
+    std::array<bool, kObjectCount> textDropped_{};
+    std::condition_variable requestWake_;
+    std::condition_variable requestsDone_;
+    std::thread requestThread_;
+    bool requestThreadActive_ = false;  // it waits for requests (false once it has lingered out)
 
     // Held for the whole of a check of the object (taken before the engine lock, never after it).
     std::array<std::mutex, kObjectCount> checkMutexes_;

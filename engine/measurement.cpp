@@ -17,11 +17,10 @@ Measurement::Measurement(Work work) : work_(std::move(work)) {}
 
 bool Measurement::Execute() {
     current = this;
-    std::optional<CheckResult> result;
     try {
-        result = work_();
+        work_();
     } catch (...) {
-        result.reset();  // a check that throws has not measured
+        // Work that throws has written nothing: its caller takes that as a failed measurement.
     }
     current = nullptr;
     bool abandoned = false;
@@ -29,9 +28,6 @@ bool Measurement::Execute() {
         std::lock_guard<std::mutex> lock(mutex_);
         finished_ = true;
         abandoned = abandoned_;
-        if (!abandoned) {
-            result_ = std::move(result);
-        }
         work_ = nullptr;  // what the work held goes now, not with the last one to hold the measurement
     }
     done_.notify_all();
@@ -39,17 +35,33 @@ bool Measurement::Execute() {
     return abandoned;
 }
 
-std::optional<std::optional<CheckResult>> Measurement::Wait(std::chrono::milliseconds limit) {
+bool Measurement::Wait(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(mutex_);
     uint64_t seen = progress_;
-    while (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+    while (!done_.wait_for(lock, limit, [this] { return finished_ || abandoned_; })) {
         if (progress_ == seen) {
             abandoned_ = true;
-            return std::nullopt;
+            return false;
         }
         seen = progress_;
     }
-    return std::move(result_);
+    return finished_ && !abandoned_;
+}
+
+void Measurement::RunHere() {
+    running.fetch_add(1);
+    Execute();
+}
+
+void Measurement::Abandon() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (finished_) {
+            return;
+        }
+        abandoned_ = true;
+    }
+    done_.notify_all();
 }
 
 bool Measurement::Finished() const {

@@ -10,25 +10,27 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
-
-#include "engine/objects.h"
 
 namespace orv::engine {
 
-// One check to be run on a MeasurementWorker and waited for.
+// One look at the file system or the process list, run on a MeasurementWorker and waited for. The work
+// writes its result where its caller reads it once Wait has returned true.
 class Measurement {
   public:
-    using Work = std::function<std::optional<CheckResult>()>;
+    using Work = std::function<void()>;
 
     explicit Measurement(Work work);
 
-    // Waits until the work is done and returns its result (nullopt: it could not measure). Gives up
-    // when no progress has been noted for `limit`: then the measurement counts as abandoned, its result
-    // will be dropped, and the outer nullopt comes back. A long walk or count that keeps making
-    // progress is waited for.
-    std::optional<std::optional<CheckResult>> Wait(std::chrono::milliseconds limit);
-    // The work has returned (whether or not anybody took its result).
+    // Waits until the work is done: true then, and what it wrote is visible to the caller. False when
+    // the measurement was abandoned: no progress noted for `limit`, or Abandon() called meanwhile; the
+    // caller must not read what the work writes. A long walk or count that keeps making progress is
+    // waited for until somebody abandons it.
+    bool Wait(std::chrono::milliseconds limit);
+    // Runs the work on the calling thread (when no measurement thread can be had).
+    void RunHere();
+    // Ends a Wait under way (and any later one) at once, unless the work has already returned.
+    void Abandon();
+    // The work has returned (whether or not anybody waited for it).
     bool Finished() const;
 
     // Measurements handed to a worker and not finished yet, in the whole process (tests wait for none
@@ -51,7 +53,6 @@ class Measurement {
     bool finished_ = false;
     bool abandoned_ = false;
     uint64_t progress_ = 0;
-    std::optional<CheckResult> result_;
 };
 
 // A thread that runs measurements one after another, so that a check does not cost a new thread. The

@@ -71,18 +71,22 @@ bool ContainsExe(std::string_view path) {
     return path.find(".exe") != std::string_view::npos;
 }
 
-bool ItemPresent(ObjectType foldedType, std::string_view path) {
-    if (path.empty()) {
-        return false;
+Presence ItemPresence(ObjectType foldedType, std::string_view path) {
+    if (path.empty() || (foldedType == ObjectType::Application && !ContainsExe(path))) {
+        return Presence::Absent;
     }
-    switch (foldedType) {
-        case ObjectType::Directory:
-            return fs::IsDirectory(path);
-        case ObjectType::Application:
-            return ContainsExe(path) && fs::IsFile(path);
-        default:
-            return fs::IsFile(path);
+    fs::EntryInfo info;
+    switch (fs::Examine(path, info)) {
+        case fs::Answer::Unreachable:
+            return Presence::Unreachable;
+        case fs::Answer::Failed:
+            return Presence::Failed;
+        case fs::Answer::Known:
+            break;
     }
+    const fs::EntryKind wanted =
+        foldedType == ObjectType::Directory ? fs::EntryKind::Directory : fs::EntryKind::File;
+    return info.kind == wanted ? Presence::Present : Presence::Absent;
 }
 
 bool ApplyBrowse(int number, ObjectType type, const BrowseChoice& choice, bool present,

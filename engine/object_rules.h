@@ -31,9 +31,21 @@ bool UsesSearchText(ObjectType foldedType, ControlParam param);
 // The path kept for a (folded) type: Path_File, Path_Dir or Path_Prog.
 const std::string& KeptPath(const ObjectSettings& settings, ObjectType foldedType);
 
+// What a look for the item a type watches came to.
+enum class Presence {
+    Present,      // the item is there
+    Absent,       // the system answered: it is not (or no path, or an application path without ".exe")
+    Unreachable,  // the volume or server did not answer (or the look was held too long)
+    Failed,       // something is there but cannot be examined
+};
+inline bool Answered(Presence presence) {
+    return presence == Presence::Present || presence == Presence::Absent;
+}
+
 // Whether the item a type watches is at `path`: a file (not a directory) for a file; a directory for a
-// directory; a file whose full path contains ".exe" (case-sensitive) for an application.
-bool ItemPresent(ObjectType foldedType, std::string_view path);
+// directory; a file whose full path contains ".exe" (case-sensitive) for an application. Looks at the
+// file system only when the path could name such an item.
+Presence ItemPresence(ObjectType foldedType, std::string_view path);
 bool ContainsExe(std::string_view path);
 // The last part of a path (after the last backslash or slash).
 std::string FileNameOf(std::string_view path);

@@ -43,6 +43,12 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     saved_ = true;
     // No check may change a baseline after it has been saved.
     engine_.Shutdown();
+    // A typed text whose check could not finish in time was not kept: object 1 then saves the last text
+    // whose check did, with the count that belongs to it, instead of what its field shows.
+    std::string objectOneText(objectOneSearchText);
+    if (engine_.TextDropped(1)) {
+        objectOneText = engine_.Object(1)->settings.String;
+    }
 
     // Only what was loaded is saved: saving for a window that was never created would write defaults
     // over the stored values. A key that cannot be opened is reported once, not value by value.
@@ -67,7 +73,7 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
         options_.LogOK = engine_.LogOK();
         bool opened = true;
         std::vector<std::string> failed =
-            store_.SaveSettings(engine_.Objects(), options_, objectOneSearchText, &opened);
+            store_.SaveSettings(engine_.Objects(), options_, objectOneText, &opened);
         collect(keys_.program, opened, std::move(failed));
     }
     keyMessages.push_back(WriteFailureMessage(failedValues));

@@ -50,9 +50,10 @@ class ProgramState {
 
     // Stops and joins the scan thread, then saves the macros, the language and the settings, in that
     // order, each only when it was loaded above. Object 1's search text is the text its search field
-    // shows. Returns the text of the message listing every value that could not be written ("" when
-    // all were). Runs once: a second call (the window destroyed after a session end already saved)
-    // does nothing and returns "".
+    // shows, unless the engine dropped a change of it whose check could not finish (Engine::Shutdown).
+    // Returns the text of the message listing every value that could not be written ("" when all
+    // were). Runs once: a second call (the window destroyed after a session end already saved) does
+    // nothing and returns "".
     std::string Exit(std::string_view objectOneSearchText);
     bool Saved() const { return saved_; }
 

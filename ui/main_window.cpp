@@ -393,10 +393,10 @@ void TfmMain::ApplyLanguage() {
 void TfmMain::Sb_Lang_UpClick() {
     services_.language->Switch(services_.programKey);
     ApplyLanguage();
+    // Texts only: a switch looks at no item, so a share that does not answer cannot hold the window
+    // nor make its items "disappear".
     for (ObjectPanel& panel : panels_) {
-        panel.ApplyObjectType();
-        panel.ApplyObjectParam();
-        panel.ShowObjectAction();
+        panel.ShowLanguage();
     }
 }
 
@@ -476,7 +476,11 @@ void TfmMain::DrainDisplayUpdates() {
             // The scan thread ended control on its own; the button's picture follows at the next tick.
             indicatorStart_.SetColour(kStartStopped);
             ApplyLanguage();
-        } else if (update.object >= 1 && update.object <= engine::kObjectCount) {
+        } else if (update.object < 1 || update.object > engine::kObjectCount) {
+            continue;
+        } else if (update.kind == engine::DisplayUpdate::Kind::Item) {
+            panels_[update.object - 1].ShowItemReport(update.item);
+        } else {
             panels_[update.object - 1].ShowCheckReport(update.indicators);
         }
     }

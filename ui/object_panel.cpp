@@ -237,22 +237,83 @@ void ObjectPanel::RefreshObjectPanel() {
 }
 
 void ObjectPanel::ApplyObjectType() {
-    const std::optional<engine::Engine::Item> item = services_.engine->NormaliseType(number_);
+    ApplyObjectType(engine::ItemPurpose::Type);
+}
+
+void ObjectPanel::ApplyObjectType(engine::ItemPurpose purpose) {
+    // The item is looked for by the engine, off this thread; its answer comes back as an ItemReport.
+    const std::optional<engine::Engine::Item> item = services_.engine->NormaliseType(number_, purpose);
     if (!item) {
         return;
     }
     SetFieldText(typeField_, Texts().Text(TypeText(item->type)));
     ApplyObjectParam();
-    ShowItem(*item);
+    SetPathField(item->path);
+    CaretToEndAndHint();
 }
 
-void ObjectPanel::ShowItem(const engine::Engine::Item& item) {
-    const std::string& stateText =
-        Texts().Text(item.present ? PresentText(item.type) : AbsentText(item.type));
-    SetPathField(item.present ? std::string_view(item.path) : std::string_view(stateText));
-    pathIndicator_.SetColour(item.present ? kLit : kDark);
-    SetHint(pathIndicator_.Handle(), stateText);
-    CaretToEndAndHint();
+void ObjectPanel::ShowItemReport(const engine::ItemReport& report) {
+    item_ = report;
+    ShowPresence(report.purpose != engine::ItemPurpose::Fill);
+}
+
+void ObjectPanel::ShowPresence(bool pathField) {
+    const engine::ItemReport& item = *item_;
+    switch (item.presence) {
+        case engine::Presence::Present:
+        case engine::Presence::Absent: {
+            const bool present = item.presence == engine::Presence::Present;
+            const std::string& stateText =
+                Texts().Text(present ? PresentText(item.type) : AbsentText(item.type));
+            if (pathField) {
+                SetPathField(present ? std::string_view(item.path) : std::string_view(stateText));
+            }
+            pathIndicator_.SetColour(present ? kLit : kDark);
+            SetHint(pathIndicator_.Handle(), stateText);
+            indicatorShowsPresence_ = true;
+            break;
+        }
+        case engine::Presence::Unreachable:
+            // Nothing is known of the item: its path stays, and the lamp says what the scan says.
+            if (pathField) {
+                SetPathField(item.path);
+            }
+            ShowCheckReport(item.unreachable);
+            break;
+        case engine::Presence::Failed:
+            if (pathField) {
+                SetPathField(item.path);
+            }
+            break;
+    }
+    if (pathField) {
+        CaretToEndAndHint();
+    }
+}
+
+void ObjectPanel::ShowLanguage() {
+    const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
+    if (!object) {
+        return;
+    }
+    const ObjectType type = engine::FoldType(object->settings.Type);
+    SetFieldText(typeField_, Texts().Text(TypeText(type)));
+    ApplyObjectParam();
+    ShowObjectAction();
+    const std::string& path = engine::KeptPath(object->settings, type);
+    if (!item_ || item_->type != type || item_->path != path) {
+        return;  // the item's answer is still to come, in the new language
+    }
+    // An item that is not there shows the absent text, in the new language; what a check reported on
+    // the lamp stays until the next check, only the presence text follows the language.
+    if (item_->presence == engine::Presence::Absent) {
+        SetPathField(Texts().Text(AbsentText(type)));
+        CaretToEndAndHint();
+    }
+    if (indicatorShowsPresence_) {
+        const bool present = item_->presence == engine::Presence::Present;
+        SetHint(pathIndicator_.Handle(), Texts().Text(present ? PresentText(type) : AbsentText(type)));
+    }
 }
 
 void ObjectPanel::ApplyObjectParam() {
@@ -269,7 +330,7 @@ void ObjectPanel::ShowObjectAction() {
 }
 
 void ObjectPanel::FillObjectPanel() {
-    ApplyObjectType();
+    ApplyObjectType(engine::ItemPurpose::Fill);
     const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
     if (!object) {
         return;
@@ -278,7 +339,9 @@ void ObjectPanel::FillObjectPanel() {
     SetPathField(engine::KeptPath(object->settings, engine::FoldType(object->settings.Type)));
     CaretToEndAndHint();
     ShowObjectAction();
-    if (SetFieldText(searchField_, object->settings.String)) {
+    // The text typed last, whose change may still wait for its check: writing back the stored one would
+    // lose the newest keystrokes.
+    if (SetFieldText(searchField_, services_.engine->SearchText(number_))) {
         Edit_StringChange();
     }
     RefreshObjectPanel();
@@ -315,9 +378,8 @@ void ObjectPanel::Sb_PathClick() {
         // Cancelled: the object keeps its item and its baselines; nothing was chosen to test.
         return;
     }
-    if (const std::optional<engine::Engine::Item> item = services_.engine->ChooseItem(number_, *choice)) {
-        ShowItem(*item);
-    }
+    // The answer comes back as an ItemReport once the chosen item has been looked for.
+    services_.engine->ChooseItem(number_, *choice);
 }
 
 void ObjectPanel::Edit_PathChange() {
@@ -351,6 +413,7 @@ void ObjectPanel::Sb_ActionClick() {
 }
 
 void ObjectPanel::ShowCheckReport(const engine::IndicatorReport& report) {
+    indicatorShowsPresence_ = false;
     pathIndicator_.SetColour(report.pathColour);
     SetHint(pathIndicator_.Handle(), report.pathHint);
     if (report.stringColour) {

@@ -69,6 +69,9 @@ class ObjectPanel {
     void ApplyObjectParam();
     void ShowObjectAction();
     void FillObjectPanel();
+    // The language switch: the type, parameter and action texts, and the presence text of the item last
+    // looked for, in the new language. Nothing is looked for again.
+    void ShowLanguage();
 
     // --- Handlers ---
     void Cb_Razr_Click();  // after the box has toggled its mark
@@ -88,6 +91,8 @@ class ObjectPanel {
     void SetStepColour(Colour colour) { razr_.SetBackground(colour); }
     // A check's colours and hints.
     void ShowCheckReport(const engine::IndicatorReport& report);
+    // The answer to a look for the row's item (a type applied, a fill, a browse).
+    void ShowItemReport(const engine::ItemReport& report);
     void SetMacroIndicator(const macros::MacroIndicator& indicator);
     // Hover pictures of the six buttons for a cursor at `cursor` (screen) over a main window whose
     // top-left corner is `window`; nothing is hot while the window is hidden.
@@ -140,14 +145,21 @@ class ObjectPanel {
     // Sets a field's text when it differs, without its change notification; true when it changed.
     bool SetFieldText(widgets::EditField& field, std::string_view text);
     void SetPathField(std::string_view text);
-    // The item of the object's type in the path field and its indicator.
-    void ShowItem(const engine::Engine::Item& item);
+    // The type's text, the parameter and the type's kept path, while the item is looked for.
+    void ApplyObjectType(engine::ItemPurpose purpose);
+    // The presence of the item last looked for in the path field (unless it keeps the stored path) and
+    // the indicator, in the current language.
+    void ShowPresence(bool pathField);
     void CaretToEndAndHint();
     void SetHint(HWND control, std::string_view text);
     void ShowSearch(bool visible);
 
     int number_ = 0;
     PanelServices services_;
+    // The item last looked for and its answer; the indicator shows that answer's presence text until a
+    // check reports on the item.
+    std::optional<engine::ItemReport> item_;
+    bool indicatorShowsPresence_ = false;
     widgets::Panel panel_;
     widgets::CheckBox razr_;
     widgets::EditField typeField_, pathField_, paramField_, searchField_, actionField_;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/measurement.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace orv::engine::test {
@@ -234,7 +235,7 @@ TEST_F(ObjectsTest, EditsResetAndLoadChangeOnlyTheNamedObjectsAndBumpTheGenerati
     EXPECT_FALSE(engine->StepType(0, Step::Next));
     EXPECT_FALSE(engine->StepParam(9, Step::Next));
     EXPECT_FALSE(engine->NormaliseType(9).has_value());
-    EXPECT_FALSE(engine->ChooseItem(0, BrowseChoice{}).has_value());
+    EXPECT_FALSE(engine->ChooseItem(0, BrowseChoice{}));
     EXPECT_FALSE(engine->Object(9).has_value());
     EXPECT_FALSE(engine->SetRazr(-1, false));
 
@@ -268,7 +269,7 @@ TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCoun
         return std::optional<CheckResult>(result);
     });
     EXPECT_TRUE(engine->SearchTextChanged(1, "abc"));
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     const std::vector<CheckCall> calls = checks->Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].kind, 'F');
@@ -283,7 +284,7 @@ TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
     SetType(2, 1);
     Edit(2, [](ObjectSettings&, Baseline& b) { b.Povtor_File_Old = 3; });
     EXPECT_TRUE(engine->SearchTextChanged(2, "Error"));
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     EXPECT_TRUE(checks->Calls().empty());
     const ControlObject object = *engine->Object(2);
     EXPECT_EQ(object.settings.String, "Error");
@@ -303,12 +304,12 @@ TEST_F(ObjectsTest, IdleThreadsEndAndTheNextCheckAndTextChangeStillRun) {
     });
     engine->CheckObject(1);
     EXPECT_TRUE(engine->SearchTextChanged(1, "ab"));
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     ASSERT_TRUE(orv::test::WaitFor([&] { return engine->WaitingThreads() == 0; }));
     // The ended worker is still among the idle ones: the check is handed to a new thread.
     engine->CheckObject(1);
     EXPECT_TRUE(engine->SearchTextChanged(1, "abc"));
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     const std::vector<CheckCall> calls = checks->Calls();
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[3].object.settings.String, "ab");
@@ -337,10 +338,10 @@ TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCounts
         EXPECT_TRUE(engine->SearchTextChanged(1, text));
     }
     ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
-    EXPECT_EQ(engine->PendingTextChanges(), 3);
+    EXPECT_EQ(engine->PendingRequests(), 3);
     EXPECT_EQ(engine->Object(1)->settings.String, "");
     gate.Open();
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
 
     const std::vector<CheckCall> calls = checks->Calls();
     ASSERT_EQ(calls.size(), 3u);
@@ -385,7 +386,7 @@ TEST_F(ObjectsTest, AChangeAndStopDuringATextCheckLeavesNoStaleResult) {
     EXPECT_TRUE(engine->StepParam(1, Step::Next));
     EXPECT_FALSE(engine->Sb_StartClick());
     gate.Open();
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     engine->Shutdown();
     const ControlObject object = *engine->Object(1);
     EXPECT_NE(object.EventText, "stale");
@@ -394,36 +395,82 @@ TEST_F(ObjectsTest, AChangeAndStopDuringATextCheckLeavesNoStaleResult) {
     EXPECT_EQ(IndicatorUpdates(), 0u);
 }
 
-// Exit while a text check measures and more keystrokes wait behind it: every typed text is stored, the
-// last one last, and the held check commits nothing over it.
-TEST_F(ObjectsTest, ShutdownStoresTheTextsWhoseChecksHaveNotRun) {
-    Edit(2, [](ObjectSettings& s, Baseline&) { s.Param = ControlParam::String; });
+// Reset while a search-text check measures and another change waits: neither the typed texts nor a
+// count survive it.
+TEST_F(ObjectsTest, AResetDiscardsTheSearchTextChangesWaitingAndTheOneUnderWay) {
+    Edit(3, [](ObjectSettings& s, Baseline& b) {
+        s.Param = ControlParam::String;
+        s.String = "a";
+        b.Povtor_File_Old = 2;
+    });
     Gate gate;
-    std::atomic<bool> released{false};
     checks->SetBehaviour([&](int number, const ControlObject& object) {
-        if (!released.load()) {
-            gate.Pass();
-        }
+        gate.Pass();
+        CheckResult result = FakeChecks::Made(number, object, false);
+        result.lastStringCount = 48899;
+        return std::optional<CheckResult>(result);
+    });
+    engine->SearchTextChanged(3, "ab");
+    engine->SearchTextChanged(3, "abc");
+    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    engine->ResetObjects();
+    EXPECT_EQ(engine->SearchText(3), "");
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
+    const ControlObject object = *engine->Object(3);
+    EXPECT_EQ(object.settings, ObjectSettings{});
+    EXPECT_EQ(object.baseline, Baseline{});
+    EXPECT_EQ(checks->Calls().size(), 1u);
+}
+
+// The first filling checks every object whose search text it sets, enabled or not: a disabled object's
+// check must not leave an action for the action step, not even once the object is enabled again.
+TEST_F(ObjectsTest, ADisabledObjectsSearchTextCheckLeavesNoActionPending) {
+    Edit(4, [](ObjectSettings& s, Baseline&) {
+        s.Razr = false;
+        s.Param = ControlParam::String;
+    });
+    checks->Fulfil(4);
+    engine->SearchTextChanged(4, "x");
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
+    EXPECT_FALSE(engine->Object(4)->ActionPending);
+    engine->SetRazr(4, true);
+    engine->RunActions();
+    EXPECT_TRUE(macros.Started().empty());
+}
+
+// Exit while a text check is held and more keystrokes wait behind it: the exit does not wait for the
+// check, and the text kept is the last one whose check finished, with its count, never a typed text
+// beside the count of an older one.
+TEST_F(ObjectsTest, ExitKeepsTheLastTextWhoseCheckFinishedWithItsCount) {
+    Edit(2, [](ObjectSettings& s, Baseline& b) {
+        s.Param = ControlParam::String;
+        s.String = "V";
+        b.Povtor_File_Old = 9;
+    });
+    Gate gate;
+    checks->SetBehaviour([&](int number, const ControlObject& object) {
+        gate.Pass();
         CheckResult result = FakeChecks::Made(number, object, true);
         result.eventText = "late";
+        result.lastStringCount = 4;
         return std::optional<CheckResult>(result);
     });
     engine->SearchTextChanged(2, "W");
     engine->SearchTextChanged(2, "Wa");
     engine->SearchTextChanged(2, "War");
     ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
-    std::thread opener([&] {
-        // Shutdown waits for the measuring check; let it go once the texts are stored.
-        orv::test::WaitFor([&] { return engine->Object(2)->settings.String == "War"; });
-        released = true;
-        gate.Open();
-    });
+    const auto started = std::chrono::steady_clock::now();
     engine->Shutdown();
-    opener.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    gate.Open();
+    ASSERT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
     const ControlObject object = *engine->Object(2);
-    EXPECT_EQ(object.settings.String, "War");
+    EXPECT_EQ(object.settings.String, "V");
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 9);
     EXPECT_NE(object.EventText, "late");
-    EXPECT_EQ(checks->Calls().size(), 1u);
+    EXPECT_TRUE(engine->TextDropped(2));
+    EXPECT_FALSE(engine->TextDropped(1));
 }
 
 }  // namespace

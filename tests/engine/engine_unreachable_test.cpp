@@ -2,7 +2,9 @@
 // injected (and, under Wine, real shares without a server), and measurements the system holds.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/measurement.h"
@@ -197,6 +199,98 @@ TEST_F(UnreachableTest, ClosingDoesNotWaitForAHeldMeasurement) {
     ASSERT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
     EXPECT_FALSE(engine->Object(1)->ActionPending);
     EXPECT_EQ(engine->Object(1)->EventText, "");
+}
+
+// The window's own looks at an item (the first filling, a type arrow, a browse) and the search-text check
+// on a share that does not answer: every baseline stays, the typed text is kept, and the lamp says what
+// the scan says.
+TEST_F(UnreachableTest, TheWindowsLooksAtAnItemThatCannotBeReachedKeepEveryBaseline) {
+    Make(1h, SystemChecks());
+    const std::string share = folder.Join("share");
+    WatchFile(1, folder.WriteFile("share/data.bin", "Error Error"));
+    EditObject(*engine, 1, [](ObjectSettings& s, Baseline& b) {
+        s.Param = ControlParam::String;
+        s.String = "Error";
+        b.File_OK_Old = true;
+        b.Povtor_File_Old = 2;
+    });
+    Drop drop(share, kBadNetPath);
+    engine->NormaliseType(1, ItemPurpose::Fill);
+    engine->SearchTextChanged(1, "Err");
+    engine->ChooseItem(1, BrowseChoice{folder.Join("share/other.bin"), "other.bin"});
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
+
+    const ControlObject object = *engine->Object(1);
+    EXPECT_TRUE(object.baseline.File_OK_Old);
+    EXPECT_EQ(object.baseline.Povtor_File_Old, 2) << "a count that was not taken is no baseline";
+    EXPECT_EQ(object.settings.String, "Err");
+    EXPECT_EQ(object.settings.Path_File, folder.Join("share/other.bin"));
+    EXPECT_EQ(object.EventText, "");
+    std::vector<ItemReport> answers;
+    for (const DisplayUpdate& update : sink.Updates()) {
+        if (update.kind == DisplayUpdate::Kind::Item) {
+            answers.push_back(update.item);
+        }
+    }
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers[0].purpose, ItemPurpose::Fill);
+    EXPECT_EQ(answers[1].purpose, ItemPurpose::Browse);
+    for (const ItemReport& answer : answers) {
+        EXPECT_EQ(answer.presence, Presence::Unreachable);
+        EXPECT_EQ(answer.unreachable.pathHint, LastReport(1).pathHint);
+    }
+    EXPECT_NE(LastReport(1).pathHint.find("cannot be reached right now"), std::string::npos);
+}
+
+// An object moved from a server that holds its measurement to another item is measured at once; back
+// on the held item it is reported unreachable again without a second measurement joining the first.
+TEST_F(UnreachableTest, AHoldBelongsToTheItemNotToTheObject) {
+    measureLimit = 200ms;
+    Make();
+    checks->SetBehaviour([this](int number, const ControlObject& object) -> std::optional<CheckResult> {
+        if (object.settings.Path_File == "hung") {
+            gate.Pass();
+        }
+        return FakeChecks::Made(number, object, false);
+    });
+    WatchFile(1, "hung");
+    engine->CheckObject(1);
+    ASSERT_TRUE(engine->MeasurementHeld(1));
+    WatchFile(1, "local");
+    engine->CheckObject(1);
+    EXPECT_EQ(checks->Calls().size(), 2u);
+    EXPECT_EQ(LastReport(1).pathHint, "hint 1");
+    WatchFile(1, "hung");
+    engine->CheckObject(1);
+    EXPECT_EQ(checks->Calls().size(), 2u);
+    EXPECT_NE(LastReport(1).pathHint.find("cannot be reached right now"), std::string::npos);
+}
+
+// A long walk or count keeps making progress, so the measurement limit never ends it; the exit does.
+TEST_F(UnreachableTest, ExitDoesNotWaitForAMeasurementThatKeepsMakingProgress) {
+    measureLimit = 200ms;
+    Make();
+    EnableOnly({1});
+    std::atomic<bool> walking{false};
+    std::atomic<bool> finish{false};
+    checks->SetBehaviour([&](int number, const ControlObject& object) -> std::optional<CheckResult> {
+        walking = true;
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (!finish && std::chrono::steady_clock::now() < end) {
+            Measurement::NoteProgress();
+            std::this_thread::sleep_for(20ms);
+        }
+        return FakeChecks::Made(number, object, true);
+    });
+    engine->StartControl();
+    ASSERT_TRUE(orv::test::WaitFor([&] { return walking.load(); }));
+    std::this_thread::sleep_for(400ms);  // past the limit, still making progress
+    const auto started = std::chrono::steady_clock::now();
+    engine->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+    EXPECT_EQ(engine->LiveScanThreads(), 0);
+    EXPECT_FALSE(engine->Object(1)->ActionPending);
+    finish = true;
 }
 
 TEST(UnreachableReport, TheSearchTextLampGetsTheHintButKeepsItsColourInBothLanguages) {

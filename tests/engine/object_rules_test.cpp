@@ -35,16 +35,19 @@ TEST(ObjectRules, PresenceDependsOnTheType) {
     const std::string exe = folder.WriteFile("tool.exe", "MZ");
     const std::string upperExe = folder.WriteFile("Tool2.EXE", "MZ");
     const std::string exeFolder = folder.MakeFolder("dir.exe");
-    EXPECT_TRUE(ItemPresent(ObjectType::File, file));
-    EXPECT_FALSE(ItemPresent(ObjectType::File, folder.Path()));
-    EXPECT_FALSE(ItemPresent(ObjectType::File, ""));
-    EXPECT_FALSE(ItemPresent(ObjectType::File, folder.Join("missing.txt")));
-    EXPECT_TRUE(ItemPresent(ObjectType::Directory, folder.Path()));
-    EXPECT_FALSE(ItemPresent(ObjectType::Directory, file));
-    EXPECT_TRUE(ItemPresent(ObjectType::Application, exe));
-    EXPECT_FALSE(ItemPresent(ObjectType::Application, upperExe));
-    EXPECT_FALSE(ItemPresent(ObjectType::Application, exeFolder));
-    EXPECT_FALSE(ItemPresent(ObjectType::Application, file));
+    const auto present = [](ObjectType type, const std::string& path) {
+        return ItemPresence(type, path) == Presence::Present;
+    };
+    EXPECT_TRUE(present(ObjectType::File, file));
+    EXPECT_FALSE(present(ObjectType::File, folder.Path()));
+    EXPECT_EQ(ItemPresence(ObjectType::File, ""), Presence::Absent);
+    EXPECT_EQ(ItemPresence(ObjectType::File, folder.Join("missing.txt")), Presence::Absent);
+    EXPECT_TRUE(present(ObjectType::Directory, folder.Path()));
+    EXPECT_FALSE(present(ObjectType::Directory, file));
+    EXPECT_TRUE(present(ObjectType::Application, exe));
+    EXPECT_FALSE(present(ObjectType::Application, upperExe));
+    EXPECT_FALSE(present(ObjectType::Application, exeFolder));
+    EXPECT_FALSE(present(ObjectType::Application, file));
     EXPECT_TRUE(ContainsExe("C:\\a.exe\\b"));
     EXPECT_FALSE(ContainsExe("C:\\App.EXE"));
 
@@ -112,7 +115,20 @@ TEST(ObjectRules, BrowseOfADirectoryAndOfAnApplicationAndObjectOnesFreshStart) {
     EXPECT_EQ(baseline.Size_File_Old, "12");
 }
 
-using EngineRules = EngineFixture;
+class EngineRules : public EngineFixture {
+  protected:
+    // The answer to the last look for object N's item, once every request has been carried out.
+    ItemReport Answer(int number) {
+        EXPECT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
+        ItemReport last;
+        for (const DisplayUpdate& update : sink.Updates()) {
+            if (update.kind == DisplayUpdate::Kind::Item && update.object == number) {
+                last = update.item;
+            }
+        }
+        return last;
+    }
+};
 
 TEST_F(EngineRules, NormalisingStoresTheFoldedValuesAndForgetsAMissingFile) {
     Make();
@@ -138,12 +154,13 @@ TEST_F(EngineRules, NormalisingStoresTheFoldedValuesAndForgetsAMissingFile) {
     ASSERT_TRUE(present.has_value());
     EXPECT_EQ(present->type, ObjectType::File);
     EXPECT_EQ(present->path, file);
-    EXPECT_TRUE(present->present);
+    EXPECT_EQ(Answer(1).presence, Presence::Present);
     EXPECT_EQ(engine->NormaliseParam(1)->param, ControlParam::String);
     EXPECT_TRUE(engine->Object(1)->baseline.File_OK_Old);
 
     // An application's availability baseline is not a file's: kept though its item is missing.
-    EXPECT_FALSE(engine->NormaliseType(2)->present);
+    engine->NormaliseType(2);
+    EXPECT_EQ(Answer(2).presence, Presence::Absent);
     EXPECT_EQ(engine->NormaliseParam(2)->param, ControlParam::Activity);
     const ControlObject second = *engine->Object(2);
     EXPECT_EQ(second.settings.Type, ObjectType::Application);
@@ -151,13 +168,15 @@ TEST_F(EngineRules, NormalisingStoresTheFoldedValuesAndForgetsAMissingFile) {
     EXPECT_TRUE(second.baseline.File_OK_Old);
 
     const uint64_t generation = engine->Object(3)->generation;
-    EXPECT_FALSE(engine->NormaliseType(3)->present);
+    engine->NormaliseType(3);
+    EXPECT_EQ(Answer(3).presence, Presence::Absent);
     EXPECT_FALSE(engine->Object(3)->baseline.File_OK_Old);
     EXPECT_GT(engine->Object(3)->generation, generation);
     // Nothing left to change: a check measuring the object meanwhile may still commit.
     const uint64_t normalised = engine->Object(3)->generation;
     engine->NormaliseType(3);
     engine->NormaliseParam(3);
+    Answer(3);
     EXPECT_EQ(engine->Object(3)->generation, normalised);
 }
 
@@ -165,14 +184,16 @@ TEST_F(EngineRules, AChosenItemIsTestedForTheObjectsType) {
     Make();
     const std::string exe = folder.WriteFile("tool.exe", "MZ");
     engine->StepType(4, Step::Previous);  // an application
-    const std::optional<Engine::Item> accepted = engine->ChooseItem(4, BrowseChoice{exe, "tool"});
-    ASSERT_TRUE(accepted.has_value());
-    EXPECT_TRUE(accepted->present);
+    ASSERT_TRUE(engine->ChooseItem(4, BrowseChoice{exe, "tool"}));
+    const ItemReport accepted = Answer(4);
+    EXPECT_EQ(accepted.presence, Presence::Present);
+    EXPECT_EQ(accepted.purpose, ItemPurpose::Browse);
     EXPECT_EQ(engine->Object(4)->settings.Name_Prog, "tool.exe");
 
-    const std::optional<Engine::Item> refused = engine->ChooseItem(4, BrowseChoice{folder.Path(), "folder"});
-    EXPECT_FALSE(refused->present);
-    EXPECT_EQ(refused->type, ObjectType::Application);
+    ASSERT_TRUE(engine->ChooseItem(4, BrowseChoice{folder.Path(), "folder"}));
+    const ItemReport refused = Answer(4);
+    EXPECT_EQ(refused.presence, Presence::Absent);
+    EXPECT_EQ(refused.type, ObjectType::Application);
     EXPECT_EQ(engine->Object(4)->settings.Path_Prog, "");
 }
 

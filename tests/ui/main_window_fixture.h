@@ -148,12 +148,20 @@ class MainWindowTest : public ::testing::Test {
         Make();
         window->FormShow();
         Pump();
+        Settle();
+    }
+    // Waits until the engine has carried out everything the window asked of it (the looks at the items,
+    // the search-text checks) and the window has shown the answers.
+    void Settle() {
+        EXPECT_TRUE(orv::test::WaitFor([this] { return engine->PendingRequests() == 0; }));
+        Pump();
     }
     // The same with the window shown and active, for the tests of the cursor and of the tray.
     void StartShown() {
         Make();
         window->ShowMain();
         Pump();
+        Settle();
     }
 
     void TearDown() override {

@@ -574,6 +574,7 @@ TEST_F(MainWindowTest, ResetWhileRunningStopsAndClearsEveryRow) {
     EXPECT_EQ(window->Panel(2).TypeField(), "Directory");
     window->Sb_StartClick();
     window->Sb_ResetClick();
+    Settle();
     EXPECT_FALSE(engine->ControlRunning());
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
     for (int number = 1; number <= 8; ++number) {

@@ -2,6 +2,13 @@
 // browse results, the search field, the enable box, the action button and the language switch.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/files.h"
+
 #include "tests/ui/main_window_fixture.h"
 
 namespace orv::ui::test {
@@ -13,7 +20,11 @@ constexpr Colour kDark = Rgb(54, 106, 179);
 class ObjectPanelTest : public MainWindowTest {
   protected:
     engine::ControlObject Object(int number) { return *engine->Object(number); }
-    void Click(widgets::PictureButton& button) { button.onClick(); }
+    // A click, and the answers to what it asked the engine for.
+    void Click(widgets::PictureButton& button) {
+        button.onClick();
+        Settle();
+    }
     void TypeInto(HWND field, std::string_view text) {
         for (char c : text) {
             ::SendMessageW(field, WM_CHAR, static_cast<WPARAM>(c), 1);
@@ -197,11 +208,11 @@ TEST_F(ObjectPanelTest, TypingRunsTheCheckWithTheTextHeldSoFar) {
     ::SetWindowTextW(panel.SearchFieldHandle(), L"");
     Pump();
     // The checks run on the engine's text thread; the window only hands the texts over.
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     EXPECT_EQ(Object(1).settings.String, "");
     TypeInto(panel.SearchFieldHandle(), "abc");
     EXPECT_EQ(panel.SearchField(), "abc");
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     EXPECT_EQ(Object(1).settings.String, "abc");
     // The last check counted "ab" (three times), not "abc" (once).
     EXPECT_EQ(Object(1).baseline.Povtor_File_Old, 3);
@@ -234,7 +245,7 @@ TEST_F(ObjectPanelTest, FirstFillRunsTheChangeOnlyWhereTheTextDiffersFromTheDesi
     StoreInt("Povtor_File5_Old", 5);
     Start();
     // The checks run on the engine's text thread; their lamps reach the window through its queue.
-    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingTextChanges() == 0; }));
+    ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     Pump();
     EXPECT_EQ(Object(3).baseline.Povtor_File_Old, 3);
     EXPECT_EQ(window->Panel(3).StringIndicator(), kLit);
@@ -244,6 +255,84 @@ TEST_F(ObjectPanelTest, FirstFillRunsTheChangeOnlyWhereTheTextDiffersFromTheDesi
     EXPECT_EQ(Object(5).settings.String, "x");
     EXPECT_EQ(Object(5).baseline.Povtor_File_Old, 5);
     EXPECT_EQ(Object(5).EventText, "");
+}
+
+// Restoring from the tray fills the rows again while the last keystrokes' checks still wait for a
+// file the system holds: the search field keeps what was typed last, and that text is stored.
+TEST_F(ObjectPanelTest, RestoringWhileTextChecksWaitKeepsWhatWasTypedLast) {
+    const std::string file = folder.WriteFile("held.log", "a b c");
+    StoreString("Path_File1", file);
+    StoreInt("Param_Obj1", 3);
+    StoreString("String_Obj1", "a");
+    Start();
+    std::atomic<bool> release{false};
+    fs::InjectFaults([&](fs::SystemCall, std::string_view path) -> std::optional<uint32_t> {
+        while (path == file && !release.load()) {
+            ::Sleep(5);
+        }
+        return std::nullopt;
+    });
+    ObjectPanel& panel = window->Panel(1);
+    TypeInto(panel.SearchFieldHandle(), "bc");
+    ASSERT_EQ(panel.SearchField(), "abc");
+    window->FormShow();
+    Pump();
+    EXPECT_EQ(panel.SearchField(), "abc");
+    release = true;
+    Settle();
+    fs::InjectFaults({});
+    EXPECT_EQ(Object(1).settings.String, "abc");
+}
+
+// Every look at a watched item that the window causes runs off the window thread: a server that holds
+// its file-system calls can hold no click of the window, nor its start, show or language switch.
+TEST_F(ObjectPanelTest, TheWindowThreadLooksAtNoWatchedItem) {
+    const std::string exe = folder.WriteFile("watched/tool.exe", "MZ");
+    for (int number = 1; number <= 8; ++number) {
+        const std::string n = std::to_string(number);
+        switch (number % 3) {
+            case 0:
+                StoreInt("Type_Obj" + n, 2);
+                StoreString("Path_Prog" + n, exe);
+                break;
+            case 1:
+                StoreString("Path_File" + n, folder.WriteFile("watched/file" + n + ".log", "x y x"));
+                StoreInt("Param_Obj" + n, 3);
+                StoreString("String_Obj" + n, "x");
+                break;
+            default:
+                StoreInt("Type_Obj" + n, 1);
+                StoreString("Path_Dir" + n, folder.MakeFolder("watched/dir" + n));
+                break;
+        }
+    }
+    const std::string watched = folder.Join("watched");
+    std::mutex mutex;
+    std::vector<std::pair<DWORD, std::string>> calls;
+    fs::InjectFaults([&](fs::SystemCall, std::string_view path) -> std::optional<uint32_t> {
+        if (path.substr(0, watched.size()) == watched) {
+            std::lock_guard<std::mutex> lock(mutex);
+            calls.emplace_back(::GetCurrentThreadId(), std::string(path));
+        }
+        return std::nullopt;
+    });
+    Start();
+    window->Sb_Lang_UpClick();
+    window->Sb_Lang_DownClick();
+    window->Sb_MinClick();
+    window->TrayIconDblClick();
+    Settle();
+    Click(window->Panel(2).Button(0));
+    window->Sb_ResetClick();
+    Settle();
+    fs::InjectFaults({});
+
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_GE(calls.size(), 16u) << "the items were looked at, at the start and at the restore";
+    for (const auto& [thread, path] : calls) {
+        EXPECT_NE(thread, ::GetCurrentThreadId()) << path;
+    }
+    EXPECT_EQ(window->Panel(2).PathField(), "File doesnt exist");
 }
 
 TEST_F(ObjectPanelTest, EnableBoxHidesTheRowAndStopsControl) {
