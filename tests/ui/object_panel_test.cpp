@@ -273,6 +273,7 @@ TEST_F(ObjectPanelTest, RestoringWhileTextChecksWaitKeepsWhatWasTypedLast) {
         return std::nullopt;
     });
     ObjectPanel& panel = window->Panel(1);
+    ::SendMessageW(panel.SearchFieldHandle(), EM_SETSEL, 1, 1);
     TypeInto(panel.SearchFieldHandle(), "bc");
     ASSERT_EQ(panel.SearchField(), "abc");
     window->FormShow();
