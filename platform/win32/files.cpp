@@ -3,6 +3,8 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 #include "platform/file_errors.h"
 
@@ -161,8 +163,44 @@ std::string JoinPattern(std::string_view directory, std::string_view pattern) {
     return full;
 }
 
-Answer List(std::string_view directory, std::string_view pattern,
-            const std::function<bool(const DirEntry&)>& visit) {
+// Hands one listed entry on; false when `visit` wants no more.
+bool Hand(std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64_t size,
+          const std::function<bool(const DirEntry&)>& visit) {
+    const std::string name = win32::Narrow(wideName);
+    DirEntry entry;
+    entry.name = name;
+    entry.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.nameSurrogate = IsNameSurrogate(attributes, reparseTag);
+    entry.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    entry.system = (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    entry.size = entry.directory ? 0 : size;
+    return visit(entry);
+}
+
+bool IsDotName(std::wstring_view name) {
+    return name == L"." || name == L"..";
+}
+
+// The step to the next entry failed for a test: `error` is set.
+bool InjectedBreak(std::string_view directory, DWORD& error) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::ListingNext, directory)) {
+        error = *fault;
+        return true;
+    }
+    return false;
+}
+
+// A listing that broke off with `error` after it had begun: whatever the error, the listing is not
+// complete, so "not found" (the folder removed meanwhile, or a share that says so as it goes) counts
+// as a failure here.
+Answer BrokenOff(std::string_view directory, DWORD error) {
+    return AnswerFor(Classify(directory, error));
+}
+
+// FindFirstFileExW and FindNextFileW: matches a pattern, and lists where the system's own directory
+// query is not to be had.
+Answer ListBySearch(std::string_view directory, std::string_view pattern,
+                    const std::function<bool(const DirEntry&)>& visit) {
     const std::wstring search = win32::FilePath(JoinPattern(directory, pattern));
     WIN32_FIND_DATAW data;
     DWORD error = 0;
@@ -176,23 +214,154 @@ Answer List(std::string_view directory, std::string_view pattern,
         return AnswerFor(kind);
     }
     do {
-        const std::wstring_view wideName(data.cFileName);
-        if (wideName == L"." || wideName == L"..") {
+        const std::wstring_view name(data.cFileName);
+        if (IsDotName(name)) {
             continue;
         }
-        const std::string name = win32::Narrow(wideName);
-        DirEntry entry;
-        entry.name = name;
-        entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.nameSurrogate = IsNameSurrogate(data.dwFileAttributes, data.dwReserved0);
-        entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
-        entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-        entry.size = entry.directory ? 0 : SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
-        if (!visit(entry)) {
-            break;
+        if (!Hand(name, data.dwFileAttributes, data.dwReserved0, SizeOf(data.nFileSizeHigh, data.nFileSizeLow),
+                  visit)) {
+            return Answer::Known;
+        }
+        if (InjectedBreak(directory, error)) {
+            return BrokenOff(directory, error);
         }
     } while (FindNextFileW(find.Get(), &data));
-    return Answer::Known;
+    error = GetLastError();
+    return error == ERROR_NO_MORE_FILES ? Answer::Known : BrokenOff(directory, error);
+}
+
+// The system's own directory query (ntdll, loaded in every process): one handle on the folder and a
+// large buffer of entries per call, where a search fetches a few at a time. The layout of
+// FILE_FULL_DIR_INFORMATION, whose EaSize holds a reparse point's tag.
+struct FullDirectoryEntry {
+    ULONG NextEntryOffset;
+    ULONG FileIndex;
+    LARGE_INTEGER CreationTime;
+    LARGE_INTEGER LastAccessTime;
+    LARGE_INTEGER LastWriteTime;
+    LARGE_INTEGER ChangeTime;
+    LARGE_INTEGER EndOfFile;
+    LARGE_INTEGER AllocationSize;
+    ULONG FileAttributes;
+    ULONG FileNameLength;  // in bytes
+    ULONG EaSize;
+    WCHAR FileName[1];
+};
+
+struct IoStatus {
+    union {
+        LONG Status;
+        PVOID Pointer;
+    };
+    ULONG_PTR Information;
+};
+
+using QueryDirectoryFunction = LONG(NTAPI*)(HANDLE file, HANDLE event, PVOID apcRoutine, PVOID apcContext,
+                                            IoStatus* ioStatus, PVOID buffer, ULONG length, int informationClass,
+                                            BOOLEAN singleEntry, PVOID fileName, BOOLEAN restartScan);
+using StatusToErrorFunction = ULONG(NTAPI*)(LONG status);
+
+constexpr int kFileFullDirectoryInformation = 2;
+constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
+constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
+// At least 64 KiB: a few hundred entries per call.
+constexpr size_t kQueryBufferSize = 64 * 1024;
+
+struct DirectoryQuery {
+    QueryDirectoryFunction query = nullptr;
+    StatusToErrorFunction toError = nullptr;
+};
+
+std::atomic<bool> searchOnly{false};
+
+const DirectoryQuery& TheDirectoryQuery() {
+    static const DirectoryQuery functions = [] {
+        DirectoryQuery found;
+        if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+            found.query =
+                reinterpret_cast<QueryDirectoryFunction>(GetProcAddress(ntdll, "NtQueryDirectoryFile"));
+            found.toError =
+                reinterpret_cast<StatusToErrorFunction>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
+        }
+        if (!found.query || !found.toError) {
+            found = DirectoryQuery{};
+        }
+        return found;
+    }();
+    return functions;
+}
+
+// Hands on the entries of one filled buffer; false when `visit` wants no more or a test broke the
+// listing off (then `error` is set).
+bool HandBatch(std::string_view directory, const char* buffer, const std::function<bool(const DirEntry&)>& visit,
+               bool& wanted, DWORD& error) {
+    for (size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const FullDirectoryEntry*>(buffer + offset);
+        const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
+        if (!IsDotName(name)) {
+            const DWORD tag = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
+            if (!Hand(name, entry->FileAttributes, tag, static_cast<uint64_t>(entry->EndOfFile.QuadPart),
+                      visit)) {
+                wanted = false;
+                return false;
+            }
+            if (InjectedBreak(directory, error)) {
+                return false;
+            }
+        }
+        if (entry->NextEntryOffset == 0) {
+            return true;
+        }
+        offset += entry->NextEntryOffset;
+    }
+}
+
+Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
+                   const std::function<bool(const DirEntry&)>& visit) {
+    DWORD error = 0;
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
+        return AnswerFor(Classify(directory, *fault));
+    }
+    const std::wstring name = win32::FilePath(directory);
+    win32::FileHandle folder(CreateFileW(name.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        // "File not found" here is the folder itself: unlike a search, no empty listing.
+        return AnswerFor(Classify(directory, GetLastError()));
+    }
+    // 8-byte entries on an 8-byte boundary.
+    const std::unique_ptr<uint64_t[]> memory(new uint64_t[kQueryBufferSize / sizeof(uint64_t)]);
+    char* const buffer = reinterpret_cast<char*>(memory.get());
+    for (bool first = true;; first = false) {
+        IoStatus status{};
+        const LONG result = system.query(folder.Get(), nullptr, nullptr, nullptr, &status, buffer,
+                                         static_cast<ULONG>(kQueryBufferSize), kFileFullDirectoryInformation,
+                                         FALSE, nullptr, first);
+        if (result == kStatusNoMoreFiles || (first && result == kStatusNoSuchFile)) {
+            return Answer::Known;
+        }
+        if (result < 0) {
+            // Any other failure, also on the first call (a file is no folder to list), ends it unfinished.
+            return BrokenOff(directory, system.toError(result));
+        }
+        if (status.Information == 0) {
+            return Answer::Known;
+        }
+        bool wanted = true;
+        if (!HandBatch(directory, buffer, visit, wanted, error)) {
+            return wanted ? BrokenOff(directory, error) : Answer::Known;
+        }
+    }
+}
+
+Answer List(std::string_view directory, std::string_view pattern,
+            const std::function<bool(const DirEntry&)>& visit) {
+    const DirectoryQuery& system = TheDirectoryQuery();
+    if (pattern == "*.*" && system.query && !searchOnly.load(std::memory_order_relaxed)) {
+        return ListByQuery(system, directory, visit);
+    }
+    return ListBySearch(directory, pattern, visit);
 }
 
 // The entry as its directory's listing shows it: FindFirstFileW on the exact path, without the
@@ -222,6 +391,12 @@ Answer FromListing(std::string_view path, std::wstring name, EntryInfo& out) {
 }
 
 }  // namespace
+
+namespace detail {
+void ListBySearchOnly(bool searchOnlyFromNowOn) {
+    searchOnly.store(searchOnlyFromNowOn, std::memory_order_relaxed);
+}
+}  // namespace detail
 
 Answer Examine(std::string_view path, EntryInfo& out) {
     if (path.empty()) {
