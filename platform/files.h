@@ -78,7 +78,7 @@ bool ListMatching(std::string_view directory, std::string_view pattern,
 
 // A file opened read-only with full sharing (read, write, delete), read in chunks.
 class Reader {
-public:
+  public:
     Reader();
     ~Reader();
     Reader(Reader&&) noexcept;
@@ -93,7 +93,7 @@ public:
     // Reads up to `capacity` bytes; 0 at the end of the file; -1 on an error.
     int64_t Read(char* buffer, size_t capacity);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

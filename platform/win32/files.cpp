@@ -163,10 +163,24 @@ std::string JoinPattern(std::string_view directory, std::string_view pattern) {
     return full;
 }
 
+// The UTF-8 form of a listed name in `out`. Most names are ASCII: they are copied as they are, without
+// the conversion's work per character, which a walk of a large tree would notice.
+void NameOf(std::wstring_view wideName, std::string& out) {
+    out.resize(wideName.size());
+    for (size_t i = 0; i < wideName.size(); ++i) {
+        if (wideName[i] >= 0x80) {
+            out = win32::Narrow(wideName);
+            return;
+        }
+        out[i] = static_cast<char>(wideName[i]);
+    }
+}
+
 // Hands one listed entry on; false when `visit` wants no more.
 bool Hand(std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64_t size,
           const std::function<bool(const DirEntry&)>& visit) {
-    const std::string name = win32::Narrow(wideName);
+    std::string name;
+    NameOf(wideName, name);
     DirEntry entry;
     entry.name = name;
     entry.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -218,8 +232,8 @@ Answer ListBySearch(std::string_view directory, std::string_view pattern,
         if (IsDotName(name)) {
             continue;
         }
-        if (!Hand(name, data.dwFileAttributes, data.dwReserved0, SizeOf(data.nFileSizeHigh, data.nFileSizeLow),
-                  visit)) {
+        if (!Hand(name, data.dwFileAttributes, data.dwReserved0,
+                  SizeOf(data.nFileSizeHigh, data.nFileSizeLow), visit)) {
             return Answer::Known;
         }
         if (InjectedBreak(directory, error)) {
@@ -257,8 +271,9 @@ struct IoStatus {
 };
 
 using QueryDirectoryFunction = LONG(NTAPI*)(HANDLE file, HANDLE event, PVOID apcRoutine, PVOID apcContext,
-                                            IoStatus* ioStatus, PVOID buffer, ULONG length, int informationClass,
-                                            BOOLEAN singleEntry, PVOID fileName, BOOLEAN restartScan);
+                                            IoStatus* ioStatus, PVOID buffer, ULONG length,
+                                            int informationClass, BOOLEAN singleEntry, PVOID fileName,
+                                            BOOLEAN restartScan);
 using StatusToErrorFunction = ULONG(NTAPI*)(LONG status);
 
 constexpr int kFileFullDirectoryInformation = 2;
@@ -274,14 +289,19 @@ struct DirectoryQuery {
 
 std::atomic<bool> searchOnly{false};
 
+// An export of a loaded module as the function type it has (through void(*)(), the type that stands
+// for any function).
+template <class Type>
+Type Function(HMODULE module, const char* name) {
+    return reinterpret_cast<Type>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 const DirectoryQuery& TheDirectoryQuery() {
     static const DirectoryQuery functions = [] {
         DirectoryQuery found;
         if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
-            found.query =
-                reinterpret_cast<QueryDirectoryFunction>(GetProcAddress(ntdll, "NtQueryDirectoryFile"));
-            found.toError =
-                reinterpret_cast<StatusToErrorFunction>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
+            found.query = Function<QueryDirectoryFunction>(ntdll, "NtQueryDirectoryFile");
+            found.toError = Function<StatusToErrorFunction>(ntdll, "RtlNtStatusToDosError");
         }
         if (!found.query || !found.toError) {
             found = DirectoryQuery{};
@@ -293,8 +313,8 @@ const DirectoryQuery& TheDirectoryQuery() {
 
 // Hands on the entries of one filled buffer; false when `visit` wants no more or a test broke the
 // listing off (then `error` is set).
-bool HandBatch(std::string_view directory, const char* buffer, const std::function<bool(const DirEntry&)>& visit,
-               bool& wanted, DWORD& error) {
+bool HandBatch(std::string_view directory, const char* buffer,
+               const std::function<bool(const DirEntry&)>& visit, bool& wanted, DWORD& error) {
     for (size_t offset = 0;;) {
         const auto* entry = reinterpret_cast<const FullDirectoryEntry*>(buffer + offset);
         const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));

@@ -112,17 +112,20 @@ void ExpectBrokenListingsIncomplete() {
     const struct {
         uint32_t code;
         Answer answer;
-    } cases[] = {{64, Answer::Unreachable}, {21, Answer::Unreachable}, {kAccessDenied, Answer::Failed},
+    } cases[] = {{64, Answer::Unreachable},
+                 {21, Answer::Unreachable},
+                 {kAccessDenied, Answer::Failed},
                  {2, Answer::Failed}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         auto steps = std::make_shared<std::atomic<int>>(0);
-        InjectFaults([path, code = c.code, steps](SystemCall call, std::string_view at) -> std::optional<uint32_t> {
-            if (call == SystemCall::ListingNext && at == path && ++*steps >= 2) {
-                return code;
-            }
-            return std::nullopt;
-        });
+        InjectFaults(
+            [path, code = c.code, steps](SystemCall call, std::string_view at) -> std::optional<uint32_t> {
+                if (call == SystemCall::ListingNext && at == path && ++*steps >= 2) {
+                    return code;
+                }
+                return std::nullopt;
+            });
         int seen = 0;
         EXPECT_EQ(ListEntries(path, [&seen](const DirEntry&) { return ++seen, true; }), c.answer);
         EXPECT_EQ(seen, 2) << "the entries before the break were handed on";
