@@ -116,6 +116,7 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
     std::string current;
     bool top = true;
     uint32_t entries = 0;
+    fs::TreeLister lister;
     while (!pending.empty()) {
         current = std::move(pending.back());
         pending.pop_back();
@@ -124,7 +125,7 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
         }
         const size_t firstChild = pending.size();
         bool begun = false;
-        const fs::Answer listed = fs::ListEntries(current, [&](const fs::DirEntry& entry) {
+        const fs::Answer listed = lister.List(current, [&](const fs::DirEntry& entry) {
             begun = true;
             if (++entries % kEntriesPerProgress == 0) {
                 Measurement::NoteProgress();  // a huge folder on a slow share is slow, not held

@@ -68,6 +68,24 @@ struct DirEntry {
 // after `visit` has seen the entries that came before the break.
 Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
 
+// The listings of one walk through a tree, depth first, each folder listed after its parent. Answers
+// as ListEntries does. On Windows it keeps the folders along the walk's path open, so that each
+// sub-folder is opened by its name within its parent, which is quicker than by its whole path; they
+// are closed as the walk leaves them, and all of them at the end of the walk.
+class TreeLister {
+  public:
+    TreeLister();
+    ~TreeLister();
+    TreeLister(const TreeLister&) = delete;
+    TreeLister& operator=(const TreeLister&) = delete;
+
+    Answer List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // ListEntries with both kinds of failure as false.
 bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
 

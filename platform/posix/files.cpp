@@ -219,6 +219,16 @@ Answer ListEntries(std::string_view directory, const std::function<bool(const Di
     return List(directory, {}, visit);
 }
 
+// Nothing to keep between the listings here.
+struct TreeLister::Impl {};
+
+TreeLister::TreeLister() = default;
+TreeLister::~TreeLister() = default;
+
+Answer TreeLister::List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+    return ListEntries(directory, visit);
+}
+
 bool ListMatching(std::string_view directory, std::string_view pattern,
                   const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, pattern.empty() ? std::string_view("*") : pattern, visit) == Answer::Known;

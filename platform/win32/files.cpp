@@ -2,9 +2,13 @@
 // that watching a file never gets in the way of the program that writes it.
 #include "platform/files.h"
 
+#include <windows.h>
+#include <winternl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "platform/file_errors.h"
 
@@ -262,18 +266,12 @@ struct FullDirectoryEntry {
     WCHAR FileName[1];
 };
 
-struct IoStatus {
-    union {
-        LONG Status;
-        PVOID Pointer;
-    };
-    ULONG_PTR Information;
-};
-
 using QueryDirectoryFunction = LONG(NTAPI*)(HANDLE file, HANDLE event, PVOID apcRoutine, PVOID apcContext,
-                                            IoStatus* ioStatus, PVOID buffer, ULONG length,
+                                            IO_STATUS_BLOCK* ioStatus, PVOID buffer, ULONG length,
                                             int informationClass, BOOLEAN singleEntry, PVOID fileName,
                                             BOOLEAN restartScan);
+using OpenFileFunction = LONG(NTAPI*)(HANDLE* file, ACCESS_MASK access, OBJECT_ATTRIBUTES* attributes,
+                                      IO_STATUS_BLOCK* ioStatus, ULONG share, ULONG options);
 using StatusToErrorFunction = ULONG(NTAPI*)(LONG status);
 
 constexpr int kFileFullDirectoryInformation = 2;
@@ -282,9 +280,14 @@ constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
 // At least 64 KiB: a few hundred entries per call.
 constexpr size_t kQueryBufferSize = 64 * 1024;
 
+// NtOpenFile's options: a folder, for synchronous use, opened as backup programs do (which lists a
+// folder where the search can too).
+constexpr ULONG kOpenFolderOptions = 0x00000001 | 0x00000020 | 0x00004000;
+
 struct DirectoryQuery {
     QueryDirectoryFunction query = nullptr;
     StatusToErrorFunction toError = nullptr;
+    OpenFileFunction open = nullptr;  // optional: opens a sub-folder relative to its parent
 };
 
 std::atomic<bool> searchOnly{false};
@@ -302,6 +305,7 @@ const DirectoryQuery& TheDirectoryQuery() {
         if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
             found.query = Function<QueryDirectoryFunction>(ntdll, "NtQueryDirectoryFile");
             found.toError = Function<StatusToErrorFunction>(ntdll, "RtlNtStatusToDosError");
+            found.open = Function<OpenFileFunction>(ntdll, "NtOpenFile");
         }
         if (!found.query || !found.toError) {
             found = DirectoryQuery{};
@@ -336,26 +340,16 @@ bool HandBatch(std::string_view directory, const char* buffer,
     }
 }
 
-Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
+// Lists the folder open in `folder` (the path `directory`, for the faults and the error classes).
+Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HANDLE folder,
                    const std::function<bool(const DirEntry&)>& visit) {
-    DWORD error = 0;
-    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
-        return AnswerFor(Classify(directory, *fault));
-    }
-    const std::wstring name = win32::FilePath(directory);
-    win32::FileHandle folder(CreateFileW(name.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder) {
-        // "File not found" here is the folder itself: unlike a search, no empty listing.
-        return AnswerFor(Classify(directory, GetLastError()));
-    }
     // 8-byte entries on an 8-byte boundary.
     const std::unique_ptr<uint64_t[]> memory(new uint64_t[kQueryBufferSize / sizeof(uint64_t)]);
     char* const buffer = reinterpret_cast<char*>(memory.get());
+    DWORD error = 0;
     for (bool first = true;; first = false) {
-        IoStatus status{};
-        const LONG result = system.query(folder.Get(), nullptr, nullptr, nullptr, &status, buffer,
+        IO_STATUS_BLOCK status{};
+        const LONG result = system.query(folder, nullptr, nullptr, nullptr, &status, buffer,
                                          static_cast<ULONG>(kQueryBufferSize), kFileFullDirectoryInformation,
                                          FALSE, nullptr, first);
         if (result == kStatusNoMoreFiles || (first && result == kStatusNoSuchFile)) {
@@ -373,6 +367,55 @@ Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
             return wanted ? BrokenOff(directory, error) : Answer::Known;
         }
     }
+}
+
+// Opens a folder to list by its path; `error` is set when no handle comes back.
+win32::FileHandle OpenFolder(std::string_view directory, DWORD& error) {
+    const std::wstring name = win32::FilePath(directory);
+    win32::FileHandle folder(CreateFileW(name.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        error = GetLastError();
+    }
+    return folder;
+}
+
+// Opens the sub-folder `name` of the open folder `parent`: the system looks up one name instead of a
+// whole path, and a path too long for the classic limits needs no special form.
+win32::FileHandle OpenSubFolder(const DirectoryQuery& system, HANDLE parent, std::wstring_view name,
+                                DWORD& error) {
+    const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    UNICODE_STRING unicodeName{bytes, bytes, const_cast<wchar_t*>(name.data())};
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof(attributes);
+    attributes.RootDirectory = parent;
+    attributes.ObjectName = &unicodeName;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE folder = nullptr;
+    const LONG result =
+        system.open(&folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &status,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kOpenFolderOptions);
+    if (result < 0) {
+        error = system.toError(result);
+        return win32::FileHandle();
+    }
+    return win32::FileHandle(folder);
+}
+
+Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
+                   const std::function<bool(const DirEntry&)>& visit) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
+        return AnswerFor(Classify(directory, *fault));
+    }
+    DWORD error = 0;
+    const win32::FileHandle folder = OpenFolder(directory, error);
+    if (!folder) {
+        // "File not found" here is the folder itself: unlike a search, no empty listing.
+        return AnswerFor(Classify(directory, error));
+    }
+    return QueryFolder(system, directory, folder.Get(), visit);
 }
 
 Answer List(std::string_view directory, std::string_view pattern,
@@ -454,6 +497,76 @@ Answer Examine(std::string_view path, EntryInfo& out) {
 
 Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, "*.*", visit);
+}
+
+// The folders along the walk's path, the deepest last, each with its path without a final separator.
+struct TreeLister::Impl {
+    struct Held {
+        std::string path;
+        win32::FileHandle folder;
+    };
+    std::vector<Held> open;
+};
+
+TreeLister::TreeLister() : impl_(std::make_unique<Impl>()) {}
+TreeLister::~TreeLister() = default;
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string_view WithoutFinalSeparators(std::string_view path) {
+    while (path.size() > 1 && IsSeparator(path.back())) {
+        path.remove_suffix(1);
+    }
+    return path;
+}
+
+bool IsInside(std::string_view path, std::string_view parent) {
+    return path.size() > parent.size() + 1 && path.substr(0, parent.size()) == parent &&
+           IsSeparator(path[parent.size()]);
+}
+
+// The name of `path` within `parent` when `path` lies directly in it; empty otherwise.
+std::string_view NameWithin(std::string_view path, std::string_view parent) {
+    if (!IsInside(path, parent)) {
+        return {};
+    }
+    const std::string_view name = path.substr(parent.size() + 1);
+    return std::any_of(name.begin(), name.end(), IsSeparator) ? std::string_view() : name;
+}
+
+}  // namespace
+
+Answer TreeLister::List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+    const DirectoryQuery& system = TheDirectoryQuery();
+    if (!system.query || !system.open || searchOnly.load(std::memory_order_relaxed)) {
+        return ListEntries(directory, visit);
+    }
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
+        return AnswerFor(Classify(directory, *fault));
+    }
+    const std::string_view path = WithoutFinalSeparators(directory);
+    // Depth first: a held folder that is not above this one has been walked.
+    std::vector<Impl::Held>& open = impl_->open;
+    while (!open.empty() && !IsInside(path, open.back().path)) {
+        open.pop_back();
+    }
+    const std::string_view name = open.empty() ? std::string_view() : NameWithin(path, open.back().path);
+    DWORD error = 0;
+    win32::FileHandle folder =
+        name.empty() ? OpenFolder(directory, error)
+                     : OpenSubFolder(system, open.back().folder.Get(), win32::Wide(name), error);
+    if (!folder) {
+        return AnswerFor(Classify(directory, error));
+    }
+    const Answer answer = QueryFolder(system, directory, folder.Get(), visit);
+    if (answer == Answer::Known) {
+        open.push_back(Impl::Held{std::string(path), std::move(folder)});
+    }
+    return answer;
 }
 
 bool ListMatching(std::string_view directory, std::string_view pattern,
