@@ -280,8 +280,8 @@ constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
 // At least 64 KiB: a few hundred entries per call.
 constexpr size_t kQueryBufferSize = 64 * 1024;
 
-// NtOpenFile's options: a folder, for synchronous use, opened as backup programs do (which lists a
-// folder where the search can too).
+// NtOpenFile's options: a folder, for synchronous use, with the backup intent that CreateFileW's
+// FILE_FLAG_BACKUP_SEMANTICS gives the top folder's open.
 constexpr ULONG kOpenFolderOptions = 0x00000001 | 0x00000020 | 0x00004000;
 
 struct DirectoryQuery {
