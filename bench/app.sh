@@ -249,6 +249,14 @@ sleep "$idle"
 thread_rss=$(rss_kb "$pid")
 stop
 
+# The bare scanner: the anchor with a thread that measures what the eight file objects measure.
+start "$tools/orv_anchor.exe" scan "$(winpath "$work/files")"
+sleep 2
+sample "$scan"
+scanner_cpu=$cpu
+scanner_server=$server_cpu
+stop
+
 seed files
 start "$work/program/Orvanter.exe"
 main_window
@@ -267,9 +275,11 @@ stop
 row "CPU idle, control stopped (% of a core)" "$anchor_cpu" "$idle_cpu" "$(ratio "$idle_cpu" "$anchor_cpu")" "<= 2.00x" \
     "$(verdict "$(ratio "$idle_cpu" "$anchor_cpu")" 2)"
 row "  wineserver meanwhile" "$anchor_server" "$idle_server" "$(ratio "$idle_server" "$anchor_server")" "" ""
-row "CPU scanning 8 file objects (% of a core)" "$anchor_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$anchor_cpu")" \
-    "<= 3.00x" "$(verdict "$(ratio "$scan_cpu" "$anchor_cpu")" 3)"
+row "CPU scanning 8 file objects (% of a core)" "$anchor_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$anchor_cpu")" "" ""
 row "  wineserver meanwhile" "$anchor_server" "$scan_server" "$(ratio "$scan_server" "$anchor_server")" "" ""
+row "  against the bare scanner (% of a core)" "$scanner_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$scanner_cpu")" \
+    "<= 1.30x" "$(verdict "$(ratio "$scan_cpu" "$scanner_cpu")" 1.3)"
+row "  wineserver meanwhile" "$scanner_server" "$scan_server" "$(ratio "$scan_server" "$scanner_server")" "" ""
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
 # signed VALUE: the value with its sign, "+" included.
 signed() { case "$1" in -*) echo "$1" ;; *) echo "+$1" ;; esac; }
@@ -311,8 +321,18 @@ row "answer, 1 GiB count + 200,000-file walk (ms)" "" "$probe_out" "" "max <= 10
 stop
 
 # --- The directory walk under Wine: the program's, a bare NtQueryDirectoryFile loop, and du. ---
-set -- $("$wine" "$tools/orv_walk.exe" "$(winpath "$work/tree")" 5 2>/dev/null </dev/null | tr -d '\r')
-walk_total=$1 walk_ms=$2 bare_total=$3 bare_ms=$4
+# Five rounds, each the best of seven walks of each kind taken in turn; the target holds in every round.
+walk_ratios=""
+walk_worst=0
+for round in 1 2 3 4 5; do
+    set -- $("$wine" "$tools/orv_walk.exe" "$(winpath "$work/tree")" 7 2>/dev/null </dev/null | tr -d '\r')
+    walk_total=$1 walk_ms=$2 bare_total=$3 bare_ms=$4
+    [ "$walk_total" = "$bare_total" ] || echo "MISMATCH: DirectorySize $walk_total, bare walk $bare_total" >&2
+    r=$(ratio "$walk_ms" "$bare_ms")
+    walk_ratios="$walk_ratios $r"
+    walk_worst=$(awk -v a="$walk_worst" -v b="$r" 'BEGIN { print (b > a) ? b : a }')
+done
+walk_spread=$(echo $walk_ratios | tr ' ' '\n' | sort -n | awk '{ v[n++] = $1 } END { printf "%s/%s/%s", v[0], v[int(n / 2)], v[n - 1] }')
 du_best=999999
 for round in 1 2 3 4 5; do
     t0=$(date +%s%N)
@@ -320,9 +340,8 @@ for round in 1 2 3 4 5; do
     t=$((($(date +%s%N) - t0) / 1000000))
     [ "$t" -lt "$du_best" ] && du_best=$t
 done
-[ "$walk_total" = "$bare_total" ] || echo "MISMATCH: DirectorySize $walk_total, bare walk $bare_total" >&2
-row "DirectorySize under Wine (ms)" "bare $bare_ms" "$walk_ms" "$(ratio "$walk_ms" "$bare_ms")" "<= 1.20x" \
-    "$(verdict "$(ratio "$walk_ms" "$bare_ms")" 1.2)"
+row "DirectorySize under Wine (ms, last round)" "bare $bare_ms" "$walk_ms" "$(ratio "$walk_ms" "$bare_ms")" "" ""
+row "  ratio in 5 rounds (min/median/max)" "" "" "$walk_spread" "<= 1.05x" "$(verdict "$walk_worst" 1.05)"
 row "  against du -sb, native (ms)" "du $du_best" "$walk_ms" "$(ratio "$walk_ms" "$du_best")" "" ""
 
 echo

@@ -4,9 +4,11 @@
 //   orv_bench_tool tree DIR FOLDERS FILES        a tree of FOLDERS folders with FILES small files each;
 //                                                prints the total of the file sizes
 //   orv_bench_tool text FILE MIB NEEDLE EVERY    a text file of MIB mebibytes whose lines hold NEEDLE
-//                                                on every EVERY-th line; prints the number of needles
+//                                                on every EVERY-th line (-K: K times on every line);
+//                                                prints the number of needles
 //   orv_bench_tool dirsize DIR                   prints DirectorySize(DIR)
-//   orv_bench_tool count FILE NEEDLE             prints the count of NEEDLE in FILE
+//   orv_bench_tool count FILE NEEDLE [OTHER]     prints the count of NEEDLE in FILE (and of OTHER, the
+//                                                text's other encoding, in the same read)
 //   orv_bench_tool proc NAME CALLS               times IsProcessRunning(NAME): best and median in us
 //   orv_bench_tool time PROGRAM [ARGS...]        runs a program with its output thrown away; prints
 //                                                its wall time and processor time in us and its peak
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "engine/checks.h"
+#include "engine/text_count.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -67,7 +70,8 @@ int MakeTree(const char* root, long folders, long files) {
     return 0;
 }
 
-// Log-like lines of 60 to 140 characters; NEEDLE sits in every EVERY-th line.
+// Log-like lines of 60 to 140 characters; NEEDLE sits in every EVERY-th line, or (EVERY = -K) K times
+// in every line, as every other word.
 int MakeText(const char* path, long mebibytes, const std::string& needle, long every) {
     FILE* out = std::fopen(path, "wb");
     if (!out) {
@@ -88,17 +92,21 @@ int MakeText(const char* path, long mebibytes, const std::string& needle, long e
         std::string text =
             "2026-12-07 08:" + std::to_string(10 + line % 50) + ":00 [" + std::to_string(line) + "] ";
         const size_t length = 60 + random() % 80;
-        const bool withNeedle = every > 0 && line % every == 0;
+        const bool withNeedle = every < 0 || (every > 0 && line % every == 0);
         const size_t needleAt = random() % 4;  // the needle is one of the first words of its line
-        for (size_t word = 0; text.size() < length; ++word) {
-            text += withNeedle && word == needleAt ? needle : std::string(kWords[random() % 16]);
+        const size_t times = every < 0 ? static_cast<size_t>(-every) : 1;
+        size_t placed = 0;
+        for (size_t word = 0; text.size() < length || placed < (withNeedle ? times : 0); ++word) {
+            const bool here = withNeedle && placed < times && (every < 0 ? word % 2 == 1 : word == needleAt);
+            text += here ? needle : std::string(kWords[random() % 16]);
             text += ' ';
+            placed += here;
         }
         text += '\n';
         if (written + text.size() > target) {
             text.assign(target - written, '.');  // fill to the exact size; no needle in the filler
-        } else if (withNeedle) {
-            ++needles;
+        } else {
+            needles += static_cast<long long>(placed);
         }
         buffer += text;
         written += text.size();
@@ -181,8 +189,12 @@ int main(int argc, char** argv) {
         std::printf("%llu\n", static_cast<unsigned long long>(orv::engine::DirectorySize(argv[2])));
         return 0;
     }
-    if (command == "count" && argc == 4) {
-        const std::optional<int64_t> count = orv::engine::CountOccurrences(argv[2], argv[3]);
+    if (command == "count" && (argc == 4 || argc == 5)) {
+        std::optional<int64_t> count;
+        orv::fs::Reader reader;
+        if (orv::fs::Reader::Open(argv[2], reader)) {
+            count = orv::engine::CountOccurrences(reader, argv[3], argc == 5 ? argv[4] : "");
+        }
         if (!count) {
             std::fprintf(stderr, "cannot read %s\n", argv[2]);
             return 1;

@@ -103,8 +103,8 @@ std::optional<CheckResult> CheckDate(int number, const ControlObject& object, co
 
 // The walk behind DirectorySize. The top directory must be listed, or there is no size at all. A
 // sub-folder that may not be listed (or vanished) adds nothing, but one whose volume or server stops
-// answering fails the whole walk: a share that drops half-way would otherwise show as a shrunken
-// tree and report a decrease that never happened.
+// answering, or whose listing breaks off after it has begun, fails the whole walk: a share that drops
+// half-way would otherwise show as a shrunken tree and report a decrease that never happened.
 DirectoryTotal MeasureDirectory(std::string_view path) {
     // Depth-first with a list of folders still to visit instead of recursion: no open listing is held
     // while a sub-folder is walked, and a deep tree cannot overflow the stack. Memory grows with the
@@ -116,6 +116,7 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
     std::string current;
     bool top = true;
     uint32_t entries = 0;
+    fs::TreeLister lister;
     while (!pending.empty()) {
         current = std::move(pending.back());
         pending.pop_back();
@@ -123,7 +124,9 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
             current += fs::kSeparator;
         }
         const size_t firstChild = pending.size();
-        const fs::Answer listed = fs::ListEntries(current, [&](const fs::DirEntry& entry) {
+        bool begun = false;
+        const fs::Answer listed = lister.List(current, [&](const fs::DirEntry& entry) {
+            begun = true;
             if (++entries % kEntriesPerProgress == 0) {
                 Measurement::NoteProgress();  // a huge folder on a slow share is slow, not held
             }
@@ -141,7 +144,7 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
             return true;
         });
         Measurement::NoteProgress();
-        if (listed == fs::Answer::Unreachable || (top && listed != fs::Answer::Known)) {
+        if (listed == fs::Answer::Unreachable || ((top || begun) && listed != fs::Answer::Known)) {
             return DirectoryTotal{listed, 0};
         }
         top = false;

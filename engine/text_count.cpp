@@ -297,31 +297,44 @@ int64_t CountInBlock(const char* block, size_t size, std::string_view needle, co
 constexpr size_t kPage = 4096;
 
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, size_t chunkSize)
-    : needle_(needle),
-      probe_(ChooseProbe(needle)),
-      chunkSize_(std::max<size_t>(chunkSize, 1)),
-      buffer_(new char[kPage + needle.size() + chunkSize_ + kPage]) {
+    : OccurrenceCounter(needle, {}, chunkSize) {}
+
+OccurrenceCounter::OccurrenceCounter(std::string_view needle, std::string_view otherForm, size_t chunkSize)
+    : chunkSize_(std::max<size_t>(chunkSize, 1)) {
+    // The same form twice counts once.
+    const std::string_view second = otherForm == needle ? std::string_view() : otherForm;
+    forms_[0].needle = needle;
+    forms_[1].needle = second;
+    for (Form& form : forms_) {
+        form.probe = ChooseProbe(form.needle);
+    }
+    const size_t longest = std::max(needle.size(), second.size());
+    buffer_.reset(new char[kPage + longest + chunkSize_ + kPage]);
     // The chunk starts on the first page boundary that leaves room for the carry before it.
-    const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + needle.size();
+    const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + longest;
     chunk_ =
         buffer_.get() + ((room + kPage - 1) / kPage * kPage - reinterpret_cast<uintptr_t>(buffer_.get()));
 }
 
 void OccurrenceCounter::Commit(size_t size) {
-    if (needle_.empty()) {
-        return;
+    size_t keep = 0;
+    for (Form& form : forms_) {
+        if (form.needle.empty()) {
+            continue;
+        }
+        const size_t total = form.carry + size;
+        const char* const start = chunk_ - form.carry;
+        size_t resume = 0;
+        form.count += CountInBlock(start, total, form.needle, form.probe, resume);
+        // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match
+        // has already taken are not searched again.
+        const size_t tail = form.needle.size() - 1;
+        form.carry = total - std::max(resume, total > tail ? total - tail : 0);
+        keep = std::max(keep, form.carry);
     }
-    const size_t total = carry_ + size;
-    char* const start = chunk_ - carry_;
-    size_t resume = 0;
-    count_ += CountInBlock(start, total, needle_, probe_, resume);
-    // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match has
-    // already taken are not searched again.
-    const size_t keep = needle_.size() - 1;
-    const size_t from = std::max(resume, total > keep ? total - keep : 0);
-    carry_ = total - from;
-    if (carry_ != 0) {
-        std::memmove(chunk_ - carry_, start + from, carry_);
+    // Each form's carry is a tail of what was searched: the longest of them serves both.
+    if (keep != 0) {
+        std::memmove(chunk_ - keep, chunk_ + size - keep, keep);
     }
 }
 
@@ -337,10 +350,8 @@ void OccurrenceCounter::Feed(const char* data, size_t size) {
 
 namespace {
 
-// Reads the rest of the file through `counter`'s space; `alongside` sees each chunk before the counter
-// takes it (and moves its carry over it). False when a read failed.
-template <class Alongside>
-bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter, Alongside alongside) {
+// Reads the rest of the file through `counter`'s space. False when a read failed.
+bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter) {
     for (;;) {
         const int64_t got = reader.Read(counter.Space(), counter.Capacity());
         if (got < 0) {
@@ -350,7 +361,6 @@ bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter, Alongside along
             return true;
         }
         Measurement::NoteProgress();  // a large file on a slow share is slow, not held
-        alongside(counter.Space(), static_cast<size_t>(got));
         counter.Commit(static_cast<size_t>(got));
     }
 }
@@ -358,32 +368,20 @@ bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter, Alongside along
 }  // namespace
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle) {
-    if (needle.empty()) {
-        return 0;
-    }
-    OccurrenceCounter counter(needle);
-    if (!ReadThrough(reader, counter, [](const char*, size_t) {})) {
-        return std::nullopt;
-    }
-    return counter.Count();
+    return CountOccurrences(reader, needle, {});
 }
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
                                         std::string_view otherForm) {
-    if (otherForm.empty() || otherForm == needle) {
-        return CountOccurrences(reader, needle);
+    if (needle.empty() && otherForm.empty()) {
+        return 0;
     }
-    if (needle.empty()) {
-        return CountOccurrences(reader, otherForm);
-    }
-    OccurrenceCounter first(needle);
-    OccurrenceCounter second(otherForm);
-    const bool read =
-        ReadThrough(reader, first, [&second](const char* chunk, size_t size) { second.Feed(chunk, size); });
-    if (!read) {
+    // Both forms are searched in the one chunk each read leaves in the counter's space.
+    OccurrenceCounter counter(needle, otherForm);
+    if (!ReadThrough(reader, counter)) {
         return std::nullopt;
     }
-    return first.Count() + second.Count();
+    return counter.Count();
 }
 
 std::optional<int64_t> CountOccurrences(std::string_view path, std::string_view needle) {

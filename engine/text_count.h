@@ -28,10 +28,13 @@ NeedleProbe ChooseProbe(std::string_view needle);
 
 // Non-overlapping, case-sensitive occurrences of a byte string in a stream of bytes. After a match
 // the search goes on at the first byte after it, also across pieces of the stream. An empty needle
-// never matches.
+// never matches. A second form of the text (its other encoding) may be counted in the same pieces,
+// each form with its own carry; the count is the sum of both.
 class OccurrenceCounter {
   public:
     explicit OccurrenceCounter(std::string_view needle, size_t chunkSize = kCountChunkSize);
+    OccurrenceCounter(std::string_view needle, std::string_view otherForm,
+                      size_t chunkSize = kCountChunkSize);
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy.
@@ -42,19 +45,22 @@ class OccurrenceCounter {
     // Copies `data` through Space()/Commit() in pieces of at most Capacity() bytes.
     void Feed(const char* data, size_t size);
 
-    int64_t Count() const { return count_; }
+    int64_t Count() const { return forms_[0].count + forms_[1].count; }
 
   private:
-    std::string needle_;
-    NeedleProbe probe_;
+    struct Form {
+        std::string needle;  // empty: no form
+        NeedleProbe probe;
+        size_t carry = 0;  // bytes before the chunk still to be searched for this form
+        int64_t count = 0;
+    };
+    Form forms_[2];
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
     // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
-    // carry (bytes kept from the previous piece) lies just before it, so carry and chunk are searched
-    // as one.
+    // carry (bytes kept from the previous piece, as many as the longer form needs) lies just before
+    // it, so carry and chunk are searched as one.
     char* chunk_ = nullptr;
-    size_t carry_ = 0;
-    int64_t count_ = 0;
 };
 
 // Non-overlapping occurrences of `needle` in one block of memory, candidates filtered a vector at a

@@ -62,9 +62,29 @@ struct DirEntry {
 };
 
 // Lists every entry of `directory` (hidden and system ones too), sizes taken from the listing only.
-// `visit` returns false to stop early. Known when the directory was listed; Unreachable when its
-// volume or server did not answer; Failed when it cannot be listed (vanished, access denied).
+// `visit` returns false to stop early. Known when the directory was listed to its end; Unreachable when
+// its volume or server did not answer; Failed when it cannot be listed (vanished, access denied). A
+// listing that breaks off part-way is not complete: it ends Unreachable or Failed by the same rules,
+// after `visit` has seen the entries that came before the break.
 Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
+
+// The listings of one walk through a tree, depth first, each folder listed after its parent. Answers
+// as ListEntries does. On Windows it keeps the folders along the walk's path open, so that each
+// sub-folder is opened by its name within its parent, which is quicker than by its whole path; they
+// are closed as the walk leaves them, and all of them at the end of the walk.
+class TreeLister {
+  public:
+    TreeLister();
+    ~TreeLister();
+    TreeLister(const TreeLister&) = delete;
+    TreeLister& operator=(const TreeLister&) = delete;
+
+    Answer List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // ListEntries with both kinds of failure as false.
 bool ListDirectory(std::string_view directory, const std::function<bool(const DirEntry&)>& visit);
@@ -76,7 +96,7 @@ bool ListMatching(std::string_view directory, std::string_view pattern,
 
 // A file opened read-only with full sharing (read, write, delete), read in chunks.
 class Reader {
-public:
+  public:
     Reader();
     ~Reader();
     Reader(Reader&&) noexcept;
@@ -91,7 +111,7 @@ public:
     // Reads up to `capacity` bytes; 0 at the end of the file; -1 on an error.
     int64_t Read(char* buffer, size_t capacity);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
@@ -113,8 +133,10 @@ bool ShortPath(std::string_view path, std::string& out);
 // system had returned it, so that codes no test machine can produce on demand (a share that drops, a
 // device that is not ready) go through the same handling as real ones. The POSIX build sorts injected
 // codes as the Windows build does. `Attributes` is the look at one entry, `Listing` a directory's
-// listing or the look-up of one entry in its directory's listing. An empty injector ends the faults.
-enum class SystemCall { Attributes, Listing };
+// listing or the look-up of one entry in its directory's listing, `ListingNext` the step from one entry
+// of a listing to the next (asked after each entry handed on, so a test can break a listing off after
+// N entries). An empty injector ends the faults.
+enum class SystemCall { Attributes, Listing, ListingNext };
 using FaultInjector = std::function<std::optional<uint32_t>(SystemCall call, std::string_view path)>;
 void InjectFaults(FaultInjector injector);
 

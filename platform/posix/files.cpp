@@ -113,27 +113,27 @@ bool Matches(std::string_view pattern, std::string_view name) {
     return pattern.substr(p) == ".*";
 }
 
-Answer List(std::string_view directory, std::string_view pattern,
-            const std::function<bool(const DirEntry&)>& visit) {
-    if (const std::optional<ErrorClass> injected = InjectedClass(SystemCall::Listing, directory)) {
-        return AnswerFor(*injected);
-    }
-    const std::string path(directory.empty() ? std::string_view(".") : directory);
-    DIR* dir = opendir(path.c_str());
-    if (!dir) {
-        return AnswerFor(ClassifyError(errno));
-    }
+// The entries of an open directory, to the end of the listing or until `visit` wants no more. An error
+// of readdir (or a test's injected one) between entries breaks the listing off: it is not complete,
+// whatever the error said (even "not found" is a failure then).
+Answer ReadEntries(DIR* dir, std::string_view directory, std::string_view pattern,
+                   const std::function<bool(const DirEntry&)>& visit) {
     const int dirFd = dirfd(dir);
-    while (struct dirent* entry = readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        if (name == "." || name == "..") {
-            continue;
+    for (;;) {
+        errno = 0;
+        const struct dirent* entry = readdir(dir);
+        if (entry == nullptr) {
+            return errno == 0 ? Answer::Known : AnswerFor(ClassifyError(errno));
         }
-        if (!pattern.empty() && !Matches(pattern, name)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == ".." || (!pattern.empty() && !Matches(pattern, name))) {
             continue;
         }
         struct stat info;
         if (fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (ClassifyError(errno) == ErrorClass::Unreachable) {
+                return Answer::Unreachable;
+            }
             continue;  // vanished since readdir
         }
         DirEntry item;
@@ -150,11 +150,27 @@ Answer List(std::string_view directory, std::string_view pattern,
             item.size = static_cast<uint64_t>(info.st_size);
         }
         if (!visit(item)) {
-            break;
+            return Answer::Known;
+        }
+        if (const std::optional<ErrorClass> injected = InjectedClass(SystemCall::ListingNext, directory)) {
+            return AnswerFor(*injected);
         }
     }
+}
+
+Answer List(std::string_view directory, std::string_view pattern,
+            const std::function<bool(const DirEntry&)>& visit) {
+    if (const std::optional<ErrorClass> injected = InjectedClass(SystemCall::Listing, directory)) {
+        return AnswerFor(*injected);
+    }
+    const std::string path(directory.empty() ? std::string_view(".") : directory);
+    DIR* dir = opendir(path.c_str());
+    if (!dir) {
+        return AnswerFor(ClassifyError(errno));
+    }
+    const Answer answer = ReadEntries(dir, directory, pattern, visit);
     closedir(dir);
-    return Answer::Known;
+    return answer;
 }
 
 }  // namespace
@@ -201,6 +217,16 @@ Answer Examine(std::string_view path, EntryInfo& out) {
 
 Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, {}, visit);
+}
+
+// Nothing to keep between the listings here.
+struct TreeLister::Impl {};
+
+TreeLister::TreeLister() = default;
+TreeLister::~TreeLister() = default;
+
+Answer TreeLister::List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+    return ListEntries(directory, visit);
 }
 
 bool ListMatching(std::string_view directory, std::string_view pattern,

@@ -2,7 +2,13 @@
 // that watching a file never gets in the way of the program that writes it.
 #include "platform/files.h"
 
+#include <windows.h>
+#include <winternl.h>
+
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <vector>
 
 #include "platform/file_errors.h"
 
@@ -161,8 +167,58 @@ std::string JoinPattern(std::string_view directory, std::string_view pattern) {
     return full;
 }
 
-Answer List(std::string_view directory, std::string_view pattern,
-            const std::function<bool(const DirEntry&)>& visit) {
+// The UTF-8 form of a listed name in `out`. Most names are ASCII: they are copied as they are, without
+// the conversion's work per character, which a walk of a large tree would notice.
+void NameOf(std::wstring_view wideName, std::string& out) {
+    out.resize(wideName.size());
+    for (size_t i = 0; i < wideName.size(); ++i) {
+        if (wideName[i] >= 0x80) {
+            out = win32::Narrow(wideName);
+            return;
+        }
+        out[i] = static_cast<char>(wideName[i]);
+    }
+}
+
+// Hands one listed entry on; false when `visit` wants no more.
+bool Hand(std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64_t size,
+          const std::function<bool(const DirEntry&)>& visit) {
+    std::string name;
+    NameOf(wideName, name);
+    DirEntry entry;
+    entry.name = name;
+    entry.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.nameSurrogate = IsNameSurrogate(attributes, reparseTag);
+    entry.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    entry.system = (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    entry.size = entry.directory ? 0 : size;
+    return visit(entry);
+}
+
+bool IsDotName(std::wstring_view name) {
+    return name == L"." || name == L"..";
+}
+
+// The step to the next entry failed for a test: `error` is set.
+bool InjectedBreak(std::string_view directory, DWORD& error) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::ListingNext, directory)) {
+        error = *fault;
+        return true;
+    }
+    return false;
+}
+
+// A listing that broke off with `error` after it had begun: whatever the error, the listing is not
+// complete, so "not found" (the folder removed meanwhile, or a share that says so as it goes) counts
+// as a failure here.
+Answer BrokenOff(std::string_view directory, DWORD error) {
+    return AnswerFor(Classify(directory, error));
+}
+
+// FindFirstFileExW and FindNextFileW: matches a pattern, and lists where the system's own directory
+// query is not to be had.
+Answer ListBySearch(std::string_view directory, std::string_view pattern,
+                    const std::function<bool(const DirEntry&)>& visit) {
     const std::wstring search = win32::FilePath(JoinPattern(directory, pattern));
     WIN32_FIND_DATAW data;
     DWORD error = 0;
@@ -176,23 +232,199 @@ Answer List(std::string_view directory, std::string_view pattern,
         return AnswerFor(kind);
     }
     do {
-        const std::wstring_view wideName(data.cFileName);
-        if (wideName == L"." || wideName == L"..") {
+        const std::wstring_view name(data.cFileName);
+        if (IsDotName(name)) {
             continue;
         }
-        const std::string name = win32::Narrow(wideName);
-        DirEntry entry;
-        entry.name = name;
-        entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.nameSurrogate = IsNameSurrogate(data.dwFileAttributes, data.dwReserved0);
-        entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
-        entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-        entry.size = entry.directory ? 0 : SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
-        if (!visit(entry)) {
-            break;
+        if (!Hand(name, data.dwFileAttributes, data.dwReserved0,
+                  SizeOf(data.nFileSizeHigh, data.nFileSizeLow), visit)) {
+            return Answer::Known;
+        }
+        if (InjectedBreak(directory, error)) {
+            return BrokenOff(directory, error);
         }
     } while (FindNextFileW(find.Get(), &data));
-    return Answer::Known;
+    error = GetLastError();
+    return error == ERROR_NO_MORE_FILES ? Answer::Known : BrokenOff(directory, error);
+}
+
+// The system's own directory query (ntdll, loaded in every process): one handle on the folder and a
+// large buffer of entries per call, where a search fetches a few at a time. The layout of
+// FILE_FULL_DIR_INFORMATION, whose EaSize holds a reparse point's tag.
+struct FullDirectoryEntry {
+    ULONG NextEntryOffset;
+    ULONG FileIndex;
+    LARGE_INTEGER CreationTime;
+    LARGE_INTEGER LastAccessTime;
+    LARGE_INTEGER LastWriteTime;
+    LARGE_INTEGER ChangeTime;
+    LARGE_INTEGER EndOfFile;
+    LARGE_INTEGER AllocationSize;
+    ULONG FileAttributes;
+    ULONG FileNameLength;  // in bytes
+    ULONG EaSize;
+    WCHAR FileName[1];
+};
+
+using QueryDirectoryFunction = LONG(NTAPI*)(HANDLE file, HANDLE event, PVOID apcRoutine, PVOID apcContext,
+                                            IO_STATUS_BLOCK* ioStatus, PVOID buffer, ULONG length,
+                                            int informationClass, BOOLEAN singleEntry, PVOID fileName,
+                                            BOOLEAN restartScan);
+using OpenFileFunction = LONG(NTAPI*)(HANDLE* file, ACCESS_MASK access, OBJECT_ATTRIBUTES* attributes,
+                                      IO_STATUS_BLOCK* ioStatus, ULONG share, ULONG options);
+using StatusToErrorFunction = ULONG(NTAPI*)(LONG status);
+
+constexpr int kFileFullDirectoryInformation = 2;
+constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
+constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
+// At least 64 KiB: a few hundred entries per call.
+constexpr size_t kQueryBufferSize = 64 * 1024;
+
+// NtOpenFile's options: a folder, for synchronous use, with the backup intent that CreateFileW's
+// FILE_FLAG_BACKUP_SEMANTICS gives the top folder's open.
+constexpr ULONG kOpenFolderOptions = 0x00000001 | 0x00000020 | 0x00004000;
+
+struct DirectoryQuery {
+    QueryDirectoryFunction query = nullptr;
+    StatusToErrorFunction toError = nullptr;
+    OpenFileFunction open = nullptr;  // optional: opens a sub-folder relative to its parent
+};
+
+std::atomic<bool> searchOnly{false};
+
+// An export of a loaded module as the function type it has (through void(*)(), the type that stands
+// for any function).
+template <class Type>
+Type Function(HMODULE module, const char* name) {
+    return reinterpret_cast<Type>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const DirectoryQuery& TheDirectoryQuery() {
+    static const DirectoryQuery functions = [] {
+        DirectoryQuery found;
+        if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+            found.query = Function<QueryDirectoryFunction>(ntdll, "NtQueryDirectoryFile");
+            found.toError = Function<StatusToErrorFunction>(ntdll, "RtlNtStatusToDosError");
+            found.open = Function<OpenFileFunction>(ntdll, "NtOpenFile");
+        }
+        if (!found.query || !found.toError) {
+            found = DirectoryQuery{};
+        }
+        return found;
+    }();
+    return functions;
+}
+
+// Hands on the entries of one filled buffer; false when `visit` wants no more or a test broke the
+// listing off (then `error` is set).
+bool HandBatch(std::string_view directory, const char* buffer,
+               const std::function<bool(const DirEntry&)>& visit, bool& wanted, DWORD& error) {
+    for (size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const FullDirectoryEntry*>(buffer + offset);
+        const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
+        if (!IsDotName(name)) {
+            const DWORD tag = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
+            if (!Hand(name, entry->FileAttributes, tag, static_cast<uint64_t>(entry->EndOfFile.QuadPart),
+                      visit)) {
+                wanted = false;
+                return false;
+            }
+            if (InjectedBreak(directory, error)) {
+                return false;
+            }
+        }
+        if (entry->NextEntryOffset == 0) {
+            return true;
+        }
+        offset += entry->NextEntryOffset;
+    }
+}
+
+// Lists the folder open in `folder` (the path `directory`, for the faults and the error classes).
+Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HANDLE folder,
+                   const std::function<bool(const DirEntry&)>& visit) {
+    // 8-byte entries on an 8-byte boundary.
+    const std::unique_ptr<uint64_t[]> memory(new uint64_t[kQueryBufferSize / sizeof(uint64_t)]);
+    char* const buffer = reinterpret_cast<char*>(memory.get());
+    DWORD error = 0;
+    for (bool first = true;; first = false) {
+        IO_STATUS_BLOCK status{};
+        const LONG result = system.query(folder, nullptr, nullptr, nullptr, &status, buffer,
+                                         static_cast<ULONG>(kQueryBufferSize), kFileFullDirectoryInformation,
+                                         FALSE, nullptr, first);
+        if (result == kStatusNoMoreFiles || (first && result == kStatusNoSuchFile)) {
+            return Answer::Known;
+        }
+        if (result < 0) {
+            // Any other failure, also on the first call (a file is no folder to list), ends it unfinished.
+            return BrokenOff(directory, system.toError(result));
+        }
+        if (status.Information == 0) {
+            return Answer::Known;
+        }
+        bool wanted = true;
+        if (!HandBatch(directory, buffer, visit, wanted, error)) {
+            return wanted ? BrokenOff(directory, error) : Answer::Known;
+        }
+    }
+}
+
+// Opens a folder to list by its path; `error` is set when no handle comes back.
+win32::FileHandle OpenFolder(std::string_view directory, DWORD& error) {
+    const std::wstring name = win32::FilePath(directory);
+    win32::FileHandle folder(CreateFileW(name.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        error = GetLastError();
+    }
+    return folder;
+}
+
+// Opens the sub-folder `name` of the open folder `parent`: the system looks up one name instead of a
+// whole path, and a path too long for the classic limits needs no special form.
+win32::FileHandle OpenSubFolder(const DirectoryQuery& system, HANDLE parent, std::wstring_view name,
+                                DWORD& error) {
+    const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    UNICODE_STRING unicodeName{bytes, bytes, const_cast<wchar_t*>(name.data())};
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof(attributes);
+    attributes.RootDirectory = parent;
+    attributes.ObjectName = &unicodeName;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE folder = nullptr;
+    const LONG result =
+        system.open(&folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &status,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kOpenFolderOptions);
+    if (result < 0) {
+        error = system.toError(result);
+        return win32::FileHandle();
+    }
+    return win32::FileHandle(folder);
+}
+
+Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
+                   const std::function<bool(const DirEntry&)>& visit) {
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
+        return AnswerFor(Classify(directory, *fault));
+    }
+    DWORD error = 0;
+    const win32::FileHandle folder = OpenFolder(directory, error);
+    if (!folder) {
+        // "File not found" here is the folder itself: unlike a search, no empty listing.
+        return AnswerFor(Classify(directory, error));
+    }
+    return QueryFolder(system, directory, folder.Get(), visit);
+}
+
+Answer List(std::string_view directory, std::string_view pattern,
+            const std::function<bool(const DirEntry&)>& visit) {
+    const DirectoryQuery& system = TheDirectoryQuery();
+    if (pattern == "*.*" && system.query && !searchOnly.load(std::memory_order_relaxed)) {
+        return ListByQuery(system, directory, visit);
+    }
+    return ListBySearch(directory, pattern, visit);
 }
 
 // The entry as its directory's listing shows it: FindFirstFileW on the exact path, without the
@@ -222,6 +454,12 @@ Answer FromListing(std::string_view path, std::wstring name, EntryInfo& out) {
 }
 
 }  // namespace
+
+namespace detail {
+void ListBySearchOnly(bool searchOnlyFromNowOn) {
+    searchOnly.store(searchOnlyFromNowOn, std::memory_order_relaxed);
+}
+}  // namespace detail
 
 Answer Examine(std::string_view path, EntryInfo& out) {
     if (path.empty()) {
@@ -259,6 +497,76 @@ Answer Examine(std::string_view path, EntryInfo& out) {
 
 Answer ListEntries(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
     return List(directory, "*.*", visit);
+}
+
+// The folders along the walk's path, the deepest last, each with its path without a final separator.
+struct TreeLister::Impl {
+    struct Held {
+        std::string path;
+        win32::FileHandle folder;
+    };
+    std::vector<Held> open;
+};
+
+TreeLister::TreeLister() : impl_(std::make_unique<Impl>()) {}
+TreeLister::~TreeLister() = default;
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string_view WithoutFinalSeparators(std::string_view path) {
+    while (path.size() > 1 && IsSeparator(path.back())) {
+        path.remove_suffix(1);
+    }
+    return path;
+}
+
+bool IsInside(std::string_view path, std::string_view parent) {
+    return path.size() > parent.size() + 1 && path.substr(0, parent.size()) == parent &&
+           IsSeparator(path[parent.size()]);
+}
+
+// The name of `path` within `parent` when `path` lies directly in it; empty otherwise.
+std::string_view NameWithin(std::string_view path, std::string_view parent) {
+    if (!IsInside(path, parent)) {
+        return {};
+    }
+    const std::string_view name = path.substr(parent.size() + 1);
+    return std::any_of(name.begin(), name.end(), IsSeparator) ? std::string_view() : name;
+}
+
+}  // namespace
+
+Answer TreeLister::List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
+    const DirectoryQuery& system = TheDirectoryQuery();
+    if (!system.query || !system.open || searchOnly.load(std::memory_order_relaxed)) {
+        return ListEntries(directory, visit);
+    }
+    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::Listing, directory)) {
+        return AnswerFor(Classify(directory, *fault));
+    }
+    const std::string_view path = WithoutFinalSeparators(directory);
+    // Depth first: a held folder that is not above this one has been walked.
+    std::vector<Impl::Held>& open = impl_->open;
+    while (!open.empty() && !IsInside(path, open.back().path)) {
+        open.pop_back();
+    }
+    const std::string_view name = open.empty() ? std::string_view() : NameWithin(path, open.back().path);
+    DWORD error = 0;
+    win32::FileHandle folder =
+        name.empty() ? OpenFolder(directory, error)
+                     : OpenSubFolder(system, open.back().folder.Get(), win32::Wide(name), error);
+    if (!folder) {
+        return AnswerFor(Classify(directory, error));
+    }
+    const Answer answer = QueryFolder(system, directory, folder.Get(), visit);
+    if (answer == Answer::Known) {
+        open.push_back(Impl::Held{std::string(path), std::move(folder)});
+    }
+    return answer;
 }
 
 bool ListMatching(std::string_view directory, std::string_view pattern,

@@ -128,6 +128,14 @@ TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
         ASSERT_EQ(CountWhole(text, needle), expected) << "text " << text << " needle " << needle;
         ASSERT_EQ(CountStreamed(text, needle, chunk), expected)
             << "text " << text << " needle " << needle << " chunk " << chunk;
+        // A second form of another length in the same pieces: each keeps its own carry.
+        const std::string other = needle.substr(0, needle.size() / 2) + alphabet.back() + needle;
+        for (const bool longerFirst : {false, true}) {
+            OccurrenceCounter both(longerFirst ? other : needle, longerFirst ? needle : other, chunk);
+            both.Feed(text.data(), text.size());
+            ASSERT_EQ(both.Count(), expected + ReferenceCount(text, other))
+                << "text " << text << " forms " << needle << " and " << other << " chunk " << chunk;
+        }
     }
 }
 

@@ -254,6 +254,28 @@ TEST_F(DirectoryCheck, LongPathsAndOtherParameters) {
     EXPECT_FALSE(Check(-1).has_value());
 }
 
+#ifdef _WIN32
+// A folder whose name ends in a dot (made by a tool that uses the "\\?\" form, or from another
+// system) cannot be reached by its whole path in the ordinary form, which drops the dot; the walk
+// opens each sub-folder by its exact name within its parent.
+TEST_F(DirectoryCheck, SubFolderWhoseNameEndsInADotIsCounted) {
+    folder.WriteFile("watched/top.bin", std::string(5, 'x'));
+    const std::wstring sub = L"\\\\?\\" + PathOf(folder.Join("watched")).wstring() + L"\\dotted.";
+    if (!CreateDirectoryW(sub.c_str(), nullptr)) {
+        GTEST_SKIP() << "no such folder can be made here (error " << GetLastError() << ")";
+    }
+    const std::wstring file = sub + L"\\inside.bin";
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(handle, "0123456789", 10, &written, nullptr));
+    CloseHandle(handle);
+    EXPECT_EQ(DirectorySize(object.settings.Path_Dir), 15u);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(sub.c_str());
+}
+#endif
+
 #ifndef _WIN32
 TEST_F(DirectoryCheck, DirectoryThatCannotBeListedHasNoSize) {
     if (geteuid() == 0) {

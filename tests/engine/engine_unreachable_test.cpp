@@ -147,6 +147,34 @@ TEST_F(UnreachableTest, ASubFolderThatCannotBeReachedFailsTheWalkOneThatMayNotBe
     EXPECT_EQ(macros.Started(), std::vector<int>{2});
 }
 
+TEST_F(UnreachableTest, ASubFolderListingThatBreaksOffKeepsTheBaseline) {
+    Make(1h, SystemChecks());
+    folder.WriteFile("tree/top.txt", std::string(100, 'x'));
+    for (int i = 0; i < 4; ++i) {
+        folder.WriteFile("tree/sub/inside" + std::to_string(i) + ".txt", std::string(1000, 'x'));
+    }
+    EnableOnly({2});
+    WatchDirectorySize(2, folder.Join("tree"));
+    RunCycle();
+    ASSERT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "4100");
+    macros.Clear();
+    const std::string sub = folder.Join("tree/sub");
+    for (uint32_t code : {kNetNameDeleted, kAccessDenied}) {
+        SCOPED_TRACE(code);
+        fs::InjectFaults([sub, code](fs::SystemCall call, std::string_view path) -> std::optional<uint32_t> {
+            // The folder's listing breaks off after its first entry.
+            if (call == fs::SystemCall::ListingNext && path.substr(0, sub.size()) == sub) {
+                return code;
+            }
+            return std::nullopt;
+        });
+        RunCycle();
+        fs::InjectFaults({});
+        EXPECT_EQ(engine->Object(2)->baseline.Size_Dir_Old, "4100");
+        EXPECT_TRUE(macros.Started().empty()) << "no false decrease";
+    }
+}
+
 TEST_F(UnreachableTest, AMeasurementHeldPastTheLimitIsAbandonedAndItsLateResultDropped) {
     measureLimit = 500ms;
     Make();

@@ -3,9 +3,12 @@
 // shares that do not exist and a drive letter that is not mapped.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/file_errors.h"
 #include "platform/files.h"
 #include "tests/support/test_support.h"
 
@@ -95,6 +98,52 @@ TEST(FileAnswers, ListingTellsAShareThatDroppedFromAFolderThatMayNotBeRead) {
         InjectedFault fault(folder.Path(), kAccessDenied);
         EXPECT_EQ(list(), Answer::Failed);
     }
+}
+
+// A share that drops, or a folder that fails, in the middle of a listing: the entries before the break
+// are seen, and the answer says the listing is not complete. `broken` runs the same case on each way of
+// listing the build has.
+void ExpectBrokenListingsIncomplete() {
+    test::TempDirectory folder("orv-answers");
+    for (int i = 0; i < 5; ++i) {
+        folder.WriteFile("file" + std::to_string(i) + ".txt", "x");
+    }
+    const std::string path = folder.Path();
+    const struct {
+        uint32_t code;
+        Answer answer;
+    } cases[] = {{64, Answer::Unreachable},
+                 {21, Answer::Unreachable},
+                 {kAccessDenied, Answer::Failed},
+                 {2, Answer::Failed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        auto steps = std::make_shared<std::atomic<int>>(0);
+        InjectFaults(
+            [path, code = c.code, steps](SystemCall call, std::string_view at) -> std::optional<uint32_t> {
+                if (call == SystemCall::ListingNext && at == path && ++*steps >= 2) {
+                    return code;
+                }
+                return std::nullopt;
+            });
+        int seen = 0;
+        EXPECT_EQ(ListEntries(path, [&seen](const DirEntry&) { return ++seen, true; }), c.answer);
+        EXPECT_EQ(seen, 2) << "the entries before the break were handed on";
+        EXPECT_FALSE(ListDirectory(path, [](const DirEntry&) { return true; }));
+        InjectFaults({});
+    }
+    int seen = 0;
+    EXPECT_EQ(ListEntries(path, [&seen](const DirEntry&) { return ++seen, true; }), Answer::Known);
+    EXPECT_EQ(seen, 5);
+}
+
+TEST(FileAnswers, AListingBrokenOffPartWayIsNotComplete) {
+    ExpectBrokenListingsIncomplete();
+#ifdef _WIN32
+    detail::ListBySearchOnly(true);
+    ExpectBrokenListingsIncomplete();
+    detail::ListBySearchOnly(false);
+#endif
 }
 
 // pagefile.sys, or a file in a folder that may be listed but not entered: the attributes are refused
