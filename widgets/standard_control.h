@@ -48,6 +48,8 @@ class StandardControl {
     virtual void OnCommand(int) {}
     // WM_DRAWITEM for an owner-drawn control; false leaves it to the system.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT&) { return false; }
+    // What a screen reader is told about the control; false (the default) leaves it to the system.
+    virtual bool Describe(AccessibleInfo&) const { return false; }
 
   private:
     static LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam);

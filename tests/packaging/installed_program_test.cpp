@@ -215,14 +215,14 @@ HWND SetupDialogWith(int id) {
     } search{id, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(parameter);
+            auto& wanted = *reinterpret_cast<Search*>(parameter);
             wchar_t className[64] = {};
             wchar_t title[256] = {};
             ::GetClassNameW(window, className, 64);
             ::GetWindowTextW(window, title, 256);
             if (wcscmp(className, L"#32770") == 0 && wcsstr(title, L"Orvanter") != nullptr &&
-                ::IsWindowVisible(window) && ::GetDlgItem(window, search.id) != nullptr) {
-                search.found = window;
+                ::IsWindowVisible(window) && ::GetDlgItem(window, wanted.id) != nullptr) {
+                wanted.found = window;
                 return FALSE;
             }
             return TRUE;
