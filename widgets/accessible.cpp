@@ -270,27 +270,35 @@ std::wstring WindowTextOf(HWND window) {
     return text;
 }
 
-std::wstring LabelOf(HWND control) {
+namespace {
+
+// The text of `window` when it is one of the program's labels.
+std::optional<std::wstring> LabelText(HWND window) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    AccessibleInfo info;
+    if (wcscmp(className, L"OrvLabel") != 0 || g_describeMessage == 0 ||
+        ::SendMessageW(window, g_describeMessage, 0, reinterpret_cast<LPARAM>(&info)) == 0 || info.name.empty()) {
+        return std::nullopt;
+    }
+    return info.name;
+}
+
+}  // namespace
+
+std::wstring LabelAfter(HWND control) {
+    const HWND next = ::GetWindow(control, GW_HWNDNEXT);
+    return next != nullptr ? LabelText(next).value_or(L"") : L"";
+}
+
+std::wstring LabelOf(HWND control, HWND label) {
     if (const std::string* hint = Hints::TextOf(control)) {
         return win32::Wide(*hint);
     }
-    for (HWND window = control; window != nullptr; window = ::GetParent(window)) {
-        for (HWND sibling = ::GetWindow(window, GW_HWNDPREV); sibling != nullptr;
-             sibling = ::GetWindow(sibling, GW_HWNDPREV)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(sibling, className, 16);
-            AccessibleInfo info;
-            if (wcscmp(className, L"OrvLabel") == 0 && g_describeMessage != 0 &&
-                ::SendMessageW(sibling, g_describeMessage, 0, reinterpret_cast<LPARAM>(&info)) != 0 &&
-                !info.name.empty()) {
-                return info.name;
-            }
-        }
-        if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0) {
-            break;
-        }
+    if (label == nullptr) {
+        label = ::GetWindow(control, GW_HWNDPREV);
     }
-    return L"";
+    return label != nullptr ? LabelText(label).value_or(L"") : L"";
 }
 
 }  // namespace orv::widgets

@@ -40,8 +40,11 @@ void NotifyAccessibleChange(HWND window, DWORD event);
 // The window's text, as the system's own objects read a name.
 std::wstring WindowTextOf(HWND window);
 
-// The name of a control that has no text of its own (a text field): its hint, else the text of the label
-// made just before it among its siblings (or its parent's), as the system names a field by its label.
-std::wstring LabelOf(HWND control);
+// The name of a control that has no text of its own (a text field, a list): its hint, else the text of
+// `label`, else that of a label made just before it, as the system names a field by its label.
+std::wstring LabelOf(HWND control, HWND label);
+
+// The text of the label made right after `control` (a tick box's caption beside it); empty without one.
+std::wstring LabelAfter(HWND control);
 
 }  // namespace orv::widgets

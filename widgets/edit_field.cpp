@@ -20,7 +20,7 @@ bool EditField::Create(const EditFieldArgs& args) {
 
 bool EditField::Describe(AccessibleInfo& info) const {
     const HWND field = Handle();
-    info.name = LabelOf(field);
+    info.name = LabelOf(field, Label());
     info.role = ROLE_SYSTEM_TEXT;
     info.state = WindowStates(field, true);
     if ((::GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) != 0) {

@@ -14,6 +14,7 @@
 #include "widgets/hints.h"
 #include "widgets/indicator.h"
 #include "widgets/label.h"
+#include "widgets/large_button.h"
 #include "widgets/picture_button.h"
 
 namespace orv::widgets {
@@ -97,6 +98,39 @@ TEST_F(AccessibleTest, APictureButtonIsAPushButtonNamedByItsHint) {
     const Answer answer = Ask(button.Handle());
     EXPECT_EQ(answer.name, L"Choose the object");
     EXPECT_EQ(answer.role, ROLE_SYSTEM_PUSHBUTTON);
+    hints.Remove(button.Handle());
+}
+
+TEST_F(AccessibleTest, APictureBoxTheUserTicksIsARadioButtonWithItsMarkNamedByItsLabel) {
+    const PictureSet& pictures = test::SharedPictures().macros;
+    PictureButton box;
+    ASSERT_TRUE(box.Create({.place = {host.Handle(), 10, 100, 23, 23},
+                            .pictures = &pictures,
+                            .picture = macros::kMethodOff,
+                            .tickedPicture = macros::kMethodOn,
+                            .radio = true}));
+    Label label;
+    ASSERT_TRUE(label.Create({.place = {host.Handle(), 35, 102, 90, 16}, .text = "ShellExecute"}));
+
+    Answer answer = Ask(box.Handle());
+    EXPECT_EQ(answer.name, L"ShellExecute");
+    EXPECT_EQ(answer.role, ROLE_SYSTEM_RADIOBUTTON);
+    EXPECT_EQ(answer.state & STATE_SYSTEM_CHECKED, 0);
+    box.SetPicture(macros::kMethodOn);
+    EXPECT_NE(Ask(box.Handle()).state & STATE_SYSTEM_CHECKED, 0);
+}
+
+TEST_F(AccessibleTest, ALargeButtonIsNamedByTheCaptionOfItsPicture) {
+    const PictureSet& pictures = test::SharedPictures().macros;
+    LargeButton button;
+    ASSERT_TRUE(button.Create({.parent = host.Handle(), .x = 10, .y = 130}));
+    button.Show(pictures, macros::kRunFirst);
+    Answer answer = Ask(button.Handle());
+    EXPECT_EQ(answer.name, L"Run");
+    EXPECT_EQ(answer.role, ROLE_SYSTEM_PUSHBUTTON);
+    // A hint, where the window gives one, names it instead.
+    hints.Set(button.Handle(), "Try the macro");
+    EXPECT_EQ(Ask(button.Handle()).name, L"Try the macro");
     hints.Remove(button.Handle());
 }
 
