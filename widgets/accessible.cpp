@@ -88,7 +88,9 @@ class ControlAccessible final : public IAccessible {
         return left;
     }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return standard_->GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return standard_->GetTypeInfoCount(count);
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
         return standard_->GetTypeInfo(index, locale, info);
     }
@@ -119,15 +121,17 @@ class ControlAccessible final : public IAccessible {
         return String(*info.value, value);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        return Number(child, role, [](const AccessibleInfo& info) { return info.role; },
-                      &IAccessible::get_accRole);
+        return Number(
+            child, role, [](const AccessibleInfo& info) { return info.role; }, &IAccessible::get_accRole);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return Number(child, state, [](const AccessibleInfo& info) { return info.state; },
-                      &IAccessible::get_accState);
+        return Number(
+            child, state, [](const AccessibleInfo& info) { return info.state; }, &IAccessible::get_accState);
     }
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return standard_->get_accParent(parent);
+    }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         return standard_->get_accChildCount(count);
     }
@@ -278,7 +282,8 @@ std::optional<std::wstring> LabelText(HWND window) {
     ::GetClassNameW(window, className, 16);
     AccessibleInfo info;
     if (wcscmp(className, L"OrvLabel") != 0 || g_describeMessage == 0 ||
-        ::SendMessageW(window, g_describeMessage, 0, reinterpret_cast<LPARAM>(&info)) == 0 || info.name.empty()) {
+        ::SendMessageW(window, g_describeMessage, 0, reinterpret_cast<LPARAM>(&info)) == 0 ||
+        info.name.empty()) {
         return std::nullopt;
     }
     return info.name;

@@ -20,7 +20,8 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
     if (index == index_ && &pictures == pictures_) {
         return;  // on the screen already; the owner asks at every tick, mostly for the same picture
     }
-    const bool captionChanged = pictures_ == nullptr || pictures_->CaptionOf(index_) != pictures.CaptionOf(index);
+    const bool captionChanged =
+        pictures_ == nullptr || pictures_->CaptionOf(index_) != pictures.CaptionOf(index);
     index_ = index;
     pictures_ = &pictures;
     imageDrawn_ = false;

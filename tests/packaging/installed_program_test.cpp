@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -117,6 +118,45 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     }
     shellLink->Release();
     return target;
+}
+
+// The FileDescription of the file's version resource (US English, Unicode), which Windows shows as the
+// program's name in notifications and Task Manager.
+std::wstring FileDescription(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<char> data(size);
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
+                          reinterpret_cast<void**>(&text), &length) ||
+        text == nullptr) {
+        return L"";
+    }
+    return text;
+}
+
+// The first child of `window` of the class `className`.
+HWND ChildOfClass(HWND window, const wchar_t* className) {
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(parameter);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            if (wcscmp(name, wanted.className) == 0) {
+                wanted.found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::wstring FileVersion(const std::wstring& path) {
@@ -287,6 +327,7 @@ TEST_F(InstalledProgramTest, SilentInstallPutsProgramShortcutAndAppsEntryInPlace
     }
     EXPECT_TRUE(SamePath(ShortcutTarget(Shortcut()), Installed(L"Orvanter.exe")));
     EXPECT_EQ(FileVersion(Installed(L"Orvanter.exe")), version + L".0");
+    EXPECT_EQ(FileDescription(Installed(L"Orvanter.exe")), L"Orvanter");
 
     EXPECT_EQ(ReadString(kUninstallKey, L"DisplayName"), L"Orvanter");
     EXPECT_EQ(ReadString(kUninstallKey, L"DisplayVersion"), version);
@@ -297,7 +338,8 @@ TEST_F(InstalledProgramTest, SilentInstallPutsProgramShortcutAndAppsEntryInPlace
     const std::string manifest = ReadWholeFile(Environment(L"ORV_WINGET_INSTALLER"));
     const std::wstring productCode = ManifestValue(manifest, "ProductCode");
     ASSERT_FALSE(productCode.empty());
-    const std::wstring productKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + productCode;
+    const std::wstring productKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + productCode;
     EXPECT_EQ(ReadString(productKey.c_str(), L"DisplayVersion"), ManifestValue(manifest, "DisplayVersion"));
     EXPECT_EQ(ReadString(productKey.c_str(), L"Publisher"), ManifestValue(manifest, "Publisher"));
     // Orvanter.exe alone is hundreds of kilobytes.
@@ -313,6 +355,24 @@ TEST_F(InstalledProgramTest, ProgramStartsFromItsShortcutAndASecondStartBringsIt
     ASSERT_TRUE(first);
     ASSERT_TRUE(WaitFor([] { return MainWindow() != nullptr && ::IsWindowVisible(MainWindow()); }, 60s));
     const HWND window = MainWindow();
+
+    // A screen reader in another process learns what an enable box is.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = ChildOfClass(window, L"OrvCheckBox")) != nullptr; }, 30s));
+    IAccessible* object = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(::AccessibleObjectFromWindow(
+        box, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object)));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_CHECKBUTTON);
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(self, &name), S_OK);
+    EXPECT_NE(name, nullptr);
+    ::SysFreeString(name);
+    object->Release();
 
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([window] { return ::IsIconic(window) != FALSE; }, 10s));
@@ -470,8 +530,8 @@ TEST_F(InstalledProgramTest, InstallationInAUsersFolderIsUpgradedThereAndRemoves
 
     EXPECT_FALSE(KeyExists(kSettingsKey));
     EXPECT_FALSE(KeyExists(kUninstallKey));
-    for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Bat\\sample.bat", L"Bat", L"Log\\14.05.33.log",
-                                L"Log\\2.05.33 PM.log"}) {
+    for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Bat\\sample.bat", L"Bat",
+                                L"Log\\14.05.33.log", L"Log\\2.05.33 PM.log"}) {
         EXPECT_FALSE(Exists(in(file))) << file;
     }
     for (const wchar_t* file : {L"tool.txt", L"Log\\notes.log", L"Log\\build.2024.01.log"}) {

@@ -164,7 +164,8 @@ TEST_F(AccessibleTest, TextFieldsAreEditableOrReadOnlyTextNamedByTheirLabel) {
     EditField editable;
     ASSERT_TRUE(editable.Create({.place = {host.Handle(), 10, 60, 120, 20}, .text = "Backup"}));
     EditField readOnly;
-    ASSERT_TRUE(readOnly.Create({.place = {host.Handle(), 140, 60, 120, 20}, .text = "File", .readOnly = true}));
+    ASSERT_TRUE(
+        readOnly.Create({.place = {host.Handle(), 140, 60, 120, 20}, .text = "File", .readOnly = true}));
     hints.Set(readOnly.Handle(), "Type of control object of the thread 1");
 
     const Answer label_ = Ask(label.Handle());
