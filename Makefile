@@ -13,7 +13,8 @@ VERSION := $(shell sed -n 's/^project.Orvanter VERSION \([0-9.]*\).*/\1/p' CMake
 
 PACKAGES := cmake make g++ libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core nsis locales
+            wine wine64 xvfb xauth xdotool imagemagick ripgrep fonts-dejavu-core nsis locales \
+            python3 python3-yaml
 
 .PHONY: all deps native tsan windows program package test run bench clean
 
@@ -60,10 +61,15 @@ program: windows
 	cp resources/Bat/*.bat $(PROGRAM)/Bat/
 
 # What a Windows user downloads: Orvanter-VERSION-setup.exe and Orvanter-VERSION-portable.zip, made by
-# the Windows build (the version is the project's, in CMakeLists.txt) and copied into the build folder.
+# the Windows build (the version is the project's, in CMakeLists.txt), with SHA256SUMS beside them and
+# the winget and Scoop manifests, copied into the build folder.
 package: windows
-	@for f in Orvanter-$(VERSION)-setup.exe Orvanter-$(VERSION)-portable.zip; do \
+	@for f in Orvanter-$(VERSION)-setup.exe Orvanter-$(VERSION)-portable.zip SHA256SUMS; do \
 	  cp $(WINDOWS)/$$f $(BUILD)/ && echo "$(BUILD)/$$f" || exit 1; \
+	done
+	@rm -rf $(BUILD)/winget $(BUILD)/scoop
+	@for d in winget scoop; do \
+	  cp -r $(WINDOWS)/$$d $(BUILD)/ && ls $(BUILD)/$$d/* || exit 1; \
 	done
 
 # One CTest run over the three builds, so that its summary closes the output.

@@ -128,12 +128,18 @@ void MacroEditorWindow::CreateControls() {
                   .colours = widgets::TextColours{kSilverColour, kEditorFieldColour},
                   .selectedColours = widgets::TextColours{kEditorFieldColour, kListSelectedColour}});
     list_.onSelectionChanged = [this] { ListBoxt_BAT_FileClick(); };
+    // Each field is named for a screen reader by the caption above it.
+    nameField_.SetLabel(lbl1_.Handle());
+    batFileField_.SetLabel(lbl2_.Handle());
+    list_.SetLabel(lbl3_.Handle());
 
     for (int box = 0; box < 3; ++box) {
         const auto method = static_cast<CallMethod>(box);
         methodBoxes_[box].Create({.place = {window, 450, 232 + 30 * box, 23, 23},
                                   .pictures = set,
-                                  .picture = widgets::macros::kMethodOff});
+                                  .picture = widgets::macros::kMethodOff,
+                                  .tickedPicture = widgets::macros::kMethodOn,
+                                  .radio = true});
         methodBoxes_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
         methodLabels_[box].Create({.place = {window, 475, 234 + 30 * box, 1, kLabelHeight},
                                    .text = lang::kCallMethodLabels[box],

@@ -231,7 +231,8 @@ void TfmMain::MakeSettingsArea() {
         optionBoxes_[i].Create(
             {.place = {window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize},
              .pictures = &pictures.buttons,
-             .picture = widgets::btn::kOptionOff});
+             .picture = widgets::btn::kOptionOff,
+             .tickedPicture = widgets::btn::kOptionOn});
         optionBoxes_[i].onClick = toggles[i];
         optionLabels_[i].Create(
             {.place = {window, kOptionBox[i].x + 25, kOptionBox[i].y + 4, kOptionLabelWidth[i], 16},

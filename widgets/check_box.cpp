@@ -4,6 +4,8 @@
 #include "widgets/paint.h"
 #include "widgets/window_text.h"
 
+#include <oleacc.h>
+
 #include <cmath>
 
 namespace orv::widgets {
@@ -23,7 +25,20 @@ void CheckBox::SetChecked(bool checked) {
     if (checked_ != checked) {
         checked_ = checked;
         Repaint();
+        NotifyAccessibleChange(Handle(), EVENT_OBJECT_STATECHANGE);
     }
+}
+
+bool CheckBox::Describe(AccessibleInfo& info) const {
+    ClickableWindow::Describe(info);
+    if (info.name.empty()) {
+        info.name = win32::Wide(caption_);
+    }
+    info.role = ROLE_SYSTEM_CHECKBUTTON;
+    if (checked_) {
+        info.state |= STATE_SYSTEM_CHECKED;
+    }
+    return true;
 }
 
 void CheckBox::SetBackground(Colour colour) {
@@ -43,6 +58,7 @@ void CheckBox::SetCaption(std::string_view caption) {
 void CheckBox::Toggle() {
     checked_ = !checked_;
     Repaint();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_STATECHANGE);
     if (onClick) {
         onClick();
     }

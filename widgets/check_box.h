@@ -42,6 +42,8 @@ class CheckBox : public ClickableWindow {
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Clicked() override { Toggle(); }
+    // A check box with its mark, named by its hint, else by its caption.
+    bool Describe(AccessibleInfo& info) const override;
 
   private:
     void Paint();

@@ -1,5 +1,7 @@
 #include "widgets/clickable.h"
 
+#include <oleacc.h>
+
 namespace orv::widgets {
 
 void ClickableWindow::Press(MouseButton button) {
@@ -22,10 +24,12 @@ void ClickableWindow::Release(MouseButton button, LPARAM position) {
     }
 }
 
-void ClickableWindow::NameByHint() {
-    if (Exists()) {
-        ::SetPropW(Handle(), kNamedByHint, reinterpret_cast<HANDLE>(1));
-    }
+bool ClickableWindow::Describe(AccessibleInfo& info) const {
+    const HWND window = Handle();
+    info.name = WindowTextOf(window);
+    info.role = ROLE_SYSTEM_PUSHBUTTON;
+    info.state = WindowStates(window, (::GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) != 0);
+    return true;
 }
 
 LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -50,9 +54,6 @@ LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KILLFOCUS:
             Repaint();
             return 0;
-        case WM_NCDESTROY:
-            ::RemovePropW(Handle(), kNamedByHint);
-            return Window::OnMessage(message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             Press(MouseButton::Left);

@@ -8,10 +8,6 @@
 
 namespace orv::widgets {
 
-// The window property that marks a control whose hint is also its window text, so that screen readers
-// and UI-automation tools can name it (the hints set the text).
-inline constexpr wchar_t kNamedByHint[] = L"Orvanter.NamedByHint";
-
 // Enter and Space press a focused clickable window as a click does; it repaints when it gains or loses
 // the focus, for its focus outline.
 class ClickableWindow : public Window {
@@ -29,9 +25,9 @@ class ClickableWindow : public Window {
     void SetHandCursor(bool hand) { handCursor_ = hand; }
 
   protected:
-    // Marks the window as named by its hint; called once it exists.
-    void NameByHint();
     bool Focused() const { return Exists() && ::GetFocus() == Handle(); }
+    // A push button named by its text (the hint, or the caption of a large button's picture).
+    bool Describe(AccessibleInfo& info) const override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // A left press and release inside the window; reports onClick unless a widget does more.
     virtual void Clicked() {

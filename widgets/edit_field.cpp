@@ -1,5 +1,7 @@
 #include "widgets/edit_field.h"
 
+#include <oleacc.h>
+
 #include "widgets/window_text.h"
 
 namespace orv::widgets {
@@ -13,6 +15,18 @@ bool EditField::Create(const EditFieldArgs& args) {
     if (args.limit > 0) {
         ::SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.limit), 0);
     }
+    return true;
+}
+
+bool EditField::Describe(AccessibleInfo& info) const {
+    const HWND field = Handle();
+    info.name = LabelOf(field, Label());
+    info.role = ROLE_SYSTEM_TEXT;
+    info.state = WindowStates(field, true);
+    if ((::GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) != 0) {
+        info.state |= STATE_SYSTEM_READONLY;
+    }
+    info.value = WindowTextOf(field);
     return true;
 }
 

@@ -38,6 +38,8 @@ class EditField : public StandardControl {
 
   protected:
     void OnCommand(int code) override;
+    // Editable or read-only text, named by its label, with its text as value.
+    bool Describe(AccessibleInfo& info) const override;
 
   private:
     bool settingText_ = false;

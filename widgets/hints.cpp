@@ -1,5 +1,6 @@
 #include "widgets/hints.h"
 #include "platform/win32/wide.h"
+#include "widgets/accessible.h"
 #include "widgets/clickable.h"
 #include "widgets/window_text.h"
 
@@ -124,11 +125,25 @@ LRESULT HintWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Hints::Start() {
+    running_ = this;
     return window_.Exists() || window_.Create();
+}
+
+Hints::~Hints() {
+    if (running_ == this) {
+        running_ = nullptr;
+    }
 }
 
 void Hints::Stop() {
     window_.Destroy();
+    if (running_ == this) {
+        running_ = nullptr;
+    }
+}
+
+const std::string* Hints::TextOf(HWND control) {
+    return running_ != nullptr ? running_->Find(control) : nullptr;
 }
 
 void Hints::SetEnabled(bool enabled) {
@@ -143,9 +158,14 @@ void Hints::Set(HWND control, std::string_view text) {
         Remove(control);
         return;
     }
-    texts_[control] = std::string(text);
-    if (::GetPropW(control, kNamedByHint) != nullptr) {
-        SetWindowTextUtf8(control, text);
+    std::string& stored = texts_[control];
+    if (stored != text) {
+        stored = std::string(text);
+        if (::GetPropW(control, kNamedByHint) != nullptr) {
+            SetWindowTextUtf8(control, text);
+        }
+        // A lamp's hint is its outcome: a screen reader hears the new one.
+        NotifyAccessibleChange(control, EVENT_OBJECT_NAMECHANGE);
     }
     if (control == target_ && window_.Showing() && window_.Text() != text) {
         // The hint under the cursor changed (an indicator's outcome): show the new text in place.
@@ -156,8 +176,11 @@ void Hints::Set(HWND control, std::string_view text) {
 }
 
 void Hints::Remove(HWND control) {
-    if (texts_.erase(control) != 0 && ::GetPropW(control, kNamedByHint) != nullptr) {
-        SetWindowTextUtf8(control, "");
+    if (texts_.erase(control) != 0) {
+        if (::GetPropW(control, kNamedByHint) != nullptr) {
+            SetWindowTextUtf8(control, "");
+        }
+        NotifyAccessibleChange(control, EVENT_OBJECT_NAMECHANGE);
     }
 }
 

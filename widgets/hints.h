@@ -49,6 +49,11 @@ class Hints {
   public:
     using Clock = std::chrono::steady_clock;
 
+    Hints() = default;
+    ~Hints();
+    Hints(const Hints&) = delete;
+    Hints& operator=(const Hints&) = delete;
+
     bool Start();
     void Stop();
 
@@ -59,6 +64,9 @@ class Hints {
     void Set(HWND control, std::string_view text);
     void Remove(HWND control);
     const std::string* Find(HWND control) const;
+    // The hint of `control` in the program's running hints (the ones started last), for the names a
+    // screen reader reads; null without one.
+    static const std::string* TextOf(HWND control);
 
     // One tick of the owner's timer with the cursor at `cursor` (screen). A cursor that rests outside
     // every control with a hint costs nothing.
@@ -73,6 +81,8 @@ class Hints {
 
   private:
     HWND TargetOf(HWND under) const;
+
+    static inline Hints* running_ = nullptr;
 
     HintWindow window_;
     std::unordered_map<HWND, std::string> texts_;

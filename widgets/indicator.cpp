@@ -1,5 +1,7 @@
 #include "widgets/indicator.h"
 
+#include <oleacc.h>
+
 #include "widgets/gdi.h"
 
 namespace orv::widgets {
@@ -7,13 +9,26 @@ namespace orv::widgets {
 bool Indicator::Create(const IndicatorArgs& args) {
     colour_ = args.colour;
     outline_ = args.outline;
-    return CreateChild(L"OrvIndicator", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place);
+    if (!CreateChild(L"OrvIndicator", 0, WS_VISIBLE | WS_CLIPSIBLINGS, args.place)) {
+        return false;
+    }
+    NameByHint();
+    return true;
+}
+
+bool Indicator::Describe(AccessibleInfo& info) const {
+    const HWND window = Handle();
+    info.name = WindowTextOf(window);
+    info.role = ROLE_SYSTEM_STATICTEXT;
+    info.state = WindowStates(window, false) | STATE_SYSTEM_READONLY;
+    return true;
 }
 
 void Indicator::SetColour(Colour colour) {
     if (!(colour == colour_)) {
         colour_ = colour;
         Repaint();
+        NotifyAccessibleChange(Handle(), EVENT_OBJECT_STATECHANGE);
     }
 }
 

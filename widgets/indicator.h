@@ -25,6 +25,8 @@ class Indicator : public Window {
 
   protected:
     bool DrawsItself() const override { return true; }
+    // A lamp is read as text: its hint, which tells the outcome its colour shows.
+    bool Describe(AccessibleInfo& info) const override;
     void Draw(HDC dc, int width, int height) override;
 
   private:

@@ -1,4 +1,7 @@
 #include "widgets/label.h"
+
+#include <oleacc.h>
+
 #include "platform/win32/wide.h"
 #include "widgets/paint.h"
 #include "widgets/window_text.h"
@@ -17,6 +20,14 @@ void Label::SetText(std::string_view text) {
     }
     text_ = std::string(text);
     Repaint();
+    NotifyAccessibleChange(Handle(), EVENT_OBJECT_NAMECHANGE);
+}
+
+bool Label::Describe(AccessibleInfo& info) const {
+    info.name = win32::Wide(text_);
+    info.role = ROLE_SYSTEM_STATICTEXT;
+    info.state = WindowStates(Handle(), false) | STATE_SYSTEM_READONLY;
+    return true;
 }
 
 void Label::SetStyle(const LabelStyle& style) {

@@ -50,6 +50,8 @@ class Label : public ClickableWindow {
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool DrawsItself() const override { return true; }
+    // Static text: its own text.
+    bool Describe(AccessibleInfo& info) const override;
     void Draw(HDC dc, int width, int height) override;
 
   private:

@@ -20,9 +20,14 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
     if (index == index_ && &pictures == pictures_) {
         return;  // on the screen already; the owner asks at every tick, mostly for the same picture
     }
+    const bool captionChanged =
+        pictures_ == nullptr || pictures_->CaptionOf(index_) != pictures.CaptionOf(index);
     index_ = index;
     pictures_ = &pictures;
     imageDrawn_ = false;
+    if (captionChanged) {
+        NotifyAccessibleChange(Handle(), EVENT_OBJECT_NAMECHANGE);
+    }
     if (Exists() && ::IsWindowVisible(Handle())) {
         DrawImage();
         WindowDc dc(Handle());
@@ -33,6 +38,14 @@ void LargeButton::Show(const PictureSet& pictures, int index) {
             }
         }
     }
+}
+
+bool LargeButton::Describe(AccessibleInfo& info) const {
+    ClickableWindow::Describe(info);
+    if (info.name.empty() && pictures_ != nullptr) {
+        info.name = pictures_->CaptionOf(index_);
+    }
+    return true;
 }
 
 void LargeButton::DrawImage() {

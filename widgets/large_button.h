@@ -33,6 +33,8 @@ class LargeButton : public ClickableWindow {
 
   protected:
     bool DrawsItself() const override { return true; }
+    // A push button named by its hint, else by the caption its picture shows.
+    bool Describe(AccessibleInfo& info) const override;
     void Draw(HDC dc, int width, int height) override;
 
   private:

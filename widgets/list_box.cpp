@@ -1,9 +1,18 @@
 #include "widgets/list_box.h"
 
+#include <oleacc.h>
+
 #include "platform/win32/wide.h"
 #include "widgets/canvas.h"
 
 namespace orv::widgets {
+
+bool ListBox::Describe(AccessibleInfo& info) const {
+    info.name = LabelOf(Handle(), Label());
+    info.role = ROLE_SYSTEM_LIST;
+    info.state = WindowStates(Handle(), true);
+    return true;
+}
 
 bool DrawListEntry(const DRAWITEMSTRUCT& draw, HFONT font, const TextColours& colours,
                    const TextColours& selectedColours) {

@@ -43,6 +43,8 @@ class ListBox : public StandardControl {
   protected:
     void OnCommand(int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& draw) override;
+    // A list named by its label; its items are the system's.
+    bool Describe(AccessibleInfo& info) const override;
 
   private:
     HFONT font_ = nullptr;

@@ -1,5 +1,10 @@
 #include "widgets/panel.h"
 
+#include <oleacc.h>
+
+#include "platform/win32/wide.h"
+#include "widgets/hints.h"
+
 #include "widgets/gdi.h"
 #include "widgets/paint.h"
 
@@ -8,6 +13,17 @@ namespace orv::widgets {
 bool Panel::Create(const ControlPlace& place) {
     return CreateChild(L"OrvPanel", WS_EX_CONTROLPARENT, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                        place);
+}
+
+bool Panel::Describe(AccessibleInfo& info) const {
+    const std::string* hint = Hints::TextOf(Handle());
+    if (hint == nullptr) {
+        return false;
+    }
+    info.name = win32::Wide(*hint);
+    info.role = ROLE_SYSTEM_GROUPING;
+    info.state = WindowStates(Handle(), false);
+    return true;
 }
 
 void Panel::SetPicture(const Picture* picture, PictureMode mode) {

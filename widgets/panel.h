@@ -28,6 +28,8 @@ class Panel : public Window {
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintBackground(HDC dc) override;
+    // A panel with a hint (an object's row) is a group named by it; others are left to the system.
+    bool Describe(AccessibleInfo& info) const override;
 
   private:
     const Picture* picture_ = nullptr;

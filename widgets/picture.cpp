@@ -159,6 +159,23 @@ void PictureSet::SetMaker(int index, std::function<Picture()> make) {
     }
 }
 
+void PictureSet::SetCaption(int index, std::wstring_view caption) {
+    if (index < 0) {
+        return;
+    }
+    if (static_cast<size_t>(index) >= captions_.size()) {
+        captions_.resize(static_cast<size_t>(index) + 1);
+    }
+    captions_[static_cast<size_t>(index)] = std::wstring(caption);
+}
+
+std::wstring_view PictureSet::CaptionOf(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= captions_.size()) {
+        return {};
+    }
+    return captions_[static_cast<size_t>(index)];
+}
+
 void PictureSet::FillGaps(const std::shared_ptr<const Picture>& neutral) {
     for (Place& place : places_) {
         if (!place.picture && !place.make) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -119,12 +121,17 @@ class PictureSet {
     // Places whose picture is there now (tests: what was never shown was never drawn).
     int Made() const;
 
+    // The words a picture shows (a large button's caption), for screen readers; empty without any.
+    void SetCaption(int index, std::wstring_view caption);
+    std::wstring_view CaptionOf(int index) const;
+
   private:
     struct Place {
         mutable std::shared_ptr<const Picture> picture;
         std::function<Picture()> make;
     };
     std::vector<Place> places_;
+    std::vector<std::wstring> captions_;
 };
 
 }  // namespace orv::widgets

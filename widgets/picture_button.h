@@ -12,6 +12,11 @@ struct PictureButtonArgs {
     // Must outlive the button.
     const PictureSet* pictures = nullptr;
     int picture = -1;
+    // A box the user ticks: the picture that shows it ticked. A screen reader then hears a check box (a
+    // radio button when the box is one of a group) with its mark, named by its hint or by the label made
+    // right after it.
+    int tickedPicture = -1;
+    bool radio = false;
 };
 
 class PictureButton : public ClickableWindow {
@@ -27,11 +32,14 @@ class PictureButton : public ClickableWindow {
 
   protected:
     bool DrawsItself() const override { return true; }
+    bool Describe(AccessibleInfo& info) const override;
     void Draw(HDC dc, int width, int height) override;
 
   private:
     const PictureSet* pictures_ = nullptr;
     int index_ = -1;
+    int tickedPicture_ = -1;
+    bool radio_ = false;
     int paintCount_ = 0;
 };
 

@@ -295,6 +295,9 @@ PictureSet BuildButtonPictures() {
             set.SetMaker(btn::kStartFirst + 6 * language + state, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->start); });
             set.SetMaker(btn::kStartFirst + 6 * language + 3 + state, [=] { return LargeButton(kRed, s, StopGlyph, words[language]->stop); });
             set.SetMaker(btn::kResetFirst + 3 * language + state, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
+            set.SetCaption(btn::kStartFirst + 6 * language + state, words[language]->start);
+            set.SetCaption(btn::kStartFirst + 6 * language + 3 + state, words[language]->stop);
+            set.SetCaption(btn::kResetFirst + 3 * language + state, words[language]->reset);
         }
     }
     set.SetMaker(btn::kOptionOff, [=] { return OptionBox(false); });
@@ -319,6 +322,10 @@ PictureSet BuildMacroPictures() {
             set.SetMaker(macros::kResetFirst + offset, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
             set.SetMaker(macros::kRunFirst + offset, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->run); });
             set.SetMaker(macros::kCloseFirst + offset, [=] { return LargeButton(kSteel, s, CrossGlyph, words[language]->close); });
+            set.SetCaption(macros::kApplyFirst + offset, words[language]->apply);
+            set.SetCaption(macros::kResetFirst + offset, words[language]->reset);
+            set.SetCaption(macros::kRunFirst + offset, words[language]->run);
+            set.SetCaption(macros::kCloseFirst + offset, words[language]->close);
         }
     }
     set.SetMaker(macros::kArrowPrevious, [=] { return Arrow(17, 21, 2, false); });

@@ -35,6 +35,8 @@ class StandardControl {
     bool IsVisible() const;
     bool Enabled() const;
     void Focus();
+    // The label that names the control for a screen reader, where it is not the one made just before it.
+    void SetLabel(HWND label) { label_ = label; }
 
     // A parent's message about one of its children: the child's object answers it when the child is a
     // standard control of the program. Every window of the program asks this first.
@@ -48,12 +50,16 @@ class StandardControl {
     virtual void OnCommand(int) {}
     // WM_DRAWITEM for an owner-drawn control; false leaves it to the system.
     virtual bool OnDrawItem(const DRAWITEMSTRUCT&) { return false; }
+    // What a screen reader is told about the control; false (the default) leaves it to the system.
+    virtual bool Describe(AccessibleInfo&) const { return false; }
+    HWND Label() const { return label_; }
 
   private:
     static LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> OnColour(WPARAM wParam);
 
     HWND control_ = nullptr;
+    HWND label_ = nullptr;
     WNDPROC systemProcedure_ = nullptr;
     std::optional<TextColours> colours_;
     Brush background_;

@@ -12,6 +12,12 @@ Window::~Window() {
     Destroy();
 }
 
+void Window::NameByHint() {
+    if (Exists()) {
+        ::SetPropW(window_, kNamedByHint, reinterpret_cast<HANDLE>(1));
+    }
+}
+
 void Window::Destroy() {
     if (window_ != nullptr) {
         ::DestroyWindow(window_);
@@ -64,8 +70,19 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     if (const std::optional<LRESULT> reflected = StandardControl::Reflect(message, wParam, lParam)) {
         return *reflected;
     }
+    if (message == WM_GETOBJECT) {
+        AccessibleInfo described;
+        if (self->Describe(described)) {
+            if (const LRESULT answer = AnswerAccessibleObject(window, wParam, lParam)) {
+                return answer;
+            }
+        }
+    } else if (IsDescribeMessage(message)) {
+        return self->Describe(*reinterpret_cast<AccessibleInfo*>(lParam)) ? 1 : 0;
+    }
     const LRESULT result = self->OnMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        ::RemovePropW(window, kNamedByHint);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
     }

@@ -7,6 +7,8 @@
 
 #include "widgets/mouse.h"
 
+#include "widgets/accessible.h"
+
 namespace orv::widgets {
 
 // Where a child window or control goes: its parent and its box in the parent's client area.
@@ -14,6 +16,10 @@ struct ControlPlace {
     HWND parent = nullptr;
     int x = 0, y = 0, width = 0, height = 0;
 };
+
+// The window property that marks a control whose hint is also its window text, so that screen readers
+// and UI-automation tools can name it (the hints set the text).
+inline constexpr wchar_t kNamedByHint[] = L"Orvanter.NamedByHint";
 
 // Owns one window. `this` is stored at WM_NCCREATE and every message goes to OnMessage. The object
 // must outlive its window or destroy it: the destructor destroys a window that still exists.
@@ -59,6 +65,10 @@ class Window {
     // flicker).
     virtual bool DrawsItself() const { return false; }
     virtual void Draw(HDC, int /*width*/, int /*height*/) {}
+    // What a screen reader is told about this window; false (the default) leaves it to the system.
+    virtual bool Describe(AccessibleInfo&) const { return false; }
+    // Marks the window as named by its hint (the hints set its text); called once it exists.
+    void NameByHint();
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::DefWindowProcW(window_, message, wParam, lParam);
     }

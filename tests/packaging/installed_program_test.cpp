@@ -1,10 +1,13 @@
 // The installer as a Windows user meets it, in a fresh Wine prefix: a silent install, the installed
 // program started from its shortcut, second starts, an install over the running program, a silent
-// uninstall. The steps build on each other and run in this order.
-//   ORV_SETUP: the installer's Windows path; ORV_VERSION: the version it must carry.
+// uninstall, then an installation into a folder the user already had. The steps build on each other and
+// run in this order.
+//   ORV_SETUP: the installer's Windows path; ORV_VERSION: the version it must carry;
+//   ORV_WINGET_INSTALLER: the winget installer manifest written for it.
 #include <windows.h>
 
 #include <objbase.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -117,6 +120,45 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     return target;
 }
 
+// The FileDescription of the file's version resource (US English, Unicode), which Windows shows as the
+// program's name in notifications and Task Manager.
+std::wstring FileDescription(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<char> data(size);
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
+                          reinterpret_cast<void**>(&text), &length) ||
+        text == nullptr) {
+        return L"";
+    }
+    return text;
+}
+
+// The first child of `window` of the class `className`.
+HWND ChildOfClass(HWND window, const wchar_t* className) {
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(parameter);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            if (wcscmp(name, wanted.className) == 0) {
+                wanted.found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::wstring FileVersion(const std::wstring& path) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
@@ -192,6 +234,51 @@ std::optional<DWORD> RunToEnd(const std::wstring& exe, const std::wstring& argum
     return process->ExitCode();
 }
 
+// The value of the first line "Name: value" of a manifest (YAML as the build writes it), blanks trimmed.
+std::wstring ManifestValue(const std::string& manifest, const std::string& name) {
+    const auto at = manifest.find(name + ":");
+    if (at == std::string::npos) {
+        return L"";
+    }
+    const auto begin = manifest.find_first_not_of(' ', at + name.size() + 1);
+    const auto end = manifest.find_first_of("\r\n", begin);
+    const std::string value = manifest.substr(begin, end - begin);
+    return std::wstring(value.begin(), value.end());
+}
+
+// A visible dialog of the setup (or one of its message boxes) whose title names the program and that
+// has a control with `id`; a message box is told from the setup's window by its Yes button.
+HWND SetupDialogWith(int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(parameter);
+            wchar_t className[64] = {};
+            wchar_t title[256] = {};
+            ::GetClassNameW(window, className, 64);
+            ::GetWindowTextW(window, title, 256);
+            if (wcscmp(className, L"#32770") == 0 && wcsstr(title, L"Orvanter") != nullptr &&
+                ::IsWindowVisible(window) && ::GetDlgItem(window, wanted.id) != nullptr) {
+                wanted.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+// Presses button `id` of the dialog as a click does; false when it is not there or not enabled.
+bool Press(HWND dialog, int id) {
+    const HWND button = dialog != nullptr ? ::GetDlgItem(dialog, id) : nullptr;
+    if (button == nullptr || !::IsWindowEnabled(button)) {
+        return false;
+    }
+    return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
 HWND MainWindow() {
     return ::FindWindowW(L"TfmMain", L"Orvanter");
 }
@@ -240,12 +327,21 @@ TEST_F(InstalledProgramTest, SilentInstallPutsProgramShortcutAndAppsEntryInPlace
     }
     EXPECT_TRUE(SamePath(ShortcutTarget(Shortcut()), Installed(L"Orvanter.exe")));
     EXPECT_EQ(FileVersion(Installed(L"Orvanter.exe")), version + L".0");
+    EXPECT_EQ(FileDescription(Installed(L"Orvanter.exe")), L"Orvanter");
 
     EXPECT_EQ(ReadString(kUninstallKey, L"DisplayName"), L"Orvanter");
     EXPECT_EQ(ReadString(kUninstallKey, L"DisplayVersion"), version);
     EXPECT_EQ(ReadString(kUninstallKey, L"Publisher"), L"Keldrastic");
     EXPECT_EQ(ReadString(kUninstallKey, L"DisplayIcon"), Installed(L"Orvanter.exe") + L",0");
     EXPECT_EQ(ReadString(kUninstallKey, L"UninstallString"), L"\"" + Installed(L"Uninstall.exe") + L"\"");
+    // winget finds the installation by its ProductCode: the name of the key the installer writes.
+    const std::string manifest = ReadWholeFile(Environment(L"ORV_WINGET_INSTALLER"));
+    const std::wstring productCode = ManifestValue(manifest, "ProductCode");
+    ASSERT_FALSE(productCode.empty());
+    const std::wstring productKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + productCode;
+    EXPECT_EQ(ReadString(productKey.c_str(), L"DisplayVersion"), ManifestValue(manifest, "DisplayVersion"));
+    EXPECT_EQ(ReadString(productKey.c_str(), L"Publisher"), ManifestValue(manifest, "Publisher"));
     // Orvanter.exe alone is hundreds of kilobytes.
     EXPECT_GT(ReadNumber(kUninstallKey, L"EstimatedSize").value_or(0), 100u);
     // The settings are the program's own business: the installer does not make them.
@@ -259,6 +355,24 @@ TEST_F(InstalledProgramTest, ProgramStartsFromItsShortcutAndASecondStartBringsIt
     ASSERT_TRUE(first);
     ASSERT_TRUE(WaitFor([] { return MainWindow() != nullptr && ::IsWindowVisible(MainWindow()); }, 60s));
     const HWND window = MainWindow();
+
+    // A screen reader in another process learns what an enable box is.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = ChildOfClass(window, L"OrvCheckBox")) != nullptr; }, 30s));
+    IAccessible* object = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(::AccessibleObjectFromWindow(
+        box, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object)));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_CHECKBUTTON);
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(self, &name), S_OK);
+    EXPECT_NE(name, nullptr);
+    ::SysFreeString(name);
+    object->Release();
 
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([window] { return ::IsIconic(window) != FALSE; }, 10s));
@@ -327,7 +441,8 @@ TEST_F(InstalledProgramTest, SilentUninstallRemovesTheProgramAndKeepsSettingsAnd
     ASSERT_TRUE(program);
     ASSERT_TRUE(WaitFor([] { return MainWindow() != nullptr; }, 60s));
     DeleteValue(kSettingsKey, L"LogOK");
-    WriteString(kRunKey, L"Orvanter", Installed(L"Orvanter.exe"));
+    // As the program writes it when the start-up option is switched on.
+    WriteString(kRunKey, L"Orvanter", L"\"" + Installed(L"Orvanter.exe") + L"\"");
     WriteString(kRunKey, L"SomethingElse", L"C:\\else.exe");
 
     // The uninstaller hands over to a copy of itself and ends; the copy removes Uninstall.exe last.
@@ -338,18 +453,91 @@ TEST_F(InstalledProgramTest, SilentUninstallRemovesTheProgramAndKeepsSettingsAnd
     EXPECT_EQ(program->ExitCode(), 0u);
     EXPECT_TRUE(ReadNumber(kSettingsKey, L"LogOK").has_value());
 
-    for (const wchar_t* file :
-         {L"Orvanter.exe", L"Help_e.txt", L"Help_r.txt", L"ReadMe.txt", L"Bat\\sample.bat"}) {
+    for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Help_r.txt", L"ReadMe.txt"}) {
         EXPECT_FALSE(Exists(Installed(file))) << file;
     }
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(ReadString(kRunKey, L"Orvanter").has_value());
     EXPECT_TRUE(ReadString(kRunKey, L"SomethingElse").has_value());
-    // The user's things stay: settings, logs and own batch files.
+    // The user's things stay: settings, logs, own batch files and the sample the user changed.
     EXPECT_TRUE(KeyExists(kSettingsKey));
     EXPECT_TRUE(Exists(Installed(L"Log\\10.00.00.log")));
     EXPECT_TRUE(Exists(Installed(L"Bat\\mine.bat")));
+    EXPECT_EQ(ReadWholeFile(Installed(L"Bat\\sample.bat")), "@rem changed by the user\r\n");
+}
+
+// An installation into a folder the user already had (C:\Tools with files of its own), upgraded without
+// naming the folder again, once while its program cannot be replaced, and removed with the user's
+// settings and logs.
+TEST_F(InstalledProgramTest, InstallationInAUsersFolderIsUpgradedThereAndRemovesOnlyWhatItWrote) {
+    const std::wstring folder = L"C:\\Tools";
+    const auto in = [&folder](const wchar_t* relative) { return folder + L"\\" + relative; };
+    WriteFile(in(L"tool.txt"), "the user's\r\n");
+    WriteFile(in(L"Log\\notes.log"), "the user's\r\n");
+    WriteFile(in(L"Log\\build.2024.01.log"), "the user's\r\n");
+    ASSERT_EQ(RunToEnd(setup, L"/S /D=" + folder, 120s), 0u);
+    ASSERT_TRUE(Exists(in(L"Orvanter.exe")));
+
+    // An upgrade goes to the folder of the installation, not to the default one.
+    WriteFile(in(L"Help_e.txt"), "old help");
+    EXPECT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
+    EXPECT_NE(ReadWholeFile(in(L"Help_e.txt")), "old help");
+    EXPECT_FALSE(Exists(Installed(L"Orvanter.exe")));
+
+    {
+        // The program started again after the setup closed it: its executable cannot be replaced. The
+        // setup fails and the old installation stays whole, its Apps entry included.
+        WriteFile(in(L"Orvanter.exe"), "the old program");
+        WriteString(kUninstallKey, L"DisplayVersion", L"0.9");
+        const HANDLE file = ::CreateFileW(in(L"Orvanter.exe").c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const HANDLE mapping = ::CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        ASSERT_NE(view, nullptr);
+        const auto code = RunToEnd(setup, L"/S", 120s);
+        ::UnmapViewOfFile(view);
+        ::CloseHandle(mapping);
+        ::CloseHandle(file);
+        ASSERT_TRUE(code.has_value());
+        EXPECT_NE(*code, 0u);
+        EXPECT_EQ(ReadWholeFile(in(L"Orvanter.exe")), "the old program");
+        EXPECT_EQ(ReadString(kUninstallKey, L"DisplayVersion"), L"0.9");
+    }
+    ASSERT_EQ(RunToEnd(setup, L"/S", 120s), 0u);
+    EXPECT_EQ(FileVersion(in(L"Orvanter.exe")), version + L".0");
+
+    // What the program wrote, and a start-up entry of the other installation, in the default folder.
+    WriteFile(in(L"Log\\14.05.33.log"), "a log line\r\n");
+    WriteFile(in(L"Log\\2.05.33 PM.log"), "a log line\r\n");
+    WriteString(kRunKey, L"Orvanter", L"\"" + Installed(L"Orvanter.exe") + L"\"");
+    ASSERT_TRUE(KeyExists(kSettingsKey));
+
+    // The uninstaller as a user runs it: Uninstall, then Yes to removing the settings and logs.
+    ASSERT_TRUE(Start(in(L"Uninstall.exe")));
+    EXPECT_TRUE(WaitFor([] { return Press(SetupDialogWith(IDOK), IDOK); }, 60s));
+    EXPECT_TRUE(WaitFor([] { return Press(SetupDialogWith(IDYES), IDYES); }, 60s));
+    EXPECT_TRUE(WaitFor([&in] { return !Exists(in(L"Uninstall.exe")); }, 60s));
+    // Closed when it has finished.
+    EXPECT_TRUE(WaitFor(
+        [] {
+            Press(SetupDialogWith(IDOK), IDOK);
+            return SetupDialogWith(IDOK) == nullptr && SetupDialogWith(IDCANCEL) == nullptr;
+        },
+        60s));
+
+    EXPECT_FALSE(KeyExists(kSettingsKey));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    for (const wchar_t* file : {L"Orvanter.exe", L"Help_e.txt", L"Bat\\sample.bat", L"Bat",
+                                L"Log\\14.05.33.log", L"Log\\2.05.33 PM.log"}) {
+        EXPECT_FALSE(Exists(in(file))) << file;
+    }
+    for (const wchar_t* file : {L"tool.txt", L"Log\\notes.log", L"Log\\build.2024.01.log"}) {
+        EXPECT_TRUE(Exists(in(file))) << file;
+    }
+    EXPECT_EQ(ReadString(kRunKey, L"Orvanter"), L"\"" + Installed(L"Orvanter.exe") + L"\"");
 }
 
 }  // namespace
