@@ -88,8 +88,12 @@ void ProgramState::Cb_LogOKClick() {
     engine_.SetLogOK(options_.LogOK);
 }
 
+bool ProgramState::AutoRunInEffect() const {
+    return settings::AutoRunInEffect(options_, executablePath_, keys_.startupApproved);
+}
+
 std::string ProgramState::Cb_AutoRunClick() {
-    return WriteFailureMessage(ToggleAutoRun(options_, executablePath_, keys_.run));
+    return WriteFailureMessage(ToggleAutoRun(options_, executablePath_, keys_.run, keys_.startupApproved));
 }
 
 bool ProgramState::Sb_ResetClick() {

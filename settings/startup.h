@@ -25,6 +25,7 @@ struct StoreKeys {
     std::string program = std::string(reg::kProgramKey);
     std::string macros = std::string(reg::kMacrosKey);
     std::string run = std::string(reg::kRunKey);
+    std::string startupApproved = std::string(reg::kStartupApprovedRunKey);
 };
 
 class ProgramState {
@@ -59,6 +60,8 @@ class ProgramState {
     // --- The settings area ---
 
     const Options& CurrentOptions() const { return options_; }
+    // What the autorun box shows: the option, unless Task Manager has disabled the entry.
+    bool AutoRunInEffect() const;
 
     void Cb_HintShowClick();
     void Cb_MinFormShowClick();

@@ -5,8 +5,12 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <thread>
+
+#include "engine/event_context.h"
 #include "lang/apply.h"
 #include "lang/constants.h"
+#include "platform/launch.h"
 #include "ui/shell_logic.h"
 #include "widgets/window_text.h"
 
@@ -533,7 +537,8 @@ void TfmMain::Sb_ResetMouseUp(MouseButton button) {
 
 void TfmMain::ShowOptionBoxes() {
     const settings::Options& options = services_.state->CurrentOptions();
-    const bool on[4] = {options.MinFormShow, options.AutoRun, options.HintShow, services_.engine->LogOK()};
+    const bool on[4] = {options.MinFormShow, services_.state->AutoRunInEffect(), options.HintShow,
+                        services_.engine->LogOK()};
     for (int i = 0; i < 4; ++i) {
         optionBoxes_[i].SetPicture(on[i] ? widgets::btn::kOptionOn : widgets::btn::kOptionOff);
     }
@@ -670,8 +675,12 @@ void TfmMain::OpenInShell(const std::string& target, int showCommand) {
         services_.shellOpen(Handle(), target, showCommand);
         return;
     }
-    // The shell's answer is not examined: a missing file or browser shows the system's own message.
-    ::ShellExecuteW(Handle(), nullptr, win32::Wide(target).c_str(), nullptr, nullptr, showCommand);
+    // The shell's answer is not examined: a missing file or browser shows the system's own message. The
+    // start waits for the launch lock (a macro being started) and for the shell, so it runs on a thread
+    // of its own; the viewer or browser inherits none of the macros' variables.
+    std::thread([owner = Handle(), target, showCommand] {
+        launch::OpenDocument(owner, target, showCommand, engine::EventVariableNames());
+    }).detach();
 }
 
 void TfmMain::ShowError(const std::string& text) {

@@ -96,6 +96,7 @@ class ProgramStateTest : public ::testing::Test {
         keys.program = scratch.Path();
         keys.macros = scratch.Path() + "Macros\\";
         keys.run = run.Path();
+        keys.startupApproved = run.Path() + "Approved";
         services.checks = checks;
         services.logFolder = folder.Join("Log") + fs::kSeparator;
         services.pause = std::chrono::milliseconds(1);

@@ -106,6 +106,7 @@ class MainWindowTest : public ::testing::Test {
         keys.program = ProgramKey();
         keys.macros = MacrosKey();
         keys.run = RunKey();
+        keys.startupApproved = key.Path() + "StartupApproved";
         state = std::make_unique<settings::ProgramState>(*engine, language, *macroTable,
                                                          folder.Join("Orvanter.exe"), keys);
         window = std::make_unique<TfmMain>();
