@@ -46,6 +46,8 @@ enum class MainControl : int32_t {
     TrayMenu_3,
     TrayMenu_4,
     TrayMenu_5,
+    TrayMenu_6,  // "Pause for 15 minutes"
+    TrayMenu_7,  // "Pause for 1 hour"
     Lbl_HintShow,
     Cb_HintShow,
     Lbl_AutoRun,

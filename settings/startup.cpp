@@ -22,6 +22,7 @@ std::string ProgramState::CreateMainWindow() {
     options_ = options;
     engine_.LoadObjects(objects);
     engine_.SetLogOK(options_.LogOK);
+    engine_.SetLogKeepDays(options_.LogKeepDays);
     mainCreated_ = true;
     return InvalidTypeMessage(report.wrongType);
 }
@@ -65,6 +66,7 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     }
     if (mainCreated_) {
         options_.LogOK = engine_.LogOK();
+        options_.LogKeepDays = engine_.LogKeepDays();
         bool opened = true;
         std::vector<std::string> failed =
             store_.SaveSettings(engine_.Objects(), options_, objectOneSearchText, &opened);
@@ -86,6 +88,11 @@ void ProgramState::Cb_LogOKClick() {
     options_.LogOK = engine_.LogOK();
     ToggleLogOK(options_);
     engine_.SetLogOK(options_.LogOK);
+}
+
+void ProgramState::StepLogKeepDays(int step) {
+    engine_.SetLogKeepDays(engine::StepLogKeepDays(engine_.LogKeepDays(), step));
+    options_.LogKeepDays = engine_.LogKeepDays();
 }
 
 bool ProgramState::AutoRunInEffect() const {

@@ -66,6 +66,9 @@ class ProgramState {
     void Cb_HintShowClick();
     void Cb_MinFormShowClick();
     void Cb_LogOKClick();
+    // The "Keep log files" field's arrows: the next (1) or previous (-1) limit, for the engine at once.
+    void StepLogKeepDays(int step);
+    int32_t LogKeepDays() const { return engine_.LogKeepDays(); }
     // Also writes or deletes the start-up entry at once; returns the message text when the entry
     // could not be written ("" otherwise). The option keeps its new state either way.
     std::string Cb_AutoRunClick();

@@ -51,12 +51,20 @@ constexpr MainControl kOptionBoxControls[4] = {MainControl::Cb_MinFormShow, Main
 constexpr MainControl kOptionLabelControls[4] = {MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun,
                                                  MainControl::Lbl_HintShow, MainControl::Lbl_LogOK};
 
-// The tray menu's items are captioned in order: item 1 is the first.
+// The tray menu's items from the top: start, stop, the two pauses, the web pages, exit.
+constexpr MainControl kTrayOrder[kTrayItems] = {
+    MainControl::TrayMenu_1, MainControl::TrayMenu_2, MainControl::TrayMenu_6, MainControl::TrayMenu_7,
+    MainControl::TrayMenu_3, MainControl::TrayMenu_4, MainControl::TrayMenu_5};
 constexpr int TrayItem(MainControl control) {
-    return static_cast<int>(control) - static_cast<int>(MainControl::TrayMenu_1);
+    for (int i = 0; i < kTrayItems; ++i) {
+        if (kTrayOrder[i] == control) {
+            return i;
+        }
+    }
+    return -1;
 }
 constexpr bool IsTrayItem(MainControl control) {
-    return TrayItem(control) >= 0 && TrayItem(control) < 5;
+    return TrayItem(control) >= 0;
 }
 
 size_t Index(MainControl control) {
@@ -287,12 +295,16 @@ void TfmMain::MakeSettingsArea() {
     };
     widgets::TrayMenu& menu = tray_.PopupMenu();
     menu.SetCaption(lang::kProgramName);
-    const std::function<void()> items[5] = {[this] { TrayMenu_1Click(); }, [this] { TrayMenu_2Click(); },
-                                            [this] { TrayMenu_3Click(); }, [this] { TrayMenu_4Click(); },
-                                            [this] { TrayMenu_5Click(); }};
-    for (int i = 0; i < 5; ++i) {
-        const std::string name = "TrayMenu_" + std::to_string(i + 1);
-        menu.Add(name, &pictures.trayMenu[i], items[i]);
+    const std::function<void()> items[kTrayItems] = {
+        [this] { TrayMenu_1Click(); }, [this] { TrayMenu_2Click(); }, [this] { TrayMenu_6Click(); },
+        [this] { TrayMenu_7Click(); }, [this] { TrayMenu_3Click(); }, [this] { TrayMenu_4Click(); },
+        [this] { TrayMenu_5Click(); }};
+    // The two pauses share their picture.
+    constexpr int kPictures[kTrayItems] = {0, 1, 5, 5, 2, 3, 4};
+    for (int i = 0; i < kTrayItems; ++i) {
+        const std::string name = "TrayMenu_" + std::to_string(static_cast<int>(kTrayOrder[i]) -
+                                                              static_cast<int>(MainControl::TrayMenu_1) + 1);
+        menu.Add(name, &pictures.trayMenu[kPictures[i]], items[i]);
     }
     MapControls();
 }
@@ -389,6 +401,7 @@ void TfmMain::ApplyLanguage() {
     for (ObjectPanel& panel : panels_) {
         panel.ApplyLanguage(*table);
     }
+    ShowPauseTip();
     if (children.applyEditorLanguage) {
         children.applyEditorLanguage(*table);
     }
@@ -445,6 +458,7 @@ std::string TfmMain::HintOf(MainControl control) const {
 // --- Control ---
 
 void TfmMain::Sb_StartClick() {
+    CancelPause();
     const bool running = services_.engine->Sb_StartClick();
     indicatorStart_.SetColour(running ? kStartRunning : kStartStopped);
     if (running) {
@@ -501,6 +515,8 @@ void TfmMain::NotifyEvents(const std::vector<std::string>& events) {
 }
 
 void TfmMain::Sb_ResetClick() {
+    // A reset leaves control stopped, also when a pause would have started it again.
+    CancelPause();
     StopControlIfRunning();
     services_.state->Sb_ResetClick();
     for (ObjectPanel& panel : panels_) {
@@ -631,15 +647,63 @@ void TfmMain::TrayIconDblClick() {
 }
 
 void TfmMain::TrayMenu_1Click() {
+    CancelPause();
     if (!services_.engine->ControlRunning()) {
         services_.engine->StartControl();
     }
 }
 
 void TfmMain::TrayMenu_2Click() {
+    CancelPause();
     if (services_.engine->ControlRunning()) {
         services_.engine->StopControl();
     }
+}
+
+void TfmMain::TrayMenu_6Click() {
+    PauseControl(std::chrono::minutes(15));
+}
+
+void TfmMain::TrayMenu_7Click() {
+    PauseControl(std::chrono::minutes(60));
+}
+
+void TfmMain::PauseControl(std::chrono::minutes length) {
+    if (!services_.engine->ControlRunning()) {
+        return;
+    }
+    services_.engine->StopControl();
+    pause_.Begin(Now(), length);
+    ShowPauseTip();
+}
+
+void TfmMain::CancelPause() {
+    if (pause_.Active()) {
+        pause_.Cancel();
+        ShowPauseTip();
+    }
+}
+
+void TfmMain::ResumeWhenPauseEnds() {
+    if (pause_.Active() && pause_.TakeDue(Now())) {
+        ShowPauseTip();
+        if (!services_.engine->ControlRunning()) {
+            services_.engine->StartControl();
+        }
+    }
+}
+
+void TfmMain::ShowPauseTip() {
+    if (!pause_.Active()) {
+        tray_.SetTip(lang::kProgramName);
+        return;
+    }
+    tray_.SetTip(engine::PauseTip(pause_, *services_.language->Table(), std::string(lang::kProgramName),
+                                  clock::SystemFormats().shortTime, clock::SystemNames()));
+}
+
+engine::ControlPause::Clock::time_point TfmMain::Now() const {
+    return services_.now ? services_.now() : engine::ControlPause::Clock::now();
 }
 
 void TfmMain::TrayMenu_3Click() {
@@ -755,9 +819,14 @@ void TfmMain::Timer_WorkTimer() {
     start_.Show(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
     const bool resetHot = hot(kResetLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
     reset_.Show(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
-    // 8. The tray menu follows the running state.
-    tray_.PopupMenu().SetEnabled(0, !running);
-    tray_.PopupMenu().SetEnabled(1, running);
+    // 8. The tray menu follows the running state; "Control: Stop" also cancels a pause.
+    ResumeWhenPauseEnds();
+    const bool runningNow = services_.engine->ControlRunning();
+    widgets::TrayMenu& menu = tray_.PopupMenu();
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_1), !runningNow);
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_2), runningNow || pause_.Active());
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_6), runningNow);
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_7), runningNow);
 }
 
 // --- Exit ---

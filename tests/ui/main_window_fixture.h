@@ -137,6 +137,7 @@ class MainWindowTest : public ::testing::Test {
             return answer;
         };
         ui.cursorPosition = [this] { return cursor; };
+        ui.now = [this] { return now; };
         ASSERT_TRUE(window->Create(ui));
         state->CreateSplashWindow();
         state->CreateMacroEditor();
@@ -170,6 +171,8 @@ class MainWindowTest : public ::testing::Test {
         ::GetWindowRect(window->Handle(), &box);
         return POINT{box.left + x, box.top + y};
     }
+    // The system's clock as the window reads it; tests move it.
+    engine::ControlPause::Clock::time_point now = engine::ControlPause::Clock::now();
     void Tick() {
         window->Timer_WorkTimer();
         Pump();
