@@ -54,6 +54,9 @@ constexpr ControlText<MainControl> kMainWindow[] = {
     Row(M::Lbl_LogOK, kCaption, TextId::LogOKCaption),
     Row(M::Lbl_LogOK, kHint, TextId::LogOKHint),
     Row(M::Cb_LogOK, kHint, TextId::LogOKHint),
+    Row(M::Lbl_LogKeep, kCaption, TextId::LogKeepCaption, TextSuffix::Colon),
+    Row(M::Lbl_LogKeep, kHint, TextId::LogKeepHint),
+    Row(M::Edit_LogKeep, kHint, TextId::LogKeepHint),
 };
 
 constexpr ControlText<MainControl> kRunningState[] = {

@@ -56,6 +56,8 @@ enum class MainControl : int32_t {
     Cb_MinFormShow,
     Lbl_LogOK,
     Cb_LogOK,
+    Lbl_LogKeep,   // "Keep log files:"
+    Edit_LogKeep,  // its value is the window's; the role gives the hint
     Count
 };
 

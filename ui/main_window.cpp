@@ -235,6 +235,7 @@ void TfmMain::MakeSettingsArea() {
                       .picture = widgets::btn::kArrowDown});
     langUp_.onClick = [this] { Sb_Lang_UpClick(); };
     langDown_.onClick = [this] { Sb_Lang_DownClick(); };
+    logKeep_.Create(window, pictures, fieldFont_.Get(), [this](int step) { StepLogKeepDays(step); });
 
     const std::function<void()> toggles[4] = {[this] { Cb_MinFormShowClick(); },
                                               [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
@@ -284,6 +285,7 @@ void TfmMain::MakeSettingsArea() {
          {langField_.Handle(), langUp_.Handle(), langDown_.Handle(), start_.Handle(), reset_.Handle()}) {
         tabOrder_.Add(control);
     }
+    logKeep_.AddToTabOrder(tabOrder_);
 
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
@@ -316,6 +318,8 @@ void TfmMain::MapControls() {
         labels_[Index(control)] = &label;
     };
     map(MainControl::Edit_Lang, langField_.Handle());
+    map(MainControl::Edit_LogKeep, logKeep_.FieldHandle());
+    mapLabel(MainControl::Lbl_LogKeep, logKeep_.Label());
     mapLabel(MainControl::Lbl_Lang, langLabel_);
     mapLabel(MainControl::Lbl_Title_1, title1_);
     mapLabel(MainControl::Lbl_Title_2, title2_);
@@ -402,6 +406,7 @@ void TfmMain::ApplyLanguage() {
         panel.ApplyLanguage(*table);
     }
     ShowPauseTip();
+    logKeep_.ShowValue(services_.state->LogKeepDays(), *table);
     if (children.applyEditorLanguage) {
         children.applyEditorLanguage(*table);
     }
@@ -577,6 +582,11 @@ void TfmMain::Cb_AutoRunClick() {
 void TfmMain::Cb_MinFormShowClick() {
     services_.state->Cb_MinFormShowClick();
     ShowOptionBoxes();
+}
+
+void TfmMain::StepLogKeepDays(int step) {
+    services_.state->StepLogKeepDays(step);
+    logKeep_.ShowValue(services_.state->LogKeepDays(), *services_.language->Table());
 }
 
 void TfmMain::Cb_LogOKClick() {
@@ -797,6 +807,7 @@ void TfmMain::Timer_WorkTimer() {
     langDown_.SetPicture(HoverPicture(
         hot(kLangPanelLeft + kLangArrowLeft, kLangPanelTop + kLangDownTop, kArrowWidth, kArrowHeight),
         widgets::btn::kArrowDown, widgets::btn::kArrowDownHot));
+    logKeep_.UpdateHover(cursor, origin, visible);
     // 4. The object panels.
     for (ObjectPanel& panel : panels_) {
         panel.UpdateHover(cursor, origin, visible);
@@ -855,6 +866,9 @@ bool TfmMain::OnWindowKey(UINT key, bool shift, HWND focus) {
         case VK_DOWN:
             if (focus != nullptr && focus == langField_.Handle()) {
                 key == VK_UP ? Sb_Lang_UpClick() : Sb_Lang_DownClick();
+                return true;
+            }
+            if (logKeep_.StepByKey(focus, key == VK_UP)) {
                 return true;
             }
             for (ObjectPanel& panel : panels_) {

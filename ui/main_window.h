@@ -21,6 +21,7 @@
 #include "lang/language.h"
 #include "macros/macro_table.h"
 #include "settings/startup.h"
+#include "ui/log_keep_field.h"
 #include "ui/object_panel.h"
 #include "widgets/edit_field.h"
 #include "widgets/hints.h"
@@ -190,6 +191,7 @@ class TfmMain : public widgets::SkinnedWindow {
     bool ChildWindowOpen() const { return childWindowOpen_; }
     bool InTray() const { return tray_.Active(); }
     const engine::ControlPause& Pause() const { return pause_; }
+    LogKeepField& LogKeep() { return logKeep_; }
 
     const widgets::TabOrder& TabOrderOfControls() const { return tabOrder_; }
 
@@ -206,6 +208,7 @@ class TfmMain : public widgets::SkinnedWindow {
     void MapControls();
     void SetCaption(lang::MainControl control, const std::string& text);
     void StopControlIfRunning();
+    void StepLogKeepDays(int step);
     void PauseControl(std::chrono::minutes length);
     void CancelPause();
     void ResumeWhenPauseEnds();
@@ -250,6 +253,7 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton langUp_, langDown_;
     widgets::LargeButton start_, reset_;
     ObjectPanel panels_[engine::kObjectCount];
+    LogKeepField logKeep_;
     widgets::TrayIcon tray_;
     engine::ControlPause pause_;
     widgets::TabOrder tabOrder_;
