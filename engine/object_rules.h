@@ -56,10 +56,10 @@ struct BrowseChoice {
     std::string displayName;
 };
 
-// What a confirmed browse does to object `number` of (folded) type `type`. `present` is ItemPresent for
-// the chosen path. An accepted item becomes the type's path and name and, for a file or a directory, its
-// availability baseline says present; a refused one (a directory or missing item for a file object,
-// anything but a directory for a directory object, anything but an existing ".exe" file for an
+// What a confirmed browse does to object `number` of (folded) type `type`. `present` says whether
+// ItemPresence found the chosen path. An accepted item becomes the type's path and name and, for a file or a
+// directory, its availability baseline says present; a refused one (a directory or missing item for a file
+// object, anything but a directory for a directory object, anything but an existing ".exe" file for an
 // application object) clears the type's path (and, for an application, its name) and, for a file or
 // directory, sets the availability baseline to absent. An accepted application is named by its
 // executable's file name, the process name the application check looks for. Object 1 also resets its

@@ -293,7 +293,7 @@ TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
     EXPECT_EQ(object.EventText, "");
 }
 
-// A program that waits holds no thread: the measurement and text threads end after their linger, and
+// A program that waits holds no thread: the measurement and request threads end after their linger, and
 // the next check and text change start new ones and are carried out as before.
 TEST_F(ObjectsTest, IdleThreadsEndAndTheNextCheckAndTextChangeStillRun) {
     threadLinger = std::chrono::milliseconds(20);

@@ -207,7 +207,7 @@ TEST_F(ObjectPanelTest, TypingRunsTheCheckWithTheTextHeldSoFar) {
     ASSERT_TRUE(panel.SearchVisible());
     ::SetWindowTextW(panel.SearchFieldHandle(), L"");
     Pump();
-    // The checks run on the engine's text thread; the window only hands the texts over.
+    // The checks run on the engine's request thread; the window only hands the texts over.
     ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     EXPECT_EQ(Object(1).settings.String, "");
     TypeInto(panel.SearchFieldHandle(), "abc");
@@ -244,7 +244,7 @@ TEST_F(ObjectPanelTest, FirstFillRunsTheChangeOnlyWhereTheTextDiffersFromTheDesi
     StoreString("String_Obj5", "x");
     StoreInt("Povtor_File5_Old", 5);
     Start();
-    // The checks run on the engine's text thread; their lamps reach the window through its queue.
+    // The checks run on the engine's request thread; their lamps reach the window through its queue.
     ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
     Pump();
     EXPECT_EQ(Object(3).baseline.Povtor_File_Old, 3);
