@@ -304,6 +304,11 @@ std::wstring LabelOf(HWND control, HWND label) {
     if (label == nullptr) {
         label = ::GetWindow(control, GW_HWNDPREV);
     }
+    // The first control of a frame of its own (the language field) is named by the label before the frame.
+    const HWND parent = ::GetParent(control);
+    if (label == nullptr && parent != nullptr && (::GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD) != 0) {
+        label = ::GetWindow(parent, GW_HWNDPREV);
+    }
     return label != nullptr ? LabelText(label).value_or(L"") : L"";
 }
 
