@@ -15,7 +15,8 @@ using LresultFromObjectFunction = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 using SysAllocStringFunction = BSTR(WINAPI*)(const OLECHAR*);
 
 // The few functions of oleacc and oleaut32 the answers need, loaded on the first question: a session
-// without a screen reader never loads them.
+// without a screen reader never loads them. Only the system's own copies: the program's folder is the
+// user's to write in.
 struct AccessibilityLibrary {
     CreateStdAccessibleObjectFunction createStandard = nullptr;
     LresultFromObjectFunction lresultFromObject = nullptr;
@@ -34,13 +35,13 @@ UINT g_describeMessage = 0;
 const AccessibilityLibrary& Library() {
     static const AccessibilityLibrary library = [] {
         AccessibilityLibrary loaded;
-        if (const HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll")) {
+        if (const HMODULE oleacc = ::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
             loaded.createStandard = reinterpret_cast<CreateStdAccessibleObjectFunction>(
                 reinterpret_cast<void*>(::GetProcAddress(oleacc, "CreateStdAccessibleObject")));
             loaded.lresultFromObject = reinterpret_cast<LresultFromObjectFunction>(
                 reinterpret_cast<void*>(::GetProcAddress(oleacc, "LresultFromObject")));
         }
-        if (const HMODULE oleaut = ::LoadLibraryW(L"oleaut32.dll")) {
+        if (const HMODULE oleaut = ::LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
             loaded.allocString = reinterpret_cast<SysAllocStringFunction>(
                 reinterpret_cast<void*>(::GetProcAddress(oleaut, "SysAllocString")));
         }
@@ -302,6 +303,11 @@ std::wstring LabelOf(HWND control, HWND label) {
     }
     if (label == nullptr) {
         label = ::GetWindow(control, GW_HWNDPREV);
+    }
+    // The first control of a frame of its own (the language field) is named by the label before the frame.
+    const HWND parent = ::GetParent(control);
+    if (label == nullptr && parent != nullptr && (::GetWindowLongPtrW(parent, GWL_STYLE) & WS_CHILD) != 0) {
+        label = ::GetWindow(parent, GW_HWNDPREV);
     }
     return label != nullptr ? LabelText(label).value_or(L"") : L"";
 }

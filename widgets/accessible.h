@@ -41,7 +41,8 @@ void NotifyAccessibleChange(HWND window, DWORD event);
 std::wstring WindowTextOf(HWND window);
 
 // The name of a control that has no text of its own (a text field, a list): its hint, else the text of
-// `label`, else that of a label made just before it, as the system names a field by its label.
+// `label`, else that of a label made just before it (or before its frame, when it is the frame's first
+// control), as the system names a field by its label.
 std::wstring LabelOf(HWND control, HWND label);
 
 // The text of the label made right after `control` (a tick box's caption beside it); empty without one.
