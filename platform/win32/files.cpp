@@ -340,12 +340,15 @@ bool HandBatch(std::string_view directory, const char* buffer,
     }
 }
 
+// Room for one call's entries: 8-byte entries on an 8-byte boundary.
+struct QueryBuffer {
+    std::unique_ptr<uint64_t[]> memory{new uint64_t[kQueryBufferSize / sizeof(uint64_t)]};
+    char* Get() const { return reinterpret_cast<char*>(memory.get()); }
+};
+
 // Lists the folder open in `folder` (the path `directory`, for the faults and the error classes).
-Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HANDLE folder,
+Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HANDLE folder, char* buffer,
                    const std::function<bool(const DirEntry&)>& visit) {
-    // 8-byte entries on an 8-byte boundary.
-    const std::unique_ptr<uint64_t[]> memory(new uint64_t[kQueryBufferSize / sizeof(uint64_t)]);
-    char* const buffer = reinterpret_cast<char*>(memory.get());
     DWORD error = 0;
     for (bool first = true;; first = false) {
         IO_STATUS_BLOCK status{};
@@ -415,7 +418,8 @@ Answer ListByQuery(const DirectoryQuery& system, std::string_view directory,
         // "File not found" here is the folder itself: unlike a search, no empty listing.
         return AnswerFor(Classify(directory, error));
     }
-    return QueryFolder(system, directory, folder.Get(), visit);
+    const QueryBuffer buffer;
+    return QueryFolder(system, directory, folder.Get(), buffer.Get(), visit);
 }
 
 Answer List(std::string_view directory, std::string_view pattern,
@@ -506,6 +510,7 @@ struct TreeLister::Impl {
         win32::FileHandle folder;
     };
     std::vector<Held> open;
+    QueryBuffer buffer;  // one for the whole walk
 };
 
 TreeLister::TreeLister() : impl_(std::make_unique<Impl>()) {}
@@ -562,7 +567,7 @@ Answer TreeLister::List(std::string_view directory, const std::function<bool(con
     if (!folder) {
         return AnswerFor(Classify(directory, error));
     }
-    const Answer answer = QueryFolder(system, directory, folder.Get(), visit);
+    const Answer answer = QueryFolder(system, directory, folder.Get(), impl_->buffer.Get(), visit);
     if (answer == Answer::Known) {
         open.push_back(Impl::Held{std::string(path), std::move(folder)});
     }
