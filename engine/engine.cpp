@@ -708,12 +708,25 @@ LogEnvironment Engine::MakeLogEnvironment() const {
 void Engine::LogStep(const LogSnapshot& snapshot) {
     std::optional<std::string> written;
     try {
-        written = WriteEventLogFile(snapshot, logOK_.load(), MakeLogEnvironment());
+        const LogEnvironment environment = MakeLogEnvironment();
+        written = WriteEventLogFile(snapshot, logOK_.load(), environment);
+        if (written) {
+            DeleteOldLogs(environment);
+        }
     } catch (...) {
     }
     // The macros of this cycle are told which file it wrote, or that it wrote none.
     std::lock_guard<std::mutex> lock(lock_);
     cycleLogPath_ = written.value_or(std::string());
+}
+
+void Engine::DeleteOldLogs(const LogEnvironment& environment) {
+    const int32_t days = logKeepDays_.load();
+    std::lock_guard<std::mutex> lock(retentionLock_);
+    if (retention_.Due(days, LogRetention::Steady::now())) {
+        DeleteOldLogFiles(environment.folder, days, clock::FileTimeOf(std::chrono::system_clock::now()),
+                          environment.formats.longTime, environment.names);
+    }
 }
 
 void Engine::WriteEventLog() {

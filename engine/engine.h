@@ -26,6 +26,7 @@
 #include "engine/display.h"
 #include "engine/event_context.h"
 #include "engine/event_log.h"
+#include "engine/log_retention.h"
 #include "engine/object_rules.h"
 #include "engine/objects.h"
 #include "lang/language.h"
@@ -134,6 +135,10 @@ class Engine {
 
     bool LogOK() const { return logOK_.load(); }
     void SetLogOK(bool on) { logOK_.store(on); }
+    // How many days log files are kept (0: forever). The scan thread deletes older ones after a log
+    // write, at most once an hour.
+    int32_t LogKeepDays() const { return logKeepDays_.load(); }
+    void SetLogKeepDays(int32_t days) { logKeepDays_.store(ValidLogKeepDays(days)); }
 
     // --- Checks ---
 
@@ -209,6 +214,7 @@ class Engine {
     void StopControlLocked();
     void ClearPendingIfDisabledLocked(ControlObject& object);
     void LogStep(const LogSnapshot& snapshot);
+    void DeleteOldLogs(const LogEnvironment& environment);
     // Marks an object as changed from outside the checks; under the engine lock.
     void ChangedLocked(ControlObject& object);
     // Changes the settings of object `number` under the engine lock; false for an invalid number.
@@ -294,6 +300,9 @@ class Engine {
 
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};
+    std::atomic<int32_t> logKeepDays_{0};
+    std::mutex retentionLock_;  // the scan thread's, and a test's direct log step
+    LogRetention retention_;
 
     std::mutex controlMutex_;  // start, stop and shutdown; never taken by the scan thread
     std::unique_ptr<TMyThread> thread_;

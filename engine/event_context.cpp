@@ -76,6 +76,14 @@ launch::Environment EventVariables(int number, const EventContext& context, std:
     };
 }
 
+std::vector<std::string> EventVariableNames() {
+    std::vector<std::string> names;
+    for (launch::Variable& variable : EventVariables(0, EventContext{}, {})) {
+        names.push_back(std::move(variable.name));
+    }
+    return names;
+}
+
 launch::Environment RunButtonVariables(int number) {
     launch::Environment variables = EventVariables(number, EventContext{}, {});
     for (size_t i = 1; i < variables.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/object_kind.h"
 #include "platform/clock.h"
@@ -13,7 +14,6 @@
 namespace orv::engine {
 
 struct ObjectSettings;
-
 
 // The circumstances of an object's last completed check, taken from the settings it measured, so that a
 // later edit does not change what its macro is told.
@@ -40,6 +40,9 @@ inline constexpr std::string_view kEventVariable = "ORVANTER_EVENT";
 inline constexpr std::string_view kOutcomeVariable = "ORVANTER_OUTCOME";
 inline constexpr std::string_view kTimeVariable = "ORVANTER_TIME";
 inline constexpr std::string_view kLogVariable = "ORVANTER_LOG";
+
+// The nine names, in the order EventVariables gives them: what no other child of the program may inherit.
+std::vector<std::string> EventVariableNames();
 
 // "file", "directory", "application"; "" for a type outside them.
 std::string_view TypeWord(ObjectType type);

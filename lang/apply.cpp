@@ -38,6 +38,10 @@ constexpr ControlText<MainControl> kMainWindow[] = {
     Row(M::TrayMenu_4, kHint, TextId::ProgramPage),
     Row(M::TrayMenu_5, kCaption, TextId::CloseHint),
     Row(M::TrayMenu_5, kHint, TextId::CloseHint),
+    Row(M::TrayMenu_6, kCaption, TextId::TrayPause15Caption),
+    Row(M::TrayMenu_6, kHint, TextId::TrayPause15Caption),
+    Row(M::TrayMenu_7, kCaption, TextId::TrayPause60Caption),
+    Row(M::TrayMenu_7, kHint, TextId::TrayPause60Caption),
     Row(M::Lbl_HintShow, kCaption, TextId::HintShowCaption),
     Row(M::Lbl_HintShow, kHint, TextId::HintShowHint),
     Row(M::Cb_HintShow, kHint, TextId::HintShowHint),
@@ -50,6 +54,9 @@ constexpr ControlText<MainControl> kMainWindow[] = {
     Row(M::Lbl_LogOK, kCaption, TextId::LogOKCaption),
     Row(M::Lbl_LogOK, kHint, TextId::LogOKHint),
     Row(M::Cb_LogOK, kHint, TextId::LogOKHint),
+    Row(M::Lbl_LogKeep, kCaption, TextId::LogKeepCaption, TextSuffix::Colon),
+    Row(M::Lbl_LogKeep, kHint, TextId::LogKeepHint),
+    Row(M::Edit_LogKeep, kHint, TextId::LogKeepHint),
 };
 
 constexpr ControlText<MainControl> kRunningState[] = {

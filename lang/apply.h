@@ -46,6 +46,8 @@ enum class MainControl : int32_t {
     TrayMenu_3,
     TrayMenu_4,
     TrayMenu_5,
+    TrayMenu_6,  // "Pause for 15 minutes"
+    TrayMenu_7,  // "Pause for 1 hour"
     Lbl_HintShow,
     Cb_HintShow,
     Lbl_AutoRun,
@@ -54,6 +56,8 @@ enum class MainControl : int32_t {
     Cb_MinFormShow,
     Lbl_LogOK,
     Cb_LogOK,
+    Lbl_LogKeep,   // "Keep log files:"
+    Edit_LogKeep,  // its value is the window's; the role gives the hint
     Count
 };
 

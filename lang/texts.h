@@ -28,6 +28,8 @@ enum class TextId : int32_t {
     TrayStartHint,
     TrayStopCaption,  // "Control: Stop"
     TrayStopHint,
+    TrayPause15Caption,  // "Pause for 15 minutes"
+    TrayPause60Caption,  // "Pause for 1 hour"
     HintShowCaption,  // "Show hints"
     HintShowHint,
     AutoRunCaption,  // "Autorun"
@@ -36,6 +38,8 @@ enum class TextId : int32_t {
     MinFormShowHint,
     LogOKCaption,  // "Write the log file if changes only"
     LogOKHint,
+    LogKeepCaption,  // "Keep log files"
+    LogKeepHint,
 
     // Object panel hints (the (+N) ones get " N" appended by the windows).
     PanelHint,            // "Settings for thread" (+N)
@@ -118,6 +122,15 @@ enum class TextId : int32_t {
 
     // The hint of a macro indicator whose batch file WinExec cannot be given (set with the indicator).
     BatFileUnusableHint,
+
+    // The tray icon's tip while control is paused ("Paused until" + " " + the time), and the five values
+    // of the log retention field.
+    PausedUntil,
+    LogKeepForever,
+    LogKeep1Day,
+    LogKeep7Days,
+    LogKeep30Days,
+    LogKeep365Days,
 
     // Macro editor.
     MacrosTitle,

@@ -58,6 +58,14 @@ std::string FirstCharacter(const std::string& text) {
 
 }  // namespace
 
+fs::FileTime FileTimeOf(std::chrono::system_clock::time_point moment) {
+    // 1601-01-01 to 1970-01-01 in 100 ns ticks.
+    constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+    const auto ticks = std::chrono::duration_cast<std::chrono::duration<int64_t, std::ratio<1, 10000000>>>(
+        moment.time_since_epoch());
+    return fs::FileTime{kUnixEpochTicks + ticks.count()};
+}
+
 bool ReduceToDosTime(const LocalTime& local, LocalTime& out) {
     // A DOS date keeps the year in seven bits counted from 1980.
     if (local.year < 1980 || local.year > 2107) {

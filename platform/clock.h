@@ -1,6 +1,7 @@
 // Local time, the system's date and time formats, and formatting with them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,10 +37,12 @@ bool ReduceToDosTime(const LocalTime& local, LocalTime& out);
 struct Formats {
     std::string shortDate;
     std::string longTime;
+    std::string shortTime = "HH:mm";
 };
 
-// The user's formats: GetLocaleInfoEx(LOCALE_SSHORTDATE, LOCALE_STIMEFORMAT) on Windows; the C
-// library's locale (D_FMT, T_FMT translated to pictures) on POSIX.
+// The user's formats: GetLocaleInfoEx(LOCALE_SSHORTDATE, LOCALE_STIMEFORMAT, LOCALE_SSHORTTIME) on
+// Windows; the C library's locale (D_FMT, T_FMT translated to pictures, the latter without its
+// seconds for the short time) on POSIX.
 Formats SystemFormats();
 
 // Names a picture may ask for. Defaults are English; on Windows the system's come from the locale.
@@ -54,6 +57,9 @@ struct Names {
 };
 Names DefaultNames();
 Names SystemNames();
+
+// A moment of the system's clock (std::chrono::system_clock) as a file time, 100 ns since 1601 (UTC).
+fs::FileTime FileTimeOf(std::chrono::system_clock::time_point moment);
 
 // Formats the date or time parts of `t` with a picture string (the Windows GetDateFormat /
 // GetTimeFormat syntax: d dd ddd dddd M MM MMM MMMM y yy yyyy gg h hh H HH m mm s ss t tt, 'quoted'

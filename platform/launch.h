@@ -18,7 +18,9 @@ using Environment = std::vector<Variable>;
 
 // Every start goes through one launch lock: the variables are put into this process's environment,
 // the program is started (it has its own copy of the environment by the time the call returns) and the
-// previous values are put back, so two starts at the same moment never see each other's values.
+// previous values are put back, so two starts at the same moment never see each other's values. A
+// value the system refuses (longer than 32766 characters) removes its name for that start, so that
+// the started program never finds an inherited value in its place.
 
 // WinExec(commandLine, SW_SHOW). The command line is converted to the ANSI code page.
 bool WinExecCommand(const std::string& commandLine, const Environment& environment = {});
@@ -29,5 +31,13 @@ bool ShellExecuteFile(const std::string& file, const Environment& environment = 
 // no flags, inherited environment and directory, zeroed STARTUPINFO with its size); both returned
 // handles are closed at once.
 bool CreateProcessFile(const std::string& file, const Environment& environment = {});
+
+// Windows only: opens a document or web address with the shell's default action (no verb, no
+// parameters, no directory), `owner` (an HWND) as the owner of the system's messages. Goes through the
+// launch lock with the variables named in `withheld` removed, so that a viewer or browser inherits
+// none of them, neither the program's own nor those of a macro being started at that moment. Blocks
+// until the shell has started it: call it off the window thread.
+bool OpenDocument(void* owner, const std::string& target, int showCommand,
+                  const std::vector<std::string>& withheld);
 
 }  // namespace orv::launch

@@ -14,6 +14,9 @@ namespace orv::reg {
 inline constexpr std::string_view kProgramKey = "SoftWare\\Keldrastic\\Orvanter\\";
 inline constexpr std::string_view kMacrosKey = "SoftWare\\Keldrastic\\Orvanter\\Macros\\";
 inline constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where Task Manager's Startup tab keeps whether each Run entry may start (a REG_BINARY per entry).
+inline constexpr std::string_view kStartupApprovedRunKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 enum class ValueType { None, Dword, String, ExpandString, Other };
 
@@ -27,7 +30,7 @@ enum class Status {
 
 // An open key under HKEY_CURRENT_USER. Moves, never copies; closes itself.
 class Key {
-public:
+  public:
     Key();
     ~Key();
     Key(Key&& other) noexcept;
@@ -60,10 +63,11 @@ public:
     // Deleting a value that does not exist is Ok.
     Status DeleteValue(std::string_view name);
 
-    // Test support: writes a value of a type the program never uses (REG_BINARY).
+    // REG_BINARY, the bytes as they are. `out` is untouched unless Ok.
+    Status ReadBinary(std::string_view name, std::string& out) const;
     Status WriteBinary(std::string_view name, std::string_view bytes);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -38,10 +38,42 @@ void ToggleLogOK(Options& options) {
     options.LogOK = !options.LogOK;
 }
 
+bool StartupEntryDisabled(const std::string& executablePath, std::string_view approvedKeyPath) {
+    reg::Key key;
+    std::string bytes;
+    return reg::Key::Open(approvedKeyPath, false, key) &&
+           key.ReadBinary(paths::ApplicationTitle(executablePath), bytes) == reg::Status::Ok &&
+           !bytes.empty() && (static_cast<unsigned char>(bytes[0]) & 1) != 0;
+}
+
+std::vector<std::string> EnableStartupEntry(const std::string& executablePath,
+                                            std::string_view approvedKeyPath) {
+    if (!StartupEntryDisabled(executablePath, approvedKeyPath)) {
+        return {};
+    }
+    static constexpr char kEnabled[12] = {2};
+    const std::string name = paths::ApplicationTitle(executablePath);
+    reg::Key key;
+    if (!reg::Key::Open(approvedKeyPath, false, key) ||
+        key.WriteBinary(name, std::string_view(kEnabled, sizeof kEnabled)) != reg::Status::Ok) {
+        return {name};
+    }
+    return {};
+}
+
+bool AutoRunInEffect(const Options& options, const std::string& executablePath,
+                     std::string_view approvedKeyPath) {
+    return options.AutoRun && !StartupEntryDisabled(executablePath, approvedKeyPath);
+}
+
 std::vector<std::string> ToggleAutoRun(Options& options, const std::string& executablePath,
-                                       std::string_view runKeyPath) {
-    options.AutoRun = !options.AutoRun;
-    return SetAutorunEntry(options.AutoRun, executablePath, runKeyPath);
+                                       std::string_view runKeyPath, std::string_view approvedKeyPath) {
+    options.AutoRun = !AutoRunInEffect(options, executablePath, approvedKeyPath);
+    std::vector<std::string> failed = SetAutorunEntry(options.AutoRun, executablePath, runKeyPath);
+    if (options.AutoRun && failed.empty()) {
+        failed = EnableStartupEntry(executablePath, approvedKeyPath);
+    }
+    return failed;
 }
 
 }  // namespace orv::settings

@@ -22,6 +22,7 @@ std::string ProgramState::CreateMainWindow() {
     options_ = options;
     engine_.LoadObjects(objects);
     engine_.SetLogOK(options_.LogOK);
+    engine_.SetLogKeepDays(options_.LogKeepDays);
     mainCreated_ = true;
     return InvalidTypeMessage(report.wrongType);
 }
@@ -71,6 +72,7 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     }
     if (mainCreated_) {
         options_.LogOK = engine_.LogOK();
+        options_.LogKeepDays = engine_.LogKeepDays();
         bool opened = true;
         std::vector<std::string> failed =
             store_.SaveSettings(engine_.Objects(), options_, objectOneText, &opened);
@@ -94,8 +96,17 @@ void ProgramState::Cb_LogOKClick() {
     engine_.SetLogOK(options_.LogOK);
 }
 
+void ProgramState::StepLogKeepDays(int step) {
+    engine_.SetLogKeepDays(engine::StepLogKeepDays(engine_.LogKeepDays(), step));
+    options_.LogKeepDays = engine_.LogKeepDays();
+}
+
+bool ProgramState::AutoRunInEffect() const {
+    return settings::AutoRunInEffect(options_, executablePath_, keys_.startupApproved);
+}
+
 std::string ProgramState::Cb_AutoRunClick() {
-    return WriteFailureMessage(ToggleAutoRun(options_, executablePath_, keys_.run));
+    return WriteFailureMessage(ToggleAutoRun(options_, executablePath_, keys_.run, keys_.startupApproved));
 }
 
 bool ProgramState::Sb_ResetClick() {

@@ -25,6 +25,7 @@ struct StoreKeys {
     std::string program = std::string(reg::kProgramKey);
     std::string macros = std::string(reg::kMacrosKey);
     std::string run = std::string(reg::kRunKey);
+    std::string startupApproved = std::string(reg::kStartupApprovedRunKey);
 };
 
 class ProgramState {
@@ -60,10 +61,15 @@ class ProgramState {
     // --- The settings area ---
 
     const Options& CurrentOptions() const { return options_; }
+    // What the autorun box shows: the option, unless Task Manager has disabled the entry.
+    bool AutoRunInEffect() const;
 
     void Cb_HintShowClick();
     void Cb_MinFormShowClick();
     void Cb_LogOKClick();
+    // The "Keep log files" field's arrows: the next (1) or previous (-1) limit, for the engine at once.
+    void StepLogKeepDays(int step);
+    int32_t LogKeepDays() const { return engine_.LogKeepDays(); }
     // Also writes or deletes the start-up entry at once; returns the message text when the entry
     // could not be written ("" otherwise). The option keeps its new state either way.
     std::string Cb_AutoRunClick();

@@ -1,5 +1,7 @@
 #include "settings/store.h"
 
+#include "engine/log_retention.h"
+
 #include <algorithm>
 #include <array>
 #include <type_traits>
@@ -15,6 +17,7 @@ void ForEachOption(OptionsT& options, Visit&& visit) {
     visit(std::string("HintShow"), options.HintShow);
     visit(std::string("MinFormShow"), options.MinFormShow);
     visit(std::string("AutoRun"), options.AutoRun);
+    visit(std::string("LogKeepDays"), options.LogKeepDays);
 }
 
 // Calls visit(name, field) for the nineteen values of object `number` (1..8), in stored order. The
@@ -171,6 +174,8 @@ LoadReport SettingsStore::LoadSettings(engine::ObjectArray& objects, Options& op
         }
     }
 
+    // Any other number keeps the files forever.
+    loadedOptions.LogKeepDays = engine::ValidLogKeepDays(loadedOptions.LogKeepDays);
     options = loadedOptions;
     for (int index = 0; index < engine::kObjectCount; ++index) {
         engine::ControlObject& object = objects[index];

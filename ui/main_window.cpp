@@ -5,8 +5,12 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <thread>
+
+#include "engine/event_context.h"
 #include "lang/apply.h"
 #include "lang/constants.h"
+#include "platform/launch.h"
 #include "ui/shell_logic.h"
 #include "widgets/window_text.h"
 
@@ -47,12 +51,20 @@ constexpr MainControl kOptionBoxControls[4] = {MainControl::Cb_MinFormShow, Main
 constexpr MainControl kOptionLabelControls[4] = {MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun,
                                                  MainControl::Lbl_HintShow, MainControl::Lbl_LogOK};
 
-// The tray menu's items are captioned in order: item 1 is the first.
+// The tray menu's items from the top: start, stop, the two pauses, the web pages, exit.
+constexpr MainControl kTrayOrder[kTrayItems] = {
+    MainControl::TrayMenu_1, MainControl::TrayMenu_2, MainControl::TrayMenu_6, MainControl::TrayMenu_7,
+    MainControl::TrayMenu_3, MainControl::TrayMenu_4, MainControl::TrayMenu_5};
 constexpr int TrayItem(MainControl control) {
-    return static_cast<int>(control) - static_cast<int>(MainControl::TrayMenu_1);
+    for (int i = 0; i < kTrayItems; ++i) {
+        if (kTrayOrder[i] == control) {
+            return i;
+        }
+    }
+    return -1;
 }
 constexpr bool IsTrayItem(MainControl control) {
-    return TrayItem(control) >= 0 && TrayItem(control) < 5;
+    return TrayItem(control) >= 0;
 }
 
 size_t Index(MainControl control) {
@@ -223,6 +235,7 @@ void TfmMain::MakeSettingsArea() {
                       .picture = widgets::btn::kArrowDown});
     langUp_.onClick = [this] { Sb_Lang_UpClick(); };
     langDown_.onClick = [this] { Sb_Lang_DownClick(); };
+    logKeep_.Create(window, pictures, fieldFont_.Get(), [this](int step) { StepLogKeepDays(step); });
 
     const std::function<void()> toggles[4] = {[this] { Cb_MinFormShowClick(); },
                                               [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
@@ -272,6 +285,7 @@ void TfmMain::MakeSettingsArea() {
          {langField_.Handle(), langUp_.Handle(), langDown_.Handle(), start_.Handle(), reset_.Handle()}) {
         tabOrder_.Add(control);
     }
+    logKeep_.AddToTabOrder(tabOrder_);
 
     // The tray icon and its menu: inactive until the window hides to the tray.
     tray_.Create(pictures.smallIcon.Get(), lang::kProgramName);
@@ -283,12 +297,16 @@ void TfmMain::MakeSettingsArea() {
     };
     widgets::TrayMenu& menu = tray_.PopupMenu();
     menu.SetCaption(lang::kProgramName);
-    const std::function<void()> items[5] = {[this] { TrayMenu_1Click(); }, [this] { TrayMenu_2Click(); },
-                                            [this] { TrayMenu_3Click(); }, [this] { TrayMenu_4Click(); },
-                                            [this] { TrayMenu_5Click(); }};
-    for (int i = 0; i < 5; ++i) {
-        const std::string name = "TrayMenu_" + std::to_string(i + 1);
-        menu.Add(name, &pictures.trayMenu[i], items[i]);
+    const std::function<void()> items[kTrayItems] = {
+        [this] { TrayMenu_1Click(); }, [this] { TrayMenu_2Click(); }, [this] { TrayMenu_6Click(); },
+        [this] { TrayMenu_7Click(); }, [this] { TrayMenu_3Click(); }, [this] { TrayMenu_4Click(); },
+        [this] { TrayMenu_5Click(); }};
+    // The two pauses share their picture.
+    constexpr int kPictures[kTrayItems] = {0, 1, 5, 5, 2, 3, 4};
+    for (int i = 0; i < kTrayItems; ++i) {
+        const std::string name = "TrayMenu_" + std::to_string(static_cast<int>(kTrayOrder[i]) -
+                                                              static_cast<int>(MainControl::TrayMenu_1) + 1);
+        menu.Add(name, &pictures.trayMenu[kPictures[i]], items[i]);
     }
     MapControls();
 }
@@ -300,6 +318,8 @@ void TfmMain::MapControls() {
         labels_[Index(control)] = &label;
     };
     map(MainControl::Edit_Lang, langField_.Handle());
+    map(MainControl::Edit_LogKeep, logKeep_.FieldHandle());
+    mapLabel(MainControl::Lbl_LogKeep, logKeep_.Label());
     mapLabel(MainControl::Lbl_Lang, langLabel_);
     mapLabel(MainControl::Lbl_Title_1, title1_);
     mapLabel(MainControl::Lbl_Title_2, title2_);
@@ -385,6 +405,8 @@ void TfmMain::ApplyLanguage() {
     for (ObjectPanel& panel : panels_) {
         panel.ApplyLanguage(*table);
     }
+    ShowPauseTip();
+    logKeep_.ShowValue(services_.state->LogKeepDays(), *table);
     if (children.applyEditorLanguage) {
         children.applyEditorLanguage(*table);
     }
@@ -441,6 +463,7 @@ std::string TfmMain::HintOf(MainControl control) const {
 // --- Control ---
 
 void TfmMain::Sb_StartClick() {
+    CancelPause();
     const bool running = services_.engine->Sb_StartClick();
     indicatorStart_.SetColour(running ? kStartRunning : kStartStopped);
     if (running) {
@@ -501,6 +524,8 @@ void TfmMain::NotifyEvents(const std::vector<std::string>& events) {
 }
 
 void TfmMain::Sb_ResetClick() {
+    // A reset leaves control stopped, also when a pause would have started it again.
+    CancelPause();
     StopControlIfRunning();
     services_.state->Sb_ResetClick();
     for (ObjectPanel& panel : panels_) {
@@ -537,7 +562,8 @@ void TfmMain::Sb_ResetMouseUp(MouseButton button) {
 
 void TfmMain::ShowOptionBoxes() {
     const settings::Options& options = services_.state->CurrentOptions();
-    const bool on[4] = {options.MinFormShow, options.AutoRun, options.HintShow, services_.engine->LogOK()};
+    const bool on[4] = {options.MinFormShow, services_.state->AutoRunInEffect(), options.HintShow,
+                        services_.engine->LogOK()};
     for (int i = 0; i < 4; ++i) {
         optionBoxes_[i].SetPicture(on[i] ? widgets::btn::kOptionOn : widgets::btn::kOptionOff);
     }
@@ -560,6 +586,11 @@ void TfmMain::Cb_AutoRunClick() {
 void TfmMain::Cb_MinFormShowClick() {
     services_.state->Cb_MinFormShowClick();
     ShowOptionBoxes();
+}
+
+void TfmMain::StepLogKeepDays(int step) {
+    services_.state->StepLogKeepDays(step);
+    logKeep_.ShowValue(services_.state->LogKeepDays(), *services_.language->Table());
 }
 
 void TfmMain::Cb_LogOKClick() {
@@ -630,15 +661,63 @@ void TfmMain::TrayIconDblClick() {
 }
 
 void TfmMain::TrayMenu_1Click() {
+    CancelPause();
     if (!services_.engine->ControlRunning()) {
         services_.engine->StartControl();
     }
 }
 
 void TfmMain::TrayMenu_2Click() {
+    CancelPause();
     if (services_.engine->ControlRunning()) {
         services_.engine->StopControl();
     }
+}
+
+void TfmMain::TrayMenu_6Click() {
+    PauseControl(std::chrono::minutes(15));
+}
+
+void TfmMain::TrayMenu_7Click() {
+    PauseControl(std::chrono::minutes(60));
+}
+
+void TfmMain::PauseControl(std::chrono::minutes length) {
+    if (!services_.engine->ControlRunning()) {
+        return;
+    }
+    services_.engine->StopControl();
+    pause_.Begin(Now(), length);
+    ShowPauseTip();
+}
+
+void TfmMain::CancelPause() {
+    if (pause_.Active()) {
+        pause_.Cancel();
+        ShowPauseTip();
+    }
+}
+
+void TfmMain::ResumeWhenPauseEnds() {
+    if (pause_.Active() && pause_.TakeDue(Now())) {
+        ShowPauseTip();
+        if (!services_.engine->ControlRunning()) {
+            services_.engine->StartControl();
+        }
+    }
+}
+
+void TfmMain::ShowPauseTip() {
+    if (!pause_.Active()) {
+        tray_.SetTip(lang::kProgramName);
+        return;
+    }
+    tray_.SetTip(engine::PauseTip(pause_, *services_.language->Table(), std::string(lang::kProgramName),
+                                  clock::SystemFormats().shortTime, clock::SystemNames()));
+}
+
+engine::ControlPause::Clock::time_point TfmMain::Now() const {
+    return services_.now ? services_.now() : engine::ControlPause::Clock::now();
 }
 
 void TfmMain::TrayMenu_3Click() {
@@ -674,8 +753,12 @@ void TfmMain::OpenInShell(const std::string& target, int showCommand) {
         services_.shellOpen(Handle(), target, showCommand);
         return;
     }
-    // The shell's answer is not examined: a missing file or browser shows the system's own message.
-    ::ShellExecuteW(Handle(), nullptr, win32::Wide(target).c_str(), nullptr, nullptr, showCommand);
+    // The shell's answer is not examined: a missing file or browser shows the system's own message. The
+    // start waits for the launch lock (a macro being started) and for the shell, so it runs on a thread
+    // of its own; the viewer or browser inherits none of the macros' variables.
+    std::thread([owner = Handle(), target, showCommand] {
+        launch::OpenDocument(owner, target, showCommand, engine::EventVariableNames());
+    }).detach();
 }
 
 void TfmMain::ShowError(const std::string& text) {
@@ -728,6 +811,7 @@ void TfmMain::Timer_WorkTimer() {
     langDown_.SetPicture(HoverPicture(
         hot(kLangPanelLeft + kLangArrowLeft, kLangPanelTop + kLangDownTop, kArrowWidth, kArrowHeight),
         widgets::btn::kArrowDown, widgets::btn::kArrowDownHot));
+    logKeep_.UpdateHover(cursor, origin, visible);
     // 4. The object panels.
     for (ObjectPanel& panel : panels_) {
         panel.UpdateHover(cursor, origin, visible);
@@ -750,9 +834,14 @@ void TfmMain::Timer_WorkTimer() {
     start_.Show(services_.pictures->buttons, StartPicture(language, running, startHot, startPressed_));
     const bool resetHot = hot(kResetLeft, kLargeTop, widgets::kLargeButtonWidth, widgets::kLargeButtonHeight);
     reset_.Show(services_.pictures->buttons, ResetPicture(language, resetHot, resetPressed_));
-    // 8. The tray menu follows the running state.
-    tray_.PopupMenu().SetEnabled(0, !running);
-    tray_.PopupMenu().SetEnabled(1, running);
+    // 8. The tray menu follows the running state; "Control: Stop" also cancels a pause.
+    ResumeWhenPauseEnds();
+    const bool runningNow = services_.engine->ControlRunning();
+    widgets::TrayMenu& menu = tray_.PopupMenu();
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_1), !runningNow);
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_2), runningNow || pause_.Active());
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_6), runningNow);
+    menu.SetEnabled(TrayItem(MainControl::TrayMenu_7), runningNow);
 }
 
 // --- Exit ---
@@ -781,6 +870,9 @@ bool TfmMain::OnWindowKey(UINT key, bool shift, HWND focus) {
         case VK_DOWN:
             if (focus != nullptr && focus == langField_.Handle()) {
                 key == VK_UP ? Sb_Lang_UpClick() : Sb_Lang_DownClick();
+                return true;
+            }
+            if (logKeep_.StepByKey(focus, key == VK_UP)) {
                 return true;
             }
             for (ObjectPanel& panel : panels_) {

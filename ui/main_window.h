@@ -14,12 +14,14 @@
 #include <optional>
 #include <string>
 
+#include "engine/control_pause.h"
 #include "engine/display_queue.h"
 #include "engine/engine.h"
 #include "lang/apply.h"
 #include "lang/language.h"
 #include "macros/macro_table.h"
 #include "settings/startup.h"
+#include "ui/log_keep_field.h"
 #include "ui/object_panel.h"
 #include "widgets/edit_field.h"
 #include "widgets/hints.h"
@@ -34,6 +36,9 @@
 #include "widgets/tray.h"
 
 namespace orv::ui {
+
+// The tray menu's items: start, stop, two pauses, two web pages, exit.
+inline constexpr int kTrayItems = 7;
 
 // The message the scan thread's updates announce themselves with.
 inline constexpr UINT kDisplayMessage = WM_APP;
@@ -79,6 +84,8 @@ struct MainWindowServices {
     std::function<void(const std::string& title, const std::string& text)> showBalloon;
     // Where the work timer reads the cursor (the system's cursor position when empty).
     std::function<POINT()> cursorPosition;
+    // The system's clock, which ends a pause of control (std::chrono::system_clock when empty).
+    std::function<engine::ControlPause::Clock::time_point()> now;
     // The browse dialog of the object panels (BrowseForItem when empty).
     std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
@@ -139,6 +146,8 @@ class TfmMain : public widgets::SkinnedWindow {
     void TrayMenu_3Click();
     void TrayMenu_4Click();
     void TrayMenu_5Click();
+    void TrayMenu_6Click();  // pause for 15 minutes
+    void TrayMenu_7Click();  // pause for 1 hour
     void Cb_HintShowClick();
     void Cb_AutoRunClick();
     void Cb_MinFormShowClick();
@@ -181,6 +190,8 @@ class TfmMain : public widgets::SkinnedWindow {
     bool FirstTickPending() const { return firstTick_; }
     bool ChildWindowOpen() const { return childWindowOpen_; }
     bool InTray() const { return tray_.Active(); }
+    const engine::ControlPause& Pause() const { return pause_; }
+    LogKeepField& LogKeep() { return logKeep_; }
 
     const widgets::TabOrder& TabOrderOfControls() const { return tabOrder_; }
 
@@ -197,6 +208,12 @@ class TfmMain : public widgets::SkinnedWindow {
     void MapControls();
     void SetCaption(lang::MainControl control, const std::string& text);
     void StopControlIfRunning();
+    void StepLogKeepDays(int step);
+    void PauseControl(std::chrono::minutes length);
+    void CancelPause();
+    void ResumeWhenPauseEnds();
+    void ShowPauseTip();
+    engine::ControlPause::Clock::time_point Now() const;
     void OpenMacroEditor(int number);
     void PlaceAtStart();
     void OpenInShell(const std::string& target, int showCommand);
@@ -236,7 +253,9 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton langUp_, langDown_;
     widgets::LargeButton start_, reset_;
     ObjectPanel panels_[engine::kObjectCount];
+    LogKeepField logKeep_;
     widgets::TrayIcon tray_;
+    engine::ControlPause pause_;
     widgets::TabOrder tabOrder_;
 
     // The controls by the role whose language text they show; labels also as labels, for their
@@ -245,7 +264,7 @@ class TfmMain : public widgets::SkinnedWindow {
     static constexpr size_t kMainControls = static_cast<size_t>(lang::MainControl::Count);
     std::array<HWND, kMainControls> controls_{};
     std::array<widgets::Label*, kMainControls> labels_{};
-    std::array<std::string, 5> trayHints_;
+    std::array<std::string, kTrayItems> trayHints_;
 };
 
 }  // namespace orv::ui

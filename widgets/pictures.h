@@ -102,7 +102,7 @@ SplashPictures BuildSplashPictures();
 Icon BuildProgramIcon(int size);
 
 // The small pictures of the tray menu items: start, stop, web site, program page, exit (16 x 16).
-inline constexpr int kTrayPictureCount = 5;
+inline constexpr int kTrayPictureCount = 6;
 std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures();
 
 // Every picture of the program, shared by the windows; made at start-up are only the makers and the

@@ -176,10 +176,10 @@ Picture BuildSplashLogo() {
     Picture icon = IconPicture(64);
     icon.Seal();
     c.Paste(icon, 28, 96);
-    c.TextWithShadow(L"Orvanter", FontStyle{46, true}, Box{100, 90, 396, 168}, Align::Left,
-                     kTitleNameColour, kTitleShadowColour, 2);
-    c.FillRect(Box{104, 166, 380, 167}, Fill::Horizontal(WithAlpha(kTitleNameColour, 220),
-                                                         WithAlpha(kTitleNameColour, 0), 104, 380));
+    c.TextWithShadow(L"Orvanter", FontStyle{46, true}, Box{100, 90, 396, 168}, Align::Left, kTitleNameColour,
+                     kTitleShadowColour, 2);
+    c.FillRect(Box{104, 166, 380, 167},
+               Fill::Horizontal(WithAlpha(kTitleNameColour, 220), WithAlpha(kTitleNameColour, 0), 104, 380));
     c.StrokeRoundRect(Box{0, 0, 400, 300}, 0, 1, Fill::Solid(kFrameDark));
     logo.Seal();
     return logo;
@@ -325,6 +325,13 @@ std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures() {
             },
             Fill::Solid(kTitleNameColour));
         c.Line({8, 2.8f}, {8, 8}, 1.8f, Fill::Solid(kTitleNameColour));
+    }
+    {
+        // A pause: two bars on amber.
+        Canvas c(pictures[5]);
+        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(255, 214, 102), Rgb(214, 128, 0), 0, 16));
+        c.FillRoundRect(Box{5, 4.5f, 7.2f, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
+        c.FillRoundRect(Box{8.8f, 4.5f, 11, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
     }
     for (auto& picture : pictures) {
         picture.Seal();

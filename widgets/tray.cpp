@@ -258,8 +258,16 @@ void TrayIcon::SetIcon(HICON icon) {
     }
 }
 
+std::string TrayIcon::Tip() const {
+    return win32::Narrow(tip_);
+}
+
 void TrayIcon::SetTip(std::string_view tip) {
-    tip_ = win32::Wide(tip);
+    std::wstring wide = win32::Wide(tip);
+    if (wide == tip_) {
+        return;
+    }
+    tip_ = std::move(wide);
     if (inTray_) {
         NOTIFYICONDATAW data = Data(NIF_TIP);
         ::Shell_NotifyIconW(NIM_MODIFY, &data);

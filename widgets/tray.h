@@ -93,7 +93,9 @@ class TrayIcon : public Window {
     // The shell has the icon.
     bool InTray() const { return inTray_; }
     void SetIcon(HICON icon);
+    // The text shown when the mouse rests on the icon; only a changed text reaches the shell.
     void SetTip(std::string_view tip);
+    std::string Tip() const;
     // A balloon over the icon with a title and a text (cut to the shell's limits). Only while the shell
     // has the icon; true when it took the balloon.
     bool ShowBalloon(std::string_view title, std::string_view text);

@@ -157,6 +157,15 @@ Formats SystemFormats() {
     Formats formats;
     formats.shortDate = ToPicture(nl_langinfo(D_FMT));
     formats.longTime = ToPicture(nl_langinfo(T_FMT));
+    std::string shortTime = formats.longTime;
+    for (const char* seconds : {":ss", ".ss", ":s"}) {
+        const size_t at = shortTime.find(seconds);
+        if (at != std::string::npos) {
+            shortTime.erase(at, std::char_traits<char>::length(seconds));
+            break;
+        }
+    }
+    formats.shortTime = shortTime;
     return formats;
 }
 

@@ -199,6 +199,19 @@ Status Key::ReadString(std::string_view name, std::string& out) const {
     return Status::Ok;
 }
 
+Status Key::ReadBinary(std::string_view name, std::string& out) const {
+    Value value;
+    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
+    if (status != Status::Ok) {
+        return status;
+    }
+    if (value.type != ValueType::Other) {
+        return Status::WrongType;
+    }
+    out = value.data;
+    return Status::Ok;
+}
+
 namespace {
 
 Status Put(const std::string* keyPath, std::string_view name, Value value) {

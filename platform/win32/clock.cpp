@@ -59,6 +59,7 @@ Formats SystemFormats() {
     Formats formats;
     formats.shortDate = LocaleText(LOCALE_SSHORTDATE, "M/d/yyyy");
     formats.longTime = LocaleText(LOCALE_STIMEFORMAT, "h:mm:ss tt");
+    formats.shortTime = LocaleText(LOCALE_SSHORTTIME, "h:mm tt");
     return formats;
 }
 

@@ -22,15 +22,25 @@ namespace {
 // the editor's Run button) from seeing each other's values.
 std::mutex launchLock;
 
-// Sets the variables and puts back what was there before (a value, or no variable) when it ends.
+// The longest value Windows keeps in an environment variable (a UNICODE_STRING of at most 0xFFFE bytes,
+// its terminating zero included). Windows refuses a longer one; the program does not leave that to
+// every system that runs it, and refuses it itself.
+constexpr size_t kLongestValue = 32766;
+
+// Sets the variables, removes the withheld names, and puts back what was there before (a value, or no
+// variable) when it ends. A value the system refuses removes its name instead: the started program
+// must never find a value of that name that belongs to something else.
 class ScopedEnvironment {
   public:
-    explicit ScopedEnvironment(const Environment& environment) {
-        saved_.reserve(environment.size());
+    explicit ScopedEnvironment(const Environment& environment,
+                               const std::vector<std::string>& withheld = {}) {
+        saved_.reserve(environment.size() + withheld.size());
+        for (const std::string& name : withheld) {
+            Change(win32::Wide(name), nullptr);
+        }
         for (const Variable& variable : environment) {
-            const std::wstring name = win32::Wide(variable.name);
-            saved_.push_back({name, Read(name)});
-            SetEnvironmentVariableW(name.c_str(), win32::Wide(variable.value).c_str());
+            const std::wstring value = win32::Wide(variable.value);
+            Change(win32::Wide(variable.name), &value);
         }
     }
     ~ScopedEnvironment() {
@@ -68,6 +78,15 @@ class ScopedEnvironment {
         }
     }
 
+    void Change(const std::wstring& name, const std::wstring* value) {
+        saved_.push_back({name, Read(name)});
+        const bool set = value != nullptr && value->size() <= kLongestValue &&
+                         SetEnvironmentVariableW(name.c_str(), value->c_str()) != FALSE;
+        if (!set) {
+            SetEnvironmentVariableW(name.c_str(), nullptr);
+        }
+    }
+
     std::vector<Saved> saved_;
 };
 
@@ -91,7 +110,9 @@ bool ShellExecuteFile(const std::string& file, const Environment& environment) {
     info.cbSize = sizeof info;
     // NOASYNC: the program has been started when the call returns, before the environment is put back.
     // NOCLOSEPROCESS only to close the handle at once: the program keeps no handle of what it started.
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS;
+    // FLAG_NO_UI: nothing may wait for a person while the scan thread holds the launch lock, neither an
+    // error box nor the security prompt of a file marked as downloaded (such a file is not started).
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = nullptr;
     info.lpVerb = nullptr;
     info.lpFile = wide.c_str();
@@ -128,6 +149,30 @@ bool CreateProcessFile(const std::string& file, const Environment& environment) 
     win32::KernelHandle processHandle(process.hProcess);
     win32::KernelHandle threadHandle(process.hThread);
     return true;
+}
+
+bool OpenDocument(void* owner, const std::string& target, int showCommand,
+                  const std::vector<std::string>& withheld) {
+    const std::wstring wide = win32::Wide(target);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // NOASYNC: the viewer or browser has its copy of the environment before the names come back.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = static_cast<HWND>(owner);
+    info.lpFile = wide.c_str();
+    info.nShow = showCommand;
+    bool started = false;
+    {
+        std::lock_guard lock(launchLock);
+        ScopedEnvironment scoped({}, withheld);
+        started = ShellExecuteExW(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    }
+    win32::KernelHandle process(info.hProcess);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return started;
 }
 
 }  // namespace orv::launch

@@ -1,6 +1,7 @@
 // Registry values under HKEY_CURRENT_USER, through the W functions.
 #include "platform/registry.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -193,6 +194,34 @@ Status WriteText(const win32::KeyHandle* key, std::string_view name, DWORD type,
 }
 
 }  // namespace
+
+Status Key::ReadBinary(std::string_view name, std::string& out) const {
+    if (!impl_) {
+        return Status::NotFound;
+    }
+    const std::wstring valueName = win32::Wide(name);
+    DWORD size = 0;
+    LSTATUS error = RegGetValueW(impl_->key.Get(), nullptr, valueName.c_str(), RRF_RT_REG_BINARY, nullptr,
+                                 nullptr, &size);
+    std::string bytes;
+    // The value may grow between the two calls; ask again with the new size.
+    for (int attempt = 0; error == ERROR_SUCCESS || error == ERROR_MORE_DATA; ++attempt) {
+        if (attempt == 8) {
+            return Status::CannotRead;
+        }
+        bytes.assign(size, '\0');
+        DWORD capacity = size;
+        error = RegGetValueW(impl_->key.Get(), nullptr, valueName.c_str(), RRF_RT_REG_BINARY, nullptr,
+                             bytes.data(), &capacity);
+        if (error == ERROR_SUCCESS) {
+            bytes.resize(capacity);
+            out = std::move(bytes);
+            return Status::Ok;
+        }
+        size = capacity;
+    }
+    return ReadStatus(error);
+}
 
 Status Key::WriteInt(std::string_view name, int32_t value) {
     const DWORD data = static_cast<DWORD>(value);

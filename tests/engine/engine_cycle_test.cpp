@@ -1,6 +1,7 @@
 // The scan cycle driven pass by pass, without a thread: which step does what, in which order.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "tests/engine/engine_fixture.h"
@@ -144,6 +145,21 @@ TEST(StepBoxColoursTest, OnlyTheBoxOfTheCurrentObjectIsActive) {
     }
     EXPECT_EQ(StepBoxColours(8)[7], kActiveColour);
     EXPECT_EQ(StepBoxColours(1)[0], kActiveColour);
+}
+
+TEST_F(CycleTest, ALogWriteWithALimitDeletesTheOldLogFilesAndKeepsTheRest) {
+    EnableOnly({1});
+    engine->SetLogOK(false);
+    const std::string old = folder.WriteFile("Log/09.00.00.log", "old");
+    std::filesystem::last_write_time(old,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
+    folder.WriteFile("Log/keep.txt", "the user's");
+    engine->WriteEventLog();
+    EXPECT_EQ(LogFiles(), (std::vector<std::string>{"09.00.00.log", "10.20.30.log", "keep.txt"}))
+        << "forever by default";
+    engine->SetLogKeepDays(1);
+    engine->WriteEventLog();
+    EXPECT_EQ(LogFiles(), (std::vector<std::string>{"10.20.30 (2).log", "10.20.30.log", "keep.txt"}));
 }
 
 }  // namespace

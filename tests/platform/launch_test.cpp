@@ -8,6 +8,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "platform/files.h"
 #include "tests/support/test_support.h"
 
@@ -146,6 +150,52 @@ TEST(LaunchEnvironment, StartsFromTwoThreadsAtOnceEachGetTheirOwnValues) {
         }
     }
 }
+
+#ifdef _WIN32
+// A variable of this process's own environment, as one inherited from the parent, removed at the end.
+struct InheritedVariable {
+    std::wstring name;
+    InheritedVariable(const wchar_t* variable, const wchar_t* value) : name(variable) {
+        SetEnvironmentVariableW(variable, value);
+    }
+    ~InheritedVariable() { SetEnvironmentVariableW(name.c_str(), nullptr); }
+};
+
+TEST(LaunchEnvironment, AValueTooLongForWindowsRemovesTheInheritedOneOfItsName) {
+    const InheritedVariable inherited(L"ORVANTER_EVENT", L"inherited");
+    const Environment environment = {{"ORVANTER_OBJECT", "2"}, {"ORVANTER_EVENT", std::string(40000, 'e')}};
+    for (const auto& [name, start] : kMethods) {
+        SCOPED_TRACE(name);
+        test::TempDirectory folder("orv launch");
+        const std::string marker = folder.Join("long.txt");
+        ASSERT_TRUE(start(test::WriteVariablesScript(folder, "Bat/long.bat", marker), environment));
+        ASSERT_TRUE(
+            test::WaitFor([&] { return !test::ReadVariables(marker).empty(); }, std::chrono::seconds(30)));
+        EXPECT_EQ(test::ReadVariables(marker),
+                  (std::map<std::string, std::string>{{"ORVANTER_OBJECT", "2"}}));
+    }
+    wchar_t value[16] = {};
+    EXPECT_EQ(GetEnvironmentVariableW(L"ORVANTER_EVENT", value, 16), 9u) << "put back afterwards";
+}
+
+TEST(LaunchEnvironment, ADocumentOpenedByTheShellInheritsNoneOfTheWithheldNames) {
+    // As during a macro's start, or inherited from whoever started the program.
+    const InheritedVariable object(L"ORVANTER_OBJECT", L"5");
+    const InheritedVariable path(L"ORVANTER_PATH", L"C:\\watched");
+    test::TempDirectory folder("orv launch");
+    const std::string marker = folder.Join("document.txt");
+    const std::string document = folder.WriteFile(
+        "Help.bat", "@echo off\r\nset> \"" + marker + ".tmp\" 2>nul\r\necho END>> \"" + marker +
+                        ".tmp\"\r\nmove /y \"" + marker + ".tmp\" \"" + marker + "\" >nul\r\n");
+    ASSERT_TRUE(OpenDocument(nullptr, document, SW_SHOWNORMAL, {"ORVANTER_OBJECT", "ORVANTER_PATH"}));
+    ASSERT_TRUE(test::WaitFor([&] { return !test::ReadFile(marker).empty(); }, std::chrono::seconds(30)));
+    const std::string listed = test::ReadFile(marker);
+    EXPECT_NE(listed.find("\r\nEND\r\n"), std::string::npos) << "the whole environment was listed";
+    EXPECT_EQ(listed.find("ORVANTER_"), std::string::npos) << listed;
+    wchar_t value[16] = {};
+    EXPECT_EQ(GetEnvironmentVariableW(L"ORVANTER_OBJECT", value, 16), 1u) << "put back afterwards";
+}
+#endif
 
 }  // namespace
 }  // namespace orv::launch

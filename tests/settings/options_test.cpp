@@ -69,6 +69,52 @@ TEST_F(AutorunTest, AnEntryOfTheSameNameIsOverwrittenAndTheNewPathReplacesTheOld
     ExpectOtherEntryKept();
 }
 
+// Task Manager's Startup tab: 03 and the time it was switched off (disabled), 02 and zeros (enabled).
+const std::string kDisabledByTaskManager("\x03\x00\x00\x00\x10\x2e\x61\x4b\x3a\x6f\xda\x01", 12);
+const std::string kEnabledByTaskManager("\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 12);
+
+TEST_F(AutorunTest, TheBoxShowsWhatTaskManagerLetsWindowsDoAndTickingEnablesTheEntryAgain) {
+    const std::string approvedPath = run.Path() + "Approved";
+    reg::Key approved;
+    ASSERT_TRUE(reg::Key::Open(approvedPath, true, approved));
+    Options options;
+    options.AutoRun = true;
+    EXPECT_TRUE(AutoRunInEffect(options, kExecutable, approvedPath)) << "no value: enabled";
+    ASSERT_EQ(approved.WriteBinary(kEntryName, kEnabledByTaskManager), reg::Status::Ok);
+    EXPECT_TRUE(AutoRunInEffect(options, kExecutable, approvedPath));
+    ASSERT_EQ(approved.WriteBinary(kEntryName, kDisabledByTaskManager), reg::Status::Ok);
+    EXPECT_FALSE(AutoRunInEffect(options, kExecutable, approvedPath));
+
+    // The box shows off, so a click ticks it: the entry, then Task Manager's value enabled.
+    EXPECT_TRUE(ToggleAutoRun(options, kExecutable, run.Path(), approvedPath).empty());
+    EXPECT_TRUE(options.AutoRun);
+    EXPECT_EQ(Entry(), "\"C:\\Users\\Anna Maria\\Program Files\\ORVANTER.v2.exe\"");
+    std::string bytes;
+    EXPECT_EQ(approved.ReadBinary(kEntryName, bytes), reg::Status::Ok);
+    EXPECT_EQ(bytes, kEnabledByTaskManager);
+    EXPECT_TRUE(AutoRunInEffect(options, kExecutable, approvedPath));
+
+    // Unticking removes the entry and leaves Task Manager's value alone.
+    EXPECT_TRUE(ToggleAutoRun(options, kExecutable, run.Path(), approvedPath).empty());
+    EXPECT_FALSE(options.AutoRun);
+    EXPECT_FALSE(key.HasValue(kEntryName));
+    EXPECT_EQ(approved.ReadBinary(kEntryName, bytes), reg::Status::Ok);
+    EXPECT_EQ(bytes, kEnabledByTaskManager);
+}
+
+TEST(AutorunNoRunKey, TaskManagersSwitchStaysOffWhenTheEntryCannotBeWritten) {
+    const test::ScratchKey scratch{"Approved"};
+    reg::Key approved;
+    ASSERT_TRUE(reg::Key::Open(scratch.Path(), true, approved));
+    ASSERT_EQ(approved.WriteBinary(kEntryName, kDisabledByTaskManager), reg::Status::Ok);
+    Options options;
+    EXPECT_EQ(ToggleAutoRun(options, kExecutable, scratch.Path() + "NoRun", scratch.Path()),
+              std::vector<std::string>{kEntryName});
+    std::string bytes;
+    EXPECT_EQ(approved.ReadBinary(kEntryName, bytes), reg::Status::Ok);
+    EXPECT_EQ(bytes, kDisabledByTaskManager);
+}
+
 TEST(AutorunNoRunKey, SwitchingOnReportsTheEntryAndNeverCreatesTheKey) {
     const test::ScratchKey run{"Run"};
     Options options;

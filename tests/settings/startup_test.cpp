@@ -97,6 +97,7 @@ class ProgramStateTest : public ::testing::Test {
         keys.program = scratch.Path();
         keys.macros = scratch.Path() + "Macros\\";
         keys.run = run.Path();
+        keys.startupApproved = run.Path() + "Approved";
         services.checks = checks;
         services.logFolder = folder.Join("Log") + fs::kSeparator;
         services.pause = std::chrono::milliseconds(1);
@@ -175,7 +176,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     EXPECT_EQ(state.Exit("new text"), "");
 
     EXPECT_TRUE(state.Saved());
-    EXPECT_EQ(ProgramKey().ValueNames().size(), 156u + 1u) << "the settings and Languare";
+    EXPECT_EQ(ProgramKey().ValueNames().size(), 157u + 1u) << "the settings and Languare";
     EXPECT_EQ(ReadString(keys.program, "Path_File5"), "D:\\data.bin");
     EXPECT_EQ(ReadString(keys.program, "Size_File5_Old"), "3000000000");
     EXPECT_EQ(ReadString(keys.program, "Path_Dir3"), "C:\\Каталог");
@@ -280,7 +281,7 @@ TEST_F(ProgramStateTest, AnExitBeforeEveryWindowWasCreatedKeepsTheStoredValuesOf
     reg::Key macrosKey;
     ASSERT_TRUE(reg::Key::Open(keys.macros, false, macrosKey));
     EXPECT_EQ(macrosKey.ValueNames().size(), 1u);
-    EXPECT_EQ(ProgramKey().ValueNames().size(), 156u + 1u) << "the main window's state was saved";
+    EXPECT_EQ(ProgramKey().ValueNames().size(), 157u + 1u) << "the main window's state was saved";
 }
 
 TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
@@ -291,7 +292,7 @@ TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
 
     const std::string message = state.Exit("");
 
-    // One line for the key, not one per value: 156 lines would make a box taller than the screen.
+    // One line for the key, not one per value: 157 lines would make a box taller than the screen.
     EXPECT_EQ(message, "Failed to create key 'HKEY_CURRENT_USER\\" + keys.program + "'");
     EXPECT_EQ(ReadString(keys.macros, "Macros_1_Name"), "Macros_1") << "the macros were saved";
 }

@@ -57,7 +57,7 @@ bool IsDwordName(const std::string& name) {
 }
 
 std::vector<std::string> AllNames() {
-    std::vector<std::string> names = {"LogOK", "HintShow", "MinFormShow", "AutoRun"};
+    std::vector<std::string> names = {"LogOK", "HintShow", "MinFormShow", "AutoRun", "LogKeepDays"};
     for (int n = 1; n <= 8; ++n) {
         for (std::string& name : ObjectNames(n)) {
             names.push_back(std::move(name));
@@ -144,7 +144,8 @@ std::string Number(int32_t value) {
 
 const std::vector<FieldBinding>& ObjectBindings() {
     static const std::vector<FieldBinding> bindings = {
-        {"Type_Obj", [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Type)); }},
+        {"Type_Obj",
+         [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Type)); }},
         {"Razr_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Razr); }},
         {"Path_File", [](const engine::ControlObject& o) { return o.settings.Path_File; }},
         {"Path_Dir", [](const engine::ControlObject& o) { return o.settings.Path_Dir; }},
@@ -152,7 +153,8 @@ const std::vector<FieldBinding>& ObjectBindings() {
         {"Name_File", [](const engine::ControlObject& o) { return o.settings.Name_File; }},
         {"Name_Dir", [](const engine::ControlObject& o) { return o.settings.Name_Dir; }},
         {"Name_Prog", [](const engine::ControlObject& o) { return o.settings.Name_Prog; }},
-        {"Param_Obj", [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Param)); }},
+        {"Param_Obj",
+         [](const engine::ControlObject& o) { return Number(static_cast<int32_t>(o.settings.Param)); }},
         {"String_Obj", [](const engine::ControlObject& o) { return o.settings.String; }},
         {"Action_Obj", [](const engine::ControlObject& o) { return Number(o.settings.Action); }},
         {"File_OK_Old", [](const engine::ControlObject& o) { return Number(o.baseline.File_OK_Old); }},
@@ -266,15 +268,15 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
 
     reg::Key key = OpenKey(false);
     const std::vector<std::string> expected = AllNames();
-    ASSERT_EQ(expected.size(), 156u);
+    ASSERT_EQ(expected.size(), 157u);
     const std::vector<std::string> present = key.ValueNames();
     EXPECT_EQ(std::set<std::string>(present.begin(), present.end()),
               std::set<std::string>(expected.begin(), expected.end()));
-    EXPECT_EQ(present.size(), 156u);
+    EXPECT_EQ(present.size(), 157u);
 
     for (const std::string& name : expected) {
         const bool dword = name == "LogOK" || name == "HintShow" || name == "MinFormShow" ||
-                           name == "AutoRun" || IsDwordName(name);
+                           name == "AutoRun" || name == "LogKeepDays" || IsDwordName(name);
         EXPECT_EQ(key.TypeOf(name), dword ? reg::ValueType::Dword : reg::ValueType::String) << name;
     }
     int32_t value = -1;
@@ -283,6 +285,8 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
     EXPECT_EQ(value, 1);
     EXPECT_EQ(key.ReadInt("MinFormShow", value), reg::Status::Ok);
     EXPECT_EQ(value, 0);
+    EXPECT_EQ(key.ReadInt("LogKeepDays", value), reg::Status::Ok);
+    EXPECT_EQ(value, 0) << "forever";
     EXPECT_EQ(key.ReadInt("Razr_Obj8", value), reg::Status::Ok);
     EXPECT_EQ(value, 1);
     EXPECT_EQ(key.ReadString("Size_Dir7_Old", text), reg::Status::Ok);
@@ -296,7 +300,7 @@ TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
     ObjectArray saved;
     FillNonDefault(saved);
     saved[0].settings.String = "stale text";  // object 1 saves what its field shows instead
-    const Options options{false, false, true, true};
+    const Options options{false, false, true, true, 30};
     ASSERT_TRUE(store.SaveSettings(saved, options, "Привет, мир 1").empty());
 
     ObjectArray loaded;
@@ -321,6 +325,24 @@ TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
         store.LoadSettings(loaded, back);
         EXPECT_EQ(back, one);
     }
+}
+
+TEST_F(SettingsStoreTest, LogKeepDaysTakesOnlyTheFieldsChoicesAndReadsAnythingElseAsForever) {
+    const std::pair<int32_t, int32_t> stored[] = {{365, 365}, {7, 7}, {2, 0}, {-1, 0}, {366, 0}};
+    for (const auto& [value, expected] : stored) {
+        ASSERT_EQ(OpenKey().WriteInt("LogKeepDays", value), reg::Status::Ok);
+        ObjectArray objects;
+        Options options;
+        options.LogKeepDays = 30;
+        store.LoadSettings(objects, options);
+        EXPECT_EQ(options.LogKeepDays, expected) << value;
+    }
+    ASSERT_EQ(OpenKey().WriteString("LogKeepDays", "7"), reg::Status::Ok);
+    ObjectArray objects;
+    Options options;
+    options.LogKeepDays = 30;
+    EXPECT_EQ(store.LoadSettings(objects, options).wrongType, std::vector<std::string>{"LogKeepDays"});
+    EXPECT_EQ(options.LogKeepDays, 0);
 }
 
 TEST_F(SettingsStoreTest, LoadingReplacesStoredFieldsButKeepsRunTimeFields) {
@@ -493,7 +515,7 @@ TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
     ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
 
     reg::Key key = OpenKey(false);
-    EXPECT_EQ(key.ValueNames().size(), 156u + 4u);
+    EXPECT_EQ(key.ValueNames().size(), 157u + 4u);
     int32_t value = 0;
     std::string text;
     EXPECT_EQ(key.ReadInt("Languare", value), reg::Status::Ok);
@@ -552,7 +574,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
               "Failed to set data for 'LogOK'\r\n"
               "Failed to set data for 'Name_Prog2'\r\n"
               "Failed to set data for 'Prog8_Active_Old'");
-    EXPECT_EQ(key.ValueNames().size(), 153u);
+    EXPECT_EQ(key.ValueNames().size(), 154u);
     EXPECT_FALSE(key.HasValue("Name_Prog2"));
     std::string text;
     EXPECT_EQ(key.ReadString("Name_Dir8", text), reg::Status::Ok);
@@ -590,7 +612,7 @@ TEST(SettingsStoreMessages, LongListsNameTenValuesAndCountTheRest) {
             ++lines;
         }
         EXPECT_EQ(lines, 11u) << message;
-        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 146 more"), std::string::npos) << message;
+        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 147 more"), std::string::npos) << message;
         EXPECT_EQ(message.find("'" + names[10] + "'"), std::string::npos);
     }
     EXPECT_EQ(WriteFailureMessage(std::vector<std::string>(names.begin(), names.begin() + 10)).find("more"),

@@ -64,16 +64,53 @@ TEST_F(KeyboardTest, TabFollowsTheRowsThenTheSettingsInReadingOrderAndShiftTabGo
     EXPECT_EQ(Tab(), Row(3, P::Cb_Razr_Obj));
     // After the last row: the options row by row, the language, the large buttons, round to row 1.
     Focus(Row(8, P::Cb_Razr_Obj));
-    const HWND expected[] = {window->OptionBox(0).Handle(),  window->OptionBox(2).Handle(),
-                             window->OptionBox(1).Handle(),  window->OptionBox(3).Handle(),
-                             window->LanguageFieldHandle(),  window->LangUp().Handle(),
-                             window->LangDown().Handle(),    window->StartButton().Handle(),
-                             window->ResetButton().Handle(), Row(1, P::Cb_Razr_Obj)};
+    const HWND expected[] = {
+        window->OptionBox(0).Handle(),   window->OptionBox(2).Handle(),   window->OptionBox(1).Handle(),
+        window->OptionBox(3).Handle(),   window->LanguageFieldHandle(),   window->LangUp().Handle(),
+        window->LangDown().Handle(),     window->StartButton().Handle(),  window->ResetButton().Handle(),
+        window->LogKeep().FieldHandle(), window->LogKeep().Up().Handle(), window->LogKeep().Down().Handle(),
+        Row(1, P::Cb_Razr_Obj)};
     for (HWND next : expected) {
         EXPECT_EQ(Tab(), next);
     }
-    EXPECT_EQ(Tab(true), window->ResetButton().Handle());
+    EXPECT_EQ(Tab(true), window->LogKeep().Down().Handle());
     EXPECT_TRUE(window->Exists());
+}
+
+TEST_F(KeyboardTest, TheLogKeepFieldStepsByArrowsAndKeysInBothLanguagesAndExitSavesIt) {
+    StoreInt("LogKeepDays", 30);
+    StartShown();
+    LogKeepField& field = window->LogKeep();
+    EXPECT_EQ(field.Text(), "30 days");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_LogKeep), "Keep log files:");
+    EXPECT_EQ(window->HintOf(lang::MainControl::Edit_LogKeep),
+              "How long log files are kept: older ones are deleted");
+    Focus(field.FieldHandle());
+    Key(VK_UP);
+    EXPECT_EQ(field.Text(), "365 days");
+    Key(VK_UP);
+    EXPECT_EQ(field.Text(), "forever");
+    EXPECT_EQ(engine->LogKeepDays(), 0);
+    ::SendMessageW(field.Up().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SendMessageW(field.Up().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    Pump();
+    EXPECT_EQ(field.Text(), "1 day");
+    EXPECT_EQ(engine->LogKeepDays(), 1) << "the scan thread uses it at once";
+    window->Sb_Lang_UpClick();
+    EXPECT_EQ(field.Text(), "1 день");
+    EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_LogKeep), "Хранить лог-файлы:");
+    Key(VK_DOWN);
+    EXPECT_EQ(field.Text(), "всегда");
+    Key(VK_DOWN);
+    EXPECT_EQ(field.Text(), "365 дней");
+
+    window.reset();
+    Pump();
+    reg::Key key;
+    ASSERT_TRUE(reg::Key::Open(ProgramKey(), false, key));
+    int32_t stored = 0;
+    EXPECT_EQ(key.ReadInt("LogKeepDays", stored), reg::Status::Ok);
+    EXPECT_EQ(stored, 365);
 }
 
 TEST_F(KeyboardTest, SpaceAndEnterOnAPictureButtonDoWhatAClickDoes) {

@@ -106,6 +106,7 @@ class MainWindowTest : public ::testing::Test {
         keys.program = ProgramKey();
         keys.macros = MacrosKey();
         keys.run = RunKey();
+        keys.startupApproved = key.Path() + "StartupApproved";
         state = std::make_unique<settings::ProgramState>(*engine, language, *macroTable,
                                                          folder.Join("Orvanter.exe"), keys);
         window = std::make_unique<TfmMain>();
@@ -136,6 +137,7 @@ class MainWindowTest : public ::testing::Test {
             return answer;
         };
         ui.cursorPosition = [this] { return cursor; };
+        ui.now = [this] { return now; };
         ASSERT_TRUE(window->Create(ui));
         state->CreateSplashWindow();
         state->CreateMacroEditor();
@@ -177,6 +179,8 @@ class MainWindowTest : public ::testing::Test {
         ::GetWindowRect(window->Handle(), &box);
         return POINT{box.left + x, box.top + y};
     }
+    // The system's clock as the window reads it; tests move it.
+    engine::ControlPause::Clock::time_point now = engine::ControlPause::Clock::now();
     void Tick() {
         window->Timer_WorkTimer();
         Pump();

@@ -362,6 +362,58 @@ TEST_F(MainWindowTest, TrayItemsFollowTheRunningStateAndKeepTheIndicator) {
     EXPECT_FALSE(menu.IsEnabled(1));
 }
 
+TEST_F(MainWindowTest, APauseFromTheTrayResumesAtItsTimeAndAStopCancelsIt) {
+    using std::chrono::minutes;
+    Start();
+    widgets::TrayMenu& menu = window->Tray().PopupMenu();
+    window->TrayMenu_1Click();
+    Tick();
+    EXPECT_TRUE(menu.IsEnabled(2) && menu.IsEnabled(3)) << "the pauses, while control runs";
+    EXPECT_EQ(menu.Text(2), "Pause for 15 minutes");
+    EXPECT_EQ(menu.Text(3), "Pause for 1 hour");
+
+    window->TrayMenu_6Click();
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_EQ(window->Tray().Tip().rfind("Paused until ", 0), 0u) << window->Tray().Tip();
+    window->Sb_MinClick();
+    window->TrayIconDblClick();
+    EXPECT_TRUE(window->Pause().Active()) << "the show step refills the panels and keeps the pause";
+    now += minutes(14);
+    Tick();
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_TRUE(menu.IsEnabled(0) && menu.IsEnabled(1)) << "start ends the pause, stop cancels it";
+    EXPECT_FALSE(menu.IsEnabled(2));
+    // The clock jumps past the end, as after a sleep: control starts at the next tick.
+    now += minutes(50);
+    Tick();
+    EXPECT_TRUE(engine->ControlRunning());
+    EXPECT_EQ(window->Tray().Tip(), "Orvanter");
+    EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192)) << "as Control: Start, not the button";
+
+    // "Control: Stop" during a pause: the resume is cancelled.
+    window->TrayMenu_7Click();
+    EXPECT_FALSE(engine->ControlRunning());
+    window->TrayMenu_2Click();
+    EXPECT_EQ(window->Tray().Tip(), "Orvanter");
+    now += minutes(120);
+    Tick();
+    EXPECT_FALSE(engine->ControlRunning());
+    EXPECT_FALSE(window->Pause().Active());
+}
+
+TEST_F(MainWindowTest, APauseEndsAtOnceWithControlStartAndTheTipFollowsTheLanguage) {
+    Start();
+    window->TrayMenu_1Click();
+    window->TrayMenu_7Click();
+    window->Sb_Lang_UpClick();
+    EXPECT_EQ(window->Tray().Tip().rfind("Приостановлено до ", 0), 0u) << window->Tray().Tip();
+    window->TrayMenu_1Click();
+    EXPECT_TRUE(engine->ControlRunning());
+    EXPECT_FALSE(window->Pause().Active());
+    EXPECT_EQ(window->Tray().Tip(), "Orvanter");
+    window->TrayMenu_2Click();
+}
+
 TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
     StoreInt("MinFormShow", 1);
     StartShown();

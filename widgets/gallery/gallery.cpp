@@ -199,12 +199,15 @@ class DemoWindow : public SkinnedWindow {
         progress.SetPosition(61);
         hints.Start();
         tray.Create(pictures->smallIcon.Get(), "Orvanter");
-        const char* items[5] = {"Control: Start", "Control: Stop", "Go to our website",
-                                "Visit the program page", "Exit the program"};
-        for (int i = 0; i < 5; ++i) {
-            tray.PopupMenu().Add(items[i], &pictures->trayMenu[i], [] {});
+        // As the main window fills it while control runs.
+        const char* items[7] = {"Control: Start",   "Control: Stop",     "Pause for 15 minutes",
+                                "Pause for 1 hour", "Go to our website", "Visit the program page",
+                                "Exit the program"};
+        const int itemPictures[7] = {0, 1, 5, 5, 2, 3, 4};
+        for (int i = 0; i < 7; ++i) {
+            tray.PopupMenu().Add(items[i], &pictures->trayMenu[itemPictures[i]], [] {});
         }
-        tray.PopupMenu().SetEnabled(1, false);
+        tray.PopupMenu().SetEnabled(0, false);
         ::ShowWindow(Handle(), SW_SHOW);
         return true;
     }
