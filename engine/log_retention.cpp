@@ -59,36 +59,41 @@ bool TakeLiteral(std::string_view& rest, char c) {
     return TakeText(rest, std::string_view(c == ':' ? "." : std::string_view(&c, 1)));
 }
 
+// A quoted literal of the format, starting at the quote at `i`; '' inside or outside quotes is one
+// quote. `i` ends after the literal.
+bool TakeQuoted(std::string_view& rest, std::string_view format, size_t& i) {
+    ++i;
+    if (i < format.size() && format[i] == '\'') {
+        ++i;
+        return TakeLiteral(rest, '\'');
+    }
+    while (i < format.size()) {
+        if (format[i] == '\'') {
+            if (i + 1 < format.size() && format[i + 1] == '\'') {
+                if (!TakeLiteral(rest, '\'')) {
+                    return false;
+                }
+                i += 2;
+                continue;
+            }
+            ++i;
+            return true;
+        }
+        if (!TakeLiteral(rest, format[i++])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Matches the start of `rest` against the time text the format writes; the rest is left in `rest`.
 bool TakeTimeText(std::string_view& rest, std::string_view format, const clock::Names& names) {
     size_t i = 0;
     while (i < format.size()) {
         const char c = format[i];
         if (c == '\'') {
-            // A quoted literal; '' inside or outside quotes is one quote.
-            ++i;
-            if (i < format.size() && format[i] == '\'') {
-                if (!TakeLiteral(rest, '\'')) {
-                    return false;
-                }
-                ++i;
-                continue;
-            }
-            while (i < format.size()) {
-                if (format[i] == '\'') {
-                    if (i + 1 < format.size() && format[i + 1] == '\'') {
-                        if (!TakeLiteral(rest, '\'')) {
-                            return false;
-                        }
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                if (!TakeLiteral(rest, format[i++])) {
-                    return false;
-                }
+            if (!TakeQuoted(rest, format, i)) {
+                return false;
             }
             continue;
         }

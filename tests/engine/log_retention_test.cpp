@@ -49,15 +49,15 @@ TEST(LogRetention, DeletesExactlyTheProgramsOldFiles) {
     folder.WriteFile(kept[0], "new");
     MakeOld(folder.WriteFile(kept[1], "the user's"), hours(24 * 400));
     MakeOld(folder.WriteFile(kept[2], "the user's"), hours(24 * 400));
-    folder.WriteFile("Log/03.00.00.log/inside.txt", "a folder named like a log");
-    MakeOld(folder.Join("Log/03.00.00.log"), hours(24 * 400));
+    // A folder named like a log, with an old file: neither is touched.
+    MakeOld(folder.WriteFile("Log/03.00.00.log/04.00.00.log", "not in the log folder"), hours(24 * 400));
 
     EXPECT_EQ(DeleteOldLogFiles(log, 30, Now(), "HH:mm:ss", clock::DefaultNames()), 0);
     EXPECT_EQ(DeleteOldLogFiles(log, 0, Now(), "HH:mm:ss", clock::DefaultNames()), 0) << "forever";
     EXPECT_EQ(DeleteOldLogFiles(log, 7, Now(), "HH:mm:ss", clock::DefaultNames()), 2);
     EXPECT_EQ(folder.List("Log"),
               (std::vector<std::string>{"02.00.00.log", "03.00.00.log", "notes.txt", "report.log"}));
-    EXPECT_EQ(folder.List("Log/03.00.00.log"), std::vector<std::string>{"inside.txt"});
+    EXPECT_EQ(folder.List("Log/03.00.00.log"), std::vector<std::string>{"04.00.00.log"});
 }
 
 TEST(LogRetention, CleansUpAtMostOnceAnHourAndNeverWithoutALimit) {
