@@ -321,7 +321,7 @@ class Engine {
     std::mutex retentionLock_;  // the scan thread's, and a test's direct log step
     LogRetention retention_;
 
-    mutable std::mutex resumeLock_;
+    mutable std::mutex resumeLock_;  // resume_: the window reports, the checks ask
     ResumeWatch resume_;
 
     std::mutex controlMutex_;  // start, stop and shutdown; never taken by the scan thread
