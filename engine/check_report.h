@@ -12,6 +12,7 @@
 #include "engine/checks.h"
 #include "engine/object_rules.h"
 #include "engine/objects.h"
+#include "engine/resume_watch.h"
 #include "lang/texts.h"
 #include "platform/files.h"
 
@@ -87,7 +88,8 @@ using PathMeasure = std::optional<CheckResult> (*)(int number, const ControlObje
 
 // The frame of the file and directory checks: a parameter outside the type's range checks nothing, a
 // look at the path that came to no answer says so, and otherwise the parameter's own check (`checks`
-// holds one for each parameter of the type, in order) measures.
+// holds one for each parameter of the type, in order) measures. `State::found` says whether the system
+// found any entry at the path.
 template <class State, size_t N>
 std::optional<CheckResult> CheckPathObject(int number, const ControlObject& object,
                                            const CheckContext& context, ObjectType type,
@@ -102,6 +104,9 @@ std::optional<CheckResult> CheckPathObject(int number, const ControlObject& obje
     const fs::Answer answer = look(path, state);
     if (answer != fs::Answer::Known) {
         return NoAnswerResult(answer, number, object, context);
+    }
+    if (!state.found && context.resuming && ComesBackLate(path)) {
+        return UnreachableResult(number, object, context);
     }
     const auto index = static_cast<size_t>(param);
     return index < N ? checks[index](number, object, context, state) : std::nullopt;

@@ -19,11 +19,15 @@ struct CheckContext {
     const lang::LanguageTable& texts;
     const clock::Formats& formats;
     const clock::Names& names;
+    // The machine woke less than a minute ago: a "not found" answer about an item on a volume that
+    // comes back late (ComesBackLate) is no answer yet.
+    bool resuming = false;
 };
 
 // `number` is the object's number 1..8 (for the event text).
 std::optional<CheckResult> CheckFile(int number, const ControlObject& object, const CheckContext& context);
-std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object, const CheckContext& context);
+std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
+                                          const CheckContext& context);
 std::optional<CheckResult> CheckApplication(int number, const ControlObject& object,
                                             const CheckContext& context);
 
@@ -49,6 +53,7 @@ std::optional<int64_t> CountOccurrences(std::string_view path, std::string_view 
 std::string DigitString(std::string_view text);
 
 // Short date, a blank and long time; the time is left out when it is exactly 00:00:00.
-std::string FormatTimestamp(const clock::LocalTime& t, const clock::Formats& formats, const clock::Names& names);
+std::string FormatTimestamp(const clock::LocalTime& t, const clock::Formats& formats,
+                            const clock::Names& names);
 
 }  // namespace orv::engine

@@ -31,6 +31,7 @@ struct DirectoryTotal {
 DirectoryTotal MeasureDirectory(std::string_view path);
 
 struct DirectoryState {
+    bool found = false;  // an entry of any kind is at the path
     bool exists = false;
     fs::FileTime creation;
 };
@@ -41,6 +42,7 @@ fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
     fs::EntryInfo info;
     const fs::Answer answer = LookAtPath(path, info);
     if (answer == fs::Answer::Known) {
+        state.found = info.kind != fs::EntryKind::Missing;
         state.exists = info.kind == fs::EntryKind::Directory;
         state.creation = info.creation;
     }

@@ -54,6 +54,9 @@ Engine::Engine(EngineServices services) : services_(std::move(services)) {
     if (!services_.now) {
         services_.now = [] { return clock::Now(); };
     }
+    if (!services_.sinceStart) {
+        services_.sinceStart = [] { return clock::SinceStart(); };
+    }
     if (services_.logFolder.empty()) {
         services_.logFolder = paths::ExecutableFolder() + "Log" + fs::kSeparator;
     }
@@ -200,6 +203,26 @@ void Engine::LoadObjects(const ObjectArray& objects) {
     }
 }
 
+// --- Sleep and resume ---
+
+void Engine::SystemResumed() {
+    const ResumeWatch::Time now = services_.sinceStart();
+    std::lock_guard<std::mutex> lock(resumeLock_);
+    resume_.Resumed(now);
+}
+
+void Engine::WorkTimerTick() {
+    const ResumeWatch::Time now = services_.sinceStart();
+    std::lock_guard<std::mutex> lock(resumeLock_);
+    resume_.Tick(now);
+}
+
+bool Engine::Resuming() const {
+    const ResumeWatch::Time now = services_.sinceStart();
+    std::lock_guard<std::mutex> lock(resumeLock_);
+    return resume_.Settling(now);
+}
+
 // --- Checks ---
 
 void Engine::CheckObject(int number) {
@@ -230,7 +253,7 @@ bool Engine::CheckObjectHeld(int number, const Request* text) {
         const clock::Formats formats = services_.formats();
         const clock::Names names = services_.names();
         checkTime = services_.now();
-        result = Measure(number, measured, texts, formats, names);
+        result = Measure(number, measured, texts, formats, names, Resuming());
     }
 
     std::lock_guard<std::mutex> lock(lock_);
@@ -272,12 +295,13 @@ bool Engine::CommitCheckLocked(int number, const ControlObject& measured, uint64
 
 std::optional<CheckResult> Engine::Measure(int number, const ControlObject& measured,
                                            const std::shared_ptr<const lang::LanguageTable>& texts,
-                                           const clock::Formats& formats, const clock::Names& names) {
+                                           const clock::Formats& formats, const clock::Names& names,
+                                           bool resuming) {
     // The work owns copies of everything it reads and writes: once abandoned it may outlive this call,
     // and even the engine.
     auto result = std::make_shared<std::optional<CheckResult>>();
-    auto work = [checks = services_.checks, number, measured, texts, formats, names, result] {
-        const CheckContext context{*texts, formats, names};
+    auto work = [checks = services_.checks, number, measured, texts, formats, names, resuming, result] {
+        const CheckContext context{*texts, formats, names, resuming};
         switch (measured.settings.Type) {
             case ObjectType::File:
                 *result = checks->File(number, measured, context);
@@ -542,9 +566,11 @@ void Engine::LookForItem(const Request& request) {
     report.path =
         request.kind == Request::Kind::Browse ? request.choice.path : KeptPath(object.settings, report.type);
     auto presence = std::make_shared<Presence>(Presence::Failed);
-    const bool finished = MeasureItem(
-        request.number, ItemKey{report.type, report.path},
-        [presence, type = report.type, path = report.path] { *presence = ItemPresence(type, path); });
+    const bool finished =
+        MeasureItem(request.number, ItemKey{report.type, report.path},
+                    [presence, type = report.type, path = report.path, resuming = Resuming()] {
+                        *presence = ItemPresence(type, path, resuming);
+                    });
     report.presence = finished ? *presence : Presence::Unreachable;
     if (report.presence == Presence::Unreachable) {
         // The lamp says what the scan says of an item it cannot reach.

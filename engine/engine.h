@@ -29,6 +29,7 @@
 #include "engine/log_retention.h"
 #include "engine/object_rules.h"
 #include "engine/objects.h"
+#include "engine/resume_watch.h"
 #include "lang/language.h"
 #include "platform/clock.h"
 
@@ -62,6 +63,8 @@ struct EngineServices {
     std::function<clock::Formats()> formats;  // clock::SystemFormats
     std::function<clock::Names()> names;      // clock::SystemNames
     std::function<clock::LocalTime()> now;    // clock::Now (the log's and the checks' times)
+    // The time since the system started, sleep included (clock::SinceStart): the resume watch's clock.
+    std::function<std::chrono::milliseconds()> sinceStart;
     // Starts macro N with the variables of object N's event (the action step, on the scan thread).
     // Must not wait for the user-interface thread. Empty: nothing starts.
     std::function<void(int, const launch::Environment&)> runMacro;
@@ -139,6 +142,19 @@ class Engine {
     // write, at most once an hour.
     int32_t LogKeepDays() const { return logKeepDays_.load(); }
     void SetLogKeepDays(int32_t days) { logKeepDays_.store(ValidLogKeepDays(days)); }
+
+    // --- Sleep and resume ---
+    // For a minute after the machine wakes, a "not found" answer about an item on a network path, a
+    // mapped network drive or a removable drive counts as "cannot be reached right now": such volumes
+    // take that long to come back, and their items have not gone.
+
+    // The window's report that the system resumed from sleep or hibernation.
+    void SystemResumed();
+    // The window's work timer ticked: a gap of more than two minutes since its last tick was a sleep,
+    // for when the system's report does not come.
+    void WorkTimerTick();
+    // Whether the machine woke less than a minute ago.
+    bool Resuming() const;
 
     // --- Checks ---
 
@@ -265,7 +281,8 @@ class Engine {
     // Runs the check for `measured` through MeasureItem.
     std::optional<CheckResult> Measure(int number, const ControlObject& measured,
                                        const std::shared_ptr<const lang::LanguageTable>& texts,
-                                       const clock::Formats& formats, const clock::Names& names);
+                                       const clock::Formats& formats, const clock::Names& names,
+                                       bool resuming);
     std::shared_ptr<MeasurementWorker> TakeWorker();
 
     EngineServices services_;
@@ -303,6 +320,9 @@ class Engine {
     std::atomic<int32_t> logKeepDays_{0};
     std::mutex retentionLock_;  // the scan thread's, and a test's direct log step
     LogRetention retention_;
+
+    mutable std::mutex resumeLock_;  // resume_: the window reports, the checks ask
+    ResumeWatch resume_;
 
     std::mutex controlMutex_;  // start, stop and shutdown; never taken by the scan thread
     std::unique_ptr<TMyThread> thread_;

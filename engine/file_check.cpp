@@ -16,6 +16,7 @@ using lang::TextId;
 // What one look at the path tells the file check. `exists` follows the program's rule: an entry that
 // is not a directory and whose last-write time, in local time, fits a DOS date (1980 to 2107).
 struct FileState {
+    bool found = false;  // an entry of any kind is at the path
     bool exists = false;
     uint64_t size = 0;
     clock::LocalTime modified;  // reduced to the DOS resolution
@@ -26,7 +27,11 @@ fs::Answer LookAtFile(std::string_view path, FileState& state) {
     state = FileState{};
     fs::EntryInfo info;
     const fs::Answer answer = LookAtPath(path, info);
-    if (answer != fs::Answer::Known || info.kind != fs::EntryKind::File) {
+    if (answer != fs::Answer::Known) {
+        return answer;
+    }
+    state.found = info.kind != fs::EntryKind::Missing;
+    if (info.kind != fs::EntryKind::File) {
         return answer;
     }
     clock::LocalTime local;

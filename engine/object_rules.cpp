@@ -1,5 +1,6 @@
 #include "engine/object_rules.h"
 
+#include "engine/resume_watch.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -71,7 +72,7 @@ bool ContainsExe(std::string_view path) {
     return path.find(".exe") != std::string_view::npos;
 }
 
-Presence ItemPresence(ObjectType foldedType, std::string_view path) {
+Presence ItemPresence(ObjectType foldedType, std::string_view path, bool resuming) {
     if (path.empty() || (foldedType == ObjectType::Application && !ContainsExe(path))) {
         return Presence::Absent;
     }
@@ -83,6 +84,9 @@ Presence ItemPresence(ObjectType foldedType, std::string_view path) {
             return Presence::Failed;
         case fs::Answer::Known:
             break;
+    }
+    if (info.kind == fs::EntryKind::Missing && resuming && ComesBackLate(path)) {
+        return Presence::Unreachable;
     }
     const fs::EntryKind wanted =
         foldedType == ObjectType::Directory ? fs::EntryKind::Directory : fs::EntryKind::File;

@@ -44,8 +44,9 @@ inline bool Answered(Presence presence) {
 
 // Whether the item a type watches is at `path`: a file (not a directory) for a file; a directory for a
 // directory; a file whose full path contains ".exe" (case-sensitive) for an application. Looks at the
-// file system only when the path could name such an item.
-Presence ItemPresence(ObjectType foldedType, std::string_view path);
+// file system only when the path could name such an item. `resuming`: the machine woke less than a
+// minute ago, and nothing found on a volume that comes back late (ComesBackLate) is Unreachable.
+Presence ItemPresence(ObjectType foldedType, std::string_view path, bool resuming = false);
 bool ContainsExe(std::string_view path);
 // The last part of a path (after the last backslash or slash).
 std::string FileNameOf(std::string_view path);

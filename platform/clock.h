@@ -25,6 +25,10 @@ struct LocalTime {
 
 LocalTime Now();
 
+// The time since the system started, sleep and hibernation included (GetTickCount64; CLOCK_BOOTTIME):
+// it moves on while the machine sleeps, and the user's changes of the time of day do not move it.
+std::chrono::milliseconds SinceStart();
+
 // UTC file time to local time (the system's time zone rules). False (and `out` untouched) when the
 // time cannot be represented.
 bool FileTimeToLocal(fs::FileTime utc, LocalTime& out);

@@ -773,6 +773,8 @@ void TfmMain::ShowError(const std::string& text) {
 // --- The work timer ---
 
 void TfmMain::Timer_WorkTimer() {
+    // The engine tells a sleep by the gap between two ticks, when the system's report does not come.
+    services_.engine->WorkTimerTick();
     // While the splash runs the controls are still being made; the window is not shown yet.
     if (!ControlsMade()) {
         return;
@@ -908,6 +910,11 @@ LRESULT TfmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kDisplayMessage:
             DrainDisplayUpdates();
             return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                services_.engine->SystemResumed();
+            }
+            return TRUE;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:

@@ -132,6 +132,17 @@ std::string ToPicture(const char* format) {
 
 }  // namespace
 
+std::chrono::milliseconds SinceStart() {
+#ifdef CLOCK_BOOTTIME
+    constexpr clockid_t kClock = CLOCK_BOOTTIME;  // counts the time suspended, as Windows' tick count does
+#else
+    constexpr clockid_t kClock = CLOCK_MONOTONIC;
+#endif
+    struct timespec now {};
+    clock_gettime(kClock, &now);
+    return std::chrono::milliseconds(static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+}
+
 LocalTime Now() {
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);

@@ -32,6 +32,10 @@ std::string LocaleText(LCTYPE type, const std::string& fallback) {
 
 }  // namespace
 
+std::chrono::milliseconds SinceStart() {
+    return std::chrono::milliseconds(static_cast<std::chrono::milliseconds::rep>(::GetTickCount64()));
+}
+
 LocalTime Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <initializer_list>
@@ -39,6 +40,7 @@ class EngineFixture : public ::testing::Test {
         services.formats = [] { return PinnedFormats(); };
         services.names = [] { return clock::DefaultNames(); };
         services.now = [] { return clock::LocalTime{.year = 2026, .hour = 10, .minute = 20, .second = 30}; };
+        services.sinceStart = [this] { return std::chrono::milliseconds(sinceStart.load()); };
         services.runMacro = macros.Callback();
         services.display = &sink;
         services.logFolder = LogFolder();
@@ -73,6 +75,8 @@ class EngineFixture : public ::testing::Test {
     }
 
     int32_t language = lang::kEnglish;
+    // The engine's time since the system started, in milliseconds (tests move it on).
+    std::atomic<int64_t> sinceStart{3'600'000};
     std::function<void()> afterPass;  // set before Make()
     std::chrono::milliseconds measureLimit = std::chrono::hours(1);
     std::chrono::milliseconds threadLinger = std::chrono::seconds(10);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/measurement.h"
+#include "platform/volumes.h"
 #include "tests/engine/engine_fixture.h"
 
 #ifdef _WIN32
@@ -319,6 +320,96 @@ TEST_F(UnreachableTest, ExitDoesNotWaitForAMeasurementThatKeepsMakingProgress) {
     EXPECT_EQ(engine->LiveScanThreads(), 0);
     EXPECT_FALSE(engine->Object(1)->ActionPending);
     finish = true;
+}
+
+// Paths under `share` lie on a network share and those under `stick` on a removable drive, until
+// destroyed.
+class Volumes {
+  public:
+    Volumes(std::string share, std::string stick) {
+        fs::InjectVolumeKinds([share, stick](std::string_view path) -> std::optional<fs::VolumeKind> {
+            if (path.starts_with(share)) {
+                return fs::VolumeKind::Network;
+            }
+            if (path.starts_with(stick)) {
+                return fs::VolumeKind::Removable;
+            }
+            return std::nullopt;
+        });
+    }
+    ~Volumes() { fs::InjectVolumeKinds({}); }
+};
+
+class ResumeTest : public UnreachableTest {
+  protected:
+    void Advance(std::chrono::milliseconds time) { sinceStart += time.count(); }
+    // Object N, which saw its (missing) file before, looks again: true when the answer counted as "cannot
+    // be reached right now", false when it reported the file missing.
+    bool NotBackYet(int number) {
+        Edit(number, [](ObjectSettings&, Baseline& b) { b.File_OK_Old = true; });
+        engine->CheckObject(number);
+        const ControlObject object = *engine->Object(number);
+        const bool unreachable = LastReport(number).pathHint.ends_with("File cannot be reached right now");
+        EXPECT_EQ(object.baseline.File_OK_Old, unreachable) << number;
+        EXPECT_EQ(object.ActionPending, !unreachable) << number;
+        if (!unreachable) {
+            EXPECT_TRUE(object.EventText.ends_with("File is missing")) << object.EventText;
+        }
+        return unreachable;
+    }
+};
+
+TEST_F(ResumeTest, AfterAWakeAFileNotFoundOnAShareOrARemovableDriveIsNotBackYetForAMinute) {
+    Make(1h, SystemChecks());
+    Volumes volumes(folder.Join("share"), folder.Join("stick"));
+    WatchFile(1, folder.Join("share/data.bin"));
+    WatchFile(2, folder.Join("stick/data.bin"));
+    WatchFile(3, folder.Join("local/data.bin"));
+    EXPECT_FALSE(NotBackYet(1)) << "no wake yet";
+
+    engine->SystemResumed();
+    EXPECT_TRUE(NotBackYet(1));
+    EXPECT_TRUE(NotBackYet(2));
+    EXPECT_FALSE(NotBackYet(3)) << "a fixed disk is there at once";
+    Advance(59'999ms);
+    EXPECT_TRUE(NotBackYet(1));
+    Advance(1ms);
+    EXPECT_FALSE(NotBackYet(1));
+    EXPECT_FALSE(NotBackYet(2));
+
+    // No report from the system: the work timer finds the clock moved on between two of its ticks.
+    engine->WorkTimerTick();
+    Advance(2min);
+    engine->WorkTimerTick();
+    EXPECT_FALSE(NotBackYet(1)) << "a gap of two minutes is no sleep yet";
+    Advance(2min + 1ms);
+    engine->WorkTimerTick();
+    EXPECT_TRUE(NotBackYet(1));
+    Advance(100ms);
+    engine->WorkTimerTick();
+    EXPECT_TRUE(NotBackYet(2)) << "ticks after the gap keep the minute";
+    Advance(60s);
+    EXPECT_FALSE(NotBackYet(1));
+}
+
+// The window's look at the item (a type arrow, the first filling) forgets a file it finds missing; not
+// while the share may still be coming back.
+TEST_F(ResumeTest, TheWindowsLookAtAnItemAfterAWakeKeepsTheBaseline) {
+    Make(1h, SystemChecks());
+    Volumes volumes(folder.Join("share"), folder.Join("stick"));
+    WatchFile(1, folder.Join("share/data.bin"));
+    auto look = [&] {
+        Edit(1, [](ObjectSettings&, Baseline& b) { b.File_OK_Old = true; });
+        engine->NormaliseType(1, ItemPurpose::Fill);
+        EXPECT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
+        return engine->Object(1)->baseline.File_OK_Old;
+    };
+    engine->SystemResumed();
+    EXPECT_TRUE(look());
+    EXPECT_EQ(sink.Updates().back().item.presence, Presence::Unreachable);
+    Advance(60s);
+    EXPECT_FALSE(look());
+    EXPECT_EQ(sink.Updates().back().item.presence, Presence::Absent);
 }
 
 TEST(UnreachableReport, TheSearchTextLampGetsTheHintButKeepsItsColourInBothLanguages) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -50,6 +51,7 @@ class MainWindowTest : public ::testing::Test {
     lang::LanguageState language;
     std::unique_ptr<macros::MacroTable> macroTable;
     DisplayHandOff display;
+    std::atomic<int64_t> sinceStart{3'600'000};  // the engine's time since the system started, in ms
     std::unique_ptr<engine::Engine> engine;
     std::unique_ptr<settings::ProgramState> state;
     std::unique_ptr<TfmMain> window;
@@ -101,6 +103,7 @@ class MainWindowTest : public ::testing::Test {
         services.display = display.Sink();
         services.logFolder = folder.Join("Log") + "\\";
         services.runMacro = [](int, const launch::Environment&) {};
+        services.sinceStart = [this] { return std::chrono::milliseconds(sinceStart.load()); };
         engine = std::make_unique<engine::Engine>(std::move(services));
         settings::StoreKeys keys;
         keys.program = ProgramKey();

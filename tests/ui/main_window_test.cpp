@@ -401,6 +401,23 @@ TEST_F(MainWindowTest, APauseFromTheTrayResumesAtItsTimeAndAStopCancelsIt) {
     EXPECT_FALSE(window->Pause().Active());
 }
 
+// The window reports both signs of a wake to the engine: the system's message, and a gap in the clock
+// between two ticks of the work timer when the message does not come.
+TEST_F(MainWindowTest, TheWindowReportsAWakeByTheSystemsMessageAndByAGapBetweenTicks) {
+    using namespace std::chrono_literals;
+    Start();
+    Tick();
+    EXPECT_FALSE(engine->Resuming());
+    ::SendMessageW(window->Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(engine->Resuming());
+    sinceStart += std::chrono::milliseconds(60s).count();
+    EXPECT_FALSE(engine->Resuming());
+    Tick();
+    sinceStart += std::chrono::milliseconds(3min).count();
+    Tick();
+    EXPECT_TRUE(engine->Resuming());
+}
+
 TEST_F(MainWindowTest, APauseEndsAtOnceWithControlStartAndTheTipFollowsTheLanguage) {
     Start();
     window->TrayMenu_1Click();
