@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <initializer_list>
@@ -39,6 +40,9 @@ class EngineFixture : public ::testing::Test {
         services.formats = [] { return PinnedFormats(); };
         services.names = [] { return clock::DefaultNames(); };
         services.now = [] { return clock::LocalTime{.year = 2026, .hour = 10, .minute = 20, .second = 30}; };
+        services.steadyNow = [this] {
+            return std::chrono::steady_clock::time_point(std::chrono::seconds(steadySeconds.load()));
+        };
         services.runMacro = macros.Callback();
         services.display = &sink;
         services.logFolder = LogFolder();
@@ -76,6 +80,7 @@ class EngineFixture : public ::testing::Test {
     std::function<void()> afterPass;  // set before Make()
     std::chrono::milliseconds measureLimit = std::chrono::hours(1);
     std::chrono::milliseconds threadLinger = std::chrono::seconds(10);
+    std::atomic<int64_t> steadySeconds{0};  // the engine's monotonic clock, moved on by the tests
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
     MacroRecorder macros;

@@ -278,7 +278,7 @@ TEST_F(Faults, RegistryKeyDeletedWhileRunning) {
 
     reg::Key key;
     ASSERT_TRUE(reg::Key::Open(keys.program, false, key));
-    EXPECT_EQ(key.ValueNames().size(), 157u + 1u);
+    EXPECT_EQ(key.ValueNames().size(), 158u + 1u);
     std::string text;
     EXPECT_EQ(key.ReadString("Path_File2", text), reg::Status::Ok);
     EXPECT_EQ(text, "C:\\данные\\отчёт.txt");
