@@ -66,7 +66,7 @@ TEST_F(KeyboardTest, TabFollowsTheRowsThenTheSettingsInReadingOrderAndShiftTabGo
     Focus(Row(8, P::Cb_Razr_Obj));
     const HWND expected[] = {
         window->OptionBox(0).Handle(),   window->OptionBox(2).Handle(),   window->OptionBox(1).Handle(),
-        window->OptionBox(3).Handle(),   window->LanguageFieldHandle(),   window->LangUp().Handle(),
+        window->OptionBox(3).Handle(),   window->OptionBox(4).Handle(),   window->LanguageFieldHandle(),   window->LangUp().Handle(),
         window->LangDown().Handle(),     window->StartButton().Handle(),  window->ResetButton().Handle(),
         window->LogKeep().FieldHandle(), window->LogKeep().Up().Handle(), window->LogKeep().Down().Handle(),
         Row(1, P::Cb_Razr_Obj)};
