@@ -238,7 +238,8 @@ bool Engine::CheckObjectHeld(int number, const Request* text) {
     }
 
     std::lock_guard<std::mutex> lock(lock_);
-    const bool committed = CommitCheckLocked(number, measured, serial, result, checkTime, texts.get(), text == nullptr);
+    const bool committed =
+        CommitCheckLocked(number, measured, serial, result, checkTime, texts.get(), text == nullptr);
     if (text != nullptr) {
         StoreTextLocked(*text, committed);
     }
@@ -261,6 +262,9 @@ bool Engine::CommitCheckLocked(int number, const ControlObject& measured, uint64
         // Nothing of the change yet: the lamp says why, and the next checks look again.
         if (texts != nullptr) {
             result->report.pathHint = texts->Text(lang::TextId::ChangeWaiting);
+            if (result->report.stringHint) {
+                result->report.stringHint = result->report.pathHint;
+            }
         }
         PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
         return false;

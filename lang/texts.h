@@ -30,7 +30,7 @@ enum class TextId : int32_t {
     TrayStopHint,
     TrayPause15Caption,  // "Pause for 15 minutes"
     TrayPause60Caption,  // "Pause for 1 hour"
-    HintShowCaption,  // "Show hints"
+    HintShowCaption,     // "Show hints"
     HintShowHint,
     AutoRunCaption,  // "Autorun"
     AutoRunHint,

@@ -14,11 +14,11 @@ namespace orv::settings {
 
 // The program-wide switches of the settings area.
 struct Options {
-    bool LogOK = true;         // write the log only when something changed
-    bool HintShow = true;      // pop-up hints in all windows
-    bool MinFormShow = false;  // hide to the tray right after start
-    bool AutoRun = false;      // the Windows start-up entry was last switched on
-    int32_t LogKeepDays = 0;   // days the log files are kept: 0 (forever), 1, 7, 30 or 365
+    bool LogOK = true;          // write the log only when something changed
+    bool HintShow = true;       // pop-up hints in all windows
+    bool MinFormShow = false;   // hide to the tray right after start
+    bool AutoRun = false;       // the Windows start-up entry was last switched on
+    int32_t LogKeepDays = 0;    // days the log files are kept: 0 (forever), 1, 7, 30 or 365
     bool WaitFinished = false;  // act on a change only once it has finished
     friend bool operator==(const Options&, const Options&) = default;
 };

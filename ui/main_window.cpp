@@ -47,12 +47,12 @@ constexpr int kTitlePictures[4][2] = {{widgets::btn::kHelp, widgets::btn::kHelpH
 using lang::MainControl;
 constexpr MainControl kTitleButtonControls[4] = {MainControl::Sb_Help, MainControl::Sb_Internet,
                                                  MainControl::Sb_Min, MainControl::Sb_Close};
-constexpr MainControl kOptionBoxControls[kOptionBoxes] = {MainControl::Cb_MinFormShow, MainControl::Cb_AutoRun,
-                                                          MainControl::Cb_HintShow, MainControl::Cb_LogOK,
-                                                          MainControl::Cb_WaitFinished};
-constexpr MainControl kOptionLabelControls[kOptionBoxes] = {MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun,
-                                                            MainControl::Lbl_HintShow, MainControl::Lbl_LogOK,
-                                                            MainControl::Lbl_WaitFinished};
+constexpr MainControl kOptionBoxControls[kOptionBoxes] = {
+    MainControl::Cb_MinFormShow, MainControl::Cb_AutoRun, MainControl::Cb_HintShow, MainControl::Cb_LogOK,
+    MainControl::Cb_WaitFinished};
+constexpr MainControl kOptionLabelControls[kOptionBoxes] = {
+    MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun, MainControl::Lbl_HintShow, MainControl::Lbl_LogOK,
+    MainControl::Lbl_WaitFinished};
 
 // The tray menu's items from the top: start, stop, the two pauses, the web pages, exit.
 constexpr MainControl kTrayOrder[kTrayItems] = {

@@ -181,7 +181,8 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton& TitleButton(int index) { return titleButtons_[index]; }  // help, web, min, close
     widgets::PictureButton& LangUp() { return langUp_; }
     widgets::PictureButton& LangDown() { return langDown_; }
-    widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }  // min, autorun, hints, log, wait
+    // min, autorun, hints, log, wait
+    widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }
     widgets::LargeButton& StartButton() { return start_; }
     widgets::LargeButton& ResetButton() { return reset_; }
     Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }

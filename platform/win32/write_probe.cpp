@@ -12,8 +12,9 @@ bool HeldForWriting(std::string_view path) {
     // open for writing. Read and delete sharing keep the open out of the way of readers and of a
     // program that wants to remove or rename the file meanwhile.
     const std::wstring widePath = win32::FilePath(path);
-    const win32::FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 

@@ -311,7 +311,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
         s = ObjectSettings{false, engine::ObjectType::Application, engine::ControlParam::Size, "f" + d, "d" + d, "p" + d, "nf" + d, "nd" + d, "np" + d, "s" + d, 7};
         stored[i].baseline = Baseline{true, "11" + d, 5, "22" + d, true, "33" + d, "44" + d, true};
     }
-    const settings::Options storedOptions{false, false, true, true, 7};
+    const settings::Options storedOptions{false, false, true, true, 7, true};
     ASSERT_TRUE(store.SaveSettings(stored, storedOptions, stored[0].settings.String).empty());
     macros::MacroTable writer("");
     for (int n = 1; n <= engine::kObjectCount; ++n) {
@@ -357,7 +357,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
             names.emplace_back(macrosPath, name);
         }
     }
-    ASSERT_EQ(names.size(), 181u);
+    ASSERT_EQ(names.size(), 182u);
     for (const auto& [path, name] : names) {
         reg::Key key;
         ASSERT_TRUE(reg::Key::Open(path, false, key));

@@ -57,8 +57,8 @@ bool IsDwordName(const std::string& name) {
 }
 
 std::vector<std::string> AllNames() {
-    std::vector<std::string> names = {"LogOK",       "HintShow",    "MinFormShow",
-                                      "AutoRun",     "LogKeepDays", "WaitFinished"};
+    std::vector<std::string> names = {"LogOK",   "HintShow",    "MinFormShow",
+                                      "AutoRun", "LogKeepDays", "WaitFinished"};
     for (int n = 1; n <= 8; ++n) {
         for (std::string& name : ObjectNames(n)) {
             names.push_back(std::move(name));
@@ -597,7 +597,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
               "Failed to set data for 'LogOK'\r\n"
               "Failed to set data for 'Name_Prog2'\r\n"
               "Failed to set data for 'Prog8_Active_Old'");
-    EXPECT_EQ(key.ValueNames().size(), 154u);
+    EXPECT_EQ(key.ValueNames().size(), 155u);
     EXPECT_FALSE(key.HasValue("Name_Prog2"));
     std::string text;
     EXPECT_EQ(key.ReadString("Name_Dir8", text), reg::Status::Ok);
@@ -635,7 +635,7 @@ TEST(SettingsStoreMessages, LongListsNameTenValuesAndCountTheRest) {
             ++lines;
         }
         EXPECT_EQ(lines, 11u) << message;
-        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 147 more"), std::string::npos) << message;
+        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 148 more"), std::string::npos) << message;
         EXPECT_EQ(message.find("'" + names[10] + "'"), std::string::npos);
     }
     EXPECT_EQ(WriteFailureMessage(std::vector<std::string>(names.begin(), names.begin() + 10)).find("more"),
