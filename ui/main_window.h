@@ -1,5 +1,5 @@
 // The main window TfmMain: the skinned frame with its title, the eight object panels, the settings
-// area with the four options, the language selector, the start and reset buttons, the start
+// area with the five option boxes, the language selector, the start and reset buttons, the start
 // indicator, the title-bar buttons and the tray icon with its menu. Its 100 ms work timer lights the
 // buttons under the cursor and paints the two large buttons; the scan thread's display updates reach
 // it through a queue that it drains on the user-interface thread.
