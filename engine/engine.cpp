@@ -8,6 +8,7 @@
 #include "engine/scan_thread.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/write_probe.h"
 
 namespace orv::engine {
 namespace {
@@ -257,7 +258,8 @@ bool Engine::CheckObjectHeld(int number, const Request* text) {
     }
 
     std::lock_guard<std::mutex> lock(lock_);
-    const bool committed = CommitCheckLocked(number, measured, serial, result, checkTime);
+    const bool committed =
+        CommitCheckLocked(number, measured, serial, result, checkTime, texts.get(), text == nullptr);
     if (text != nullptr) {
         StoreTextLocked(*text, committed);
     }
@@ -265,12 +267,26 @@ bool Engine::CheckObjectHeld(int number, const Request* text) {
 }
 
 bool Engine::CommitCheckLocked(int number, const ControlObject& measured, uint64_t serial,
-                               std::optional<CheckResult>& result, const clock::LocalTime& checkTime) {
+                               std::optional<CheckResult>& result, const clock::LocalTime& checkTime,
+                               const lang::LanguageTable* texts, bool mayWait) {
     const int index = number - 1;
     ControlObject& object = objects_[index];
     // An edit, reset or load while measuring, or another check committed meanwhile: this result was
     // computed from a state that is gone and would overwrite the newer one.
     if (!result || object.generation != measured.generation || checkSerials_[index] != serial) {
+        return false;
+    }
+    // The search text's own check (before a new text) is never held: its count is the new text's
+    // baseline and belongs to the text it was taken for.
+    if (mayWait && !SettledLocked(index, *result, result->writerOpen)) {
+        // Nothing of the change yet: the lamp says why, and the next checks look again.
+        if (texts != nullptr) {
+            result->report.pathHint = texts->Text(lang::TextId::ChangeWaiting);
+            if (result->report.stringHint) {
+                result->report.stringHint = result->report.pathHint;
+            }
+        }
+        PublishLocked(DisplayUpdate::Indicators(number, std::move(result->report)));
         return false;
     }
     const bool measuredNow = result->measured;
@@ -293,6 +309,35 @@ bool Engine::CommitCheckLocked(int number, const ControlObject& measured, uint64
     return measuredNow;
 }
 
+bool Engine::SettledLocked(int index, const CheckResult& result, bool writerOpen) {
+    Settling& settling = settling_[index];
+    if (!result.measured) {
+        // Nothing was seen this time: the next value has no check before it to agree with, while the
+        // time the change has been under way keeps running.
+        settling.seenKnown = false;
+        return true;
+    }
+    if (!waitFinished_.load() || !result.fulfilled) {
+        settling = Settling{};
+        return true;
+    }
+    const std::chrono::milliseconds now = services_.sinceStart();
+    const uint64_t generation = objects_[index].generation;
+    if (!settling.active || settling.generation != generation) {
+        settling = Settling{true, generation, true, result.baseline, now};
+        return false;
+    }
+    const bool same = settling.seenKnown && settling.seen == result.baseline;
+    // A value that never settles (a log written every second) still reports, once a minute.
+    if ((same && !writerOpen) || now - settling.firstSeen >= kSettleLimit) {
+        settling = Settling{};
+        return true;
+    }
+    settling.seenKnown = true;
+    settling.seen = result.baseline;
+    return false;
+}
+
 std::optional<CheckResult> Engine::Measure(int number, const ControlObject& measured,
                                            const std::shared_ptr<const lang::LanguageTable>& texts,
                                            const clock::Formats& formats, const clock::Names& names,
@@ -300,11 +345,15 @@ std::optional<CheckResult> Engine::Measure(int number, const ControlObject& meas
     // The work owns copies of everything it reads and writes: once abandoned it may outlive this call,
     // and even the engine.
     auto result = std::make_shared<std::optional<CheckResult>>();
-    auto work = [checks = services_.checks, number, measured, texts, formats, names, resuming, result] {
+    auto work = [checks = services_.checks, number, measured, texts, formats, names, resuming, result,
+                 lookForWriter = waitFinished_.load()] {
         const CheckContext context{*texts, formats, names, resuming};
         switch (measured.settings.Type) {
             case ObjectType::File:
                 *result = checks->File(number, measured, context);
+                if (lookForWriter && *result && (*result)->measured && (*result)->fulfilled) {
+                    (*result)->writerOpen = fs::HeldForWriting(measured.settings.Path_File);
+                }
                 break;
             case ObjectType::Directory:
                 *result = checks->Directory(number, measured, context);

@@ -63,7 +63,8 @@ struct EngineServices {
     std::function<clock::Formats()> formats;  // clock::SystemFormats
     std::function<clock::Names()> names;      // clock::SystemNames
     std::function<clock::LocalTime()> now;    // clock::Now (the log's and the checks' times)
-    // The time since the system started, sleep included (clock::SinceStart): the resume watch's clock.
+    // The time since the system started, sleep included (clock::SinceStart): the engine's monotonic
+    // clock, for the minute after a wake and for how long a change has been waiting to finish.
     std::function<std::chrono::milliseconds()> sinceStart;
     // Starts macro N with the variables of object N's event (the action step, on the scan thread).
     // Must not wait for the user-interface thread. Empty: nothing starts.
@@ -142,6 +143,12 @@ class Engine {
     // write, at most once an hour.
     int32_t LogKeepDays() const { return logKeepDays_.load(); }
     void SetLogKeepDays(int32_t days) { logKeepDays_.store(ValidLogKeepDays(days)); }
+    // Whether a fulfilled condition waits until its change has finished: the same value in two checks
+    // of the object in a row and, for a file, no other program holding it open for writing; at the
+    // latest kSettleLimit after the change was first seen. Until then nothing of it is committed.
+    bool WaitFinished() const { return waitFinished_.load(); }
+    void SetWaitFinished(bool on) { waitFinished_.store(on); }
+    static constexpr std::chrono::seconds kSettleLimit{60};
 
     // --- Sleep and resume ---
     // For a minute after the machine wakes, a "not found" answer about an item on a network path, a
@@ -263,7 +270,18 @@ class Engine {
     bool CheckObjectHeld(int number, const Request* text = nullptr);
     // The check's commit and the text change after it; under the engine lock.
     bool CommitCheckLocked(int number, const ControlObject& measured, uint64_t serial,
-                           std::optional<CheckResult>& result, const clock::LocalTime& checkTime);
+                           std::optional<CheckResult>& result, const clock::LocalTime& checkTime,
+                           const lang::LanguageTable* texts, bool mayWait);
+    // A change still under way, held back from the commit while the option asks for it.
+    struct Settling {
+        bool active = false;
+        uint64_t generation = 0;  // the object's, when the change was first seen
+        bool seenKnown = false;   // `seen` is the value of the check just before this one
+        Baseline seen;
+        std::chrono::milliseconds firstSeen{0};
+    };
+    // Whether a known result may be committed now; false holds it back as a change not yet finished.
+    bool SettledLocked(int index, const CheckResult& result, bool writerOpen);
     void StoreTextLocked(const Request& change, bool counted);
     // Queues a request (or carries it out here when no request thread can be had).
     void Ask(Request request);
@@ -294,6 +312,7 @@ class Engine {
     std::string cycleLogPath_;  // the file the last log step wrote ("" when it wrote none)
     // Counts the committed checks of each object; a check commits only over the state it measured.
     std::array<uint64_t, kObjectCount> checkSerials_{};
+    std::array<Settling, kObjectCount> settling_{};
     // The last abandoned measurement of each object, with its item, until it has returned.
     std::array<Hold, kObjectCount> holds_;
     // Measurements being waited for (Shutdown abandons them).
@@ -318,6 +337,7 @@ class Engine {
     std::atomic<bool> controlRunning_{false};
     std::atomic<bool> logOK_{true};
     std::atomic<int32_t> logKeepDays_{0};
+    std::atomic<bool> waitFinished_{false};
     std::mutex retentionLock_;  // the scan thread's, and a test's direct log step
     LogRetention retention_;
 

@@ -79,6 +79,9 @@ struct CheckResult {
     std::string outcome;     // the event text's last part
     bool fulfilled = false;  // sets ActionPending
     std::optional<int32_t> lastStringCount;  // set when the search text was counted
+    // Another program has the file open for writing (looked at by the engine, only for a fulfilled file
+    // check while changes are waited for).
+    bool writerOpen = false;
     IndicatorReport report;
 };
 

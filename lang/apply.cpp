@@ -57,6 +57,9 @@ constexpr ControlText<MainControl> kMainWindow[] = {
     Row(M::Lbl_LogKeep, kCaption, TextId::LogKeepCaption, TextSuffix::Colon),
     Row(M::Lbl_LogKeep, kHint, TextId::LogKeepHint),
     Row(M::Edit_LogKeep, kHint, TextId::LogKeepHint),
+    Row(M::Lbl_WaitFinished, kCaption, TextId::WaitFinishedCaption),
+    Row(M::Lbl_WaitFinished, kHint, TextId::WaitFinishedHint),
+    Row(M::Cb_WaitFinished, kHint, TextId::WaitFinishedHint),
 };
 
 constexpr ControlText<MainControl> kRunningState[] = {

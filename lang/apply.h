@@ -58,6 +58,8 @@ enum class MainControl : int32_t {
     Cb_LogOK,
     Lbl_LogKeep,   // "Keep log files:"
     Edit_LogKeep,  // its value is the window's; the role gives the hint
+    Lbl_WaitFinished,
+    Cb_WaitFinished,
     Count
 };
 

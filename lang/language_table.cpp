@@ -55,6 +55,12 @@ constexpr Entry kEntries[] = {
     {TextId::LogKeepCaption, "Keep log files", "Хранить лог-файлы"},
     {TextId::LogKeepHint, "How long log files are kept: older ones are deleted",
      "Сколько хранить лог-файлы: более старые удаляются"},
+    {TextId::WaitFinishedCaption, "Wait for changes to finish", "Ждать завершения изменений"},
+    {TextId::WaitFinishedHint,
+     "Act on a change only once it has finished: the same value in two checks in a row, and the file no "
+     "longer open for writing (at the latest after 60 seconds)",
+     "Реагировать на изменение только после его завершения: одно значение в двух проверках подряд, и файл "
+     "больше не открыт на запись (не позже чем через 60 секунд)"},
     {TextId::PanelHint, "Settings for thread", "Настройки потока"},
     {TextId::RazrHint, "Activity of the thread", "Активность потока"},
     {TextId::TypeFieldHint, "Type of control object for the thread", "Тип объекта контроля потока"},
@@ -136,6 +142,7 @@ constexpr Entry kEntries[] = {
     {TextId::FileUnreachable, "File cannot be reached right now", "Файл сейчас недоступен"},
     {TextId::DirUnreachable, "Directory cannot be reached right now", "Директория сейчас недоступна"},
     {TextId::AppUnreachable, "Application cannot be checked right now", "Приложение сейчас не проверить"},
+    {TextId::ChangeWaiting, "Waiting for the change to finish", "Ожидание завершения изменения"},
     {TextId::MoreEvents, "and %N more", "и еще %N"},
     {TextId::CommandLineHelp,
      "Command line switches:\n/start  start control as soon as the main window is shown\n/?  show this "

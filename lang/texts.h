@@ -30,7 +30,7 @@ enum class TextId : int32_t {
     TrayStopHint,
     TrayPause15Caption,  // "Pause for 15 minutes"
     TrayPause60Caption,  // "Pause for 1 hour"
-    HintShowCaption,  // "Show hints"
+    HintShowCaption,     // "Show hints"
     HintShowHint,
     AutoRunCaption,  // "Autorun"
     AutoRunHint,
@@ -40,6 +40,8 @@ enum class TextId : int32_t {
     LogOKHint,
     LogKeepCaption,  // "Keep log files"
     LogKeepHint,
+    WaitFinishedCaption,  // "Wait for changes to finish"
+    WaitFinishedHint,
 
     // Object panel hints (the (+N) ones get " N" appended by the windows).
     PanelHint,            // "Settings for thread" (+N)
@@ -115,6 +117,8 @@ enum class TextId : int32_t {
     FileUnreachable,  // "File cannot be reached right now"
     DirUnreachable,
     AppUnreachable,  // the process list was held too long
+    // The path indicator's hint while a change is held until it has finished (no event yet).
+    ChangeWaiting,  // "Waiting for the change to finish"
 
     // The tray balloon and the command line.
     MoreEvents,       // "and %N more" under the first event of a cycle; %N is the number of the others

@@ -23,6 +23,7 @@ std::string ProgramState::CreateMainWindow() {
     engine_.LoadObjects(objects);
     engine_.SetLogOK(options_.LogOK);
     engine_.SetLogKeepDays(options_.LogKeepDays);
+    engine_.SetWaitFinished(options_.WaitFinished);
     mainCreated_ = true;
     return InvalidTypeMessage(report.wrongType);
 }
@@ -73,6 +74,7 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
     if (mainCreated_) {
         options_.LogOK = engine_.LogOK();
         options_.LogKeepDays = engine_.LogKeepDays();
+        options_.WaitFinished = engine_.WaitFinished();
         bool opened = true;
         std::vector<std::string> failed =
             store_.SaveSettings(engine_.Objects(), options_, objectOneText, &opened);
@@ -94,6 +96,11 @@ void ProgramState::Cb_LogOKClick() {
     options_.LogOK = engine_.LogOK();
     ToggleLogOK(options_);
     engine_.SetLogOK(options_.LogOK);
+}
+
+void ProgramState::Cb_WaitFinishedClick() {
+    engine_.SetWaitFinished(!engine_.WaitFinished());
+    options_.WaitFinished = engine_.WaitFinished();
 }
 
 void ProgramState::StepLogKeepDays(int step) {

@@ -67,6 +67,8 @@ class ProgramState {
     void Cb_HintShowClick();
     void Cb_MinFormShowClick();
     void Cb_LogOKClick();
+    // The engine holds the option; the options saved at exit take it from there.
+    void Cb_WaitFinishedClick();
     // The "Keep log files" field's arrows: the next (1) or previous (-1) limit, for the engine at once.
     void StepLogKeepDays(int step);
     int32_t LogKeepDays() const { return engine_.LogKeepDays(); }

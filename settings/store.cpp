@@ -18,6 +18,7 @@ void ForEachOption(OptionsT& options, Visit&& visit) {
     visit(std::string("MinFormShow"), options.MinFormShow);
     visit(std::string("AutoRun"), options.AutoRun);
     visit(std::string("LogKeepDays"), options.LogKeepDays);
+    visit(std::string("WaitFinished"), options.WaitFinished);
 }
 
 // Calls visit(name, field) for the nineteen values of object `number` (1..8), in stored order. The

@@ -1,4 +1,4 @@
-// The program's settings in the registry: the four options and the nineteen values of each of the eight
+// The program's settings in the registry: the options and the nineteen values of each of the eight
 // control objects, read once at start and written back whole at exit.
 #pragma once
 
@@ -14,17 +14,18 @@ namespace orv::settings {
 
 // The program-wide switches of the settings area.
 struct Options {
-    bool LogOK = true;         // write the log only when something changed
-    bool HintShow = true;      // pop-up hints in all windows
-    bool MinFormShow = false;  // hide to the tray right after start
-    bool AutoRun = false;      // the Windows start-up entry was last switched on
-    int32_t LogKeepDays = 0;   // days the log files are kept: 0 (forever), 1, 7, 30 or 365
+    bool LogOK = true;          // write the log only when something changed
+    bool HintShow = true;       // pop-up hints in all windows
+    bool MinFormShow = false;   // hide to the tray right after start
+    bool AutoRun = false;       // the Windows start-up entry was last switched on
+    int32_t LogKeepDays = 0;    // days the log files are kept: 0 (forever), 1, 7, 30 or 365
+    bool WaitFinished = false;  // act on a change only once it has finished
     friend bool operator==(const Options&, const Options&) = default;
 };
 
-// Values per object and in all: 4 options + 8 objects x 19.
+// Values per object and in all: 6 options + 8 objects x 19.
 inline constexpr int kValuesPerObject = 19;
-inline constexpr int kOptionCount = 5;
+inline constexpr int kOptionCount = 6;
 inline constexpr int kStoredValueCount = kOptionCount + engine::kObjectCount * kValuesPerObject;
 
 // Where SaveSettings puts the values. In the program this is the open registry key; the interface
@@ -56,7 +57,7 @@ class SettingsStore {
     // written back. A key that cannot be opened gives every default.
     LoadReport LoadSettings(engine::ObjectArray& objects, Options& options) const;
 
-    // Writes all 157 values in load order, whether they changed or not. Object 1's search text is
+    // Writes all 158 values in load order, whether they changed or not. Object 1's search text is
     // `objectOneSearchText` (what its search field shows) instead of its stored `String`. A value
     // that cannot be written does not stop the others. Returns the names of the values that were not
     // written, in order; all of them when the key cannot be opened, which `keyOpened` then tells.

@@ -35,7 +35,8 @@ constexpr int kTitleButtonTop = 5;
 constexpr int kStartLeft = 22, kResetLeft = 215, kLargeTop = 510;
 constexpr int kLangPanelLeft = 36, kLangPanelTop = 452;
 constexpr int kLangArrowLeft = 70, kLangUpTop = 1, kLangDownTop = 11, kArrowWidth = 19, kArrowHeight = 10;
-constexpr POINT kOptionBox[4] = {{180, 430}, {180, 460}, {340, 430}, {340, 460}};
+// Two columns: the program's behaviour on the left; the log and the events on the right, three rows.
+constexpr POINT kOptionBox[kOptionBoxes] = {{180, 426}, {180, 452}, {340, 426}, {340, 452}, {340, 478}};
 constexpr int kOptionBoxSize = 23;
 
 // The title-bar buttons' pictures: (normal, hot).
@@ -46,10 +47,12 @@ constexpr int kTitlePictures[4][2] = {{widgets::btn::kHelp, widgets::btn::kHelpH
 using lang::MainControl;
 constexpr MainControl kTitleButtonControls[4] = {MainControl::Sb_Help, MainControl::Sb_Internet,
                                                  MainControl::Sb_Min, MainControl::Sb_Close};
-constexpr MainControl kOptionBoxControls[4] = {MainControl::Cb_MinFormShow, MainControl::Cb_AutoRun,
-                                               MainControl::Cb_HintShow, MainControl::Cb_LogOK};
-constexpr MainControl kOptionLabelControls[4] = {MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun,
-                                                 MainControl::Lbl_HintShow, MainControl::Lbl_LogOK};
+constexpr MainControl kOptionBoxControls[kOptionBoxes] = {
+    MainControl::Cb_MinFormShow, MainControl::Cb_AutoRun, MainControl::Cb_HintShow, MainControl::Cb_LogOK,
+    MainControl::Cb_WaitFinished};
+constexpr MainControl kOptionLabelControls[kOptionBoxes] = {
+    MainControl::Lbl_MinFormShow, MainControl::Lbl_AutoRun, MainControl::Lbl_HintShow, MainControl::Lbl_LogOK,
+    MainControl::Lbl_WaitFinished};
 
 // The tray menu's items from the top: start, stop, the two pauses, the web pages, exit.
 constexpr MainControl kTrayOrder[kTrayItems] = {
@@ -70,7 +73,7 @@ constexpr bool IsTrayItem(MainControl control) {
 size_t Index(MainControl control) {
     return static_cast<size_t>(control);
 }
-constexpr int kOptionLabelWidth[4] = {130, 130, 320, 320};
+constexpr int kOptionLabelWidth[kOptionBoxes] = {130, 130, 320, 320, 260};
 
 }  // namespace
 
@@ -237,10 +240,10 @@ void TfmMain::MakeSettingsArea() {
     langDown_.onClick = [this] { Sb_Lang_DownClick(); };
     logKeep_.Create(window, pictures, fieldFont_.Get(), [this](int step) { StepLogKeepDays(step); });
 
-    const std::function<void()> toggles[4] = {[this] { Cb_MinFormShowClick(); },
-                                              [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
-                                              [this] { Cb_LogOKClick(); }};
-    for (int i = 0; i < 4; ++i) {
+    const std::function<void()> toggles[kOptionBoxes] = {
+        [this] { Cb_MinFormShowClick(); }, [this] { Cb_AutoRunClick(); }, [this] { Cb_HintShowClick(); },
+        [this] { Cb_LogOKClick(); }, [this] { Cb_WaitFinishedClick(); }};
+    for (int i = 0; i < kOptionBoxes; ++i) {
         optionBoxes_[i].Create(
             {.place = {window, kOptionBox[i].x, kOptionBox[i].y, kOptionBoxSize, kOptionBoxSize},
              .pictures = &pictures.buttons,
@@ -279,7 +282,7 @@ void TfmMain::MakeSettingsArea() {
     for (const ObjectPanel& panel : panels_) {
         panel.AddToTabOrder(tabOrder_);
     }
-    for (int i : {0, 2, 1, 3}) {
+    for (int i : {0, 2, 1, 3, 4}) {
         tabOrder_.Add(optionBoxes_[i].Handle());
     }
     for (HWND control :
@@ -332,6 +335,8 @@ void TfmMain::MapControls() {
     map(MainControl::Sb_Reset, reset_.Handle());
     for (int i = 0; i < 4; ++i) {
         map(kTitleButtonControls[i], titleButtons_[i].Handle());
+    }
+    for (int i = 0; i < kOptionBoxes; ++i) {
         map(kOptionBoxControls[i], optionBoxes_[i].Handle());
         mapLabel(kOptionLabelControls[i], optionLabels_[i]);
     }
@@ -563,9 +568,9 @@ void TfmMain::Sb_ResetMouseUp(MouseButton button) {
 
 void TfmMain::ShowOptionBoxes() {
     const settings::Options& options = services_.state->CurrentOptions();
-    const bool on[4] = {options.MinFormShow, services_.state->AutoRunInEffect(), options.HintShow,
-                        services_.engine->LogOK()};
-    for (int i = 0; i < 4; ++i) {
+    const bool on[kOptionBoxes] = {options.MinFormShow, services_.state->AutoRunInEffect(), options.HintShow,
+                                   services_.engine->LogOK(), services_.engine->WaitFinished()};
+    for (int i = 0; i < kOptionBoxes; ++i) {
         optionBoxes_[i].SetPicture(on[i] ? widgets::btn::kOptionOn : widgets::btn::kOptionOff);
     }
 }
@@ -596,6 +601,11 @@ void TfmMain::StepLogKeepDays(int step) {
 
 void TfmMain::Cb_LogOKClick() {
     services_.state->Cb_LogOKClick();
+    ShowOptionBoxes();
+}
+
+void TfmMain::Cb_WaitFinishedClick() {
+    services_.state->Cb_WaitFinishedClick();
     ShowOptionBoxes();
 }
 

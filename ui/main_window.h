@@ -1,5 +1,5 @@
 // The main window TfmMain: the skinned frame with its title, the eight object panels, the settings
-// area with the four options, the language selector, the start and reset buttons, the start
+// area with the five option boxes, the language selector, the start and reset buttons, the start
 // indicator, the title-bar buttons and the tray icon with its menu. Its 100 ms work timer lights the
 // buttons under the cursor and paints the two large buttons; the scan thread's display updates reach
 // it through a queue that it drains on the user-interface thread.
@@ -101,6 +101,9 @@ struct ChildWindows {
     std::function<void(const lang::LanguageTable&)> applyEditorLanguage;
 };
 
+// The option boxes of the settings area.
+inline constexpr int kOptionBoxes = 5;
+
 class TfmMain : public widgets::SkinnedWindow {
   public:
     TfmMain() = default;
@@ -152,6 +155,7 @@ class TfmMain : public widgets::SkinnedWindow {
     void Cb_AutoRunClick();
     void Cb_MinFormShowClick();
     void Cb_LogOKClick();
+    void Cb_WaitFinishedClick();
     void Sb_StartMouseDown(widgets::MouseButton button);
     void Sb_StartMouseUp(widgets::MouseButton button);
     void Sb_ResetMouseDown(widgets::MouseButton button);
@@ -177,7 +181,8 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::PictureButton& TitleButton(int index) { return titleButtons_[index]; }  // help, web, min, close
     widgets::PictureButton& LangUp() { return langUp_; }
     widgets::PictureButton& LangDown() { return langDown_; }
-    widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }  // min, autorun, hints, log
+    // min, autorun, hints, log, wait
+    widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }
     widgets::LargeButton& StartButton() { return start_; }
     widgets::LargeButton& ResetButton() { return reset_; }
     Colour StartIndicatorColour() const { return indicatorStart_.GetColour(); }
@@ -243,9 +248,9 @@ class TfmMain : public widgets::SkinnedWindow {
     widgets::Label titleName_, title1_, title2_;
     widgets::Label columnNumber_, columnObject_, columnControl_, columnAction_;
     widgets::Label langLabel_;
-    widgets::Label optionLabels_[4];
+    widgets::Label optionLabels_[kOptionBoxes];
     widgets::PictureButton titleButtons_[4];
-    widgets::PictureButton optionBoxes_[4];
+    widgets::PictureButton optionBoxes_[kOptionBoxes];
     widgets::Panel indicatorPanel_, langPanel_;
     widgets::Indicator indicatorStart_;
     widgets::EditField langField_;

@@ -16,13 +16,17 @@
 // | PathLongerThan300Characters                  | every event of an object watched deep in a tree        |
 // | CyrillicSearchText                           | the count of a Russian text in a Windows-1251 file     |
 // | MacroInAFolderOutsideTheCodePage             | the macro (WinExec would get '?' and start nothing)    |
+// | CopyWrittenInSteps                           | with changes waited for: a macro on half a file        |
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -90,8 +94,11 @@ class Holder {
 
 class Faults : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { MakeEngine({}); }
+    void MakeEngine(std::function<void(int, const launch::Environment&)> runMacro) {
+        engine.reset();
         engine::EngineServices services;
+        services.runMacro = std::move(runMacro);
         services.formats = [] { return clock::Formats{"dd.MM.yyyy", "HH:mm:ss"}; };
         services.names = [] { return clock::DefaultNames(); };
         services.display = &sink;
@@ -278,7 +285,7 @@ TEST_F(Faults, RegistryKeyDeletedWhileRunning) {
 
     reg::Key key;
     ASSERT_TRUE(reg::Key::Open(keys.program, false, key));
-    EXPECT_EQ(key.ValueNames().size(), 157u + 1u);
+    EXPECT_EQ(key.ValueNames().size(), 158u + 1u);
     std::string text;
     EXPECT_EQ(key.ReadString("Path_File2", text), reg::Status::Ok);
     EXPECT_EQ(text, "C:\\данные\\отчёт.txt");
@@ -304,7 +311,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
         s = ObjectSettings{false, engine::ObjectType::Application, engine::ControlParam::Size, "f" + d, "d" + d, "p" + d, "nf" + d, "nd" + d, "np" + d, "s" + d, 7};
         stored[i].baseline = Baseline{true, "11" + d, 5, "22" + d, true, "33" + d, "44" + d, true};
     }
-    const settings::Options storedOptions{false, false, true, true, 7};
+    const settings::Options storedOptions{false, false, true, true, 7, true};
     ASSERT_TRUE(store.SaveSettings(stored, storedOptions, stored[0].settings.String).empty());
     macros::MacroTable writer("");
     for (int n = 1; n <= engine::kObjectCount; ++n) {
@@ -350,7 +357,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
             names.emplace_back(macrosPath, name);
         }
     }
-    ASSERT_EQ(names.size(), 181u);
+    ASSERT_EQ(names.size(), 182u);
     for (const auto& [path, name] : names) {
         reg::Key key;
         ASSERT_TRUE(reg::Key::Open(path, false, key));
@@ -497,6 +504,97 @@ TEST_F(Faults, MacroInAFolderOutsideTheCodePage) {
         WaitFor([&] { return fs::RemoveFile(bat + "start.bat"); }, 10s);  // once cmd has let go of it
         fs::RemoveFile(bat + "started.txt");
         ::RemoveDirectoryW(Holder::Wide(bat).c_str());
+    }
+}
+
+}  // namespace
+}  // namespace orv::faults
+
+namespace orv::faults {
+namespace {
+
+// Another program writing `path` in steps (OrvWriter), holding it open for writing with read sharing.
+class Writer {
+  public:
+    Writer(const std::string& path, int steps, int bytes, int pauseMs) {
+        std::wstring command = L"\"" + Holder::Wide(paths::ExecutableFolder() + "OrvWriter.exe") + L"\" \"" +
+                               Holder::Wide(path) + L"\" " + std::to_wstring(steps) + L" " +
+                               std::to_wstring(bytes) + L" " + std::to_wstring(pauseMs);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &startup, &process_);
+    }
+    ~Writer() {
+        if (started_) {
+            ::WaitForSingleObject(process_.hProcess, 60000);
+            ::CloseHandle(process_.hProcess);
+            ::CloseHandle(process_.hThread);
+        }
+    }
+    bool Started() const { return started_; }
+    // The writer's exit code once it has ended (0: every step written, then closed).
+    DWORD Finish() {
+        DWORD code = 1;
+        ::WaitForSingleObject(process_.hProcess, 60000);
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+  private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// A copy into a watched file, written in eight steps while the scan runs: with changes waited for the
+// macro runs once, after the writer has closed the file, and the event and the log carry the whole
+// size; without, every step the scan sees is an event of its own while the writer still writes.
+TEST_F(Faults, CopyWrittenInSteps) {
+    constexpr int kSteps = 8, kBytes = 65536;
+    for (const bool waitFinished : {true, false}) {
+        SCOPED_TRACE(waitFinished ? "waiting for changes to finish" : "acting at once");
+        const std::string path = folder.WriteFile(waitFinished ? "copy-wait.bin" : "copy-now.bin", "");
+        std::mutex lock;
+        std::vector<bool> closedAtMacro;
+        MakeEngine([&](int, const launch::Environment&) {
+            std::lock_guard<std::mutex> guard(lock);
+            closedAtMacro.push_back(fs::IsFile(path + ".closed"));
+        });
+        engine->SetWaitFinished(waitFinished);
+        Watch(1, 0, 1, path);
+        ASSERT_EQ(Check(1), "File size hasnt changed");
+        engine->StartControl();
+        {
+            Writer writer(path, kSteps, kBytes, 250);
+            ASSERT_TRUE(writer.Started());
+            EXPECT_EQ(writer.Finish(), 0u);
+        }
+        const std::string whole = "File size increased to: " + std::to_string(kSteps * kBytes) + " b";
+        const auto macros = [&] {
+            std::lock_guard<std::mutex> guard(lock);
+            return closedAtMacro;
+        };
+        if (waitFinished) {
+            EXPECT_TRUE(WaitFor([&] { return !macros().empty(); }, 20s));
+            std::this_thread::sleep_for(500ms);  // time for a second macro that must not come
+        }
+        engine->Shutdown();
+        const std::vector<bool> started = macros();
+        std::string log;
+        for (const std::string& name : folder.List("Log")) {
+            log += orv::test::ReadFile(folder.Join("Log/" + name));
+        }
+        if (waitFinished) {
+            EXPECT_EQ(started, std::vector<bool>{true}) << "one macro, after the writer closed the file";
+            EXPECT_NE(log.find(whole), std::string::npos) << log;
+            EXPECT_EQ(engine->Object(1)->baseline.Size_File_Old, std::to_string(kSteps * kBytes));
+        } else {
+            ASSERT_GE(started.size(), 2u) << "one event per step seen";
+            EXPECT_FALSE(started.front()) << "the first while the writer still held the file";
+            EXPECT_EQ(log.find(whole), std::string::npos) << "no single event of the whole size";
+        }
+        fs::RemoveFile(path + ".closed");
+        std::filesystem::remove_all(std::filesystem::path(Holder::Wide(folder.Join("Log"))));
     }
 }
 

@@ -141,6 +141,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
         reg::Key key = ProgramKey();
         key.WriteInt("LogOK", 0);
         key.WriteInt("AutoRun", 1);
+        key.WriteInt("WaitFinished", 1);
         key.WriteInt("Type_Obj3", 1);
         key.WriteString("Path_Dir3", "C:\\Каталог");
         key.WriteString("String_Obj1", "old text");
@@ -152,6 +153,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
 
     EXPECT_EQ(state.CreateMainWindow(), "");
     EXPECT_FALSE(engine.LogOK()) << "the log option reaches the engine";
+    EXPECT_TRUE(engine.WaitFinished());
     EXPECT_TRUE(state.CurrentOptions().AutoRun);
     EXPECT_EQ(engine.Object(3)->settings.Type, engine::ObjectType::Directory);
     EXPECT_EQ(engine.Object(3)->settings.Path_Dir, "C:\\Каталог");
@@ -176,7 +178,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     EXPECT_EQ(state.Exit("new text"), "");
 
     EXPECT_TRUE(state.Saved());
-    EXPECT_EQ(ProgramKey().ValueNames().size(), 157u + 1u) << "the settings and Languare";
+    EXPECT_EQ(ProgramKey().ValueNames().size(), 158u + 1u) << "the settings and Languare";
     EXPECT_EQ(ReadString(keys.program, "Path_File5"), "D:\\data.bin");
     EXPECT_EQ(ReadString(keys.program, "Size_File5_Old"), "3000000000");
     EXPECT_EQ(ReadString(keys.program, "Path_Dir3"), "C:\\Каталог");
@@ -281,7 +283,7 @@ TEST_F(ProgramStateTest, AnExitBeforeEveryWindowWasCreatedKeepsTheStoredValuesOf
     reg::Key macrosKey;
     ASSERT_TRUE(reg::Key::Open(keys.macros, false, macrosKey));
     EXPECT_EQ(macrosKey.ValueNames().size(), 1u);
-    EXPECT_EQ(ProgramKey().ValueNames().size(), 157u + 1u) << "the main window's state was saved";
+    EXPECT_EQ(ProgramKey().ValueNames().size(), 158u + 1u) << "the main window's state was saved";
 }
 
 TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
@@ -292,7 +294,7 @@ TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
 
     const std::string message = state.Exit("");
 
-    // One line for the key, not one per value: 157 lines would make a box taller than the screen.
+    // One line for the key, not one per value: 158 lines would make a box taller than the screen.
     EXPECT_EQ(message, "Failed to create key 'HKEY_CURRENT_USER\\" + keys.program + "'");
     EXPECT_EQ(ReadString(keys.macros, "Macros_1_Name"), "Macros_1") << "the macros were saved";
 }
@@ -311,6 +313,9 @@ TEST_F(ProgramStateTest, TogglesChangeOnlyTheirOptionAndTheStartUpEntry) {
     state.Cb_MinFormShowClick();
     EXPECT_EQ(state.Cb_AutoRunClick(), "");
     EXPECT_EQ(state.CurrentOptions(), (Options{false, false, true, true}));
+    state.Cb_WaitFinishedClick();
+    EXPECT_TRUE(engine.WaitFinished()) << "the checks see the option at once";
+    EXPECT_EQ(state.CurrentOptions(), (Options{false, false, true, true, 0, true}));
     std::string entry;
     EXPECT_EQ(runKey.ReadString("Orvanter", entry), reg::Status::Ok);
     EXPECT_EQ(entry, "\"C:\\Program Files\\Orvanter\\Orvanter.exe\"");

@@ -57,7 +57,8 @@ bool IsDwordName(const std::string& name) {
 }
 
 std::vector<std::string> AllNames() {
-    std::vector<std::string> names = {"LogOK", "HintShow", "MinFormShow", "AutoRun", "LogKeepDays"};
+    std::vector<std::string> names = {"LogOK",   "HintShow",    "MinFormShow",
+                                      "AutoRun", "LogKeepDays", "WaitFinished"};
     for (int n = 1; n <= 8; ++n) {
         for (std::string& name : ObjectNames(n)) {
             names.push_back(std::move(name));
@@ -223,14 +224,15 @@ TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
     }
 
     // Booleans: each name flipped from its default alone must flip exactly its own field, both ways.
-    std::vector<std::string> booleans = {"LogOK", "HintShow", "MinFormShow", "AutoRun"};
+    std::vector<std::string> booleans = {"LogOK", "HintShow", "MinFormShow", "AutoRun", "WaitFinished"};
     for (size_t k = 0; k < names1.size(); ++k) {
         if (isBoolean(k)) {
             booleans.push_back(ObjectNames(3)[k]);
         }
     }
     const auto flags = [](const ObjectArray& loaded, const Options& o) {
-        std::string text = Number(o.LogOK) + Number(o.HintShow) + Number(o.MinFormShow) + Number(o.AutoRun);
+        std::string text = Number(o.LogOK) + Number(o.HintShow) + Number(o.MinFormShow) + Number(o.AutoRun) +
+                           Number(o.WaitFinished);
         for (size_t k : {1u, 11u, 15u, 18u}) {
             text += ObjectBindings()[k].text(loaded[2]);
         }
@@ -268,15 +270,16 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
 
     reg::Key key = OpenKey(false);
     const std::vector<std::string> expected = AllNames();
-    ASSERT_EQ(expected.size(), 157u);
+    ASSERT_EQ(expected.size(), 158u);
     const std::vector<std::string> present = key.ValueNames();
     EXPECT_EQ(std::set<std::string>(present.begin(), present.end()),
               std::set<std::string>(expected.begin(), expected.end()));
-    EXPECT_EQ(present.size(), 157u);
+    EXPECT_EQ(present.size(), 158u);
 
     for (const std::string& name : expected) {
         const bool dword = name == "LogOK" || name == "HintShow" || name == "MinFormShow" ||
-                           name == "AutoRun" || name == "LogKeepDays" || IsDwordName(name);
+                           name == "AutoRun" || name == "LogKeepDays" || name == "WaitFinished" ||
+                           IsDwordName(name);
         EXPECT_EQ(key.TypeOf(name), dword ? reg::ValueType::Dword : reg::ValueType::String) << name;
     }
     int32_t value = -1;
@@ -343,6 +346,26 @@ TEST_F(SettingsStoreTest, LogKeepDaysTakesOnlyTheFieldsChoicesAndReadsAnythingEl
     options.LogKeepDays = 30;
     EXPECT_EQ(store.LoadSettings(objects, options).wrongType, std::vector<std::string>{"LogKeepDays"});
     EXPECT_EQ(options.LogKeepDays, 0);
+}
+
+TEST_F(SettingsStoreTest, WaitFinishedIsOffUnlessStoredOnAndAWrongTypeTurnsItOff) {
+    ObjectArray objects;
+    Options options;
+    store.LoadSettings(objects, options);
+    EXPECT_FALSE(options.WaitFinished) << "off on the first run";
+    ASSERT_EQ(OpenKey().WriteInt("WaitFinished", 1), reg::Status::Ok);
+    store.LoadSettings(objects, options);
+    EXPECT_TRUE(options.WaitFinished);
+    options.WaitFinished = false;
+    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    int32_t stored = -1;
+    EXPECT_EQ(OpenKey().ReadInt("WaitFinished", stored), reg::Status::Ok);
+    EXPECT_EQ(stored, 0);
+
+    ASSERT_EQ(OpenKey().WriteString("WaitFinished", "1"), reg::Status::Ok);
+    options.WaitFinished = true;
+    EXPECT_EQ(store.LoadSettings(objects, options).wrongType, std::vector<std::string>{"WaitFinished"});
+    EXPECT_FALSE(options.WaitFinished);
 }
 
 TEST_F(SettingsStoreTest, LoadingReplacesStoredFieldsButKeepsRunTimeFields) {
@@ -515,7 +538,7 @@ TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
     ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
 
     reg::Key key = OpenKey(false);
-    EXPECT_EQ(key.ValueNames().size(), 157u + 4u);
+    EXPECT_EQ(key.ValueNames().size(), 158u + 4u);
     int32_t value = 0;
     std::string text;
     EXPECT_EQ(key.ReadInt("Languare", value), reg::Status::Ok);
@@ -574,7 +597,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
               "Failed to set data for 'LogOK'\r\n"
               "Failed to set data for 'Name_Prog2'\r\n"
               "Failed to set data for 'Prog8_Active_Old'");
-    EXPECT_EQ(key.ValueNames().size(), 154u);
+    EXPECT_EQ(key.ValueNames().size(), 155u);
     EXPECT_FALSE(key.HasValue("Name_Prog2"));
     std::string text;
     EXPECT_EQ(key.ReadString("Name_Dir8", text), reg::Status::Ok);
@@ -612,7 +635,7 @@ TEST(SettingsStoreMessages, LongListsNameTenValuesAndCountTheRest) {
             ++lines;
         }
         EXPECT_EQ(lines, 11u) << message;
-        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 147 more"), std::string::npos) << message;
+        EXPECT_NE(message.find("'" + names[9] + "'\r\nand 148 more"), std::string::npos) << message;
         EXPECT_EQ(message.find("'" + names[10] + "'"), std::string::npos);
     }
     EXPECT_EQ(WriteFailureMessage(std::vector<std::string>(names.begin(), names.begin() + 10)).find("more"),

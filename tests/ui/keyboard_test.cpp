@@ -65,11 +65,11 @@ TEST_F(KeyboardTest, TabFollowsTheRowsThenTheSettingsInReadingOrderAndShiftTabGo
     // After the last row: the options row by row, the language, the large buttons, round to row 1.
     Focus(Row(8, P::Cb_Razr_Obj));
     const HWND expected[] = {
-        window->OptionBox(0).Handle(),   window->OptionBox(2).Handle(),   window->OptionBox(1).Handle(),
-        window->OptionBox(3).Handle(),   window->LanguageFieldHandle(),   window->LangUp().Handle(),
-        window->LangDown().Handle(),     window->StartButton().Handle(),  window->ResetButton().Handle(),
-        window->LogKeep().FieldHandle(), window->LogKeep().Up().Handle(), window->LogKeep().Down().Handle(),
-        Row(1, P::Cb_Razr_Obj)};
+        window->OptionBox(0).Handle(),     window->OptionBox(2).Handle(),   window->OptionBox(1).Handle(),
+        window->OptionBox(3).Handle(),     window->OptionBox(4).Handle(),   window->LanguageFieldHandle(),
+        window->LangUp().Handle(),         window->LangDown().Handle(),     window->StartButton().Handle(),
+        window->ResetButton().Handle(),    window->LogKeep().FieldHandle(), window->LogKeep().Up().Handle(),
+        window->LogKeep().Down().Handle(), Row(1, P::Cb_Razr_Obj)};
     for (HWND next : expected) {
         EXPECT_EQ(Tab(), next);
     }

@@ -602,8 +602,15 @@ TEST_F(MainWindowTest, OptionBoxesToggleAndShowTheirPictures) {
     EXPECT_EQ(window->OptionBox(3).Picture(), btn::kOptionOff);
     window->Cb_MinFormShowClick();
     EXPECT_EQ(window->OptionBox(0).Picture(), btn::kOptionOn);
+
+    widgets::PictureButton& wait = window->OptionBox(4);
+    EXPECT_EQ(wait.Picture(), btn::kOptionOff) << "off until the user ticks it";
+    wait.onClick();
+    EXPECT_TRUE(engine->WaitFinished()) << "the checks see the option at once";
+    EXPECT_EQ(wait.Picture(), btn::kOptionOn);
     // None of them writes the program's key at once.
     EXPECT_FALSE(StoredInt("MinFormShow").has_value());
+    EXPECT_FALSE(StoredInt("WaitFinished").has_value());
 }
 
 TEST_F(MainWindowTest, AutorunWritesTheRunEntryAtOnce) {
