@@ -36,8 +36,8 @@ std::vector<std::wstring> SplitHintLines(std::wstring_view text) {
 
 bool HintWindow::Create() {
     font_.Reset(CreateUiFont(FontStyle{kHintFontPixels}));
-    return CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0, 0,
-                          10, 10, nullptr, CS_SAVEBITS);
+    return CreateWindowOf(L"OrvHint", WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP, L"", 0,
+                          0, 10, 10, nullptr, CS_SAVEBITS);
 }
 
 SIZE HintWindow::Measure(std::string_view text) const {

@@ -91,8 +91,8 @@ Picture BuildSplashLogo();
 
 struct SplashPictures {
     LazyPicture logo;  // Img_Logo, 400 x 300
-    Picture load;  // Img_Load, 33 x 49
-    Picture done;  // Img_Done, 25 x 49
+    Picture load;      // Img_Load, 33 x 49
+    Picture done;      // Img_Done, 25 x 49
     Picture barTexture;
     Picture backgroundTexture;
 };

@@ -281,8 +281,11 @@ PictureSet BuildButtonPictures() {
     for (int i = 0; i < 4; ++i) {
         const Accent hotAccent = i == 3 ? Accent{Rgb(255, 110, 90), Rgb(200, 0, 0)} : kBlue;
         const float size = i == 0 ? 18 : 17;
-        set.SetMaker(2 * i, [=] { return SmallButton(22, 23, true, hotAccent, glyphs[i], size, Rgb(255, 255, 255)); });
-        set.SetMaker(2 * i + 1, [=] { return SmallButton(22, 23, false, hotAccent, glyphs[i], size, kFieldTextColour); });
+        set.SetMaker(
+            2 * i, [=] { return SmallButton(22, 23, true, hotAccent, glyphs[i], size, Rgb(255, 255, 255)); });
+        set.SetMaker(2 * i + 1, [=] {
+            return SmallButton(22, 23, false, hotAccent, glyphs[i], size, kFieldTextColour);
+        });
     }
     set.SetMaker(btn::kArrowUp, [=] { return Arrow(19, 10, 0, false); });
     set.SetMaker(btn::kArrowDown, [=] { return Arrow(19, 10, 1, false); });
@@ -292,9 +295,12 @@ PictureSet BuildButtonPictures() {
     for (int language = 0; language < 2; ++language) {
         for (int state = 0; state < 3; ++state) {
             const auto s = static_cast<ButtonState>(state);
-            set.SetMaker(btn::kStartFirst + 6 * language + state, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->start); });
-            set.SetMaker(btn::kStartFirst + 6 * language + 3 + state, [=] { return LargeButton(kRed, s, StopGlyph, words[language]->stop); });
-            set.SetMaker(btn::kResetFirst + 3 * language + state, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
+            set.SetMaker(btn::kStartFirst + 6 * language + state,
+                         [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->start); });
+            set.SetMaker(btn::kStartFirst + 6 * language + 3 + state,
+                         [=] { return LargeButton(kRed, s, StopGlyph, words[language]->stop); });
+            set.SetMaker(btn::kResetFirst + 3 * language + state,
+                         [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
             set.SetCaption(btn::kStartFirst + 6 * language + state, words[language]->start);
             set.SetCaption(btn::kStartFirst + 6 * language + 3 + state, words[language]->stop);
             set.SetCaption(btn::kResetFirst + 3 * language + state, words[language]->reset);
@@ -302,10 +308,14 @@ PictureSet BuildButtonPictures() {
     }
     set.SetMaker(btn::kOptionOff, [=] { return OptionBox(false); });
     set.SetMaker(btn::kOptionOn, [=] { return OptionBox(true); });
-    set.SetMaker(btn::kAction, [=] { return SmallButton(22, 22, false, kBlue, BoltGlyph, 18, kTitleNameColour); });
-    set.SetMaker(btn::kActionHot, [=] { return SmallButton(22, 22, true, kBlue, BoltGlyph, 18, Rgb(255, 224, 120)); });
-    set.SetMaker(btn::kPath, [=] { return SmallButton(22, 22, false, kBlue, FolderGlyph, 18, Rgb(232, 176, 52)); });
-    set.SetMaker(btn::kPathHot, [=] { return SmallButton(22, 22, true, kBlue, FolderGlyph, 18, Rgb(255, 214, 96)); });
+    set.SetMaker(btn::kAction,
+                 [=] { return SmallButton(22, 22, false, kBlue, BoltGlyph, 18, kTitleNameColour); });
+    set.SetMaker(btn::kActionHot,
+                 [=] { return SmallButton(22, 22, true, kBlue, BoltGlyph, 18, Rgb(255, 224, 120)); });
+    set.SetMaker(btn::kPath,
+                 [=] { return SmallButton(22, 22, false, kBlue, FolderGlyph, 18, Rgb(232, 176, 52)); });
+    set.SetMaker(btn::kPathHot,
+                 [=] { return SmallButton(22, 22, true, kBlue, FolderGlyph, 18, Rgb(255, 214, 96)); });
     // Places the window does not use hold a transparent picture.
     set.FillGaps(Finish(Picture(22, 22)));
     return set;
@@ -318,10 +328,14 @@ PictureSet BuildMacroPictures() {
         for (int state = 0; state < 3; ++state) {
             const auto s = static_cast<ButtonState>(state);
             const int offset = 3 * language + state;
-            set.SetMaker(macros::kApplyFirst + offset, [=] { return LargeButton(kBlue, s, CheckGlyph, words[language]->apply); });
-            set.SetMaker(macros::kResetFirst + offset, [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
-            set.SetMaker(macros::kRunFirst + offset, [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->run); });
-            set.SetMaker(macros::kCloseFirst + offset, [=] { return LargeButton(kSteel, s, CrossGlyph, words[language]->close); });
+            set.SetMaker(macros::kApplyFirst + offset,
+                         [=] { return LargeButton(kBlue, s, CheckGlyph, words[language]->apply); });
+            set.SetMaker(macros::kResetFirst + offset,
+                         [=] { return LargeButton(kAmber, s, ResetGlyph, words[language]->reset); });
+            set.SetMaker(macros::kRunFirst + offset,
+                         [=] { return LargeButton(kGreen, s, PlayGlyph, words[language]->run); });
+            set.SetMaker(macros::kCloseFirst + offset,
+                         [=] { return LargeButton(kSteel, s, CrossGlyph, words[language]->close); });
             set.SetCaption(macros::kApplyFirst + offset, words[language]->apply);
             set.SetCaption(macros::kResetFirst + offset, words[language]->reset);
             set.SetCaption(macros::kRunFirst + offset, words[language]->run);

@@ -308,7 +308,17 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
     for (int i = 0; i < engine::kObjectCount; ++i) {
         ObjectSettings& s = stored[i].settings;
         const std::string d = std::to_string(i + 1);
-        s = ObjectSettings{false, engine::ObjectType::Application, engine::ControlParam::Size, "f" + d, "d" + d, "p" + d, "nf" + d, "nd" + d, "np" + d, "s" + d, 7};
+        s = ObjectSettings{false,
+                           engine::ObjectType::Application,
+                           engine::ControlParam::Size,
+                           "f" + d,
+                           "d" + d,
+                           "p" + d,
+                           "nf" + d,
+                           "nd" + d,
+                           "np" + d,
+                           "s" + d,
+                           7};
         stored[i].baseline = Baseline{true, "11" + d, 5, "22" + d, true, "33" + d, "44" + d, true};
     }
     const settings::Options storedOptions{false, false, true, true, 7, true};
