@@ -6,9 +6,12 @@
 //   orv_bench_tool text FILE MIB NEEDLE EVERY    a text file of MIB mebibytes whose lines hold NEEDLE
 //                                                on every EVERY-th line (-K: K times on every line);
 //                                                prints the number of needles
+//   orv_bench_tool text16 FILE MIB NEEDLE EVERY  the same text in UTF-16LE with its byte-order mark
 //   orv_bench_tool dirsize DIR                   prints DirectorySize(DIR)
 //   orv_bench_tool count FILE NEEDLE [OTHER]     prints the count of NEEDLE in FILE (and of OTHER, the
-//                                                text's other encoding, in the same read)
+//                                                text's other encoding, in the same read) as the file
+//                                                check counts it: a file with a UTF-16 byte-order mark
+//                                                in UTF-16, the text taken from the last argument
 //   orv_bench_tool proc NAME CALLS               times IsProcessRunning(NAME): best and median in us
 //   orv_bench_tool time PROGRAM [ARGS...]        runs a program with its output thrown away; prints
 //                                                its wall time and processor time in us and its peak
@@ -25,6 +28,7 @@
 
 #include "engine/checks.h"
 #include "engine/text_count.h"
+#include "platform/text.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -37,7 +41,7 @@ extern char** environ;
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: orv_bench_tool tree|text|dirsize|count|proc ...\n");
+    std::fprintf(stderr, "usage: orv_bench_tool tree|text|text16|dirsize|count|proc ...\n");
     return 2;
 }
 
@@ -71,23 +75,28 @@ int MakeTree(const char* root, long folders, long files) {
 }
 
 // Log-like lines of 60 to 140 characters; NEEDLE sits in every EVERY-th line, or (EVERY = -K) K times
-// in every line, as every other word.
-int MakeText(const char* path, long mebibytes, const std::string& needle, long every) {
+// in every line, as every other word. In UTF-16 (little-endian, after its byte-order mark) the lines
+// and the needle are plain ASCII widened to two bytes a character.
+int MakeText(const char* path, long mebibytes, const std::string& needle, long every, bool utf16) {
     FILE* out = std::fopen(path, "wb");
     if (!out) {
         std::perror(path);
         return 1;
     }
+    const size_t unit = utf16 ? 2 : 1;
     std::mt19937 random(7);
     static const char* kWords[] = {"alpha",  "beta",  "gamma",  "delta", "epsilon", "zeta",
                                    "theta",  "kappa", "lambda", "sigma", "omega",   "request",
                                    "status", "done",  "value",  "queue"};
     const unsigned long long target = static_cast<unsigned long long>(mebibytes) << 20;
-    unsigned long long written = 0;
     long long needles = 0;
     long line = 0;
     std::string buffer;
     buffer.reserve(1 << 20);
+    if (utf16) {
+        buffer = "\xFF\xFE";
+    }
+    unsigned long long written = buffer.size();
     while (written < target) {
         std::string text =
             "2026-12-07 08:" + std::to_string(10 + line % 50) + ":00 [" + std::to_string(line) + "] ";
@@ -103,13 +112,18 @@ int MakeText(const char* path, long mebibytes, const std::string& needle, long e
             placed += here;
         }
         text += '\n';
-        if (written + text.size() > target) {
-            text.assign(target - written, '.');  // fill to the exact size; no needle in the filler
+        if (written + text.size() * unit > target) {
+            text.assign((target - written) / unit, '.');  // fill to the exact size; no needle in the filler
         } else {
             needles += static_cast<long long>(placed);
         }
-        buffer += text;
-        written += text.size();
+        for (const char c : text) {
+            buffer += c;
+            if (utf16) {
+                buffer += '\0';
+            }
+        }
+        written += text.size() * unit;
         if (buffer.size() >= (1u << 20) - 256) {
             std::fwrite(buffer.data(), 1, buffer.size(), out);
             buffer.clear();
@@ -182,8 +196,8 @@ int main(int argc, char** argv) {
     if (command == "tree" && argc == 5) {
         return MakeTree(argv[2], std::atol(argv[3]), std::atol(argv[4]));
     }
-    if (command == "text" && argc == 6) {
-        return MakeText(argv[2], std::atol(argv[3]), argv[4], std::atol(argv[5]));
+    if ((command == "text" || command == "text16") && argc == 6) {
+        return MakeText(argv[2], std::atol(argv[3]), argv[4], std::atol(argv[5]), command == "text16");
     }
     if (command == "dirsize" && argc == 3) {
         std::printf("%llu\n", static_cast<unsigned long long>(orv::engine::DirectorySize(argv[2])));
@@ -193,7 +207,8 @@ int main(int argc, char** argv) {
         std::optional<int64_t> count;
         orv::fs::Reader reader;
         if (orv::fs::Reader::Open(argv[2], reader)) {
-            count = orv::engine::CountOccurrences(reader, argv[3], argc == 5 ? argv[4] : "");
+            const std::u16string utf16 = orv::text::Utf8ToUtf16(argv[argc - 1]);
+            count = orv::engine::CountOccurrences(reader, {argv[3], argc == 5 ? argv[4] : "", utf16});
         }
         if (!count) {
             std::fprintf(stderr, "cannot read %s\n", argv[2]);

@@ -96,8 +96,9 @@ start=$(now_us)
 frequent_expected=$("$tool" text "$work/frequent.txt" 1024 "$needle" 1)
 dense_expected=$("$tool" text "$work/dense.txt" 1024 "$needle" -4)
 rare_expected=$("$tool" text "$work/rare.txt" 1024 "$needle" 100000)
+utf16_expected=$("$tool" text16 "$work/utf16.txt" 1024 "$needle" 1)
 sync
-echo "  text: three files of 1 GiB, \"$needle\" $frequent_expected, $dense_expected and $rare_expected times ($(ms $(($(now_us) - start))))"
+echo "  text: four files of 1 GiB, \"$needle\" $frequent_expected, $dense_expected, $rare_expected and (UTF-16) $utf16_expected times ($(ms $(($(now_us) - start))))"
 
 # Directory size: one thread, sizes from the listing, against du (also one thread).
 check_equal "$("$tool" dirsize "$work/tree")" "$tree_total" "DirectorySize"
@@ -129,9 +130,15 @@ ansi=$(printf '\362\340\351\354\340\363\362')
 pair "'$tool' count '$work/rare.txt' '$ansi' 'таймаут'" "cat '$work/rare.txt'"
 compare "text count, 1 GiB, two forms" "cat:" 1.20
 
+# A UTF-16 file with its byte-order mark, as PowerShell and reg export write them, the text on every
+# line: its UTF-16 form alone is searched, matches at the start of a code unit only.
+check_equal "$("$tool" count "$work/utf16.txt" "$needle")" "$utf16_expected" "count, UTF-16"
+pair "'$tool' count '$work/utf16.txt' '$needle'" "cat '$work/utf16.txt'"
+compare "text count, 1 GiB, UTF-16" "cat:" 1.30
+
 # Peak memory of a process that counts in the 1 GiB file (its whole resident set, libraries included).
 peak_kb=0
-for kind in rare frequent dense; do
+for kind in rare frequent dense utf16; do
     measure "'$tool' count '$work/$kind.txt' '$needle'"
     [ "$rss" -gt "$peak_kb" ] && peak_kb=$rss
 done
@@ -161,6 +168,6 @@ printf '%s' "$rows"
 if [ -x "$micro" ]; then
     echo
     echo "In memory, without the file system:"
-    "$micro" --benchmark_min_time=0.2 2>/dev/null | grep -E "^(Count|InCache|Copy|Streamed)" || true
+    "$micro" --benchmark_min_time=0.2 2>/dev/null | grep -E "^(Count|InCache|Copy|Streamed|Utf16Streamed)" || true
 fi
 exit $fail

@@ -119,12 +119,15 @@ std::optional<CheckResult> CheckString(int number, const ControlObject& object, 
     }
     // The text is held as UTF-8, while the files a user watches are often written in the system's ANSI
     // code page (logs of older programs): both forms are counted where they differ. A text that the
-    // code page cannot hold whole is counted as UTF-8 only, never with '?' in its place.
+    // code page cannot hold whole is counted as UTF-8 only, never with '?' in its place. Windows' own
+    // tools write UTF-16 with a byte-order mark: such a file is counted in UTF-16 alone.
     const std::string& searchText = object.settings.String;
     std::string ansiText;
     const bool hasAnsiForm = text::Utf8ToAnsiExact(searchText, ansiText) && ansiText != searchText;
-    const std::optional<int64_t> counted =
-        hasAnsiForm ? CountOccurrences(reader, ansiText, searchText) : CountOccurrences(reader, searchText);
+    const std::u16string utf16Text = text::Utf8ToUtf16(searchText);
+    const SearchForms forms{hasAnsiForm ? std::string_view(ansiText) : std::string_view(searchText),
+                            hasAnsiForm ? std::string_view(searchText) : std::string_view(), utf16Text};
+    const std::optional<int64_t> counted = CountOccurrences(reader, forms);
     if (!counted) {
         return std::nullopt;
     }

@@ -51,6 +51,15 @@ int ByteCommonness(char value) {
     return c == '\t' || c == '\r' || c == 0 ? 100 : 20;
 }
 
+// Where a match may begin, as a bit per position of a run of 64 (bit k: position k of the run); the
+// pattern repeats every two bits, so it holds for any run that starts at an even position of its block.
+constexpr uint64_t kEveryByte = ~uint64_t{0};
+constexpr uint64_t kEvenBytes = 0x5555555555555555;
+
+inline bool MayStartAt(uint64_t starts, size_t position) {
+    return (starts >> (position & 63) & 1) != 0;
+}
+
 // Two overlapping words, the first and the last of the needle, cover a needle of one to two words
 // without a library call.
 template <class Word>
@@ -76,7 +85,7 @@ inline bool Equal(const unsigned char* at, const unsigned char* needle, size_t l
 
 // The plain search from `start`: the tail of a block, and everything where no vector unit exists.
 int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
-                    size_t start, size_t& resume) {
+                    uint64_t starts, size_t start, size_t& resume) {
     int64_t count = 0;
     size_t p = start;
     while (p + length <= size) {
@@ -85,7 +94,7 @@ int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char*
             break;
         }
         p = static_cast<size_t>(static_cast<const unsigned char*>(hit) - data);
-        if (std::memcmp(data + p, needle, length) == 0) {
+        if (MayStartAt(starts, p) && std::memcmp(data + p, needle, length) == 0) {
             ++count;
             p += length;
             resume = p;
@@ -161,18 +170,18 @@ int64_t CountByte(const unsigned char* data, size_t size, unsigned char byte, si
 // The vector scans go on from `i` and leave it where they stopped (fewer than 64 positions where a
 // match can begin are left); `floor` is the first position where a match may begin.
 int64_t ScanSse2(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
-                 const NeedleProbe& probe, size_t& i, size_t& floor) {
+                 const NeedleProbe& probe, uint64_t starts, size_t& i, size_t& floor) {
     const __m128i byteA = _mm_set1_epi8(static_cast<char>(needle[probe.first]));
     const __m128i byteB = _mm_set1_epi8(static_cast<char>(needle[probe.second]));
     const unsigned char* atA = data + probe.first;
     const unsigned char* atB = data + probe.second;
-    const size_t starts = size - length + 1;  // positions where a match can begin
+    const size_t positions = size - length + 1;  // where a match can begin
     auto candidates = [&](size_t at) {
         return _mm_and_si128(_mm_cmpeq_epi8(Load(atA + at), byteA), _mm_cmpeq_epi8(Load(atB + at), byteB));
     };
     int64_t count = 0;
     // Four blocks at a time; most of a long file has no candidate at all.
-    for (; i + 64 <= starts; i += 64) {
+    for (; i + 64 <= positions; i += 64) {
         const __m128i c0 = candidates(i), c1 = candidates(i + 16), c2 = candidates(i + 32),
                       c3 = candidates(i + 48);
         if (Mask(_mm_or_si128(_mm_or_si128(c0, c1), _mm_or_si128(c2, c3))) == 0) {
@@ -180,10 +189,10 @@ int64_t ScanSse2(const unsigned char* data, size_t size, const unsigned char* ne
         }
         const uint64_t mask =
             Mask(c0) | (uint64_t{Mask(c1)} << 16) | (uint64_t{Mask(c2)} << 32) | (uint64_t{Mask(c3)} << 48);
-        CheckCandidates(mask, i, data, needle, length, floor, count);
+        CheckCandidates(mask & starts, i, data, needle, length, floor, count);
     }
-    for (; i + 16 <= starts; i += 16) {
-        CheckCandidates(Mask(candidates(i)), i, data, needle, length, floor, count);
+    for (; i + 16 <= positions; i += 16) {
+        CheckCandidates(Mask(candidates(i)) & starts, i, data, needle, length, floor, count);
     }
     return count;
 }
@@ -207,15 +216,16 @@ ORV_AVX2_INLINE uint64_t Bits64(__m256i low, __m256i high) {
 
 __attribute__((target("avx2"))) int64_t ScanAvx2(const unsigned char* data, size_t size,
                                                  const unsigned char* needle, size_t length,
-                                                 const NeedleProbe& probe, size_t& i, size_t& floor) {
+                                                 const NeedleProbe& probe, uint64_t starts, size_t& i,
+                                                 size_t& floor) {
     const __m256i byteA = _mm256_set1_epi8(static_cast<char>(needle[probe.first]));
     const __m256i byteB = _mm256_set1_epi8(static_cast<char>(needle[probe.second]));
     const unsigned char* atA = data + probe.first;
     const unsigned char* atB = data + probe.second;
-    const size_t starts = size - length + 1;
+    const size_t positions = size - length + 1;
     int64_t count = 0;
     // 128 positions per test: the test costs less than the four compares it follows.
-    for (; i + 128 <= starts; i += 128) {
+    for (; i + 128 <= positions; i += 128) {
         const __m256i c0 = Candidates32(atA + i, atB + i, byteA, byteB);
         const __m256i c1 = Candidates32(atA + i + 32, atB + i + 32, byteA, byteB);
         const __m256i c2 = Candidates32(atA + i + 64, atB + i + 64, byteA, byteB);
@@ -224,8 +234,8 @@ __attribute__((target("avx2"))) int64_t ScanAvx2(const unsigned char* data, size
         if (_mm256_testz_si256(any, any)) {
             continue;
         }
-        CheckCandidates(Bits64(c0, c1), i, data, needle, length, floor, count);
-        CheckCandidates(Bits64(c2, c3), i + 64, data, needle, length, floor, count);
+        CheckCandidates(Bits64(c0, c1) & starts, i, data, needle, length, floor, count);
+        CheckCandidates(Bits64(c2, c3) & starts, i + 64, data, needle, length, floor, count);
     }
     return count;
 }
@@ -248,23 +258,32 @@ void AllowWideVectors(bool allowed) {
 #endif
 }
 
-NeedleProbe ChooseProbe(std::string_view needle) {
+NeedleProbe ChooseProbe(std::string_view needle, ByteForm form) {
     NeedleProbe probe;
     const size_t length = needle.size();
     if (length < 2) {
         return probe;
     }
+    // In UTF-16 the high byte of a unit is shared by a whole alphabet (zero for Latin text): ranked above
+    // every byte, it is probed only where the needle is a single unit.
+    const size_t highByteParity = form == ByteForm::Utf16LittleEndian ? 1 : 0;
+    auto commonness = [&](size_t i) {
+        if (form != ByteForm::Bytes && i % 2 == highByteParity) {
+            return 256;
+        }
+        return ByteCommonness(needle[i]);
+    };
     // The two needle bytes least likely in ordinary text: a candidate must have both in their places,
     // so rarer bytes leave fewer candidates to compare in full.
     size_t best = 0;
     for (size_t i = 1; i < length; ++i) {
-        if (ByteCommonness(needle[i]) < ByteCommonness(needle[best])) {
+        if (commonness(i) < commonness(best)) {
             best = i;
         }
     }
     size_t second = best == 0 ? 1 : 0;
     for (size_t i = 0; i < length; ++i) {
-        if (i != best && ByteCommonness(needle[i]) < ByteCommonness(needle[second])) {
+        if (i != best && commonness(i) < commonness(second)) {
             second = i;
         }
     }
@@ -273,12 +292,11 @@ NeedleProbe ChooseProbe(std::string_view needle) {
     return probe;
 }
 
-int64_t CountInBlock(const char* block, size_t size, std::string_view needle, size_t& resume) {
-    return CountInBlock(block, size, needle, ChooseProbe(needle), resume);
-}
+namespace {
 
-int64_t CountInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
-                     size_t& resume) {
+// Non-overlapping occurrences that begin where `starts` allows.
+int64_t CountFrom(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
+                  uint64_t starts, size_t& resume) {
     resume = 0;
     const size_t length = needle.size();
     if (length == 0 || size < length) {
@@ -287,7 +305,7 @@ int64_t CountInBlock(const char* block, size_t size, std::string_view needle, co
     const auto* data = reinterpret_cast<const unsigned char*>(block);
     const auto* wanted = reinterpret_cast<const unsigned char*>(needle.data());
 #ifdef ORV_COUNT_SSE2
-    if (length == 1) {
+    if (length == 1 && starts == kEveryByte) {
         return CountByte(data, size, wanted[0], resume);
     }
     size_t floor = 0;  // no match may begin before this position
@@ -295,33 +313,57 @@ int64_t CountInBlock(const char* block, size_t size, std::string_view needle, co
     int64_t count = 0;
 #ifdef ORV_COUNT_AVX2
     if (UseAvx2()) {
-        count += ScanAvx2(data, size, wanted, length, probe, i, floor);
+        count += ScanAvx2(data, size, wanted, length, probe, starts, i, floor);
     }
 #endif
-    count += ScanSse2(data, size, wanted, length, probe, i, floor);
+    count += ScanSse2(data, size, wanted, length, probe, starts, i, floor);
     resume = floor;
-    return count + CountScalar(data, size, wanted, length, std::max(i, floor), resume);
+    return count + CountScalar(data, size, wanted, length, starts, std::max(i, floor), resume);
 #else
     (void)probe;
-    return CountScalar(data, size, wanted, length, 0, resume);
+    return CountScalar(data, size, wanted, length, starts, 0, resume);
 #endif
+}
+
+}  // namespace
+
+int64_t CountInBlock(const char* block, size_t size, std::string_view needle, size_t& resume) {
+    return CountInBlock(block, size, needle, ChooseProbe(needle), resume);
+}
+
+int64_t CountInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
+                     size_t& resume) {
+    return CountFrom(block, size, needle, probe, kEveryByte, resume);
+}
+
+int64_t CountUnitsInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
+                          size_t phase, size_t& resume) {
+    return CountFrom(block, size, needle, probe, phase % 2 == 0 ? kEvenBytes : ~kEvenBytes, resume);
 }
 
 constexpr size_t kPage = 4096;
 
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, size_t chunkSize)
-    : OccurrenceCounter(needle, {}, chunkSize) {}
+    : OccurrenceCounter(SearchForms{needle, {}, {}}, chunkSize) {}
 
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, std::string_view otherForm, size_t chunkSize)
+    : OccurrenceCounter(SearchForms{needle, otherForm, {}}, chunkSize) {}
+
+OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
     : chunkSize_(std::max<size_t>(chunkSize, 1)) {
     // The same form twice counts once.
-    const std::string_view second = otherForm == needle ? std::string_view() : otherForm;
-    forms_[0].needle = needle;
+    const std::string_view second = forms.otherBytes == forms.bytes ? std::string_view() : forms.otherBytes;
+    forms_[0].needle = forms.bytes;
     forms_[1].needle = second;
     for (Form& form : forms_) {
         form.probe = ChooseProbe(form.needle);
     }
-    const size_t longest = std::max(needle.size(), second.size());
+    utf16LittleEndian_.reserve(forms.utf16.size() * 2);
+    for (const char16_t unit : forms.utf16) {
+        utf16LittleEndian_ += static_cast<char>(unit & 0xFF);
+        utf16LittleEndian_ += static_cast<char>(unit >> 8);
+    }
+    const size_t longest = std::max({forms.bytes.size(), second.size(), utf16LittleEndian_.size()});
     buffer_.reset(new char[kPage + longest + chunkSize_ + kPage]);
     // The chunk starts on the first page boundary that leaves room for the carry before it.
     const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + longest;
@@ -329,22 +371,68 @@ OccurrenceCounter::OccurrenceCounter(std::string_view needle, std::string_view o
         buffer_.get() + ((room + kPage - 1) / kPage * kPage - reinterpret_cast<uintptr_t>(buffer_.get()));
 }
 
+// Called before the first two bytes of the stream are searched. Up to then the byte forms are counted
+// (a stream of one byte has no mark); after a mark the UTF-16 form replaces them, and what they
+// counted in its first byte was part of the mark.
+void OccurrenceCounter::LookForByteOrderMark(size_t size) {
+    if (streamed_ == 0 && size != 0) {
+        firstByte_ = chunk_[0];
+    }
+    if (streamed_ + size < 2) {
+        return;
+    }
+    markLookedFor_ = true;
+    const auto first = static_cast<unsigned char>(firstByte_);
+    const auto second = static_cast<unsigned char>(streamed_ == 0 ? chunk_[1] : chunk_[0]);
+    const bool littleEndian = first == 0xFF && second == 0xFE;
+    const bool bigEndian = first == 0xFE && second == 0xFF;
+    if (utf16LittleEndian_.empty() || (!littleEndian && !bigEndian)) {
+        return;
+    }
+    Form units;
+    units.needle = utf16LittleEndian_;
+    if (bigEndian) {
+        for (size_t i = 0; i + 1 < units.needle.size(); i += 2) {
+            std::swap(units.needle[i], units.needle[i + 1]);
+        }
+    }
+    units.probe =
+        ChooseProbe(units.needle, littleEndian ? ByteForm::Utf16LittleEndian : ByteForm::Utf16BigEndian);
+    units.carry = -static_cast<ptrdiff_t>(2 - streamed_);  // the text begins after the mark
+    units.units = true;
+    forms_[0] = std::move(units);
+    forms_[1] = Form{};
+}
+
 void OccurrenceCounter::Commit(size_t size) {
+    if (!markLookedFor_) {
+        LookForByteOrderMark(size);
+    }
     size_t keep = 0;
     for (Form& form : forms_) {
         if (form.needle.empty()) {
             continue;
         }
-        const size_t total = form.carry + size;
+        // Never negative: the mark lies within what has been committed.
+        const size_t total = static_cast<size_t>(static_cast<ptrdiff_t>(size) + form.carry);
         const char* const start = chunk_ - form.carry;
         size_t resume = 0;
-        form.count += CountInBlock(start, total, form.needle, form.probe, resume);
+        if (form.units) {
+            // The units begin at even offsets of the stream (the mark is one unit).
+            const auto startInStream = static_cast<int64_t>(streamed_) - form.carry;
+            form.count += CountUnitsInBlock(start, total, form.needle, form.probe,
+                                            static_cast<size_t>(startInStream % 2), resume);
+        } else {
+            form.count += CountInBlock(start, total, form.needle, form.probe, resume);
+        }
         // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match
         // has already taken are not searched again.
         const size_t tail = form.needle.size() - 1;
-        form.carry = total - std::max(resume, total > tail ? total - tail : 0);
-        keep = std::max(keep, form.carry);
+        const size_t carry = total - std::max(resume, total > tail ? total - tail : 0);
+        form.carry = static_cast<ptrdiff_t>(carry);
+        keep = std::max(keep, carry);
     }
+    streamed_ += size;
     // Each form's carry is a tail of what was searched: the longest of them serves both.
     if (keep != 0) {
         std::memmove(chunk_ - keep, chunk_ + size - keep, keep);
@@ -381,16 +469,15 @@ bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter) {
 }  // namespace
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle) {
-    return CountOccurrences(reader, needle, {});
+    return CountOccurrences(reader, SearchForms{needle, {}, {}});
 }
 
-std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
-                                        std::string_view otherForm) {
-    if (needle.empty() && otherForm.empty()) {
+std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms) {
+    if (forms.bytes.empty() && forms.otherBytes.empty() && forms.utf16.empty()) {
         return 0;
     }
-    // Both forms are searched in the one chunk each read leaves in the counter's space.
-    OccurrenceCounter counter(needle, otherForm);
+    // Every form is searched in the one chunk each read leaves in the counter's space.
+    OccurrenceCounter counter(forms);
     if (!ReadThrough(reader, counter)) {
         return std::nullopt;
     }

@@ -24,17 +24,32 @@ struct NeedleProbe {
     size_t first = 0;
     size_t second = 0;
 };
-NeedleProbe ChooseProbe(std::string_view needle);
+// How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order
+// (where the high byte of a unit says little: it is the same for a whole alphabet).
+enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
+NeedleProbe ChooseProbe(std::string_view needle, ByteForm form = ByteForm::Bytes);
+
+// The byte patterns that stand for one search text. A stream that begins with a UTF-16 byte-order mark
+// (FF FE little-endian, FE FF big-endian) is searched for `utf16` in the mark's byte order alone, from
+// the first unit after the mark; any other stream for `bytes` and, where it differs, `otherBytes`.
+struct SearchForms {
+    std::string_view bytes;
+    std::string_view otherBytes;  // empty or equal to `bytes`: not counted again
+    std::u16string_view utf16;    // empty: a stream with a mark is searched like any other
+};
 
 // Non-overlapping, case-sensitive occurrences of a byte string in a stream of bytes. After a match
 // the search goes on at the first byte after it, also across pieces of the stream. An empty needle
 // never matches. A second form of the text (its other encoding) may be counted in the same pieces,
-// each form with its own carry; the count is the sum of both.
+// each form with its own carry; the count is the sum of both. Given a UTF-16 form, the first two bytes
+// of the stream choose: after a byte-order mark only that form is counted, and only at the start of a
+// code unit.
 class OccurrenceCounter {
   public:
     explicit OccurrenceCounter(std::string_view needle, size_t chunkSize = kCountChunkSize);
     OccurrenceCounter(std::string_view needle, std::string_view otherForm,
                       size_t chunkSize = kCountChunkSize);
+    explicit OccurrenceCounter(const SearchForms& forms, size_t chunkSize = kCountChunkSize);
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy.
@@ -51,14 +66,23 @@ class OccurrenceCounter {
     struct Form {
         std::string needle;  // empty: no form
         NeedleProbe probe;
-        size_t carry = 0;  // bytes before the chunk still to be searched for this form
+        // Bytes before the chunk still to be searched for this form; negative at the start of a UTF-16
+        // text, where the chunk's first bytes are the byte-order mark and are passed over.
+        ptrdiff_t carry = 0;
         int64_t count = 0;
+        bool units = false;  // UTF-16: a match begins at an even offset of the stream only
     };
+    void LookForByteOrderMark(size_t size);
+
     Form forms_[2];
+    std::string utf16LittleEndian_;  // the UTF-16 form's bytes; empty: none
+    uint64_t streamed_ = 0;          // bytes committed so far
+    char firstByte_ = 0;
+    bool markLookedFor_ = false;
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
     // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
-    // carry (bytes kept from the previous piece, as many as the longer form needs) lies just before
+    // carry (bytes kept from the previous piece, as many as the longest form needs) lies just before
     // it, so carry and chunk are searched as one.
     char* chunk_ = nullptr;
 };
@@ -68,6 +92,11 @@ class OccurrenceCounter {
 int64_t CountInBlock(const char* data, size_t size, std::string_view needle, size_t& resume);
 int64_t CountInBlock(const char* data, size_t size, std::string_view needle, const NeedleProbe& probe,
                      size_t& resume);
+// The same for a needle of UTF-16 code units: only occurrences that begin at the start of a unit
+// count, the units beginning at offset `phase` (0 or 1) of the block. A match at another offset is no
+// match and takes no bytes from the next one.
+int64_t CountUnitsInBlock(const char* data, size_t size, std::string_view needle, const NeedleProbe& probe,
+                          size_t phase, size_t& resume);
 
 // The count uses 32-byte vectors where the processor has them; tests and benchmarks turn that off to
 // run the 16-byte path that every x86-64 processor has.
@@ -75,9 +104,8 @@ void AllowWideVectors(bool allowed);
 
 // Streams an open file through an OccurrenceCounter; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);
-// The occurrences of two byte forms of one text (its ANSI code page bytes and its UTF-8 bytes), read
-// once and added up. A second form that is empty or equal to the first is not counted again.
-std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle,
-                                        std::string_view otherForm);
+// The occurrences of a search text in the forms the file's first bytes call for (see SearchForms),
+// read once: in a file without a byte-order mark the two byte forms are added up.
+std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms);
 
 }  // namespace orv::engine

@@ -139,6 +139,94 @@ TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
     }
 }
 
+// UTF-16 code units as bytes of one order.
+std::string UnitBytes(std::u16string_view units, bool littleEndian) {
+    std::string bytes;
+    for (const char16_t unit : units) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += littleEndian ? low : high;
+        bytes += littleEndian ? high : low;
+    }
+    return bytes;
+}
+
+TEST_P(TextCountWidths, Utf16StreamIsCountedInWholeUnitsAfterItsMark) {
+    // Units whose bytes repeat the needle's at odd offsets ("a" is 61 00, U+6161 is 61 61, U+6100 is
+    // 00 61): a count that takes such a false match, or lets it hide a true one, goes wrong at once.
+    std::mt19937 random(777);
+    const std::u16string alphabet = u"a\u6161\u6100";
+    std::uniform_int_distribution<size_t> letter(0, alphabet.size() - 1);
+    for (int round = 0; round < 400; ++round) {
+        std::u16string text(std::uniform_int_distribution<size_t>(0, 600)(random), u' ');
+        std::u16string needle(std::uniform_int_distribution<size_t>(1, 6)(random), u' ');
+        for (auto* units : {&text, &needle}) {
+            for (char16_t& unit : *units) {
+                unit = alphabet[letter(random)];
+            }
+        }
+        int64_t expected = 0;
+        for (size_t at = 0; (at = text.find(needle, at)) != std::u16string::npos; at += needle.size()) {
+            ++expected;
+        }
+        const size_t chunk = std::uniform_int_distribution<size_t>(1, round % 2 == 0 ? 40 : 700)(random);
+        const bool littleEndian = round % 2 == 0;
+        const std::string stream = (littleEndian ? "\xFF\xFE" : "\xFE\xFF") + UnitBytes(text, littleEndian);
+        // The byte forms stand for a text without a mark; here they must not count.
+        OccurrenceCounter counter(SearchForms{"a", "\x61\x61", needle}, chunk);
+        counter.Feed(stream.data(), stream.size());
+        ASSERT_EQ(counter.Count(), expected) << "round " << round << " chunk " << chunk;
+    }
+}
+
+TEST(TextCount, Utf16FilesAreCountedInTheirByteOrderAcrossReads) {
+    test::TempDirectory folder("count16");
+    const std::string utf8 = "Ошибка";
+    const std::u16string utf16 = u"Ошибка";
+    const SearchForms forms{"\xCE\xF8\xE8\xE1\xEA\xE0", utf8, utf16};
+    for (const bool littleEndian : {true, false}) {
+        const std::string needle = UnitBytes(utf16, littleEndian);
+        std::string file = (littleEndian ? "\xFF\xFE" : "\xFE\xFF") +
+                           UnitBytes(std::u16string(kCountChunkSize + 100, u'.'), littleEndian);
+        // Three true matches (right after the mark, across the first read boundary and before the
+        // second), a false one at an odd offset across the second boundary, and the text's UTF-8 bytes.
+        for (const size_t at : {size_t{2}, kCountChunkSize - 4, 2 * kCountChunkSize - 30}) {
+            file.replace(at, needle.size(), needle);
+        }
+        file.replace(2 * kCountChunkSize - 3, needle.size(), needle);
+        file.replace(1000, utf8.size(), utf8);
+        const std::string path = folder.WriteFile(littleEndian ? "le.txt" : "be.txt", file);
+        fs::Reader reader;
+        ASSERT_TRUE(fs::Reader::Open(path, reader));
+        EXPECT_EQ(CountOccurrences(reader, forms), std::optional<int64_t>(3)) << littleEndian;
+        // Without its mark the same text is bytes: only the UTF-8 form counts.
+        const std::string bare = folder.WriteFile("bare.txt", file.substr(2));
+        fs::Reader bareReader;
+        ASSERT_TRUE(fs::Reader::Open(bare, bareReader));
+        EXPECT_EQ(CountOccurrences(bareReader, forms), std::optional<int64_t>(1)) << littleEndian;
+    }
+}
+
+TEST(TextCount, MarkAloneOrTooShortForOne) {
+    // "я" is FF in Windows-1251: one byte is no mark and counts, the same byte in a mark does not.
+    const SearchForms forms{"\xFF", "я", u"я"};
+    auto count = [&](std::string_view stream, size_t chunk) {
+        OccurrenceCounter counter(forms, chunk);
+        counter.Feed(stream.data(), stream.size());
+        return counter.Count();
+    };
+    for (const size_t chunk : {1, 4}) {
+        EXPECT_EQ(count("\xFF", chunk), 1);
+        EXPECT_EQ(count("\xFF\xFE", chunk), 0);
+        EXPECT_EQ(count("\xFE\xFF", chunk), 0);
+        EXPECT_EQ(count("\xFF\xFE\x4F\x04", chunk), 1);
+        EXPECT_EQ(count("\xFE\xFF\x04\x4F\x04", chunk), 1);  // a last odd byte is no unit
+    }
+    // The mark is not part of the text, even where the text begins with the same character.
+    OccurrenceCounter withMark(SearchForms{"-", {}, u"\uFEFF-"});
+    withMark.Feed("\xFF\xFE-\0-\0", 6);
+    EXPECT_EQ(withMark.Count(), 0);
+}
+
 TEST(TextCount, LongNeedleLongerThanTheChunk) {
     const std::string needle(50, 'z');
     std::string text = "yy" + needle + "y" + needle + needle.substr(1) + "y" + needle + needle;
@@ -182,11 +270,11 @@ TEST(TextCount, BothFormsOfATextAreCountedInOneReadAcrossChunks) {
     const std::string path = folder.WriteFile("both.log", text);
     fs::Reader reader;
     ASSERT_TRUE(fs::Reader::Open(path, reader));
-    EXPECT_EQ(CountOccurrences(reader, ansi, utf8), std::optional<int64_t>(3));
+    EXPECT_EQ(CountOccurrences(reader, SearchForms{ansi, utf8, {}}), std::optional<int64_t>(3));
     // The same form twice counts once.
     fs::Reader again;
     ASSERT_TRUE(fs::Reader::Open(path, again));
-    EXPECT_EQ(CountOccurrences(again, utf8, utf8), std::optional<int64_t>(2));
+    EXPECT_EQ(CountOccurrences(again, SearchForms{utf8, utf8, {}}), std::optional<int64_t>(2));
 }
 
 TEST(TimestampText, DigitsOfEveryCharacterButTheLast) {

@@ -259,6 +259,14 @@ TEST_F(FileCheck, StringCountReportsChangesWithSlashHints) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->lastStringCount, 0);
     EXPECT_EQ(r->report.stringColour, kIdleColour);
+
+    // A file with a UTF-16 byte-order mark is counted in UTF-16.
+    folder.WriteFile("data.bin", std::string("\xFF\xFE"
+                                             "A\0A\0A\0A\0A\0",
+                                             12));
+    r = Check(3);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lastStringCount, 2);
 }
 
 TEST_F(FileCheck, EmptySearchTextCountsNothing) {
