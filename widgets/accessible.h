@@ -33,6 +33,26 @@ LRESULT AnswerAccessibleObject(HWND window, WPARAM wParam, LPARAM lParam);
 // returns nonzero when it filled it in).
 bool IsDescribeMessage(UINT message);
 
+// The two accessibility messages of a window whose widget tells what it is through `describe`
+// (bool(AccessibleInfo&); false leaves the window to the system): WM_GETOBJECT answered with the
+// widget's object, and the question for its AccessibleInfo. Nothing for any other message, nor when
+// the object cannot be made (the caller then passes the message on).
+template <class Describe>
+std::optional<LRESULT> AnswerAccessibility(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           Describe&& describe) {
+    if (message == WM_GETOBJECT) {
+        AccessibleInfo described;
+        if (describe(described)) {
+            if (const LRESULT answer = AnswerAccessibleObject(window, wParam, lParam)) {
+                return answer;
+            }
+        }
+    } else if (IsDescribeMessage(message)) {
+        return describe(*reinterpret_cast<AccessibleInfo*>(lParam)) ? 1 : 0;
+    }
+    return std::nullopt;
+}
+
 // Tells assistive programs that the name (EVENT_OBJECT_NAMECHANGE) or the state
 // (EVENT_OBJECT_STATECHANGE) of `window`'s control changed.
 void NotifyAccessibleChange(HWND window, DWORD event);

@@ -54,15 +54,10 @@ LRESULT CALLBACK StandardControl::Subclass(HWND control, UINT message, WPARAM wP
         return ::DefWindowProcW(control, message, wParam, lParam);
     }
     const WNDPROC system = self->systemProcedure_;
-    if (message == WM_GETOBJECT) {
-        AccessibleInfo described;
-        if (self->Describe(described)) {
-            if (const LRESULT answer = AnswerAccessibleObject(control, wParam, lParam)) {
-                return answer;
-            }
-        }
-    } else if (IsDescribeMessage(message)) {
-        return self->Describe(*reinterpret_cast<AccessibleInfo*>(lParam)) ? 1 : 0;
+    if (const std::optional<LRESULT> answer =
+            AnswerAccessibility(control, message, wParam, lParam,
+                                [self](AccessibleInfo& info) { return self->Describe(info); })) {
+        return *answer;
     }
     if (message == WM_NCDESTROY) {
         ::RemovePropW(control, kOwnerProperty);

@@ -70,15 +70,9 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     if (const std::optional<LRESULT> reflected = StandardControl::Reflect(message, wParam, lParam)) {
         return *reflected;
     }
-    if (message == WM_GETOBJECT) {
-        AccessibleInfo described;
-        if (self->Describe(described)) {
-            if (const LRESULT answer = AnswerAccessibleObject(window, wParam, lParam)) {
-                return answer;
-            }
-        }
-    } else if (IsDescribeMessage(message)) {
-        return self->Describe(*reinterpret_cast<AccessibleInfo*>(lParam)) ? 1 : 0;
+    if (const std::optional<LRESULT> answer = AnswerAccessibility(
+            window, message, wParam, lParam, [self](AccessibleInfo& info) { return self->Describe(info); })) {
+        return *answer;
     }
     const LRESULT result = self->OnMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
