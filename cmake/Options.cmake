@@ -56,3 +56,13 @@ function(orv_library name)
     add_library(${name} STATIC ${ARG_SOURCES})
     target_link_libraries(${name} PUBLIC orv_options ${ARG_DEPENDS})
 endfunction()
+
+# The subsystem folders (ORV_FOLDERS, in build order) that have a CMakeLists.txt under the current
+# source folder: the libraries at the top, their tests under tests/.
+macro(orv_add_subsystem_folders)
+    foreach(folder ${ORV_FOLDERS})
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+            add_subdirectory(${folder})
+        endif()
+    endforeach()
+endmacro()
