@@ -59,7 +59,7 @@ struct PanelServices {
     std::function<void()> stopControl;
     // Steps 3 and 4 of the action button: the macro editor on macro N, or hidden when it is open.
     std::function<void(int)> openMacroEditor;
-    // The browse dialog; BrowseForItem when empty.
+    // The browse dialog (the window passes BrowseForItem unless a test catches it).
     std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 

@@ -76,7 +76,7 @@ class SettingsArea {
     widgets::PictureButton& OptionBox(int index) { return optionBoxes_[index]; }
     widgets::LargeButton& StartButton() { return start_; }
     widgets::LargeButton& ResetButton() { return reset_; }
-    UpDownField& Language() { return language_; }
+    UpDownField& LanguageField() { return language_; }
     UpDownField& LogKeep() { return logKeep_; }
 
   private:

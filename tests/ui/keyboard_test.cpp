@@ -65,13 +65,13 @@ TEST_F(KeyboardTest, TabFollowsTheRowsThenTheSettingsInReadingOrderAndShiftTabGo
     // After the last row: the options row by row, the language, the large buttons, round to row 1.
     Focus(Row(8, P::Cb_Razr_Obj));
     const HWND expected[] = {
-        window->Settings().OptionBox(0).Handle(),     window->Settings().OptionBox(2).Handle(),
-        window->Settings().OptionBox(1).Handle(),     window->Settings().OptionBox(3).Handle(),
-        window->Settings().OptionBox(4).Handle(),     window->Settings().Language().FieldHandle(),
-        window->Settings().Language().Up().Handle(),  window->Settings().Language().Down().Handle(),
-        window->Settings().StartButton().Handle(),    window->Settings().ResetButton().Handle(),
-        window->Settings().LogKeep().FieldHandle(),   window->Settings().LogKeep().Up().Handle(),
-        window->Settings().LogKeep().Down().Handle(), Row(1, P::Cb_Razr_Obj)};
+        window->Settings().OptionBox(0).Handle(),         window->Settings().OptionBox(2).Handle(),
+        window->Settings().OptionBox(1).Handle(),         window->Settings().OptionBox(3).Handle(),
+        window->Settings().OptionBox(4).Handle(),         window->Settings().LanguageField().FieldHandle(),
+        window->Settings().LanguageField().Up().Handle(), window->Settings().LanguageField().Down().Handle(),
+        window->Settings().StartButton().Handle(),        window->Settings().ResetButton().Handle(),
+        window->Settings().LogKeep().FieldHandle(),       window->Settings().LogKeep().Up().Handle(),
+        window->Settings().LogKeep().Down().Handle(),     Row(1, P::Cb_Razr_Obj)};
     for (HWND next : expected) {
         EXPECT_EQ(Tab(), next);
     }
@@ -167,10 +167,10 @@ TEST_F(KeyboardTest, UpAndDownOnTheTypeAndLanguageFieldsStepThemAsTheirArrows) {
     Key(VK_UP);
     EXPECT_EQ(row.TypeField(), first);
 
-    const std::string english = window->Settings().Language().Text();
-    Focus(window->Settings().Language().FieldHandle());
+    const std::string english = window->Settings().LanguageField().Text();
+    Focus(window->Settings().LanguageField().FieldHandle());
     Key(VK_DOWN);
-    EXPECT_NE(window->Settings().Language().Text(), english);
+    EXPECT_NE(window->Settings().LanguageField().Text(), english);
     EXPECT_EQ(StoredInt("Languare"), 1);
 }
 

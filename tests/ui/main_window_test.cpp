@@ -91,12 +91,12 @@ TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
     StartShown();
     cursor = At(36 + 70 + 5, 452 + 11 + 5);
     Tick();
-    EXPECT_EQ(window->Settings().Language().Down().Picture(), btn::kArrowDownHot);
-    EXPECT_EQ(window->Settings().Language().Up().Picture(), btn::kArrowUp);
+    EXPECT_EQ(window->Settings().LanguageField().Down().Picture(), btn::kArrowDownHot);
+    EXPECT_EQ(window->Settings().LanguageField().Up().Picture(), btn::kArrowUp);
     cursor = At(36 + 314 + 5, 170 + 1 + 5);  // Sb_Path_Obj2
     Tick();
     EXPECT_EQ(window->Panel(2).Button(2).Picture(), btn::kPathHot);
-    EXPECT_EQ(window->Settings().Language().Down().Picture(), btn::kArrowDown);
+    EXPECT_EQ(window->Settings().LanguageField().Down().Picture(), btn::kArrowDown);
     cursor = At(36 + 700 + 5, 200 + 1 + 5);  // Sb_Action_Obj3
     Tick();
     EXPECT_EQ(window->Panel(3).Button(5).Picture(), btn::kActionHot);
@@ -165,11 +165,11 @@ TEST_F(MainWindowTest, LanguageSwitchChangesTextsAndPicturesAtOnce) {
     Tick();
     EXPECT_EQ(window->Settings().StartButton().Picture(), 15);
     EXPECT_EQ(window->Settings().ResetButton().Picture(), 65);
-    EXPECT_EQ(window->Settings().Language().Text(), "English");
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "English");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl1_Title_Obj), "Object:");
 
     window->Settings().Sb_Lang_UpClick();
-    EXPECT_EQ(window->Settings().Language().Text(), "Русский");
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "Русский");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Title_1), "Контроль");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Lang), "Интерфейс:");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::TrayMenu_5), "Выйти из программы");
@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, LanguageSwitchChangesTextsAndPicturesAtOnce) {
     EXPECT_EQ(StoredInt("Languare"), 1);
 
     window->Settings().Sb_Lang_DownClick();
-    EXPECT_EQ(window->Settings().Language().Text(), "English");
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "English");
     EXPECT_EQ(window->Settings().StartButton().Picture(), 15);
     EXPECT_EQ(StoredInt("Languare"), 0);
     EXPECT_EQ(editorLanguages, (std::vector<int32_t>{lang::kRussian, lang::kEnglish}));
@@ -445,10 +445,7 @@ TEST_F(MainWindowTest, APauseEndsAtOnceWithControlStartAndTheTipFollowsTheLangua
 TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
     StoreInt("MinFormShow", 1);
     StartShown();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     EXPECT_FALSE(window->IsVisible());
     EXPECT_TRUE(window->InTray());
     EXPECT_FALSE(window->FirstTickPending());
@@ -506,10 +503,7 @@ TEST_F(MainWindowTest, WindowClosedDuringTheSplashMakesNoControlsAfterIt) {
 
 TEST_F(MainWindowTest, ControlStartsAfterTheShowOnlyWhenAskedFor) {
     StartShown();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     Tick();
     EXPECT_FALSE(engine->ControlRunning());
 }
@@ -522,10 +516,7 @@ TEST_F(MainWindowTest, StartSwitchStartsControlAfterHidingToTheTray) {
     EXPECT_FALSE(engine->ControlRunning());  // not during the show step
     window->ShowMain();
     Pump();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     EXPECT_TRUE(window->InTray());
     EXPECT_TRUE(engine->ControlRunning());
     // As the start button does it: the indicator and the hints follow.
