@@ -43,9 +43,9 @@ std::string ProgramState::Exit() {
         return {};
     }
     saved_ = true;
-    // No check may change a baseline after it has been saved.
-    // A typed text whose check could not finish in time is not kept by it: the text saved is the last
-    // one whose check did, with the count that belongs to it.
+    // No check may change a baseline after it has been saved. A typed text whose check could not finish
+    // in time is not kept: the text saved is the last one whose check did, with the count that belongs
+    // to it.
     engine_.Shutdown();
 
     // Only what was loaded is saved: saving for a window that was never created would write defaults

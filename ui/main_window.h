@@ -6,19 +6,12 @@
 
 #include <windows.h>
 
-#include <array>
-#include <atomic>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 
-#include "engine/control_pause.h"
 #include "engine/engine.h"
 #include "lang/apply.h"
 #include "lang/language.h"
-#include "macros/macro_table.h"
-#include "settings/startup.h"
 #include "ui/display_hand_off.h"
 #include "ui/main_window_services.h"
 #include "ui/object_panel.h"
@@ -106,12 +99,10 @@ class TfmMain : public widgets::SkinnedWindow {
 
     // --- The parts and what the window shows (the tests read these) ---
     ObjectPanel& Panel(int number) { return panels_[number - 1]; }
-    TitleBar& Title() { return titleBar_; }
     SettingsArea& Settings() { return settings_; }
     ProgramTray& Tray() { return tray_; }
-    widgets::PictureButton& TitleButton(int index) {
-        return titleBar_.Button(index);
-    }  // help, web, min, close
+    // help, web, min, close
+    widgets::PictureButton& TitleButton(int index) { return titleBar_.Button(index); }
     Colour StartIndicatorColour() const { return titleBar_.IndicatorColour(); }
     // The caption or hint a control shows now ("" when it has none).
     std::string CaptionOf(lang::MainControl control) const;
