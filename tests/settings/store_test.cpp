@@ -95,6 +95,21 @@ void FillNonDefault(ObjectArray& objects) {
     }
 }
 
+// Loads into objects and options that hold other values than the defaults: every one of them takes its
+// default.
+LoadReport LoadOverOtherValues(const SettingsStore& store, ObjectArray& objects, Options& options) {
+    FillNonDefault(objects);
+    options = Options{false, false, true, true};
+    const LoadReport report = store.LoadSettings(objects, options);
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(options, Options{});
+    for (const auto& object : objects) {
+        EXPECT_EQ(object.settings, ObjectSettings{});
+        EXPECT_EQ(object.baseline, Baseline{});
+    }
+    return report;
+}
+
 class SettingsStoreTest : public ::testing::Test {
   protected:
     reg::Key OpenKey(bool create = true) {
@@ -109,19 +124,10 @@ class SettingsStoreTest : public ::testing::Test {
 
 TEST_F(SettingsStoreTest, FirstRunGivesDefaultsCreatesTheKeyAndWritesNothing) {
     ObjectArray objects;
-    FillNonDefault(objects);
-    Options options{false, false, true, true};
+    Options options;
 
-    const LoadReport report = store.LoadSettings(objects, options);
-
-    EXPECT_TRUE(report.keyOpened);
-    EXPECT_TRUE(report.wrongType.empty());
-    EXPECT_EQ(options, Options{});
+    EXPECT_TRUE(LoadOverOtherValues(store, objects, options).keyOpened);
     EXPECT_TRUE(options.LogOK && options.HintShow && !options.MinFormShow && !options.AutoRun);
-    for (const auto& object : objects) {
-        EXPECT_EQ(object.settings, ObjectSettings{});
-        EXPECT_EQ(object.baseline, Baseline{});
-    }
     EXPECT_TRUE(objects[3].settings.Razr);
     EXPECT_EQ(objects[3].baseline.Size_File_Old, "0");
     EXPECT_EQ(objects[3].baseline.Size_Dir_Old, "0");
@@ -593,15 +599,8 @@ TEST(SettingsStoreNoKey, AKeyThatCannotBeOpenedGivesDefaultsAndReportsEveryValue
     const SettingsStore store(badPath);
 
     ObjectArray objects;
-    FillNonDefault(objects);
-    Options options{false, false, true, true};
-    const LoadReport report = store.LoadSettings(objects, options);
-
-    EXPECT_FALSE(report.keyOpened);
-    EXPECT_TRUE(report.wrongType.empty());
-    EXPECT_EQ(options, Options{});
-    EXPECT_EQ(objects[5].settings, ObjectSettings{});
-    EXPECT_EQ(objects[5].baseline, Baseline{});
+    Options options;
+    EXPECT_FALSE(LoadOverOtherValues(store, objects, options).keyOpened);
 
     const std::vector<std::string> failed = store.SaveSettings(objects, options);
     EXPECT_EQ(failed, AllNames());
