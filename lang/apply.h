@@ -1,7 +1,7 @@
 // What writing a language into the windows means, without the windows: which control shows which
 // text, with which addition. Rows name a control by its role; each window maps the roles it has to its
-// controls once, when it builds them, and sets each control's caption or hint. The object panels read
-// table C texts themselves when they show a state.
+// controls once, when it builds them, and sets each control's caption or hint. The object panels take
+// table C texts from the table last shown to them when they show a state.
 #pragma once
 
 #include <cstdint>

@@ -38,19 +38,15 @@ std::string ProgramState::CreateMacroEditor() {
     return InvalidTypeMessage(macros_.Load(keys_.macros));
 }
 
-std::string ProgramState::Exit(std::string_view objectOneSearchText) {
+std::string ProgramState::Exit() {
     if (saved_) {
         return {};
     }
     saved_ = true;
-    // No check may change a baseline after it has been saved.
+    // No check may change a baseline after it has been saved. A typed text whose check could not finish
+    // in time is not kept: the text saved is the last one whose check did, with the count that belongs
+    // to it.
     engine_.Shutdown();
-    // A typed text whose check could not finish in time was not kept: object 1 then saves the last text
-    // whose check did, with the count that belongs to it, instead of what its field shows.
-    std::string objectOneText(objectOneSearchText);
-    if (engine_.TextDropped(1)) {
-        objectOneText = engine_.Object(1)->settings.String;
-    }
 
     // Only what was loaded is saved: saving for a window that was never created would write defaults
     // over the stored values. A key that cannot be opened is reported once, not value by value.
@@ -75,9 +71,12 @@ std::string ProgramState::Exit(std::string_view objectOneSearchText) {
         options_.LogOK = engine_.LogOK();
         options_.LogKeepDays = engine_.LogKeepDays();
         options_.WaitFinished = engine_.WaitFinished();
+        engine::ObjectArray objects = engine_.Objects();
+        if (objectOneKeptText_) {
+            objects[0].settings.String = *objectOneKeptText_;
+        }
         bool opened = true;
-        std::vector<std::string> failed =
-            store_.SaveSettings(engine_.Objects(), options_, objectOneText, &opened);
+        std::vector<std::string> failed = store_.SaveSettings(objects, options_, &opened);
         collect(keys_.program, opened, std::move(failed));
     }
     keyMessages.push_back(WriteFailureMessage(failedValues));
@@ -116,10 +115,21 @@ std::string ProgramState::Cb_AutoRunClick() {
     return WriteFailureMessage(ToggleAutoRun(options_, executablePath_, keys_.run, keys_.startupApproved));
 }
 
+void ProgramState::SearchTextChanged(int number, const std::string& text) {
+    if (number == 1) {
+        objectOneKeptText_.reset();
+    }
+    engine_.SearchTextChanged(number, text);
+}
+
 bool ProgramState::Sb_ResetClick() {
     const bool wasRunning = engine_.ControlRunning();
     if (wasRunning) {
         engine_.Sb_StartClick();
+    }
+    // What object 1's field shows: the text typed last, also when its check is still waiting.
+    if (!objectOneKeptText_) {
+        objectOneKeptText_ = engine_.SearchText(1);
     }
     engine_.ResetObjects();
     return wasRunning;

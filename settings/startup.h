@@ -8,6 +8,7 @@
 // language, settings.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,13 +51,18 @@ class ProgramState {
     // --- Exit ---
 
     // Stops and joins the scan thread, then saves the macros, the language and the settings, in that
-    // order, each only when it was loaded above. Object 1's search text is the text its search field
-    // shows, unless the engine dropped a change of it whose check could not finish (Engine::Shutdown).
-    // Returns the text of the message listing every value that could not be written ("" when all
-    // were). Runs once: a second call (the window destroyed after a session end already saved) does
-    // nothing and returns "".
-    std::string Exit(std::string_view objectOneSearchText);
+    // order, each only when it was loaded above. Every search text saved is the engine's: the last one
+    // typed, unless the engine dropped a change whose check could not finish (Engine::Shutdown); object
+    // 1's is the one it had before a reset, until its field changes (Sb_ResetClick). Returns the text of the
+    // message listing every value that could not be written ("" when all were). Runs once: a second
+    // call (the window destroyed after a session end already saved) does nothing and returns "".
+    std::string Exit();
     bool Saved() const { return saved_; }
+
+    // --- The object panels ---
+
+    // The search field of object N changed (typed, or set by the program): the engine takes the text.
+    void SearchTextChanged(int number, const std::string& text);
 
     // --- The settings area ---
 
@@ -79,6 +85,8 @@ class ProgramState {
     // Every object back to its first-run state. Control, when running, is stopped first (the engine's
     // half of the start button, which also sets the scan step to 0); returns whether it was running,
     // so that the window can show the button stopped. The options, the language and the macros stay.
+    // The search fields keep showing their texts; object 1 keeps its text for the next run too, until
+    // its field changes (the others save an empty text).
     bool Sb_ResetClick();
 
   private:
@@ -89,6 +97,9 @@ class ProgramState {
     StoreKeys keys_;
     SettingsStore store_;
     Options options_;
+    // Object 1's search text from before a reset, saved at exit in place of the engine's empty one while
+    // its field has not changed since.
+    std::optional<std::string> objectOneKeptText_;
     bool mainCreated_ = false;
     bool splashCreated_ = false;
     bool editorCreated_ = false;

@@ -188,9 +188,7 @@ LoadReport SettingsStore::LoadSettings(engine::ObjectArray& objects, Options& op
 }
 
 std::vector<std::string> SettingsStore::SaveSettings(const engine::ObjectArray& objects,
-                                                     const Options& options,
-                                                     std::string_view objectOneSearchText,
-                                                     bool* keyOpened) const {
+                                                     const Options& options, bool* keyOpened) const {
     reg::Key key;
     const bool opened = reg::Key::Open(keyPath_, true, key);
     if (keyOpened != nullptr) {
@@ -200,26 +198,16 @@ std::vector<std::string> SettingsStore::SaveSettings(const engine::ObjectArray& 
         return StoredValueNames();
     }
     KeyWriter writer(key);
-    return SaveSettings(objects, options, objectOneSearchText, writer);
+    return SaveSettings(objects, options, writer);
 }
 
 std::vector<std::string> SettingsStore::SaveSettings(const engine::ObjectArray& objects,
-                                                     const Options& options,
-                                                     std::string_view objectOneSearchText,
-                                                     ValueWriter& writer) {
+                                                     const Options& options, ValueWriter& writer) {
     std::vector<std::string> failed;
     ValueSaver save(writer, failed);
     ForEachOption(options, save);
     for (int index = 0; index < engine::kObjectCount; ++index) {
-        if (index == 0) {
-            // Object 1's search text is saved as its field shows it, even where the stored text differs
-            // (after a reset the field keeps its former text).
-            engine::ObjectSettings first = objects[0].settings;
-            first.String = std::string(objectOneSearchText);
-            ForEachObjectValue(1, first, objects[0].baseline, save);
-        } else {
-            ForEachObjectValue(index + 1, objects[index].settings, objects[index].baseline, save);
-        }
+        ForEachObjectValue(index + 1, objects[index].settings, objects[index].baseline, save);
     }
     return failed;
 }

@@ -57,16 +57,14 @@ class SettingsStore {
     // written back. A key that cannot be opened gives every default.
     LoadReport LoadSettings(engine::ObjectArray& objects, Options& options) const;
 
-    // Writes all 158 values in load order, whether they changed or not. Object 1's search text is
-    // `objectOneSearchText` (what its search field shows) instead of its stored `String`. A value
-    // that cannot be written does not stop the others. Returns the names of the values that were not
+    // Writes all 158 values in load order, whether they changed or not. A value that cannot be
+    // written does not stop the others. Returns the names of the values that were not
     // written, in order; all of them when the key cannot be opened, which `keyOpened` then tells.
     std::vector<std::string> SaveSettings(const engine::ObjectArray& objects, const Options& options,
-                                          std::string_view objectOneSearchText,
                                           bool* keyOpened = nullptr) const;
     // The same, into any writer.
     static std::vector<std::string> SaveSettings(const engine::ObjectArray& objects, const Options& options,
-                                                 std::string_view objectOneSearchText, ValueWriter& writer);
+                                                 ValueWriter& writer);
 
   private:
     std::string keyPath_;

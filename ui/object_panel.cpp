@@ -76,9 +76,6 @@ std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type) {
 bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services) {
     number_ = number;
     services_ = services;
-    if (!services_.browse) {
-        services_.browse = BrowseForItem;
-    }
     if (!panel_.Create({parent, kPanelLeft, PanelTop(number), kPanelWidth, kPanelHeight})) {
         return false;
     }
@@ -127,20 +124,17 @@ bool ObjectPanel::Create(HWND parent, int number, const PanelServices& services)
 
 void ObjectPanel::MapControls() {
     using lang::PanelControl;
-    const auto map = [this](PanelControl control, HWND handle) {
-        controls_[static_cast<size_t>(control)] = handle;
-    };
-    map(PanelControl::Panel_Obj, panel_.Handle());
-    map(PanelControl::Cb_Razr_Obj, razr_.Handle());
-    map(PanelControl::Edit_Type_Obj, typeField_.Handle());
-    map(PanelControl::Edit_Path_Obj, pathField_.Handle());
-    map(PanelControl::Ind_Path_Obj, pathIndicator_.Handle());
-    map(PanelControl::Edit_Param_Obj, paramField_.Handle());
-    map(PanelControl::Edit_String_Obj, searchField_.Handle());
-    map(PanelControl::Ind_String_Obj, stringIndicator_.Handle());
-    map(PanelControl::Edit_Action_Obj, actionField_.Handle());
+    roles_.Map(PanelControl::Panel_Obj, panel_);
+    roles_.Map(PanelControl::Cb_Razr_Obj, razr_);
+    roles_.Map(PanelControl::Edit_Type_Obj, typeField_);
+    roles_.Map(PanelControl::Edit_Path_Obj, pathField_);
+    roles_.Map(PanelControl::Ind_Path_Obj, pathIndicator_);
+    roles_.Map(PanelControl::Edit_Param_Obj, paramField_);
+    roles_.Map(PanelControl::Edit_String_Obj, searchField_);
+    roles_.Map(PanelControl::Ind_String_Obj, stringIndicator_);
+    roles_.Map(PanelControl::Edit_Action_Obj, actionField_);
     for (int i = 0; i < 6; ++i) {
-        map(kButtons[i].control, buttons_[i]->Handle());
+        roles_.Map(kButtons[i].control, *buttons_[i]);
     }
 }
 
@@ -168,15 +162,11 @@ bool ObjectPanel::StepByKey(HWND field, bool up) {
     return false;
 }
 
-void ObjectPanel::ApplyLanguage(const lang::LanguageTable& table) {
-    for (const lang::AppliedText<lang::PanelControl>& applied : lang::ObjectPanelTexts(table, number_)) {
-        SetHint(Handle(applied.control), applied.text);
+void ObjectPanel::ShowHints(const lang::LanguageTable& table) {
+    texts_ = &table;
+    if (services_.hints != nullptr) {
+        roles_.Show(lang::ObjectPanelTexts(table, number_), *services_.hints);
     }
-}
-
-const lang::LanguageTable& ObjectPanel::Texts() const {
-    // One table per language lives for the whole run, so the reference stays valid.
-    return *services_.language->Table();
 }
 
 void ObjectPanel::StopControl() {
@@ -246,7 +236,7 @@ void ObjectPanel::ApplyObjectType(engine::ItemPurpose purpose) {
     if (!item) {
         return;
     }
-    SetFieldText(typeField_, Texts().Text(TypeText(item->type)));
+    SetFieldText(typeField_, texts_->Text(TypeText(item->type)));
     ApplyObjectParam();
     SetPathField(item->path);
     CaretToEndAndHint();
@@ -264,7 +254,7 @@ void ObjectPanel::ShowPresence(bool pathField) {
         case engine::Presence::Absent: {
             const bool present = item.presence == engine::Presence::Present;
             const std::string& stateText =
-                Texts().Text(present ? PresentText(item.type) : AbsentText(item.type));
+                texts_->Text(present ? PresentText(item.type) : AbsentText(item.type));
             if (pathField) {
                 SetPathField(present ? std::string_view(item.path) : std::string_view(stateText));
             }
@@ -291,13 +281,14 @@ void ObjectPanel::ShowPresence(bool pathField) {
     }
 }
 
-void ObjectPanel::ShowLanguage() {
+void ObjectPanel::ShowLanguage(const lang::LanguageTable& table) {
+    ShowHints(table);
     const std::optional<engine::ControlObject> object = services_.engine->Object(number_);
     if (!object) {
         return;
     }
     const ObjectType type = engine::FoldType(object->settings.Type);
-    SetFieldText(typeField_, Texts().Text(TypeText(type)));
+    SetFieldText(typeField_, texts_->Text(TypeText(type)));
     ApplyObjectParam();
     ShowObjectAction();
     const std::string& path = engine::KeptPath(object->settings, type);
@@ -307,12 +298,12 @@ void ObjectPanel::ShowLanguage() {
     // An item that is not there shows the absent text, in the new language; what a check reported on
     // the lamp stays until the next check, only the presence text follows the language.
     if (item_->presence == engine::Presence::Absent) {
-        SetPathField(Texts().Text(AbsentText(type)));
+        SetPathField(texts_->Text(AbsentText(type)));
         CaretToEndAndHint();
     }
     if (indicatorShowsPresence_) {
         const bool present = item_->presence == engine::Presence::Present;
-        SetHint(pathIndicator_.Handle(), Texts().Text(present ? PresentText(type) : AbsentText(type)));
+        SetHint(pathIndicator_.Handle(), texts_->Text(present ? PresentText(type) : AbsentText(type)));
     }
 }
 
@@ -321,7 +312,7 @@ void ObjectPanel::ApplyObjectParam() {
     if (!kind) {
         return;
     }
-    SetFieldText(paramField_, Texts().Text(ParamText(kind->type, kind->param)));
+    SetFieldText(paramField_, texts_->Text(ParamText(kind->type, kind->param)));
     ShowSearch(VisibleControls(razr_.Checked(), kind->type, kind->param).search);
 }
 
@@ -344,6 +335,14 @@ void ObjectPanel::FillObjectPanel() {
     if (SetFieldText(searchField_, services_.engine->SearchText(number_))) {
         Edit_StringChange();
     }
+    RefreshObjectPanel();
+}
+
+void ObjectPanel::ShowReset() {
+    SetRazrMark(true);
+    ApplyObjectType();
+    ApplyObjectParam();
+    ShowObjectAction();
     RefreshObjectPanel();
 }
 
@@ -401,7 +400,7 @@ void ObjectPanel::StepParam(engine::Step step) {
 }
 
 void ObjectPanel::Edit_StringChange() {
-    services_.engine->SearchTextChanged(number_, SearchField());
+    services_.state->SearchTextChanged(number_, SearchField());
 }
 
 void ObjectPanel::Sb_ActionClick() {
@@ -424,19 +423,19 @@ void ObjectPanel::ShowCheckReport(const engine::IndicatorReport& report) {
     }
 }
 
-void ObjectPanel::SetMacroIndicator(const macros::MacroIndicator& indicator) {
+void ObjectPanel::ShowMacro() {
+    ShowObjectAction();
+    const macros::MacroIndicator indicator = services_.macros->Indicator(number_, texts_->Language());
     macroIndicator_.SetColour(indicator.colour);
     SetHint(macroIndicator_.Handle(), indicator.hint);
 }
 
-void ObjectPanel::UpdateHover(POINT cursor, POINT window, bool windowVisible) {
+void ObjectPanel::UpdateHover(const widgets::Hover& hover) {
+    const widgets::Hover row = hover.Within(kPanelLeft, PanelTop(number_));
     for (int i = 0; i < 6; ++i) {
         const ButtonLayout& layout = kButtons[i];
-        const RECT box =
-            widgets::BoxAt(window.x + kPanelLeft + layout.left, window.y + PanelTop(number_) + layout.top,
-                           layout.width, layout.height);
-        const bool hot = windowVisible && widgets::IsStrictlyInside(box, cursor);
-        buttons_[i]->SetPicture(HoverPicture(hot, layout.normal, layout.hot));
+        buttons_[i]->SetPicture(
+            row.Picture(layout.left, layout.top, layout.width, layout.height, layout.normal, layout.hot));
     }
 }
 

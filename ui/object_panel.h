@@ -14,15 +14,18 @@
 #include "lang/apply.h"
 #include "lang/language.h"
 #include "macros/macro_table.h"
+#include "settings/startup.h"
 #include "ui/panel_logic.h"
 #include "widgets/check_box.h"
 #include "widgets/edit_field.h"
 #include "widgets/hints.h"
+#include "widgets/hover.h"
 #include "widgets/indicator.h"
 #include "widgets/keyboard.h"
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
+#include "widgets/role_map.h"
 
 namespace orv::ui {
 
@@ -46,7 +49,9 @@ std::optional<BrowseChoice> BrowseForItem(HWND owner, ObjectType type);
 struct PanelServices {
     engine::Engine* engine = nullptr;
     macros::MacroTable* macros = nullptr;
-    const lang::LanguageState* language = nullptr;
+    // The search text's changes go through the settings' owner, which keeps object 1's text across a
+    // reset.
+    settings::ProgramState* state = nullptr;
     const widgets::PictureSet* buttons = nullptr;  // BitmapList_Btn
     widgets::Hints* hints = nullptr;
     HFONT fieldFont = nullptr;
@@ -54,7 +59,7 @@ struct PanelServices {
     std::function<void()> stopControl;
     // Steps 3 and 4 of the action button: the macro editor on macro N, or hidden when it is open.
     std::function<void(int)> openMacroEditor;
-    // The browse dialog; BrowseForItem when empty.
+    // The browse dialog (the window passes BrowseForItem unless a test catches it).
     std::function<std::optional<BrowseChoice>(HWND, ObjectType)> browse;
 };
 
@@ -69,9 +74,14 @@ class ObjectPanel {
     void ApplyObjectParam();
     void ShowObjectAction();
     void FillObjectPanel();
-    // The language switch: the type, parameter and action texts, and the presence text of the item last
-    // looked for, in the new language. Nothing is looked for again.
-    void ShowLanguage();
+    // After a reset of every object: the enable box checked and the row shown afresh.
+    void ShowReset();
+    // The language switch: the hints, the type, parameter and action texts, and the presence text of
+    // the item last looked for, in the language of `table`. Nothing is looked for again.
+    void ShowLanguage(const lang::LanguageTable& table);
+    // The hints of the row's controls in the language of `table`. The path indicator's is the designed
+    // one until the row shows its state.
+    void ShowHints(const lang::LanguageTable& table);
 
     // --- Handlers ---
     void Cb_Razr_Click();  // after the box has toggled its mark
@@ -93,20 +103,17 @@ class ObjectPanel {
     void ShowCheckReport(const engine::IndicatorReport& report);
     // The answer to a look for the row's item (a type applied, a fill, a browse).
     void ShowItemReport(const engine::ItemReport& report);
-    void SetMacroIndicator(const macros::MacroIndicator& indicator);
-    // Hover pictures of the six buttons for a cursor at `cursor` (screen) over a main window whose
-    // top-left corner is `window`; nothing is hot while the window is hidden.
-    void UpdateHover(POINT cursor, POINT window, bool windowVisible);
-    // The hints of the row's controls in the language of `table`. The path indicator's is the designed
-    // one until the row shows its state.
-    void ApplyLanguage(const lang::LanguageTable& table);
+    // The action field and the macro indicator for the row's macro as it is now.
+    void ShowMacro();
+    // Hover pictures of the six buttons for this tick's cursor over the main window.
+    void UpdateHover(const widgets::Hover& hover);
     // The row's fields and buttons in reading order, for Tab.
     void AddToTabOrder(widgets::TabOrder& order) const;
     // Up or Down pressed on `field`: the type and parameter fields step as their arrows do. False when
     // `field` is neither.
     bool StepByKey(HWND field, bool up);
     // A control of the row by the role whose text it shows.
-    HWND Handle(lang::PanelControl control) const { return controls_[static_cast<size_t>(control)]; }
+    HWND Handle(lang::PanelControl control) const { return roles_.Handle(control); }
 
     // --- What the row shows (the tests read these) ---
     HWND PanelHandle() const { return panel_.Handle(); }
@@ -135,7 +142,6 @@ class ObjectPanel {
     widgets::CheckBox& RazrBox() { return razr_; }
 
   private:
-    const lang::LanguageTable& Texts() const;
     // Each control that shows a language text under its role, once the controls exist.
     void MapControls();
     void StopControl();
@@ -156,6 +162,8 @@ class ObjectPanel {
 
     int number_ = 0;
     PanelServices services_;
+    // The language last shown; one table per language lives for the whole run.
+    const lang::LanguageTable* texts_ = lang::LanguageTable::For(lang::kEnglish).get();
     // The item last looked for and its answer; the indicator shows that answer's presence text until a
     // check reports on the item.
     std::optional<engine::ItemReport> item_;
@@ -166,7 +174,7 @@ class ObjectPanel {
     widgets::PictureButton typeUp_, typeDown_, path_, paramUp_, paramDown_, action_;
     widgets::PictureButton* buttons_[6] = {&typeUp_, &typeDown_, &path_, &paramUp_, &paramDown_, &action_};
     widgets::Indicator pathIndicator_, stringIndicator_, macroIndicator_;
-    std::array<HWND, lang::kControlCount<lang::PanelControl>> controls_{};
+    widgets::RoleMap<lang::PanelControl> roles_;
 };
 
 }  // namespace orv::ui

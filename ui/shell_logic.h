@@ -16,11 +16,6 @@ namespace orv::ui {
 inline constexpr int kTitleButtonWidth = 22;
 inline constexpr int kTitleButtonHeight = 23;
 
-// Picture of a button with a normal and a hot picture.
-inline int HoverPicture(bool hot, int normal, int hotPicture) {
-    return hot ? hotPicture : normal;
-}
-
 // The start button: language x running x (normal, hot, hot and pressed). Pressed but not hot shows the
 // normal picture. A language other than Russian uses the English pictures.
 int StartPicture(int32_t language, bool running, bool hot, bool pressed);

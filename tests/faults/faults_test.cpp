@@ -281,7 +281,7 @@ TEST_F(Faults, RegistryKeyDeletedWhileRunning) {
     table.SetSlot(5, macros::MacroSlot{"Почта", "mail.bat", 2});
 
     ASSERT_TRUE(reg::DeleteKeyTree(scratch.Path()));
-    EXPECT_EQ(state.Exit(""), "");
+    EXPECT_EQ(state.Exit(), "");
 
     reg::Key key;
     ASSERT_TRUE(reg::Key::Open(keys.program, false, key));
@@ -322,7 +322,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
         stored[i].baseline = Baseline{true, "11" + d, 5, "22" + d, true, "33" + d, "44" + d, true};
     }
     const settings::Options storedOptions{false, false, true, true, 7, true};
-    ASSERT_TRUE(store.SaveSettings(stored, storedOptions, stored[0].settings.String).empty());
+    ASSERT_TRUE(store.SaveSettings(stored, storedOptions).empty());
     macros::MacroTable writer("");
     for (int n = 1; n <= engine::kObjectCount; ++n) {
         writer.SetSlot(n, macros::MacroSlot{"m" + std::to_string(n), "b.bat", 1});
@@ -383,7 +383,7 @@ TEST_F(Faults, WrongTypeForEveryStoredName) {
         EXPECT_TRUE(same(damaged, missing)) << name << ": the damaged value defaults and the rest load";
         EXPECT_FALSE(same(damaged, everything)) << name << " was not read from its own value";
         ASSERT_EQ(isDword ? key.WriteInt(name, 0) : key.WriteString(name, ""), reg::Status::Ok);
-        ASSERT_TRUE(store.SaveSettings(stored, storedOptions, stored[0].settings.String).empty());
+        ASSERT_TRUE(store.SaveSettings(stored, storedOptions).empty());
         ASSERT_TRUE(writer.Save(macrosPath).empty());
     }
 }

@@ -168,6 +168,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     engine::ObjectArray edited = engine.Objects();
     edited[4].settings.Path_File = "D:\\data.bin";
     edited[4].baseline.Size_File_Old = "3000000000";
+    edited[0].settings.String = "new text";
     engine.LoadObjects(edited);
     language.Set(lang::kEnglish);
     macros::MacroSlot slot = macros.Slot(4);
@@ -175,7 +176,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
     macros.SetSlot(4, slot);
     EXPECT_EQ(ReadString(keys.program, "Path_File5"), "<missing>") << "nothing is saved before the exit";
 
-    EXPECT_EQ(state.Exit("new text"), "");
+    EXPECT_EQ(state.Exit(), "");
 
     EXPECT_TRUE(state.Saved());
     EXPECT_EQ(ProgramKey().ValueNames().size(), 158u + 1u) << "the settings and Languare";
@@ -191,7 +192,7 @@ TEST_F(ProgramStateTest, StartLoadsEveryPartAndExitSavesThemAll) {
 
     // The session end saved already; the window's destruction afterwards must not save again.
     ProgramKey().WriteString("Path_File5", "changed outside");
-    EXPECT_EQ(state.Exit("other"), "");
+    EXPECT_EQ(state.Exit(), "");
     EXPECT_EQ(ReadString(keys.program, "Path_File5"), "changed outside");
 }
 
@@ -226,7 +227,7 @@ TEST_F(ProgramStateTest, ExitSavesAtOnceWithoutTheCheckUnderWayAndNoCheckChanges
     // A session's end may end the process a moment after it is announced: the exit abandons the check
     // the system holds and saves within the second.
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(state.Exit(""), "");
+    EXPECT_EQ(state.Exit(), "");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     EXPECT_FALSE(engine.ControlRunning());
     EXPECT_EQ(engine.LiveScanThreads(), 0);
@@ -260,7 +261,7 @@ TEST_F(ProgramStateTest, ExitSavesObjectOnesSearchTextWithItsOwnCount) {
     checks->Hold(1);
     program.engine.SearchTextChanged(1, "typed");
     ASSERT_TRUE(test::WaitFor([&] { return checks->Holding(); }));
-    EXPECT_EQ(program.state.Exit("typed"), "");
+    EXPECT_EQ(program.state.Exit(), "");
     checks->Release();
     EXPECT_EQ(ReadString(keys.program, "String_Obj1"), "old");
     EXPECT_EQ(ReadInt(keys.program, "Povtor_File1_Old"), 5);
@@ -276,7 +277,7 @@ TEST_F(ProgramStateTest, AnExitBeforeEveryWindowWasCreatedKeepsTheStoredValuesOf
     auto& [engine, language, macros, state] = program;
     state.CreateMainWindow();
 
-    EXPECT_EQ(state.Exit(""), "");
+    EXPECT_EQ(state.Exit(), "");
 
     EXPECT_EQ(ReadInt(keys.program, "Languare"), 1) << "not overwritten with English";
     EXPECT_EQ(ReadString(keys.macros, "Macros_3_Name"), "Mail");
@@ -292,7 +293,7 @@ TEST_F(ProgramStateTest, ExitReportsWhatCouldNotBeWrittenAndStillSavesTheRest) {
     auto& [engine, language, macros, state] = program;
     program.CreateWindows();
 
-    const std::string message = state.Exit("");
+    const std::string message = state.Exit();
 
     // One line for the key, not one per value: 158 lines would make a box taller than the screen.
     EXPECT_EQ(message, "Failed to create key 'HKEY_CURRENT_USER\\" + keys.program + "'");
@@ -363,8 +364,8 @@ TEST_F(ProgramStateTest, ResetStopsControlClearsTheObjectsAndKeepsObjectOnesFiel
     EXPECT_EQ(ReadString(keys.program, "Path_Prog3"), "C:\\p3.exe") << "the reset writes nothing";
     EXPECT_FALSE(state.Sb_ResetClick()) << "control was not running this time";
 
-    // The search fields still show their texts; object 1's is what the exit saves.
-    EXPECT_EQ(state.Exit("text 1"), "");
+    // The search fields still show their texts; object 1 keeps its own for the next run.
+    EXPECT_EQ(state.Exit(), "");
     EXPECT_EQ(ReadString(keys.program, "String_Obj1"), "text 1");
     for (int n = 2; n <= 8; ++n) {
         const std::string d = std::to_string(n);
@@ -377,6 +378,21 @@ TEST_F(ProgramStateTest, ResetStopsControlClearsTheObjectsAndKeepsObjectOnesFiel
         EXPECT_EQ(ReadString(keys.program, "Size_Dir" + d + "_Old"), "0");
     }
     EXPECT_EQ(ReadInt(keys.program, "LogOK"), 0);
+}
+
+// Object 1's text from before a reset is kept only until its field changes: then the new text is saved.
+TEST_F(ProgramStateTest, ObjectOnesTextChangedAfterAResetIsTheOneSaved) {
+    ProgramKey().WriteString("String_Obj1", "before");
+    Program program(*this);
+    auto& [engine, language, macros, state] = program;
+    program.CreateWindows();
+    state.Sb_ResetClick();
+    state.Sb_ResetClick();
+    state.SearchTextChanged(1, "after");
+    ASSERT_TRUE(test::WaitFor([&] { return engine.PendingRequests() == 0; }));
+
+    EXPECT_EQ(state.Exit(), "");
+    EXPECT_EQ(ReadString(keys.program, "String_Obj1"), "after");
 }
 
 }  // namespace

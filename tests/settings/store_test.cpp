@@ -95,6 +95,21 @@ void FillNonDefault(ObjectArray& objects) {
     }
 }
 
+// Loads into objects and options that hold other values than the defaults: every one of them takes its
+// default.
+LoadReport LoadOverOtherValues(const SettingsStore& store, ObjectArray& objects, Options& options) {
+    FillNonDefault(objects);
+    options = Options{false, false, true, true};
+    const LoadReport report = store.LoadSettings(objects, options);
+    EXPECT_TRUE(report.wrongType.empty());
+    EXPECT_EQ(options, Options{});
+    for (const auto& object : objects) {
+        EXPECT_EQ(object.settings, ObjectSettings{});
+        EXPECT_EQ(object.baseline, Baseline{});
+    }
+    return report;
+}
+
 class SettingsStoreTest : public ::testing::Test {
   protected:
     reg::Key OpenKey(bool create = true) {
@@ -109,19 +124,10 @@ class SettingsStoreTest : public ::testing::Test {
 
 TEST_F(SettingsStoreTest, FirstRunGivesDefaultsCreatesTheKeyAndWritesNothing) {
     ObjectArray objects;
-    FillNonDefault(objects);
-    Options options{false, false, true, true};
+    Options options;
 
-    const LoadReport report = store.LoadSettings(objects, options);
-
-    EXPECT_TRUE(report.keyOpened);
-    EXPECT_TRUE(report.wrongType.empty());
-    EXPECT_EQ(options, Options{});
+    EXPECT_TRUE(LoadOverOtherValues(store, objects, options).keyOpened);
     EXPECT_TRUE(options.LogOK && options.HintShow && !options.MinFormShow && !options.AutoRun);
-    for (const auto& object : objects) {
-        EXPECT_EQ(object.settings, ObjectSettings{});
-        EXPECT_EQ(object.baseline, Baseline{});
-    }
     EXPECT_TRUE(objects[3].settings.Razr);
     EXPECT_EQ(objects[3].baseline.Size_File_Old, "0");
     EXPECT_EQ(objects[3].baseline.Size_Dir_Old, "0");
@@ -204,7 +210,7 @@ TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
         }
     }
     // The same values go back under the same names.
-    ASSERT_TRUE(store.SaveSettings(objects, options, objects[0].settings.String).empty());
+    ASSERT_TRUE(store.SaveSettings(objects, options).empty());
     for (int n = 1; n <= 8; ++n) {
         const std::vector<std::string> names = ObjectNames(n);
         for (size_t k = 0; k < names.size(); ++k) {
@@ -253,7 +259,7 @@ TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
         expected[2 * b + 1] = defaultValue ? '0' : '1';
         EXPECT_EQ(flags(loaded, loadedOptions), expected) << booleans[b];
 
-        ASSERT_TRUE(store.SaveSettings(loaded, loadedOptions, "").empty());
+        ASSERT_TRUE(store.SaveSettings(loaded, loadedOptions).empty());
         for (size_t other = 0; other < booleans.size(); ++other) {
             int32_t stored = -1;
             key.ReadInt(booleans[other], stored);
@@ -266,7 +272,7 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
     ObjectArray objects;
     Options options;
     store.LoadSettings(objects, options);
-    EXPECT_TRUE(store.SaveSettings(objects, options, "").empty());
+    EXPECT_TRUE(store.SaveSettings(objects, options).empty());
 
     reg::Key key = OpenKey(false);
     const std::vector<std::string> expected = AllNames();
@@ -302,9 +308,9 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
 TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
     ObjectArray saved;
     FillNonDefault(saved);
-    saved[0].settings.String = "stale text";  // object 1 saves what its field shows instead
+    saved[0].settings.String = "Привет, мир 1";
     const Options options{false, false, true, true, 30};
-    ASSERT_TRUE(store.SaveSettings(saved, options, "Привет, мир 1").empty());
+    ASSERT_TRUE(store.SaveSettings(saved, options).empty());
 
     ObjectArray loaded;
     Options loadedOptions;
@@ -312,7 +318,6 @@ TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
 
     EXPECT_TRUE(report.wrongType.empty());
     EXPECT_EQ(loadedOptions, options);
-    saved[0].settings.String = "Привет, мир 1";
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(loaded[i].settings, saved[i].settings) << "object " << i + 1;
         EXPECT_EQ(loaded[i].baseline, saved[i].baseline) << "object " << i + 1;
@@ -323,7 +328,7 @@ TEST_F(SettingsStoreTest, EveryValueOfEveryObjectSurvivesARoundTrip) {
     // The flipped options individually, so that a swapped pair of option names would show.
     for (const Options& one : {Options{false, true, false, false}, Options{true, false, false, false},
                                Options{true, true, true, false}, Options{true, true, false, true}}) {
-        ASSERT_TRUE(store.SaveSettings(saved, one, "").empty());
+        ASSERT_TRUE(store.SaveSettings(saved, one).empty());
         Options back{!one.LogOK, !one.HintShow, !one.MinFormShow, !one.AutoRun};
         store.LoadSettings(loaded, back);
         EXPECT_EQ(back, one);
@@ -357,7 +362,7 @@ TEST_F(SettingsStoreTest, WaitFinishedIsOffUnlessStoredOnAndAWrongTypeTurnsItOff
     store.LoadSettings(objects, options);
     EXPECT_TRUE(options.WaitFinished);
     options.WaitFinished = false;
-    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    ASSERT_TRUE(store.SaveSettings(objects, options).empty());
     int32_t stored = -1;
     EXPECT_EQ(OpenKey().ReadInt("WaitFinished", stored), reg::Status::Ok);
     EXPECT_EQ(stored, 0);
@@ -421,7 +426,7 @@ TEST_F(SettingsStoreTest, StoredValuesLoadAsTheyStandAndFoldWhenShown) {
         object.settings.Type = engine::FoldType(object.settings.Type);
         object.settings.Param = engine::FoldParam(object.settings.Type, object.settings.Param);
     }
-    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    ASSERT_TRUE(store.SaveSettings(objects, options).empty());
 
     reg::Key key = OpenKey(false);
     int32_t value = 99;
@@ -446,7 +451,7 @@ TEST_F(SettingsStoreTest, WrongTypedValuesTakeTheirDefaultAndLoadingGoesOn) {
     ObjectArray saved;
     FillNonDefault(saved);
     const Options options{false, false, true, true};
-    ASSERT_TRUE(store.SaveSettings(saved, options, saved[0].settings.String).empty());
+    ASSERT_TRUE(store.SaveSettings(saved, options).empty());
     {
         reg::Key key = OpenKey(false);
         key.WriteString("HintShow", "1");
@@ -514,7 +519,7 @@ TEST_F(SettingsStoreTest, StringsAcceptExpandTypeAsStoredAndEmptyAndLongValues) 
     EXPECT_EQ(objects[0].settings.Path_Dir, "");
     EXPECT_EQ(objects[2].settings.String, longText);
 
-    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    ASSERT_TRUE(store.SaveSettings(objects, options).empty());
     reg::Key key = OpenKey(false);
     EXPECT_EQ(key.TypeOf("Path_File1"), reg::ValueType::String) << "written back as a plain string";
     ObjectArray again;
@@ -535,7 +540,7 @@ TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
     Options options;
     const LoadReport report = store.LoadSettings(objects, options);
     EXPECT_TRUE(report.wrongType.empty()) << "a string named Macros is not one of ours";
-    ASSERT_TRUE(store.SaveSettings(objects, options, "").empty());
+    ASSERT_TRUE(store.SaveSettings(objects, options).empty());
 
     reg::Key key = OpenKey(false);
     EXPECT_EQ(key.ValueNames().size(), 158u + 4u);
@@ -549,23 +554,6 @@ TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
     EXPECT_EQ(text, "kept");
     EXPECT_EQ(key.ReadString("Macros", text), reg::Status::Ok);
     EXPECT_EQ(text, "not a sub-key");
-}
-
-TEST_F(SettingsStoreTest, ObjectOneSavesTheTextOfItsSearchField) {
-    ObjectArray objects;
-    objects[0].settings.String = "";  // as after a reset: the field still shows the former text
-    objects[1].settings.String = "second";
-    ASSERT_TRUE(store.SaveSettings(objects, Options{}, "ERROR").empty());
-    EXPECT_EQ(objects[0].settings.String, "") << "the object itself is not changed by saving";
-
-    reg::Key key = OpenKey(false);
-    std::string text;
-    key.ReadString("String_Obj1", text);
-    EXPECT_EQ(text, "ERROR");
-    key.ReadString("String_Obj2", text);
-    EXPECT_EQ(text, "second");
-    key.ReadString("String_Obj3", text);
-    EXPECT_EQ(text, "");
 }
 
 // Passes every write on to the real key, except for the names it is told to refuse.
@@ -590,7 +578,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
     reg::Key key = OpenKey();
     RefusingWriter writer(key, {"LogOK", "Name_Prog2", "Prog8_Active_Old"});
 
-    const std::vector<std::string> failed = SettingsStore::SaveSettings(objects, Options{}, "abc", writer);
+    const std::vector<std::string> failed = SettingsStore::SaveSettings(objects, Options{}, writer);
 
     EXPECT_EQ(failed, (std::vector<std::string>{"LogOK", "Name_Prog2", "Prog8_Active_Old"}));
     EXPECT_EQ(WriteFailureMessage(failed),
@@ -611,17 +599,10 @@ TEST(SettingsStoreNoKey, AKeyThatCannotBeOpenedGivesDefaultsAndReportsEveryValue
     const SettingsStore store(badPath);
 
     ObjectArray objects;
-    FillNonDefault(objects);
-    Options options{false, false, true, true};
-    const LoadReport report = store.LoadSettings(objects, options);
+    Options options;
+    EXPECT_FALSE(LoadOverOtherValues(store, objects, options).keyOpened);
 
-    EXPECT_FALSE(report.keyOpened);
-    EXPECT_TRUE(report.wrongType.empty());
-    EXPECT_EQ(options, Options{});
-    EXPECT_EQ(objects[5].settings, ObjectSettings{});
-    EXPECT_EQ(objects[5].baseline, Baseline{});
-
-    const std::vector<std::string> failed = store.SaveSettings(objects, options, "");
+    const std::vector<std::string> failed = store.SaveSettings(objects, options);
     EXPECT_EQ(failed, AllNames());
     EXPECT_EQ(WriteFailureMessage({"LogOK"}), "Failed to set data for 'LogOK'");
     EXPECT_EQ(WriteFailureMessage({}), "");

@@ -65,22 +65,24 @@ TEST_F(KeyboardTest, TabFollowsTheRowsThenTheSettingsInReadingOrderAndShiftTabGo
     // After the last row: the options row by row, the language, the large buttons, round to row 1.
     Focus(Row(8, P::Cb_Razr_Obj));
     const HWND expected[] = {
-        window->OptionBox(0).Handle(),     window->OptionBox(2).Handle(),   window->OptionBox(1).Handle(),
-        window->OptionBox(3).Handle(),     window->OptionBox(4).Handle(),   window->LanguageFieldHandle(),
-        window->LangUp().Handle(),         window->LangDown().Handle(),     window->StartButton().Handle(),
-        window->ResetButton().Handle(),    window->LogKeep().FieldHandle(), window->LogKeep().Up().Handle(),
-        window->LogKeep().Down().Handle(), Row(1, P::Cb_Razr_Obj)};
+        window->Settings().OptionBox(0).Handle(),         window->Settings().OptionBox(2).Handle(),
+        window->Settings().OptionBox(1).Handle(),         window->Settings().OptionBox(3).Handle(),
+        window->Settings().OptionBox(4).Handle(),         window->Settings().LanguageField().FieldHandle(),
+        window->Settings().LanguageField().Up().Handle(), window->Settings().LanguageField().Down().Handle(),
+        window->Settings().StartButton().Handle(),        window->Settings().ResetButton().Handle(),
+        window->Settings().LogKeep().FieldHandle(),       window->Settings().LogKeep().Up().Handle(),
+        window->Settings().LogKeep().Down().Handle(),     Row(1, P::Cb_Razr_Obj)};
     for (HWND next : expected) {
         EXPECT_EQ(Tab(), next);
     }
-    EXPECT_EQ(Tab(true), window->LogKeep().Down().Handle());
+    EXPECT_EQ(Tab(true), window->Settings().LogKeep().Down().Handle());
     EXPECT_TRUE(window->Exists());
 }
 
 TEST_F(KeyboardTest, TheLogKeepFieldStepsByArrowsAndKeysInBothLanguagesAndExitSavesIt) {
     StoreInt("LogKeepDays", 30);
     StartShown();
-    LogKeepField& field = window->LogKeep();
+    UpDownField& field = window->Settings().LogKeep();
     EXPECT_EQ(field.Text(), "30 days");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_LogKeep), "Keep log files:");
     EXPECT_EQ(window->HintOf(lang::MainControl::Edit_LogKeep),
@@ -96,7 +98,7 @@ TEST_F(KeyboardTest, TheLogKeepFieldStepsByArrowsAndKeysInBothLanguagesAndExitSa
     Pump();
     EXPECT_EQ(field.Text(), "1 day");
     EXPECT_EQ(engine->LogKeepDays(), 1) << "the scan thread uses it at once";
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     EXPECT_EQ(field.Text(), "1 день");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_LogKeep), "Хранить лог-файлы:");
     Key(VK_DOWN);
@@ -116,7 +118,7 @@ TEST_F(KeyboardTest, TheLogKeepFieldStepsByArrowsAndKeysInBothLanguagesAndExitSa
 TEST_F(KeyboardTest, SpaceAndEnterOnAPictureButtonDoWhatAClickDoes) {
     StoreInt("Razr_Obj4", 0);
     StartShown();
-    widgets::PictureButton& log = window->OptionBox(3);
+    widgets::PictureButton& log = window->Settings().OptionBox(3);
     const int before = log.Picture();
     // The click, for comparison.
     ::SendMessageW(log.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
@@ -165,10 +167,10 @@ TEST_F(KeyboardTest, UpAndDownOnTheTypeAndLanguageFieldsStepThemAsTheirArrows) {
     Key(VK_UP);
     EXPECT_EQ(row.TypeField(), first);
 
-    const std::string english = window->LanguageField();
-    Focus(window->LanguageFieldHandle());
+    const std::string english = window->Settings().LanguageField().Text();
+    Focus(window->Settings().LanguageField().FieldHandle());
     Key(VK_DOWN);
-    EXPECT_NE(window->LanguageField(), english);
+    EXPECT_NE(window->Settings().LanguageField().Text(), english);
     EXPECT_EQ(StoredInt("Languare"), 1);
 }
 
@@ -186,7 +188,7 @@ TEST_F(KeyboardTest, AltF4ClosesTheMainWindowAndEverythingIsSaved) {
 
 TEST_F(KeyboardTest, FocusOutlineIsPaintedWhenFocusMovesNotAtEveryTick) {
     StartShown();
-    widgets::PictureButton& box = window->OptionBox(0);
+    widgets::PictureButton& box = window->Settings().OptionBox(0);
     const COLORREF outline = widgets::ToColorRef(kTitleNameColour);
     Focus(box.Handle());
     ::UpdateWindow(box.Handle());
@@ -203,8 +205,8 @@ TEST_F(KeyboardTest, FocusOutlineIsPaintedWhenFocusMovesNotAtEveryTick) {
 TEST_F(KeyboardTest, ButtonsAndBoxesCarryTheirHintAsWindowText) {
     Start();
     const HWND controls[] = {window->Panel(1).Button(0).Handle(), Row(5, P::Cb_Razr_Obj),
-                             window->OptionBox(2).Handle(), window->StartButton().Handle(),
-                             window->TitleButton(3).Handle()};
+                             window->Settings().OptionBox(2).Handle(),
+                             window->Settings().StartButton().Handle(), window->TitleButton(3).Handle()};
     std::vector<std::string> english;
     for (HWND control : controls) {
         const std::string* hint = SharedHints().Find(control);
@@ -212,7 +214,7 @@ TEST_F(KeyboardTest, ButtonsAndBoxesCarryTheirHintAsWindowText) {
         EXPECT_EQ(widgets::GetWindowTextUtf8(control), *hint);
         english.push_back(*hint);
     }
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     for (size_t i = 0; i < std::size(controls); ++i) {
         EXPECT_EQ(widgets::GetWindowTextUtf8(controls[i]), *SharedHints().Find(controls[i]));
         EXPECT_NE(widgets::GetWindowTextUtf8(controls[i]), english[i]);

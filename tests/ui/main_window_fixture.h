@@ -188,6 +188,13 @@ class MainWindowTest : public ::testing::Test {
         window->Timer_WorkTimer();
         Pump();
     }
+    // A tick with the window active, as after the splash: the first such tick does the start-up steps.
+    void TickActive() {
+        ::SetForegroundWindow(window->Handle());
+        Pump();
+        ASSERT_EQ(::GetActiveWindow(), window->Handle());
+        Tick();
+    }
 };
 
 }  // namespace orv::ui::test

@@ -21,6 +21,11 @@ using widgets::MouseButton;
 constexpr Colour kActive = Rgb(255, 0, 0);
 constexpr Colour kIdle = Rgb(54, 106, 179);
 
+// A mouse message on a button at (5, 5) of it, as the system sends it.
+void Press(widgets::ClickableWindow& button, UINT message) {
+    ::SendMessageW(button.Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(5, 5));
+}
+
 // --- Hover: the strict box test on the real window ---
 
 TEST_F(MainWindowTest, ButtonEdgesAreNotHotOnePixelInIs) {
@@ -72,26 +77,26 @@ TEST_F(MainWindowTest, TitleButtonBoxIs22WideAndStrict) {
     // Ticks that change no picture repaint no small button and draw no large one.
     const int paints = window->TitleButton(3).PaintCount();
     const int arrowPaints = window->Panel(1).Button(0).PaintCount();
-    const int startDraws = window->StartButton().DrawCount();
-    const int resetDraws = window->ResetButton().DrawCount();
+    const int startDraws = window->Settings().StartButton().DrawCount();
+    const int resetDraws = window->Settings().ResetButton().DrawCount();
     Tick();
     Tick();
     EXPECT_EQ(window->TitleButton(3).PaintCount(), paints);
     EXPECT_EQ(window->Panel(1).Button(0).PaintCount(), arrowPaints);
-    EXPECT_EQ(window->StartButton().DrawCount(), startDraws);
-    EXPECT_EQ(window->ResetButton().DrawCount(), resetDraws);
+    EXPECT_EQ(window->Settings().StartButton().DrawCount(), startDraws);
+    EXPECT_EQ(window->Settings().ResetButton().DrawCount(), resetDraws);
 }
 
 TEST_F(MainWindowTest, LanguageArrowsAndPanelButtonsLightUp) {
     StartShown();
     cursor = At(36 + 70 + 5, 452 + 11 + 5);
     Tick();
-    EXPECT_EQ(window->LangDown().Picture(), btn::kArrowDownHot);
-    EXPECT_EQ(window->LangUp().Picture(), btn::kArrowUp);
+    EXPECT_EQ(window->Settings().LanguageField().Down().Picture(), btn::kArrowDownHot);
+    EXPECT_EQ(window->Settings().LanguageField().Up().Picture(), btn::kArrowUp);
     cursor = At(36 + 314 + 5, 170 + 1 + 5);  // Sb_Path_Obj2
     Tick();
     EXPECT_EQ(window->Panel(2).Button(2).Picture(), btn::kPathHot);
-    EXPECT_EQ(window->LangDown().Picture(), btn::kArrowDown);
+    EXPECT_EQ(window->Settings().LanguageField().Down().Picture(), btn::kArrowDown);
     cursor = At(36 + 700 + 5, 200 + 1 + 5);  // Sb_Action_Obj3
     Tick();
     EXPECT_EQ(window->Panel(3).Button(5).Picture(), btn::kActionHot);
@@ -105,80 +110,86 @@ TEST_F(MainWindowTest, StartPictureFollowsHotPressedAndRunning) {
     const POINT outside = At(22 + 80, 510 + 60);
     cursor = inside;
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 16);
-    window->Sb_StartMouseDown(MouseButton::Left);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 16);
+    Press(window->Settings().StartButton(), WM_LBUTTONDOWN);
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 17);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 17);
     cursor = outside;
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 15);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 15);
     cursor = inside;
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 17);
-    window->Sb_StartMouseUp(MouseButton::Left);
-    window->Sb_StartClick();
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 17);
+    Press(window->Settings().StartButton(), WM_LBUTTONUP);  // a click: control starts
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 19);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 19);
     window->Sb_StartClick();
 }
 
 TEST_F(MainWindowTest, PressEndedByLostCaptureLeavesNoPressedPicture) {
     StartShown();
     cursor = At(22 + 80, 510 + 25);
-    ::SendMessageW(window->StartButton().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(window->Settings().StartButton().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 17);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 17);
     // Another window takes the mouse in the middle of the press: a later hover is only a hover.
     ::ReleaseCapture();
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 16);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 16);
 }
 
 TEST_F(MainWindowTest, RightButtonNeverShowsThePressedPicture) {
     StartShown();
     cursor = At(22 + 80, 510 + 25);
-    window->Sb_StartMouseDown(MouseButton::Right);
-    window->Sb_ResetMouseDown(MouseButton::Right);
+    Press(window->Settings().StartButton(), WM_RBUTTONDOWN);
+    Press(window->Settings().ResetButton(), WM_RBUTTONDOWN);
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 16);
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 16);
     cursor = At(215 + 80, 510 + 25);
-    window->Sb_ResetMouseDown(MouseButton::Left);
+    Press(window->Settings().ResetButton(), WM_LBUTTONDOWN);
     Tick();
-    EXPECT_EQ(window->ResetButton().Picture(), 67);
-    window->Sb_ResetMouseUp(MouseButton::Left);
+    EXPECT_EQ(window->Settings().ResetButton().Picture(), 67);
+    // Let go outside the button: no click, no reset.
+    ::SendMessageW(window->Settings().ResetButton().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
     Tick();
-    EXPECT_EQ(window->ResetButton().Picture(), 66);
+    EXPECT_EQ(window->Settings().ResetButton().Picture(), 66);
 }
 
-TEST_F(MainWindowTest, LanguageSwitchChangesTextsAtOnceAndPicturesAtTheNextTick) {
+// One push reaches every part of the window and the editor, before any tick.
+TEST_F(MainWindowTest, LanguageSwitchChangesTextsAndPicturesAtOnce) {
     Start();
+    std::vector<int32_t> editorLanguages;
+    window->children.applyEditorLanguage = [&](const lang::LanguageTable& table) {
+        editorLanguages.push_back(table.Language());
+    };
     Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 15);
-    EXPECT_EQ(window->ResetButton().Picture(), 65);
-    EXPECT_EQ(window->LanguageField(), "English");
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 15);
+    EXPECT_EQ(window->Settings().ResetButton().Picture(), 65);
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "English");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl1_Title_Obj), "Object:");
 
-    window->Sb_Lang_UpClick();
-    EXPECT_EQ(window->LanguageField(), "Русский");
+    window->Settings().Sb_Lang_UpClick();
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "Русский");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Title_1), "Контроль");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::Lbl_Lang), "Интерфейс:");
     EXPECT_EQ(window->CaptionOf(lang::MainControl::TrayMenu_5), "Выйти из программы");
+    EXPECT_EQ(window->Settings().LogKeep().Text(), "всегда");
     ObjectPanel& third = window->Panel(3);
     EXPECT_EQ(third.HintOf(third.Handle(lang::PanelControl::Sb_Type_Obj_Up)),
               "Выберите тип объекта контроля потока 3");
     EXPECT_EQ(window->Panel(1).TypeField(), "Файл");
     EXPECT_EQ(window->Panel(1).ParamField(), "Наличие");
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 21);
+    EXPECT_EQ(window->Settings().ResetButton().Picture(), 68);
+    EXPECT_EQ(editorLanguages, std::vector<int32_t>{lang::kRussian});
     // Written at once, before the program ends.
     EXPECT_EQ(StoredInt("Languare"), 1);
-    Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 21);
-    EXPECT_EQ(window->ResetButton().Picture(), 68);
 
-    window->Sb_Lang_DownClick();
-    EXPECT_EQ(window->LanguageField(), "English");
+    window->Settings().Sb_Lang_DownClick();
+    EXPECT_EQ(window->Settings().LanguageField().Text(), "English");
+    EXPECT_EQ(window->Settings().StartButton().Picture(), 15);
     EXPECT_EQ(StoredInt("Languare"), 0);
-    Tick();
-    EXPECT_EQ(window->StartButton().Picture(), 15);
+    EXPECT_EQ(editorLanguages, (std::vector<int32_t>{lang::kRussian, lang::kEnglish}));
 }
 
 // --- Start, stop and the display hand-off ---
@@ -345,7 +356,7 @@ TEST_F(MainWindowTest, TrayItemsFollowTheRunningStateAndKeepTheIndicator) {
     widgets::TrayMenu& menu = window->Tray().PopupMenu();
     EXPECT_TRUE(menu.IsEnabled(0));
     EXPECT_FALSE(menu.IsEnabled(1));
-    window->TrayMenu_1Click();
+    window->Tray().TrayMenu_1Click();
     EXPECT_TRUE(engine->ControlRunning());
     Tick();
     EXPECT_FALSE(menu.IsEnabled(0));
@@ -355,7 +366,7 @@ TEST_F(MainWindowTest, TrayItemsFollowTheRunningStateAndKeepTheIndicator) {
     window->Sb_MinClick();
     window->TrayIconDblClick();
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192));
-    window->TrayMenu_2Click();
+    window->Tray().TrayMenu_2Click();
     EXPECT_FALSE(engine->ControlRunning());
     Tick();
     EXPECT_TRUE(menu.IsEnabled(0));
@@ -366,18 +377,18 @@ TEST_F(MainWindowTest, APauseFromTheTrayResumesAtItsTimeAndAStopCancelsIt) {
     using std::chrono::minutes;
     Start();
     widgets::TrayMenu& menu = window->Tray().PopupMenu();
-    window->TrayMenu_1Click();
+    window->Tray().TrayMenu_1Click();
     Tick();
     EXPECT_TRUE(menu.IsEnabled(2) && menu.IsEnabled(3)) << "the pauses, while control runs";
     EXPECT_EQ(menu.Text(2), "Pause for 15 minutes");
     EXPECT_EQ(menu.Text(3), "Pause for 1 hour");
 
-    window->TrayMenu_6Click();
+    window->Tray().TrayMenu_6Click();
     EXPECT_FALSE(engine->ControlRunning());
     EXPECT_EQ(window->Tray().Tip().rfind("Paused until ", 0), 0u) << window->Tray().Tip();
     window->Sb_MinClick();
     window->TrayIconDblClick();
-    EXPECT_TRUE(window->Pause().Active()) << "the show step refills the panels and keeps the pause";
+    EXPECT_TRUE(window->Tray().Pause().Active()) << "the show step refills the panels and keeps the pause";
     now += minutes(14);
     Tick();
     EXPECT_FALSE(engine->ControlRunning());
@@ -391,14 +402,14 @@ TEST_F(MainWindowTest, APauseFromTheTrayResumesAtItsTimeAndAStopCancelsIt) {
     EXPECT_EQ(window->StartIndicatorColour(), Rgb(0, 128, 192)) << "as Control: Start, not the button";
 
     // "Control: Stop" during a pause: the resume is cancelled.
-    window->TrayMenu_7Click();
+    window->Tray().TrayMenu_7Click();
     EXPECT_FALSE(engine->ControlRunning());
-    window->TrayMenu_2Click();
+    window->Tray().TrayMenu_2Click();
     EXPECT_EQ(window->Tray().Tip(), "Orvanter");
     now += minutes(120);
     Tick();
     EXPECT_FALSE(engine->ControlRunning());
-    EXPECT_FALSE(window->Pause().Active());
+    EXPECT_FALSE(window->Tray().Pause().Active());
 }
 
 // The window reports both signs of a wake to the engine: the system's message, and a gap in the clock
@@ -420,24 +431,21 @@ TEST_F(MainWindowTest, TheWindowReportsAWakeByTheSystemsMessageAndByAGapBetweenT
 
 TEST_F(MainWindowTest, APauseEndsAtOnceWithControlStartAndTheTipFollowsTheLanguage) {
     Start();
-    window->TrayMenu_1Click();
-    window->TrayMenu_7Click();
-    window->Sb_Lang_UpClick();
+    window->Tray().TrayMenu_1Click();
+    window->Tray().TrayMenu_7Click();
+    window->Settings().Sb_Lang_UpClick();
     EXPECT_EQ(window->Tray().Tip().rfind("Приостановлено до ", 0), 0u) << window->Tray().Tip();
-    window->TrayMenu_1Click();
+    window->Tray().TrayMenu_1Click();
     EXPECT_TRUE(engine->ControlRunning());
-    EXPECT_FALSE(window->Pause().Active());
+    EXPECT_FALSE(window->Tray().Pause().Active());
     EXPECT_EQ(window->Tray().Tip(), "Orvanter");
-    window->TrayMenu_2Click();
+    window->Tray().TrayMenu_2Click();
 }
 
 TEST_F(MainWindowTest, StartMinimisedHidesOnceAfterTheFirstActiveTick) {
     StoreInt("MinFormShow", 1);
     StartShown();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     EXPECT_FALSE(window->IsVisible());
     EXPECT_TRUE(window->InTray());
     EXPECT_FALSE(window->FirstTickPending());
@@ -495,10 +503,7 @@ TEST_F(MainWindowTest, WindowClosedDuringTheSplashMakesNoControlsAfterIt) {
 
 TEST_F(MainWindowTest, ControlStartsAfterTheShowOnlyWhenAskedFor) {
     StartShown();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     Tick();
     EXPECT_FALSE(engine->ControlRunning());
 }
@@ -511,17 +516,14 @@ TEST_F(MainWindowTest, StartSwitchStartsControlAfterHidingToTheTray) {
     EXPECT_FALSE(engine->ControlRunning());  // not during the show step
     window->ShowMain();
     Pump();
-    ::SetForegroundWindow(window->Handle());
-    Pump();
-    ASSERT_EQ(::GetActiveWindow(), window->Handle());
-    Tick();
+    ASSERT_NO_FATAL_FAILURE(TickActive());
     EXPECT_TRUE(window->InTray());
     EXPECT_TRUE(engine->ControlRunning());
     // As the start button does it: the indicator and the hints follow.
     EXPECT_EQ(window->StartIndicatorColour(), kActive);
     EXPECT_EQ(window->HintOf(lang::MainControl::Sb_Start), "Stop control");
     // Once: stopped by the user, control stays stopped.
-    window->TrayMenu_2Click();
+    window->Tray().TrayMenu_2Click();
     Tick();
     EXPECT_FALSE(engine->ControlRunning());
 }
@@ -543,12 +545,12 @@ TEST_F(MainWindowTest, BalloonOnlyWhileInTheTrayWithHintsOnInBothLanguages) {
     EXPECT_EQ(balloons,
               (std::vector<std::string>{"Orvanter|Object 2 / a\nand 2 more", "Orvanter|Object 4 / d"}));
 
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     publish({"Объект 1 / e", "Объект 3 / f"});
     EXPECT_EQ(balloons.back(), "Orvanter|Объект 1 / e\nи еще 1");
 
     balloons.clear();
-    window->Cb_HintShowClick();  // hints off
+    window->Settings().Cb_HintShowClick();  // hints off
     publish({"Object 2 / a"});
     EXPECT_TRUE(balloons.empty());
 }
@@ -569,16 +571,16 @@ TEST_F(MainWindowTest, HelpAndWebPagesFollowTheLanguage) {
     Start();
     window->Sb_HelpClick();
     window->Sb_InternetClick();
-    window->TrayMenu_4Click();
+    window->Tray().TrayMenu_4Click();
     ASSERT_EQ(shellCalls.size(), 3u);
     EXPECT_EQ(shellCalls[0].target, folder.Path() + "\\Help_e.txt");
     EXPECT_EQ(shellCalls[0].showCommand, SW_RESTORE);
     EXPECT_EQ(shellCalls[1].target, std::string(HomePage(0)));
     EXPECT_EQ(shellCalls[1].showCommand, SW_SHOWNORMAL);
     EXPECT_EQ(shellCalls[2].target, std::string(ProgramPage(0)));
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     window->Sb_HelpClick();
-    window->TrayMenu_3Click();
+    window->Tray().TrayMenu_3Click();
     EXPECT_EQ(shellCalls[3].target, folder.Path() + "\\Help_r.txt");
     EXPECT_EQ(shellCalls[4].target, std::string(HomePage(1)));
     EXPECT_NE(HomePage(0), HomePage(1));
@@ -589,21 +591,21 @@ TEST_F(MainWindowTest, HelpAndWebPagesFollowTheLanguage) {
 TEST_F(MainWindowTest, OptionBoxesToggleAndShowTheirPictures) {
     Start();
     widgets::Hints& hints = SharedHints();
-    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOn);  // hints on by default
-    window->Cb_HintShowClick();
+    EXPECT_EQ(window->Settings().OptionBox(2).Picture(), btn::kOptionOn);  // hints on by default
+    window->Settings().Cb_HintShowClick();
     EXPECT_FALSE(hints.Enabled());
-    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOff);
-    window->Cb_HintShowClick();
+    EXPECT_EQ(window->Settings().OptionBox(2).Picture(), btn::kOptionOff);
+    window->Settings().Cb_HintShowClick();
     EXPECT_TRUE(hints.Enabled());
-    EXPECT_EQ(window->OptionBox(2).Picture(), btn::kOptionOn);
+    EXPECT_EQ(window->Settings().OptionBox(2).Picture(), btn::kOptionOn);
 
-    window->Cb_LogOKClick();
+    window->Settings().Cb_LogOKClick();
     EXPECT_FALSE(engine->LogOK());
-    EXPECT_EQ(window->OptionBox(3).Picture(), btn::kOptionOff);
-    window->Cb_MinFormShowClick();
-    EXPECT_EQ(window->OptionBox(0).Picture(), btn::kOptionOn);
+    EXPECT_EQ(window->Settings().OptionBox(3).Picture(), btn::kOptionOff);
+    window->Settings().Cb_MinFormShowClick();
+    EXPECT_EQ(window->Settings().OptionBox(0).Picture(), btn::kOptionOn);
 
-    widgets::PictureButton& wait = window->OptionBox(4);
+    widgets::PictureButton& wait = window->Settings().OptionBox(4);
     EXPECT_EQ(wait.Picture(), btn::kOptionOff) << "off until the user ticks it";
     wait.onClick();
     EXPECT_TRUE(engine->WaitFinished()) << "the checks see the option at once";
@@ -619,24 +621,24 @@ TEST_F(MainWindowTest, AutorunWritesTheRunEntryAtOnce) {
         ASSERT_TRUE(reg::Key::Open(RunKey(), true, run));
     }
     Start();
-    window->Cb_AutoRunClick();
-    EXPECT_EQ(window->OptionBox(1).Picture(), btn::kOptionOn);
+    window->Settings().Cb_AutoRunClick();
+    EXPECT_EQ(window->Settings().OptionBox(1).Picture(), btn::kOptionOn);
     reg::Key run;
     ASSERT_TRUE(reg::Key::Open(RunKey(), false, run));
     std::string data;
     EXPECT_EQ(run.ReadString("Orvanter", data), reg::Status::Ok);
     EXPECT_NE(data.find(folder.Join("Orvanter.exe")), std::string::npos);
-    window->Cb_AutoRunClick();
+    window->Settings().Cb_AutoRunClick();
     EXPECT_FALSE(run.HasValue("Orvanter"));
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(MainWindowTest, AutorunWithoutRunKeyReportsTheFailure) {
     Start();
-    window->Cb_AutoRunClick();
+    window->Settings().Cb_AutoRunClick();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Orvanter"), std::string::npos);
-    EXPECT_EQ(window->OptionBox(1).Picture(), btn::kOptionOn);
+    EXPECT_EQ(window->Settings().OptionBox(1).Picture(), btn::kOptionOn);
 }
 
 // --- Reset ---

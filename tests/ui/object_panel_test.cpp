@@ -318,8 +318,8 @@ TEST_F(ObjectPanelTest, TheWindowThreadLooksAtNoWatchedItem) {
         return std::nullopt;
     });
     Start();
-    window->Sb_Lang_UpClick();
-    window->Sb_Lang_DownClick();
+    window->Settings().Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_DownClick();
     window->Sb_MinClick();
     window->TrayIconDblClick();
     Settle();
@@ -354,7 +354,7 @@ TEST_F(ObjectPanelTest, EnableBoxHidesTheRowAndStopsControl) {
     EXPECT_FALSE(panel.FieldsVisible());
     EXPECT_FALSE(Object(4).settings.Razr);
     // A language switch leaves a disabled row with its box alone.
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     EXPECT_FALSE(panel.FieldsVisible());
     EXPECT_FALSE(panel.SearchVisible());
     EXPECT_EQ(panel.TypeField(), "Файл");
@@ -368,7 +368,7 @@ TEST_F(ObjectPanelTest, EditsStopControlButAnUnchangedPathDoesNot) {
     Start();
     window->Sb_StartClick();
     // Every path is there: the switch rewrites no path field and control goes on.
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     EXPECT_TRUE(engine->ControlRunning());
     Click(window->Panel(6).Button(3));
     EXPECT_FALSE(engine->ControlRunning());
@@ -377,7 +377,7 @@ TEST_F(ObjectPanelTest, EditsStopControlButAnUnchangedPathDoesNot) {
     EXPECT_FALSE(engine->ControlRunning());
     window->Sb_StartClick();
     // A not-present text changes language: that path field's change stops control.
-    window->Sb_Lang_UpClick();
+    window->Settings().Sb_Lang_UpClick();
     EXPECT_FALSE(engine->ControlRunning());
 }
 
