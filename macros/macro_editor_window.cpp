@@ -117,8 +117,8 @@ void MacroEditorWindow::CreateFileControls() {
     up_.Create(
         {.place = {window, 30, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowPrevious});
     up_.onClick = [this] { Sb_BAT_File_UpClick(); };
+    // Its picture comes at every opening: closing gives the editor's pictures back.
     batFileFrame_.Create({window, 47, 148, 366, 21});
-    batFileFrame_.SetPicture(set->Get(widgets::macros::kFieldFrame));
     // The field lies on its frame; the frame hands the field's notifications on to this window.
     batFileField_.Create({.place = {batFileFrame_.Handle(), 50 - 47, 150 - 148, 360, 14},
                           .tabStop = true,
@@ -207,6 +207,7 @@ void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
 
 void MacroEditorWindow::OnOpening(HWND mainWindow) {
     MakeControls();
+    batFileFrame_.SetPicture(pictures_->macros.Get(widgets::macros::kFieldFrame));
     model_->OpenOn(macroToOpen_);
     FormShow(mainWindow);
 }
@@ -278,6 +279,8 @@ void MacroEditorWindow::Sb_CloseClick() {
 
 void MacroEditorWindow::OnHidden() {
     // Hidden for most of the run: its background and button pictures are drawn again when it opens.
+    // The frame lets go of its picture first, which would otherwise point at a freed one.
+    batFileFrame_.SetPicture(nullptr);
     pictures_->editorBackground.Release();
     pictures_->macros.Release();
 }

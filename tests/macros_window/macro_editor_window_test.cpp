@@ -329,6 +329,17 @@ TEST_F(MacroEditorWindowTest, ArrowsWalkTheListAndUpStaysOnTheFirstEntry) {
     EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(0));
 }
 
+// Closing gives the editor's pictures back; the next opening shows the selected file's frame again.
+TEST_F(MacroEditorWindowTest, ReopenedEditorShowsTheFieldFrameAgain) {
+    Open(1);
+    HWND frame = Control(EditorControl::Img_BAT_File_Fon);
+    const COLORREF border = orv::test::ScreenPixel(frame, 1, 10);
+    editor_.Hide();
+    Pump();
+    Open(2);
+    EXPECT_EQ(orv::test::ScreenPixel(frame, 1, 10), border);
+}
+
 TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndButtonsAtOnce) {
     // The controls are made at the first opening: a switch before it reaches them then.
     EXPECT_EQ(editor_.Control(EditorControl::Lbl1), nullptr);
