@@ -2,8 +2,6 @@
 
 #include <objbase.h>
 
-#include <utility>
-
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
 #include "widgets/keyboard.h"
@@ -19,11 +17,16 @@ ComApartment::~ComApartment() {
     }
 }
 
+namespace {
+
+// A message of the system's kind, over `owner`; nothing for an empty text.
 void ShowMessage(HWND owner, const std::string& text) {
     if (!text.empty()) {
         ::MessageBoxW(owner, win32::Wide(text).c_str(), L"Orvanter", MB_OK | MB_ICONERROR);
     }
 }
+
+}  // namespace
 
 Application::Application(HINSTANCE instance)
     : instance_(instance),

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 #include "app/single_instance.h"
 #include "engine/engine.h"
@@ -70,8 +69,5 @@ class Application {
     ui::SplashWindow splash_;
     macros::MacroEditorWindow editor_;
 };
-
-// A message of the system's kind, over `owner`; nothing for an empty text.
-void ShowMessage(HWND owner, const std::string& text);
 
 }  // namespace orv::app
