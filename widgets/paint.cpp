@@ -52,6 +52,11 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int 
         return;
     }
     Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), area.right - area.left, area.bottom - area.top));
+    if (!buffer) {
+        // Out of GDI memory: straight onto the screen, flickering but whole, rather than not at all.
+        draw(paint.Get(), client.right, client.bottom);
+        return;
+    }
     PaintThrough(paint.Get(), buffer.Get(), area, SIZE{client.right, client.bottom}, draw);
 }
 

@@ -15,7 +15,8 @@ void DrawParentBackground(HWND child, HDC dc);
 // so that it never flickers. `draw` paints in the window's client coordinates (`width` and `height`
 // are the client's size) into a memory device context that holds a new bitmap the size of that part
 // and finds the part as its clip box; a window as large as the main one so composes no more than it
-// shows anew. With `buffer` (the client's size; null paints nothing) the whole client is composed in it.
+// shows anew (straight onto the screen when no bitmap can be had). With `buffer` (the client's size;
+// null paints nothing) the whole client is composed in it.
 void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw);
 void PaintBuffered(HWND window, HBITMAP buffer,
                    const std::function<void(HDC dc, int width, int height)>& draw);
