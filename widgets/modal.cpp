@@ -22,7 +22,12 @@ void ModalOwner::End() {
     }
 }
 
-void RunModalLoop(const std::function<bool()>& open) {
+namespace {
+
+// Dispatches messages until `open()` is false. When the program is asked to quit meanwhile, the quit
+// message is posted again so that the outer message loop ends too.
+template <typename Open>
+void RunModalLoop(const Open& open) {
     MSG message;
     while (open()) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
@@ -36,6 +41,10 @@ void RunModalLoop(const std::function<bool()>& open) {
         widgets::DispatchWithKeys(message);
     }
 }
+
+constexpr UINT_PTR kTimer = 1;
+
+}  // namespace
 
 bool ModalWindow::Show(HWND owner) {
     if (!Exists() || Showing()) {
@@ -73,10 +82,6 @@ void ModalWindow::Close() {
     ::PostMessageW(Handle(), WM_NULL, 0, 0);
     OnHidden();
 }
-
-namespace {
-constexpr UINT_PTR kTimer = 1;
-}  // namespace
 
 void ModalWindow::StartTimer(UINT interval) {
     timerRunning_ = ::SetTimer(Handle(), kTimer, interval, nullptr) != 0;

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "widgets/skinned_window.h"
 
 namespace orv::widgets {
@@ -27,10 +25,6 @@ class ModalOwner {
   private:
     HWND owner_ = nullptr;
 };
-
-// Dispatches messages until `open()` is false. When the program is asked to quit meanwhile, the quit
-// message is posted again so that the outer message loop ends too.
-void RunModalLoop(const std::function<bool()>& open);
 
 // The showing and closing of a modal window, in one place. A showing runs OnOpening (the window's
 // FormShow), shows the window and runs OnShown; a close runs OnClosing (its FormClose) once, whatever
