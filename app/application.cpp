@@ -8,15 +8,6 @@
 
 namespace orv::app {
 
-ComApartment::ComApartment()
-    : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-
-ComApartment::~ComApartment() {
-    if (initialised_) {
-        ::CoUninitialize();
-    }
-}
-
 namespace {
 
 // A message of the system's kind, over `owner`; nothing for an empty text.
@@ -30,10 +21,20 @@ void ShowMessage(HWND owner, const std::string& text) {
 
 Application::Application(HINSTANCE instance)
     : instance_(instance),
+      comInitialised_(
+          SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))),
       pictures_(widgets::BuildProgramPictures()),
       macros_(macros::MacroTable::DefaultBatFolder()),
       engine_(ServicesForEngine()),
       state_(engine_, language_, macros_, paths::ExecutablePath()) {}
+
+Application::~Application() {
+    // Given back before the members go: the main window has gone and the hidden windows that remain
+    // ask the shell for nothing.
+    if (comInitialised_) {
+        ::CoUninitialize();
+    }
+}
 
 engine::EngineServices Application::ServicesForEngine() {
     engine::EngineServices services;

@@ -19,21 +19,10 @@
 
 namespace orv::app {
 
-// COM on the user-interface thread, for the shell's folder browser and ShellExecute; given back last.
-class ComApartment {
-  public:
-    ComApartment();
-    ~ComApartment();
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    bool initialised_ = false;
-};
-
 class Application {
   public:
     explicit Application(HINSTANCE instance);
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -56,8 +45,9 @@ class Application {
     void WireMacroEditor();
 
     HINSTANCE instance_;
+    // COM on this thread, for the shell's folder browser and ShellExecute: before anything else.
+    bool comInitialised_;
     // Declared in the order they are made; they go in the reverse order, the windows first.
-    ComApartment com_;
     std::unique_ptr<widgets::ProgramPictures> pictures_;
     widgets::Hints hints_;
     lang::LanguageState language_;
