@@ -11,7 +11,6 @@
 namespace orv::macros {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 100;
 
 constexpr Colour kCaptionColour = kFieldTextColour;
@@ -52,7 +51,7 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
         return false;
     }
     table_ = &table;
-    language_ = &language;
+    texts_ = language.Table().get();
     pictures_ = &pictures;
     model_ = std::make_unique<MacroEditorModel>(table);
     if (!SkinnedWindow::Create({.className = L"TfmMacros",
@@ -66,7 +65,7 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
     SetSkin(&pictures.editorBackground);
     SetColour(kWindowColour);
     table.SetCurrentMacro(0);
-    ::SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+    StartTimer(kTimer1Interval);
     return true;
 }
 
@@ -77,41 +76,49 @@ void MacroEditorWindow::MakeControls() {
     controlsMade_ = true;
     CreateControls();
     MapControls();
-    ApplyLanguage(*language_->Table());
-    DrawLargeButtons(Cursor(), false);
+    ShowLanguage(*texts_);
 }
 
 void MacroEditorWindow::CreateControls() {
-    const HWND window = Handle();
-    const widgets::PictureSet* set = &pictures_->macros;
-
-    title_.Create({.place = {window, 8, 6, 83, 25}, .text = "", .style = widgets::HeadingStyle()});
-    lbl1_.Create({.place = {window, 32, 80, 1, kLabelHeight},
-                  .text = "",
-                  .style = EditorCaptionStyle(kSilverColour, false)});
-    lbl2_.Create({.place = {window, 48, 134, 1, kLabelHeight},
-                  .text = "",
-                  .style = EditorCaptionStyle(kCaptionColour, true)});
-    lbl3_.Create({.place = {window, 48, 192, 1, kLabelHeight},
-                  .text = "",
-                  .style = EditorCaptionStyle(kCaptionColour, true)});
-    lbl4_.Create({.place = {window, 448, 192, 1, kLabelHeight},
-                  .text = "",
-                  .style = EditorCaptionStyle(kCaptionColour, true)});
-
     smallFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{11}));
     nameFont_.Reset(widgets::CreateUiFont(widgets::FontStyle{19}));
+    CreateLabels();
+    CreateFileControls();
+    CreateMethodBoxes();
+    CreateLargeButtons();
+}
 
+void MacroEditorWindow::CreateLabels() {
+    title_.Create({.place = {Handle(), 8, 6, 83, 25}, .text = "", .style = widgets::HeadingStyle()});
+    // The captions grow to their texts; the name's is silver, the others light blue and underlined.
+    struct Caption {
+        widgets::Label* label;
+        int x, y;
+        bool underlined;
+    };
+    const Caption captions[] = {
+        {&lbl1_, 32, 80, false}, {&lbl2_, 48, 134, true}, {&lbl3_, 48, 192, true}, {&lbl4_, 448, 192, true}};
+    for (const Caption& caption : captions) {
+        caption.label->Create({.place = {Handle(), caption.x, caption.y, 1, kLabelHeight},
+                               .text = "",
+                               .style = EditorCaptionStyle(
+                                   caption.underlined ? kCaptionColour : kSilverColour, caption.underlined)});
+    }
+}
+
+// The name field, the selected-file field on its frame between its two arrows, and the list.
+void MacroEditorWindow::CreateFileControls() {
+    const HWND window = Handle();
+    const widgets::PictureSet* set = &pictures_->macros;
     nameField_.Create({.place = {window, 32, 94, 400, 21},
                        .tabStop = true,
                        .font = nameFont_.Get(),
                        .colours = widgets::TextColours{kSilverColour, kEditorFieldColour}});
-
     up_.Create(
         {.place = {window, 30, 148, 17, 21}, .pictures = set, .picture = widgets::macros::kArrowPrevious});
     up_.onClick = [this] { Sb_BAT_File_UpClick(); };
+    // Its picture comes at every opening: closing gives the editor's pictures back.
     batFileFrame_.Create({window, 47, 148, 366, 21});
-    batFileFrame_.SetPicture(set->Get(widgets::macros::kFieldFrame));
     // The field lies on its frame; the frame hands the field's notifications on to this window.
     batFileField_.Create({.place = {batFileFrame_.Handle(), 50 - 47, 150 - 148, 360, 14},
                           .tabStop = true,
@@ -132,27 +139,31 @@ void MacroEditorWindow::CreateControls() {
     nameField_.SetLabel(lbl1_.Handle());
     batFileField_.SetLabel(lbl2_.Handle());
     list_.SetLabel(lbl3_.Handle());
+}
 
+void MacroEditorWindow::CreateMethodBoxes() {
     for (int box = 0; box < 3; ++box) {
         const auto method = static_cast<CallMethod>(box);
-        methodBoxes_[box].Create({.place = {window, 450, 232 + 30 * box, 23, 23},
-                                  .pictures = set,
+        methodBoxes_[box].Create({.place = {Handle(), 450, 232 + 30 * box, 23, 23},
+                                  .pictures = &pictures_->macros,
                                   .picture = widgets::macros::kMethodOff,
                                   .tickedPicture = widgets::macros::kMethodOn,
                                   .radio = true});
         methodBoxes_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
-        methodLabels_[box].Create({.place = {window, 475, 234 + 30 * box, 1, kLabelHeight},
+        methodLabels_[box].Create({.place = {Handle(), 475, 234 + 30 * box, 1, kLabelHeight},
                                    .text = lang::kCallMethodLabels[box],
                                    .style = EditorCaptionStyle(kCaptionColour, true)});
         methodLabels_[box].onClick = [this, method] { Cb_Macros_Regime_BATClick(method); };
         FitLabel(methodLabels_[box]);
     }
+}
 
+void MacroEditorWindow::CreateLargeButtons() {
     const std::array<void (MacroEditorWindow::*)(), kLargeButtonCount> clicks{
         &MacroEditorWindow::Sb_AppleClick, &MacroEditorWindow::Sb_ResetClick, &MacroEditorWindow::Sb_RunClick,
         &MacroEditorWindow::Sb_CloseClick};
     for (int i = 0; i < kLargeButtonCount; ++i) {
-        largeButtons_[i].Create({.parent = window,
+        largeButtons_[i].Create({.parent = Handle(),
                                  .x = kLargeButtonLefts[i],
                                  .y = kLargeButtonTop,
                                  .backdrop = &pictures_->editorBackground});
@@ -165,7 +176,8 @@ void MacroEditorWindow::FitLabel(widgets::Label& label) {
     label.Place(box.left, box.top, std::max(label.TextWidth() + 1, 1), box.bottom - box.top);
 }
 
-void MacroEditorWindow::ApplyLanguage(const lang::LanguageTable& table) {
+void MacroEditorWindow::ShowLanguage(const lang::LanguageTable& table) {
+    texts_ = &table;
     // Before the first opening there is nothing to write to: the controls take the language then.
     if (!Exists() || !controlsMade_) {
         return;
@@ -178,29 +190,26 @@ void MacroEditorWindow::ApplyLanguage(const lang::LanguageTable& table) {
             FitLabel(label);
         }
     }
+    // The large buttons carry words too: they change now, not at the next tick.
+    const bool visible = IsVisible();
+    DrawLargeButtons(visible ? Cursor() : POINT{}, visible);
 }
 
 void MacroEditorWindow::Show(HWND mainWindow, int macroNumber) {
-    if (!Exists() || IsVisible()) {
-        return;
-    }
-    MakeControls();
-    if (mainWindow != nullptr) {
-        // Owned by the main window: kept above it and without a taskbar entry of its own.
-        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainWindow));
-    }
-    model_->OpenOn(macroNumber);
-    FormShow(mainWindow);
-    ::ShowWindow(Handle(), SW_SHOW);
-    nameField_.Focus();
+    macroToOpen_ = macroNumber;
+    ModalWindow::Show(mainWindow);
 }
 
 void MacroEditorWindow::ShowModalFor(HWND mainWindow, int macroNumber) {
-    if (!Exists() || IsVisible()) {
-        return;
-    }
-    Show(mainWindow, macroNumber);
-    modal_.Run(mainWindow, [this] { return Exists() && IsVisible(); });
+    macroToOpen_ = macroNumber;
+    ShowModal(mainWindow);
+}
+
+void MacroEditorWindow::OnOpening(HWND mainWindow) {
+    MakeControls();
+    batFileFrame_.SetPicture(pictures_->macros.Get(widgets::macros::kFieldFrame));
+    model_->OpenOn(macroToOpen_);
+    FormShow(mainWindow);
 }
 
 void MacroEditorWindow::FormShow(HWND mainWindow) {
@@ -211,7 +220,6 @@ void MacroEditorWindow::FormShow(HWND mainWindow) {
     ::SetWindowPos(Handle(), nullptr, main.left + kEditorLeftOffset, kEditorTop, widgets::kEditorWidth,
                    widgets::kEditorHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     title_.SetTextColour(kWindowColour);
-    open_ = true;
     if (onShownChanged) {
         onShownChanged(true);
     }
@@ -224,20 +232,17 @@ void MacroEditorWindow::FormShow(HWND mainWindow) {
 }
 
 void MacroEditorWindow::FormClose() {
-    open_ = false;
     model_->FormClose();
     if (onShownChanged) {
         onShownChanged(false);
     }
 }
 
-void MacroEditorWindow::Hide() {
-    Sb_CloseClick();
-}
-
-void MacroEditorWindow::TakeFields() {
+void MacroEditorWindow::Edit(const std::function<void(MacroEditorModel&)>& step) {
     model_->SetNameField(nameField_.Text());
     model_->SetBatFileField(batFileField_.Text());
+    step(*model_);
+    ShowView();
 }
 
 void MacroEditorWindow::ShowView() {
@@ -253,18 +258,15 @@ void MacroEditorWindow::ShowView() {
 }
 
 void MacroEditorWindow::Sb_AppleClick() {
-    TakeFields();
-    const bool changed = model_->Apply();
-    ShowView();
+    bool changed = false;
+    Edit([&changed](MacroEditorModel& model) { changed = model.Apply(); });
     if (changed && onApplied) {
         onApplied();
     }
 }
 
 void MacroEditorWindow::Sb_ResetClick() {
-    TakeFields();
-    model_->Reset();
-    ShowView();
+    Edit(&MacroEditorModel::Reset);
 }
 
 void MacroEditorWindow::Sb_RunClick() {
@@ -272,39 +274,32 @@ void MacroEditorWindow::Sb_RunClick() {
 }
 
 void MacroEditorWindow::Sb_CloseClick() {
-    if (!Exists() || !IsVisible()) {
-        return;
-    }
-    FormClose();
-    // The main window is enabled again before this one disappears, so that it gets the activation.
-    modal_.EndAndHide(Handle());
+    Close();
+}
+
+void MacroEditorWindow::OnHidden() {
     // Hidden for most of the run: its background and button pictures are drawn again when it opens.
+    // The frame lets go of its picture first, which would otherwise point at a freed one.
+    batFileFrame_.SetPicture(nullptr);
     pictures_->editorBackground.Release();
     pictures_->macros.Release();
 }
 
 void MacroEditorWindow::Sb_BAT_File_UpClick() {
-    TakeFields();
-    model_->BatFileUp();
-    ShowView();
+    Edit(&MacroEditorModel::BatFileUp);
 }
 
 void MacroEditorWindow::Sb_BAT_File_DownClick() {
-    TakeFields();
-    model_->BatFileDown();
-    ShowView();
+    Edit(&MacroEditorModel::BatFileDown);
 }
 
 void MacroEditorWindow::ListBoxt_BAT_FileClick() {
-    TakeFields();
-    model_->ClickListEntry(list_.Selected());
-    ShowView();
+    const int entry = list_.Selected();
+    Edit([entry](MacroEditorModel& model) { model.ClickListEntry(entry); });
 }
 
 void MacroEditorWindow::Cb_Macros_Regime_BATClick(CallMethod method) {
-    TakeFields();
-    model_->ChooseMethod(method);
-    ShowView();
+    Edit([method](MacroEditorModel& model) { model.ChooseMethod(method); });
 }
 
 POINT MacroEditorWindow::Cursor() const {
@@ -343,7 +338,7 @@ void MacroEditorWindow::DrawLargeButtons(POINT cursor, bool windowVisible) {
     if (windowVisible) {
         ::GetWindowRect(Handle(), &window);
     }
-    const int32_t language = language_->Language();
+    const int32_t language = texts_->Language();
     for (int i = 0; i < kLargeButtonCount; ++i) {
         const bool hovered =
             windowVisible &&
@@ -408,32 +403,6 @@ bool MacroEditorWindow::OnWindowKey(UINT key, bool, HWND) {
         return true;
     }
     return false;
-}
-
-LRESULT MacroEditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_TIMER:
-            if (wParam == kTimer1) {
-                Timer1Timer();
-                return 0;
-            }
-            break;
-        case WM_CLOSE:
-            // The system's close command closes the editor as its Close button does; it is hidden,
-            // never destroyed, until the program ends.
-            Sb_CloseClick();
-            return 0;
-        case WM_DESTROY:
-            ::KillTimer(Handle(), kTimer1);
-            if (open_) {
-                FormClose();
-            }
-            modal_.End();
-            break;
-        default:
-            break;
-    }
-    return SkinnedWindow::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace orv::macros

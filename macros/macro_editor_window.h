@@ -26,7 +26,6 @@
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
-#include "widgets/skinned_window.h"
 
 namespace orv::macros {
 
@@ -71,7 +70,7 @@ enum class EditorControl {
     Count
 };
 
-class MacroEditorWindow : public widgets::SkinnedWindow {
+class MacroEditorWindow : public widgets::ModalWindow {
   public:
     // The window has been shown (true) or has closed (false): the main window's child-window-open flag.
     std::function<void(bool open)> onShownChanged;
@@ -84,9 +83,9 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     ~MacroEditorWindow() override;
 
     // Creates the hidden window and starts Timer1, which runs until the window is destroyed. The
-    // controls are made when the editor first opens: most runs never open it. `table`, `language` and
-    // `pictures` must outlive the window. CurrentMacro := 0. The editor gives its pictures back
-    // whenever it closes.
+    // controls are made when the editor first opens: most runs never open it. `table` and `pictures`
+    // must outlive the window; the texts are those of `language` now, until ShowLanguage gives others.
+    // CurrentMacro := 0. The editor gives its pictures back whenever it closes.
     bool Create(HINSTANCE instance, MacroTable& table, const lang::LanguageState& language,
                 widgets::ProgramPictures& pictures);
 
@@ -97,11 +96,11 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     void ShowModalFor(HWND mainWindow, int macroNumber);
     bool Visible() const { return IsVisible(); }
     // Closes the window as its Close button does.
-    void Hide();
+    void Hide() { Sb_CloseClick(); }
 
-    // The five labels in the language of `table`. The four large buttons follow `Language` at the next
-    // tick of Timer1.
-    void ApplyLanguage(const lang::LanguageTable& table);
+    // The language of `table`, at once: the five labels and the pictures of the four large buttons.
+    // Before the first opening it is only noted; the controls take it when they are made.
+    void ShowLanguage(const lang::LanguageTable& table);
 
     // --- Handlers, also called by the tests ---
     void Sb_AppleClick();
@@ -133,28 +132,38 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::string LabelText(EditorControl control) const;
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTick() override { Timer1Timer(); }
     bool OnWindowKey(UINT key, bool shift, HWND focus) override;
     void PaintContent(HDC dc) override;
+    void OnOpening(HWND mainWindow) override;
+    void OnShown() override { nameField_.Focus(); }
+    void OnClosing() override { FormClose(); }
+    void OnHidden() override;
 
   private:
     // The controls, once: at the first opening.
     void MakeControls();
     void CreateControls();
+    void CreateLabels();
+    void CreateFileControls();
+    void CreateMethodBoxes();
+    void CreateLargeButtons();
     // Each control under its name, once the controls exist.
     void MapControls();
     void FormShow(HWND mainWindow);
     void FormClose();
-    // Copies what the user typed into the two fields into the model, and the model's view back into
-    // the controls.
-    void TakeFields();
+    // One edit of the user's: what the two fields hold into the model, the model's `step`, and the
+    // model's view back into the controls.
+    void Edit(const std::function<void(MacroEditorModel&)>& step);
     void ShowView();
     void FitLabel(widgets::Label& label);
     void DrawLargeButtons(POINT cursor, bool windowVisible);
     POINT Cursor() const;
 
     MacroTable* table_ = nullptr;
-    const lang::LanguageState* language_ = nullptr;
+    // The texts shown (a table lives for the whole run).
+    const lang::LanguageTable* texts_ = nullptr;
+    int macroToOpen_ = 0;
     widgets::ProgramPictures* pictures_ = nullptr;
     std::unique_ptr<MacroEditorModel> model_;
 
@@ -179,8 +188,6 @@ class MacroEditorWindow : public widgets::SkinnedWindow {
     std::array<const widgets::Label*, kControls> labels_{};
 
     bool controlsMade_ = false;
-    bool open_ = false;
-    widgets::ModalOwner modal_;
 };
 
 }  // namespace orv::macros

@@ -3,7 +3,6 @@
 namespace orv::ui {
 namespace {
 
-constexpr UINT_PTR kTimerWork = 1;
 constexpr Colour kSplashBackground = Rgb(223, 223, 223);
 
 // Places of the pictures and the bar inside the window.
@@ -62,19 +61,7 @@ bool SplashWindow::Create(HINSTANCE, widgets::SplashPictures& pictures) {
     return true;
 }
 
-void SplashWindow::Show(HWND owner) {
-    if (!Exists() || open_) {
-        return;
-    }
-    if (owner != nullptr) {
-        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    }
-    FormShow(owner);
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::UpdateWindow(Handle());
-}
-
-void SplashWindow::FormShow(HWND) {
+void SplashWindow::FormShow() {
     ::SetWindowPos(Handle(), nullptr, SplashLeft(::GetSystemMetrics(SM_CXSCREEN)), kSplashTop,
                    widgets::kSplashWidth, widgets::kSplashHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     bar_.Place(kBarLeft, kBarTop, kBarWidth, kBarHeight);
@@ -83,17 +70,7 @@ void SplashWindow::FormShow(HWND) {
     load_.SetVisible(true);
     done_.SetVisible(false);
     done_.Place(kMarkLeft, kMarkTop, kDoneWidth, kDoneHeight);
-    open_ = true;
-    ::SetTimer(Handle(), kTimerWork, kSplashTimerInterval, nullptr);
-    timerRunning_ = true;
-}
-
-void SplashWindow::ShowModal(HWND owner) {
-    if (!Exists() || open_) {
-        return;
-    }
-    Show(owner);
-    modal_.Run(owner, [this] { return Exists() && open_; });
+    StartTimer(kSplashTimerInterval);
 }
 
 void SplashWindow::Timer_WorkTimer() {
@@ -111,49 +88,11 @@ void SplashWindow::Timer_WorkTimer() {
     }
 }
 
-void SplashWindow::Close() {
-    if (!Exists() || !open_) {
-        return;
-    }
-    FormClose();
-    modal_.EndAndHide(Handle());
-    // Shown once per run: its picture goes now (another showing draws it again).
-    pictures_->logo.Release();
-}
-
 void SplashWindow::FormClose() {
-    open_ = false;
-    ::KillTimer(Handle(), kTimerWork);
-    timerRunning_ = false;
+    StopTimer();
     if (onClosed) {
         onClosed();
     }
-}
-
-LRESULT SplashWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_TIMER:
-            if (wParam == kTimerWork) {
-                Timer_WorkTimer();
-                return 0;
-            }
-            break;
-        case WM_CLOSE:
-            // The system's close command ends the splash as the timer does.
-            Close();
-            return 0;
-        case WM_DESTROY:
-            ::KillTimer(Handle(), kTimerWork);
-            timerRunning_ = false;
-            if (open_) {
-                FormClose();
-            }
-            modal_.End();
-            break;
-        default:
-            break;
-    }
-    return SkinnedWindow::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace orv::ui

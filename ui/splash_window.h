@@ -11,7 +11,6 @@
 #include "widgets/panel.h"
 #include "widgets/pictures.h"
 #include "widgets/progress_bar.h"
-#include "widgets/skinned_window.h"
 
 namespace orv::ui {
 
@@ -33,7 +32,7 @@ SplashTickEffect SplashTick(int tick);
 inline constexpr int kSplashLastTick = 30;
 inline constexpr UINT kSplashTimerInterval = 100;
 
-class SplashWindow : public widgets::SkinnedWindow {
+class SplashWindow : public widgets::ModalWindow {
   public:
     // The splash has closed, whatever closed it: the main window's splash-closed flag.
     std::function<void()> onClosed;
@@ -45,12 +44,8 @@ class SplashWindow : public widgets::SkinnedWindow {
     // window is shown. `pictures` must outlive the window; the logo is given back at every close.
     bool Create(HINSTANCE instance, widgets::SplashPictures& pictures);
 
-    // Shows the splash and starts the animation, returning at once.
-    void Show(HWND owner);
-    // Shows the splash modally: returns when it has closed. `owner` (may be null) is disabled meanwhile.
-    void ShowModal(HWND owner);
-    // Closes the splash as the timer does at its end (FormClose): hidden, timer off, onClosed.
-    void Close();
+    // Show(owner) starts the animation and returns at once; ShowModal(owner) returns when the splash
+    // has closed; Close() ends it as the timer does at its end: hidden, timer off, onClosed.
 
     // One tick of Timer_Work (also called by the tests).
     void Timer_WorkTimer();
@@ -58,16 +53,20 @@ class SplashWindow : public widgets::SkinnedWindow {
     // --- For the tests ---
     int Tick() const { return tick_; }
     int Progress() const { return bar_.Position(); }
-    bool TimerRunning() const { return timerRunning_; }
     HWND LoadPicture() const { return load_.Handle(); }
     HWND DonePicture() const { return done_.Handle(); }
     HWND Bar() const { return bar_.Handle(); }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTick() override { Timer_WorkTimer(); }
+    void OnOpening(HWND) override { FormShow(); }
+    void OnShown() override { ::UpdateWindow(Handle()); }
+    void OnClosing() override { FormClose(); }
+    // Shown once per run: its picture goes now (another showing draws it again).
+    void OnHidden() override { pictures_->logo.Release(); }
 
   private:
-    void FormShow(HWND owner);
+    void FormShow();
     void FormClose();
 
     widgets::SplashPictures* pictures_ = nullptr;
@@ -75,9 +74,6 @@ class SplashWindow : public widgets::SkinnedWindow {
     widgets::Panel done_;
     widgets::ProgressBar bar_;
     int tick_ = 0;
-    bool timerRunning_ = false;
-    bool open_ = false;
-    widgets::ModalOwner modal_;
 };
 
 }  // namespace orv::ui

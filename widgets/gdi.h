@@ -42,39 +42,59 @@ using Menu = win32::UniqueHandle<GdiTraits<HMENU, DestroyMenuHandle>>;
 // A memory device context from CreateCompatibleDC.
 using MemoryDc = win32::UniqueHandle<GdiTraits<HDC, DeleteDeviceContext>>;
 
-// A window's device context from GetDC, given back with ReleaseDC.
-class WindowDc {
+// A handle borrowed from an owner and given back to it by `GiveBack(owner, held)` when it goes (a held
+// null handle is nothing to give back). The device context of a window and an object selected into a
+// device context are two of these.
+template <typename Owner, typename Held, void (*GiveBack)(Owner, Held)>
+class Borrowed {
   public:
-    WindowDc() = default;
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~WindowDc() { Reset(); }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    WindowDc(WindowDc&& other) noexcept
-        : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
-    WindowDc& operator=(WindowDc&& other) noexcept {
+    Borrowed() = default;
+    Borrowed(Owner owner, Held held) : owner_(owner), held_(held) {}
+    ~Borrowed() { Reset(); }
+    Borrowed(const Borrowed&) = delete;
+    Borrowed& operator=(const Borrowed&) = delete;
+    Borrowed(Borrowed&& other) noexcept
+        : owner_(std::exchange(other.owner_, Owner{})), held_(std::exchange(other.held_, Held{})) {}
+    Borrowed& operator=(Borrowed&& other) noexcept {
         if (this != &other) {
             Reset();
-            window_ = std::exchange(other.window_, nullptr);
-            dc_ = std::exchange(other.dc_, nullptr);
+            owner_ = std::exchange(other.owner_, Owner{});
+            held_ = std::exchange(other.held_, Held{});
         }
         return *this;
     }
 
-    HDC Get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
+  protected:
+    Held HeldHandle() const { return held_; }
 
   private:
     void Reset() {
-        if (dc_ != nullptr) {
-            ::ReleaseDC(window_, dc_);
+        if (held_ != Held{}) {
+            GiveBack(owner_, held_);
         }
-        window_ = nullptr;
-        dc_ = nullptr;
+        owner_ = Owner{};
+        held_ = Held{};
     }
 
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
+    Owner owner_{};
+    Held held_{};
+};
+
+inline void ReleaseWindowDc(HWND window, HDC dc) {
+    ::ReleaseDC(window, dc);
+}
+inline void SelectBack(HDC dc, HGDIOBJ previous) {
+    ::SelectObject(dc, previous);
+}
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class WindowDc : public Borrowed<HWND, HDC, ReleaseWindowDc> {
+  public:
+    WindowDc() = default;
+    explicit WindowDc(HWND window) : Borrowed(window, ::GetDC(window)) {}
+
+    HDC Get() const { return HeldHandle(); }
+    explicit operator bool() const { return Get() != nullptr; }
 };
 
 // BeginPaint / EndPaint for WM_PAINT.
@@ -94,35 +114,10 @@ class PaintDc {
 };
 
 // An object selected into a device context; the previous object is selected back on destruction.
-class Selection {
+class Selection : public Borrowed<HDC, HGDIOBJ, SelectBack> {
   public:
     Selection() = default;
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? ::SelectObject(dc, object) : nullptr) {}
-    ~Selection() { Reset(); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    Selection(Selection&& other) noexcept
-        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
-    Selection& operator=(Selection&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            dc_ = std::exchange(other.dc_, nullptr);
-            previous_ = std::exchange(other.previous_, nullptr);
-        }
-        return *this;
-    }
-
-  private:
-    void Reset() {
-        if (dc_ != nullptr && previous_ != nullptr) {
-            ::SelectObject(dc_, previous_);
-        }
-        dc_ = nullptr;
-        previous_ = nullptr;
-    }
-
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    Selection(HDC dc, HGDIOBJ object) : Borrowed(dc, object ? ::SelectObject(dc, object) : nullptr) {}
 };
 
 }  // namespace orv::widgets

@@ -83,8 +83,8 @@ void HintWindow::Hide() {
     }
 }
 
-void HintWindow::Paint(HDC dc) {
-    const RECT client = ClientRect();
+void HintWindow::Draw(HDC dc, int width, int height) {
+    const RECT client{0, 0, width, height};
     Brush border(::CreateSolidBrush(ToColorRef(kHintBorder)));
     Brush background(::CreateSolidBrush(ToColorRef(kHintBackground)));
     ::FillRect(dc, &client, border.Get());
@@ -105,16 +105,11 @@ void HintWindow::Paint(HDC dc) {
 
 LRESULT HintWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            PaintDc paint(Handle());
-            Paint(paint.Get());
+        case WM_PRINTCLIENT: {
+            const RECT client = ClientRect();
+            Draw(reinterpret_cast<HDC>(wParam), client.right, client.bottom);
             return 0;
         }
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
         case WM_NCHITTEST:

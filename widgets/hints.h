@@ -37,9 +37,8 @@ class HintWindow : public Window {
 
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    void Paint(HDC dc);
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
 
     std::string text_;
     Font font_;

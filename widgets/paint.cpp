@@ -24,7 +24,8 @@ void DrawParentBackground(HWND child, HDC dc) {
 
 namespace {
 
-void PaintThrough(HDC target, HBITMAP buffer, int width, int height,
+// Composes `area` of the client in `buffer` (the area's size at least) and copies it onto `target`.
+void PaintThrough(HDC target, HBITMAP buffer, const RECT& area, SIZE client,
                   const std::function<void(HDC, int, int)>& draw) {
     if (buffer == nullptr) {
         return;
@@ -34,8 +35,10 @@ void PaintThrough(HDC target, HBITMAP buffer, int width, int height,
         return;
     }
     Selection selected(memory.Get(), buffer);
-    draw(memory.Get(), width, height);
-    ::BitBlt(target, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+    ::SetViewportOrgEx(memory.Get(), -area.left, -area.top, nullptr);
+    draw(memory.Get(), client.cx, client.cy);
+    ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.Get(),
+             area.left, area.top, SRCCOPY);
 }
 
 }  // namespace
@@ -44,8 +47,17 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int 
     PaintDc paint(window);
     RECT client{};
     ::GetClientRect(window, &client);
-    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
-    PaintThrough(paint.Get(), buffer.Get(), client.right, client.bottom, draw);
+    RECT area{};
+    if (!::IntersectRect(&area, &client, &paint.Dirty())) {
+        return;
+    }
+    Bitmap buffer(::CreateCompatibleBitmap(paint.Get(), area.right - area.left, area.bottom - area.top));
+    if (!buffer) {
+        // Out of GDI memory: straight onto the screen, flickering but whole, rather than not at all.
+        draw(paint.Get(), client.right, client.bottom);
+        return;
+    }
+    PaintThrough(paint.Get(), buffer.Get(), area, SIZE{client.right, client.bottom}, draw);
 }
 
 void PaintBuffered(HWND window, HBITMAP buffer,
@@ -53,7 +65,7 @@ void PaintBuffered(HWND window, HBITMAP buffer,
     PaintDc paint(window);
     RECT client{};
     ::GetClientRect(window, &client);
-    PaintThrough(paint.Get(), buffer, client.right, client.bottom, draw);
+    PaintThrough(paint.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
 }
 
 }  // namespace orv::widgets

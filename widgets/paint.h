@@ -11,9 +11,12 @@ namespace orv::widgets {
 // Paints, into `dc` (whose origin is `child`'s top-left corner), what `child`'s parent shows behind it.
 void DrawParentBackground(HWND child, HDC dc);
 
-// For WM_PAINT: composes `window`'s whole client area off-screen and copies it on in one piece, so that
-// it never flickers. `draw` paints into a memory device context that holds a new bitmap of the client's
-// size, or `buffer` when one is given (the client's size); a null `buffer` paints nothing.
+// For WM_PAINT: composes the part of `window` being painted off-screen and copies it on in one piece,
+// so that it never flickers. `draw` paints in the window's client coordinates (`width` and `height`
+// are the client's size) into a memory device context that holds a new bitmap the size of that part
+// and finds the part as its clip box; a window as large as the main one so composes no more than it
+// shows anew (straight onto the screen when no bitmap can be had). With `buffer` (the client's size;
+// null paints nothing) the whole client is composed in it.
 void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw);
 void PaintBuffered(HWND window, HBITMAP buffer,
                    const std::function<void(HDC dc, int width, int height)>& draw);

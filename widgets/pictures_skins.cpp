@@ -1,6 +1,7 @@
 // The skins (main window, macro editor), the panel picture, the splash pictures, the icons and the
 // tray menu's pictures, and the looks of the labels that sit on the skins.
 #include <cmath>
+#include <functional>
 
 #include "widgets/pictures.h"
 
@@ -10,6 +11,15 @@ namespace {
 
 constexpr Colour kFrameLight = Rgb(120, 172, 232);
 constexpr Colour kFrameDark = Rgb(14, 46, 96);
+
+// A picture of `width` x `height` drawn by `paint`, sealed.
+Picture Painted(int width, int height, const std::function<void(Canvas&)>& paint) {
+    Picture picture(width, height);
+    Canvas canvas(picture);
+    paint(canvas);
+    picture.Seal();
+    return picture;
+}
 
 // A framed area of a skin: slightly darker than the window, a dark outer line and a light inner one.
 void Area(Canvas& c, const Box& box, float radius) {
@@ -118,21 +128,19 @@ void DrawMainSkin(Canvas& c) {
 }
 
 Picture BuildPanelFill(int width, int height) {
-    Picture picture(width, height);
-    Canvas c(picture);
     const Box box{0, 0, static_cast<float>(width), static_cast<float>(height)};
-    c.FillRect(box, Fill::Vertical(Rgb(8, 34, 76), Rgb(28, 72, 136), 0, box.bottom));
-    c.FillRect(Box{0, 0, box.right, 1}, Fill::Solid(Rgb(0, 16, 44)));
-    c.FillRect(Box{0, box.bottom - 1, box.right, box.bottom}, Fill::Solid(kFrameLight));
-    c.FillRect(Box{0, 0, 1, box.bottom}, Fill::Solid(Rgb(0, 16, 44)));
-    c.FillRect(Box{box.right - 1, 0, box.right, box.bottom}, Fill::Solid(kFrameLight));
-    picture.Seal();
-    return picture;
+    return Painted(width, height, [&box](Canvas& c) {
+        c.FillRect(box, Fill::Vertical(Rgb(8, 34, 76), Rgb(28, 72, 136), 0, box.bottom));
+        c.FillRect(Box{0, 0, box.right, 1}, Fill::Solid(Rgb(0, 16, 44)));
+        c.FillRect(Box{0, box.bottom - 1, box.right, box.bottom}, Fill::Solid(kFrameLight));
+        c.FillRect(Box{0, 0, 1, box.bottom}, Fill::Solid(Rgb(0, 16, 44)));
+        c.FillRect(Box{box.right - 1, 0, box.right, box.bottom}, Fill::Solid(kFrameLight));
+    });
 }
 
-Picture BuildEditorBackground() {
-    Picture picture(kEditorWidth, kEditorHeight);
-    Canvas c(picture);
+namespace {
+
+void DrawEditorBackground(Canvas& c) {
     c.Clear(kWindowColour);
     Frame(c, Box{0, 0, 800, 527}, 40);
     // The macro: name, selected file, the list, the call method.
@@ -153,13 +161,9 @@ Picture BuildEditorBackground() {
     const Box bar{8, 448, 792, 519};
     c.FillRoundRect(bar, 8, Fill::Vertical(Rgb(30, 74, 140), Rgb(22, 62, 124), bar.top, bar.bottom));
     c.StrokeRoundRect(bar, 8, 1, Fill::Solid(WithAlpha(kFrameLight, 90)));
-    picture.Seal();
-    return picture;
 }
 
-Picture BuildSplashLogo() {
-    Picture logo(kSplashWidth, kSplashHeight);
-    Canvas c(logo);
+void DrawSplashLogo(Canvas& c) {
     c.Clear(kWindowColour);
     c.FillRect(Box{0, 0, 400, 300}, Fill::Vertical(Rgb(6, 30, 72), Rgb(54, 106, 179), 0, 300));
     c.FillShape(
@@ -181,60 +185,65 @@ Picture BuildSplashLogo() {
     c.FillRect(Box{104, 166, 380, 167},
                Fill::Horizontal(WithAlpha(kTitleNameColour, 220), WithAlpha(kTitleNameColour, 0), 104, 380));
     c.StrokeRoundRect(Box{0, 0, 400, 300}, 0, 1, Fill::Solid(kFrameDark));
-    logo.Seal();
-    return logo;
+}
+
+// Loading: an hourglass whose waist lies under the progress bar.
+void DrawLoadMark(Canvas& c) {
+    const Fill glass = Fill::Vertical(Rgb(215, 237, 255, 230), Rgb(120, 172, 232, 230), 0, 49);
+    c.FillRoundRect(Box{5, 1, 28, 4}, 1.5f, Fill::Solid(kTitleNameColour));
+    c.FillPolygon({{7, 4}, {26, 4}, {16.5f, 13}}, glass);
+    c.FillPolygon({{16.5f, 27}, {26, 44}, {7, 44}}, glass);
+    c.FillPolygon({{12, 44}, {21, 44}, {16.5f, 36}}, Fill::Solid(kTitleNameColour));
+    c.FillRoundRect(Box{5, 44, 28, 47}, 1.5f, Fill::Solid(kTitleNameColour));
+}
+
+// Done: a green tick under the bar.
+void DrawDoneMark(Canvas& c) {
+    c.FillCircle(Point{12.5f, 38}, 10, Fill::Vertical(Rgb(104, 214, 134), Rgb(18, 128, 66), 28, 48));
+    c.StrokeCircle(Point{12.5f, 38}, 9.5f, 1, Fill::Solid(Rgb(255, 255, 255, 120)));
+    c.Line({8, 38.5f}, {11, 41.5f}, 2.2f, Fill::Solid(Rgb(255, 255, 255)));
+    c.Line({11, 41.5f}, {17, 34}, 2.2f, Fill::Solid(Rgb(255, 255, 255)));
+    c.FillRoundRect(Box{4, 2, 21, 8}, 3, Fill::Solid(Rgb(104, 214, 134, 200)));
+}
+
+// A texture of the progress bar: a vertical gradient under light diagonal stripes, 8 pixels per repeat.
+void DrawStripes(Canvas& c, Colour top, Colour bottom, uint8_t stripeAlpha) {
+    c.FillRect(Box{0, 0, 8, 15}, Fill::Vertical(top, bottom, 0, 15));
+    for (int y = 0; y < 15; ++y) {
+        c.FillRect(Box{static_cast<float>(y % 8), static_cast<float>(y), static_cast<float>(y % 8 + 2),
+                       static_cast<float>(y + 1)},
+                   Fill::Solid(Rgb(255, 255, 255, stripeAlpha)));
+    }
+}
+
+// The bar: navy, with a light top edge.
+void DrawBarTexture(Canvas& c) {
+    DrawStripes(c, Rgb(60, 80, 190), Rgb(0, 0, 110), 36);
+    c.FillRect(Box{0, 0, 8, 1}, Fill::Solid(Rgb(255, 255, 255, 90)));
+}
+
+// Behind the bar: grey.
+void DrawBarBackgroundTexture(Canvas& c) {
+    DrawStripes(c, Rgb(176, 176, 176), Rgb(226, 226, 226), 50);
+}
+
+}  // namespace
+
+Picture BuildEditorBackground() {
+    return Painted(kEditorWidth, kEditorHeight, DrawEditorBackground);
+}
+
+Picture BuildSplashLogo() {
+    return Painted(kSplashWidth, kSplashHeight, DrawSplashLogo);
 }
 
 SplashPictures BuildSplashPictures() {
     SplashPictures pictures;
     pictures.logo = LazyPicture(BuildSplashLogo);
-    {
-        // Loading: an hourglass whose waist lies under the progress bar.
-        pictures.load = Picture(33, 49);
-        Canvas c(pictures.load);
-        const Fill glass = Fill::Vertical(Rgb(215, 237, 255, 230), Rgb(120, 172, 232, 230), 0, 49);
-        c.FillRoundRect(Box{5, 1, 28, 4}, 1.5f, Fill::Solid(kTitleNameColour));
-        c.FillPolygon({{7, 4}, {26, 4}, {16.5f, 13}}, glass);
-        c.FillPolygon({{16.5f, 27}, {26, 44}, {7, 44}}, glass);
-        c.FillPolygon({{12, 44}, {21, 44}, {16.5f, 36}}, Fill::Solid(kTitleNameColour));
-        c.FillRoundRect(Box{5, 44, 28, 47}, 1.5f, Fill::Solid(kTitleNameColour));
-        pictures.load.Seal();
-    }
-    {
-        // Done: a green tick under the bar.
-        pictures.done = Picture(25, 49);
-        Canvas c(pictures.done);
-        c.FillCircle(Point{12.5f, 38}, 10, Fill::Vertical(Rgb(104, 214, 134), Rgb(18, 128, 66), 28, 48));
-        c.StrokeCircle(Point{12.5f, 38}, 9.5f, 1, Fill::Solid(Rgb(255, 255, 255, 120)));
-        c.Line({8, 38.5f}, {11, 41.5f}, 2.2f, Fill::Solid(Rgb(255, 255, 255)));
-        c.Line({11, 41.5f}, {17, 34}, 2.2f, Fill::Solid(Rgb(255, 255, 255)));
-        c.FillRoundRect(Box{4, 2, 21, 8}, 3, Fill::Solid(Rgb(104, 214, 134, 200)));
-        pictures.done.Seal();
-    }
-    {
-        // The bar: navy with light diagonal stripes, 8 pixels per repeat.
-        pictures.barTexture = Picture(8, 15);
-        Canvas c(pictures.barTexture);
-        c.FillRect(Box{0, 0, 8, 15}, Fill::Vertical(Rgb(60, 80, 190), Rgb(0, 0, 110), 0, 15));
-        for (int y = 0; y < 15; ++y) {
-            c.FillRect(Box{static_cast<float>((y + 0) % 8), static_cast<float>(y),
-                           static_cast<float>((y + 0) % 8 + 2), static_cast<float>(y + 1)},
-                       Fill::Solid(Rgb(255, 255, 255, 36)));
-        }
-        c.FillRect(Box{0, 0, 8, 1}, Fill::Solid(Rgb(255, 255, 255, 90)));
-        pictures.barTexture.Seal();
-    }
-    {
-        pictures.backgroundTexture = Picture(8, 15);
-        Canvas c(pictures.backgroundTexture);
-        c.FillRect(Box{0, 0, 8, 15}, Fill::Vertical(Rgb(176, 176, 176), Rgb(226, 226, 226), 0, 15));
-        for (int y = 0; y < 15; ++y) {
-            c.FillRect(Box{static_cast<float>(y % 8), static_cast<float>(y), static_cast<float>(y % 8 + 2),
-                           static_cast<float>(y + 1)},
-                       Fill::Solid(Rgb(255, 255, 255, 50)));
-        }
-        pictures.backgroundTexture.Seal();
-    }
+    pictures.load = Painted(33, 49, DrawLoadMark);
+    pictures.done = Painted(25, 49, DrawDoneMark);
+    pictures.barTexture = Painted(8, 15, DrawBarTexture);
+    pictures.backgroundTexture = Painted(8, 15, DrawBarBackgroundTexture);
     return pictures;
 }
 
@@ -273,68 +282,76 @@ Icon BuildProgramIcon(int size) {
     return Icon(::CreateIconIndirect(&info));
 }
 
+namespace {
+
+// The tray menu's pictures, 16 x 16 around their centre.
+constexpr Point kTrayCentre{8, 8};
+
+void DrawStartMark(Canvas& c) {
+    c.FillCircle(kTrayCentre, 7.5f, Fill::Vertical(Rgb(104, 214, 134), Rgb(18, 128, 66), 0, 16));
+    c.FillPolygon({{6, 4.5f}, {12, 8}, {6, 11.5f}}, Fill::Solid(Rgb(255, 255, 255)));
+}
+
+void DrawStopMark(Canvas& c) {
+    c.FillCircle(kTrayCentre, 7.5f, Fill::Vertical(Rgb(255, 118, 96), Rgb(184, 8, 8), 0, 16));
+    c.FillRoundRect(Box{5, 5, 11, 11}, 1, Fill::Solid(Rgb(255, 255, 255)));
+}
+
+// The maker's page: a globe.
+void DrawGlobeMark(Canvas& c) {
+    const Point m = kTrayCentre;
+    c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(92, 204, 255), Rgb(0, 96, 170), 0, 16));
+    c.StrokeCircle(m, 7, 1, Fill::Solid(Rgb(215, 237, 255)));
+    c.FillShape(
+        Box{0, 0, 16, 16},
+        [=](float x, float y) {
+            const float d = (std::hypot((x - m.x) / 3.2f, (y - m.y) / 7.0f) - 1) * 3.2f;
+            return std::fabs(d) - 0.5f;
+        },
+        Fill::Solid(Rgb(215, 237, 255)));
+    c.Line({1, 8}, {15, 8}, 1, Fill::Solid(Rgb(215, 237, 255)));
+    c.Line({2.5f, 4.5f}, {13.5f, 4.5f}, 0.9f, Fill::Solid(Rgb(215, 237, 255, 200)));
+    c.Line({2.5f, 11.5f}, {13.5f, 11.5f}, 0.9f, Fill::Solid(Rgb(215, 237, 255, 200)));
+}
+
+// The program's page: a sheet with lines and a gold corner.
+void DrawPageMark(Canvas& c) {
+    c.FillPolygon({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}}, Fill::Solid(Rgb(240, 248, 255)));
+    c.FillPolygon({{10, 1}, {13, 4}, {10, 4}}, Fill::Solid(kTitleNameColour));
+    for (int line = 0; line < 4; ++line) {
+        c.Line({5, 6.5f + 2.2f * line}, {11, 6.5f + 2.2f * line}, 1, Fill::Solid(Rgb(0, 104, 180)));
+    }
+}
+
+// Exit: a power sign.
+void DrawExitMark(Canvas& c) {
+    const Point m = kTrayCentre;
+    c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(36, 88, 160), Rgb(8, 34, 80), 0, 16));
+    c.FillShape(
+        Box{0, 0, 16, 16},
+        [=](float x, float y) {
+            const float ring = std::fabs(std::hypot(x - m.x, y - m.y) - 4.3f) - 0.9f;
+            return (y < m.y - 1 && std::fabs(x - m.x) < 2.2f) ? 1.0f : ring;
+        },
+        Fill::Solid(kTitleNameColour));
+    c.Line({8, 2.8f}, {8, 8}, 1.8f, Fill::Solid(kTitleNameColour));
+}
+
+// A pause: two bars on amber.
+void DrawPauseMark(Canvas& c) {
+    c.FillCircle(kTrayCentre, 7.5f, Fill::Vertical(Rgb(255, 214, 102), Rgb(214, 128, 0), 0, 16));
+    c.FillRoundRect(Box{5, 4.5f, 7.2f, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
+    c.FillRoundRect(Box{8.8f, 4.5f, 11, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
+}
+
+}  // namespace
+
 std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures() {
+    constexpr std::array<void (*)(Canvas&), kTrayPictureCount> draw{
+        DrawStartMark, DrawStopMark, DrawGlobeMark, DrawPageMark, DrawExitMark, DrawPauseMark};
     std::array<Picture, kTrayPictureCount> pictures;
-    for (auto& picture : pictures) {
-        picture = Picture(16, 16);
-    }
-    const Point m{8, 8};
-    {
-        Canvas c(pictures[0]);
-        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(104, 214, 134), Rgb(18, 128, 66), 0, 16));
-        c.FillPolygon({{6, 4.5f}, {12, 8}, {6, 11.5f}}, Fill::Solid(Rgb(255, 255, 255)));
-    }
-    {
-        Canvas c(pictures[1]);
-        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(255, 118, 96), Rgb(184, 8, 8), 0, 16));
-        c.FillRoundRect(Box{5, 5, 11, 11}, 1, Fill::Solid(Rgb(255, 255, 255)));
-    }
-    {
-        Canvas c(pictures[2]);
-        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(92, 204, 255), Rgb(0, 96, 170), 0, 16));
-        c.StrokeCircle(m, 7, 1, Fill::Solid(Rgb(215, 237, 255)));
-        c.FillShape(
-            Box{0, 0, 16, 16},
-            [=](float x, float y) {
-                const float d = (std::hypot((x - m.x) / 3.2f, (y - m.y) / 7.0f) - 1) * 3.2f;
-                return std::fabs(d) - 0.5f;
-            },
-            Fill::Solid(Rgb(215, 237, 255)));
-        c.Line({1, 8}, {15, 8}, 1, Fill::Solid(Rgb(215, 237, 255)));
-        c.Line({2.5f, 4.5f}, {13.5f, 4.5f}, 0.9f, Fill::Solid(Rgb(215, 237, 255, 200)));
-        c.Line({2.5f, 11.5f}, {13.5f, 11.5f}, 0.9f, Fill::Solid(Rgb(215, 237, 255, 200)));
-    }
-    {
-        // The program's page: a sheet with lines and a gold corner.
-        Canvas c(pictures[3]);
-        c.FillPolygon({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}}, Fill::Solid(Rgb(240, 248, 255)));
-        c.FillPolygon({{10, 1}, {13, 4}, {10, 4}}, Fill::Solid(kTitleNameColour));
-        for (int line = 0; line < 4; ++line) {
-            c.Line({5, 6.5f + 2.2f * line}, {11, 6.5f + 2.2f * line}, 1, Fill::Solid(Rgb(0, 104, 180)));
-        }
-    }
-    {
-        // Exit: a power sign.
-        Canvas c(pictures[4]);
-        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(36, 88, 160), Rgb(8, 34, 80), 0, 16));
-        c.FillShape(
-            Box{0, 0, 16, 16},
-            [=](float x, float y) {
-                const float ring = std::fabs(std::hypot(x - m.x, y - m.y) - 4.3f) - 0.9f;
-                return (y < m.y - 1 && std::fabs(x - m.x) < 2.2f) ? 1.0f : ring;
-            },
-            Fill::Solid(kTitleNameColour));
-        c.Line({8, 2.8f}, {8, 8}, 1.8f, Fill::Solid(kTitleNameColour));
-    }
-    {
-        // A pause: two bars on amber.
-        Canvas c(pictures[5]);
-        c.FillCircle(m, 7.5f, Fill::Vertical(Rgb(255, 214, 102), Rgb(214, 128, 0), 0, 16));
-        c.FillRoundRect(Box{5, 4.5f, 7.2f, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
-        c.FillRoundRect(Box{8.8f, 4.5f, 11, 11.5f}, 0.6f, Fill::Solid(Rgb(255, 255, 255)));
-    }
-    for (auto& picture : pictures) {
-        picture.Seal();
+    for (int i = 0; i < kTrayPictureCount; ++i) {
+        pictures[i] = Painted(16, 16, draw[i]);
     }
     return pictures;
 }
@@ -353,42 +370,31 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
 }
 
 LabelStyle TitleNameStyle() {
-    LabelStyle style;
     // 27 pixels of character cell: the name fits its 116-pixel label with its shadow.
-    style.font = FontStyle{27, true};
-    style.font.cellHeight = true;
-    style.text = kTitleNameColour;
-    style.shadow = kTitleShadowColour;
-    style.verticalCentre = true;
-    return style;
+    return LabelStyle{.font = FontStyle{.pixelHeight = 27, .bold = true, .cellHeight = true},
+                      .text = kTitleNameColour,
+                      .shadow = kTitleShadowColour,
+                      .verticalCentre = true};
 }
 
 LabelStyle HeadingStyle() {
-    LabelStyle style;
-    style.font = FontStyle{19, true};
-    style.text = kWindowColour;
-    style.fill = Fill::Vertical(Rgb(236, 246, 255), Rgb(150, 200, 242), 0, 25);
-    style.cornerRadius = 5;
-    style.align = Align::Centre;
-    style.verticalCentre = true;
-    return style;
+    return LabelStyle{.font = FontStyle{.pixelHeight = 19, .bold = true},
+                      .text = kWindowColour,
+                      .fill = Fill::Vertical(Rgb(236, 246, 255), Rgb(150, 200, 242), 0, 25),
+                      .cornerRadius = 5,
+                      .align = Align::Centre,
+                      .verticalCentre = true};
 }
 
 LabelStyle CaptionStyle() {
-    LabelStyle style;
-    style.font = FontStyle{12};
-    style.text = kFieldTextColour;
-    style.verticalCentre = true;
-    return style;
+    return LabelStyle{.font = FontStyle{.pixelHeight = 12}, .text = kFieldTextColour, .verticalCentre = true};
 }
 
 CheckBoxStyle EnableBoxStyle() {
-    CheckBoxStyle style;
-    style.font = FontStyle{12, true};
-    style.background = kWindowColour;
-    style.text = kFieldTextColour;
-    style.box = kFieldColour;
-    return style;
+    return CheckBoxStyle{.font = FontStyle{.pixelHeight = 12, .bold = true},
+                         .background = kWindowColour,
+                         .text = kFieldTextColour,
+                         .box = kFieldColour};
 }
 
 }  // namespace orv::widgets

@@ -63,13 +63,19 @@ void SkinnedWindow::PaintBackground(HDC dc) {
     if (::GetClipBox(dc, &clip) > NULLREGION) {
         ::IntersectRect(&area, &client, &clip);
     }
-    if (skin_ == nullptr || skin_->Width() < client.right || skin_->Height() < client.bottom || !skin_->Opaque()) {
+    if (skin_ == nullptr || skin_->Width() < client.right || skin_->Height() < client.bottom ||
+        !skin_->Opaque()) {
         Brush brush(::CreateSolidBrush(ToColorRef(colour_)));
         ::FillRect(dc, &area, brush.Get());
     }
     if (skin_ != nullptr && !::IsRectEmpty(&area)) {
         skin_->DrawPart(dc, area.left, area.top, area);
     }
+}
+
+void SkinnedWindow::Draw(HDC dc, int, int) {
+    PaintBackground(dc);
+    PaintContent(dc);
 }
 
 LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,14 +86,8 @@ LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                    : 0;
     }
     switch (message) {
-        case WM_PAINT: {
-            PaintDc paint(Handle());
-            PaintContent(paint.Get());
-            return 0;
-        }
         case WM_PRINTCLIENT:
-            PaintBackground(reinterpret_cast<HDC>(wParam));
-            PaintContent(reinterpret_cast<HDC>(wParam));
+            Draw(reinterpret_cast<HDC>(wParam), 0, 0);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:

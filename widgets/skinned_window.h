@@ -41,8 +41,11 @@ class SkinnedWindow : public Window {
   protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintBackground(HDC dc) override;
-    // Painted after the background in WM_PAINT; derived windows draw their own graphics here.
+    // Painted after the background; derived windows draw their own graphics here.
     virtual void PaintContent(HDC) {}
+    // The skin and the content are composed off-screen and copied on in one piece.
+    bool DrawsItself() const override { return true; }
+    void Draw(HDC dc, int width, int height) override;
     // A window key (Tab, Esc, Up, Down; see keyboard.h) pressed while `focus` had the focus; true when
     // the window took it.
     virtual bool OnWindowKey(UINT /*key*/, bool /*shift*/, HWND /*focus*/) { return false; }

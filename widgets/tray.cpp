@@ -132,62 +132,70 @@ bool TrayMenu::Draw(const DRAWITEMSTRUCT& draw) const {
     if (draw.CtlType != ODT_MENU || reinterpret_cast<HMENU>(draw.hwndItem) != menu_.Get()) {
         return false;
     }
+    const bool caption = draw.itemID == kCaptionCommand;
+    const size_t index = draw.itemID - kFirstCommand;
+    if (!caption && index >= items_.size()) {
+        return false;
+    }
     const int width = draw.rcItem.right - draw.rcItem.left, height = draw.rcItem.bottom - draw.rcItem.top;
     Picture picture(width, height);
     if (picture.IsEmpty()) {
         return true;
     }
     Canvas canvas(picture);
-    const Box whole{0, 0, static_cast<float>(width), static_cast<float>(height)};
-    if (draw.itemID == kCaptionCommand) {
-        canvas.FillRect(whole,
-                        Fill::Vertical(Rgb(10, 36, 78), kMenuGradientFrom, 0, static_cast<float>(height)));
-        canvas.FillRect(Box{0, whole.bottom - 1, whole.right, whole.bottom},
-                        Fill::Solid(WithAlpha(kCaptionText, 160)));
-        canvas.TextWithShadow(win32::Wide(caption_), MenuFont(), whole, Align::Centre, kCaptionText,
-                              kCaptionShadow);
+    if (caption) {
+        DrawCaption(canvas);
     } else {
-        const size_t index = draw.itemID - kFirstCommand;
-        if (index >= items_.size()) {
-            return false;
-        }
         const Item& item = items_[index];
-        const bool enabled = item.enabled && !(draw.itemState & (ODS_GRAYED | ODS_DISABLED));
-        canvas.FillRect(whole,
-                        Fill::Horizontal(kMenuGradientFrom, kMenuGradientTo, 0, static_cast<float>(width)));
-        if (enabled && (draw.itemState & ODS_SELECTED)) {
-            const Box highlight = whole.Inset(1.5f);
-            canvas.FillRoundRect(highlight, 3,
-                                 Fill::Vertical(Rgb(255, 255, 255, 70), Rgb(255, 255, 255, 20), 0,
-                                                static_cast<float>(height)));
-            canvas.StrokeRoundRect(whole.Inset(1), 3.5f, 1, Fill::Solid(kCaptionText));
-        }
-        if (item.picture != nullptr && !item.picture->IsEmpty()) {
-            const int px = (kPictureArea - item.picture->Width()) / 2,
-                      py = (height - item.picture->Height()) / 2;
-            if (enabled) {
-                canvas.Paste(*item.picture, px, py);
-            } else {
-                Picture faded = item.picture->Copy();
-                for (int i = 0; i < faded.Width() * faded.Height(); ++i) {
-                    uint32_t& p = faded.Pixels()[i];
-                    // Premultiplied: halving every channel halves the opacity.
-                    p = (p >> 1) & 0x7F7F7F7F;
-                }
-                canvas.Paste(faded, px, py);
-            }
-        }
-        const Box textBox{kPictureArea + 4.0f, 0, whole.right - 4, whole.bottom};
-        const std::wstring text = win32::Wide(item.text);
-        if (enabled) {
-            canvas.TextWithShadow(text, MenuFont(), textBox, Align::Left, kMenuText, kTextShadow);
-        } else {
-            canvas.Text(text, MenuFont(), textBox, Align::Left, kDisabledText);
-        }
+        DrawItem(canvas, item, item.enabled && !(draw.itemState & (ODS_GRAYED | ODS_DISABLED)),
+                 (draw.itemState & ODS_SELECTED) != 0);
     }
     picture.Seal();
     picture.Draw(draw.hDC, draw.rcItem.left, draw.rcItem.top);
     return true;
+}
+
+void TrayMenu::DrawCaption(Canvas& canvas) const {
+    const float height = static_cast<float>(canvas.Height());
+    const Box whole{0, 0, static_cast<float>(canvas.Width()), height};
+    canvas.FillRect(whole, Fill::Vertical(Rgb(10, 36, 78), kMenuGradientFrom, 0, height));
+    canvas.FillRect(Box{0, whole.bottom - 1, whole.right, whole.bottom},
+                    Fill::Solid(WithAlpha(kCaptionText, 160)));
+    canvas.TextWithShadow(win32::Wide(caption_), MenuFont(), whole, Align::Centre, kCaptionText,
+                          kCaptionShadow);
+}
+
+void TrayMenu::DrawItem(Canvas& canvas, const Item& item, bool enabled, bool selected) {
+    const float width = static_cast<float>(canvas.Width()), height = static_cast<float>(canvas.Height());
+    const Box whole{0, 0, width, height};
+    canvas.FillRect(whole, Fill::Horizontal(kMenuGradientFrom, kMenuGradientTo, 0, width));
+    if (enabled && selected) {
+        canvas.FillRoundRect(whole.Inset(1.5f), 3,
+                             Fill::Vertical(Rgb(255, 255, 255, 70), Rgb(255, 255, 255, 20), 0, height));
+        canvas.StrokeRoundRect(whole.Inset(1), 3.5f, 1, Fill::Solid(kCaptionText));
+    }
+    if (item.picture != nullptr && !item.picture->IsEmpty()) {
+        const int px = (kPictureArea - item.picture->Width()) / 2,
+                  py = (canvas.Height() - item.picture->Height()) / 2;
+        if (enabled) {
+            canvas.Paste(*item.picture, px, py);
+        } else {
+            Picture faded = item.picture->Copy();
+            for (int i = 0; i < faded.Width() * faded.Height(); ++i) {
+                uint32_t& p = faded.Pixels()[i];
+                // Premultiplied: halving every channel halves the opacity.
+                p = (p >> 1) & 0x7F7F7F7F;
+            }
+            canvas.Paste(faded, px, py);
+        }
+    }
+    const Box textBox{kPictureArea + 4.0f, 0, whole.right - 4, whole.bottom};
+    const std::wstring text = win32::Wide(item.text);
+    if (enabled) {
+        canvas.TextWithShadow(text, MenuFont(), textBox, Align::Left, kMenuText, kTextShadow);
+    } else {
+        canvas.Text(text, MenuFont(), textBox, Align::Left, kDisabledText);
+    }
 }
 
 TrayIcon::~TrayIcon() {

@@ -60,6 +60,9 @@ class TrayMenu {
         bool enabled = true;
         std::function<void()> onClick;
     };
+    void DrawCaption(Canvas& canvas) const;
+    static void DrawItem(Canvas& canvas, const Item& item, bool enabled, bool selected);
+
     static constexpr UINT kCaptionCommand = 0x70FF;
     static constexpr UINT kFirstCommand = 0x7100;
 

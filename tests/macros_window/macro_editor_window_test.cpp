@@ -329,32 +329,41 @@ TEST_F(MacroEditorWindowTest, ArrowsWalkTheListAndUpStaysOnTheFirstEntry) {
     EXPECT_EQ(Text(EditorControl::Edit_BAT_File), EntryText(0));
 }
 
-TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButtons) {
+// Closing gives the editor's pictures back; the next opening shows the selected file's frame again.
+TEST_F(MacroEditorWindowTest, ReopenedEditorShowsTheFieldFrameAgain) {
+    Open(1);
+    HWND frame = Control(EditorControl::Img_BAT_File_Fon);
+    const COLORREF border = orv::test::ScreenPixel(frame, 1, 10);
+    editor_.Hide();
+    Pump();
+    Open(2);
+    EXPECT_EQ(orv::test::ScreenPixel(frame, 1, 10), border);
+}
+
+TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndButtonsAtOnce) {
     // The controls are made at the first opening: a switch before it reaches them then.
     EXPECT_EQ(editor_.Control(EditorControl::Lbl1), nullptr);
     language_.Set(lang::kRussian);
-    editor_.ApplyLanguage(*language_.Table());
-    editor_.Timer1Timer();
+    editor_.ShowLanguage(*language_.Table());
     Open(1);
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Имя Макроса");
     EXPECT_EQ(editor_.LargeButtonShown(EditorButton::Apply), 3);
 
-    language_.Set(lang::kEnglish);
-    editor_.ApplyLanguage(*language_.Table());
-    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Macros");
-    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Macro name");
-    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Call method:");
     editor_.cursorPosition = [] { return POINT{-10, -10}; };
-    editor_.Timer1Timer();
     const auto shown = [this] {
         return std::array<int, 4>{
             editor_.LargeButtonShown(EditorButton::Apply), editor_.LargeButtonShown(EditorButton::Reset),
             editor_.LargeButtonShown(EditorButton::Run), editor_.LargeButtonShown(EditorButton::Close)};
     };
+    language_.Set(lang::kEnglish);
+    editor_.ShowLanguage(*language_.Table());
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Macros");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Macro name");
+    EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Call method:");
     EXPECT_EQ(shown(), (std::array<int, 4>{0, 12, 18, 24}));
 
     language_.Set(lang::kRussian);
-    editor_.ApplyLanguage(*language_.Table());
+    editor_.ShowLanguage(*language_.Table());
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Title_1), "Макрос");
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl1), "Имя Макроса");
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl2), "Выбранный BAT-файл:");
@@ -362,9 +371,7 @@ TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButt
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl4), "Метод вызова:");
     // The method labels are the same in both languages.
     EXPECT_EQ(editor_.LabelText(EditorControl::Lbl_Macros_Regime_BAT_1), "WinExec");
-    // The pictures follow at the next tick, not before.
-    EXPECT_EQ(shown(), (std::array<int, 4>{0, 12, 18, 24}));
-    editor_.Timer1Timer();
+    // The pictures change with the labels, without waiting for a tick.
     EXPECT_EQ(shown(), (std::array<int, 4>{3, 15, 21, 27}));
 
     // A label grows with its longer text, so no word is cut off.
@@ -372,9 +379,10 @@ TEST_F(MacroEditorWindowTest, LanguageSwitchChangesLabelsAndAtTheNextTickTheButt
     ::GetWindowRect(Control(EditorControl::Lbl3), &box);
     EXPECT_GE(box.right - box.left, 100);
 
+    // Nothing polls for the language: a tick keeps what the last push showed.
     language_.Set(lang::kEnglish);
     editor_.Timer1Timer();
-    EXPECT_EQ(shown(), (std::array<int, 4>{0, 12, 18, 24}));
+    EXPECT_EQ(shown(), (std::array<int, 4>{3, 15, 21, 27}));
 }
 
 TEST_F(MacroEditorWindowTest, HoverAndPressPicturesFollowTheCursorAndTheLeftButton) {

@@ -120,21 +120,34 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     return target;
 }
 
-// The FileDescription of the file's version resource (US English, Unicode), which Windows shows as the
-// program's name in notifications and Task Manager.
-std::wstring FileDescription(const std::wstring& path) {
+// The file's version resource (empty when it has none).
+std::vector<char> VersionInfo(const std::wstring& path) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     std::vector<char> data(size);
-    wchar_t* text = nullptr;
-    UINT length = 0;
-    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
-        !::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
-                          reinterpret_cast<void**>(&text), &length) ||
-        text == nullptr) {
-        return L"";
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
+        data.clear();
     }
-    return text;
+    return data;
+}
+
+// One value of a version resource, by its path in the resource; null when it has none.
+const void* VersionValue(std::vector<char>& info, const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (info.empty() || !::VerQueryValueW(info.data(), name, &value, &length)) {
+        return nullptr;
+    }
+    return value;
+}
+
+// The FileDescription of the file's version resource (US English, Unicode), which Windows shows as the
+// program's name in notifications and Task Manager.
+std::wstring FileDescription(const std::wstring& path) {
+    std::vector<char> info = VersionInfo(path);
+    const auto* text =
+        static_cast<const wchar_t*>(VersionValue(info, L"\\StringFileInfo\\040904B0\\FileDescription"));
+    return text != nullptr ? text : L"";
 }
 
 // The first child of `window` of the class `className`.
@@ -160,13 +173,9 @@ HWND ChildOfClass(HWND window, const wchar_t* className) {
 }
 
 std::wstring FileVersion(const std::wstring& path) {
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    std::vector<char> data(size);
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
-        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || info == nullptr) {
+    std::vector<char> data = VersionInfo(path);
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(VersionValue(data, L"\\"));
+    if (info == nullptr) {
         return L"";
     }
     return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +

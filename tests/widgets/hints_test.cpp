@@ -36,6 +36,12 @@ class HintsTest : public ::testing::Test {
         ::DestroyWindow(control);
     }
 
+    // The cursor rests on `under` from t0 for longer than the hint's delay.
+    void RestOn(HWND under) {
+        hints.Update(cursor, under, false, t0);
+        hints.Update(cursor, under, false, t0 + 600ms);
+    }
+
     test::Host host;
     Hints hints;
     HWND control = nullptr;
@@ -59,8 +65,7 @@ TEST_F(HintsTest, AppearsAfterTheCursorRestsOnTheControl) {
 
 TEST_F(HintsTest, ChildWithoutHintShowsItsParentsHint) {
     hints.Set(control, "Settings for thread 3");
-    hints.Update(cursor, child, false, t0);
-    hints.Update(cursor, child, false, t0 + 600ms);
+    RestOn(child);
     ASSERT_TRUE(hints.Popup().Showing());
     EXPECT_EQ(hints.Popup().Text(), "Settings for thread 3");
 }
@@ -82,8 +87,7 @@ TEST_F(HintsTest, SwitchedOffForAllWindows) {
 
 TEST_F(HintsTest, APressHidesTheHintUntilTheCursorMovesOn) {
     hints.Set(control, "Launch control");
-    hints.Update(cursor, control, false, t0);
-    hints.Update(cursor, control, false, t0 + 600ms);
+    RestOn(control);
     ASSERT_TRUE(hints.Popup().Showing());
     hints.Update(cursor, control, true, t0 + 700ms);
     EXPECT_FALSE(hints.Popup().Showing());
@@ -93,8 +97,7 @@ TEST_F(HintsTest, APressHidesTheHintUntilTheCursorMovesOn) {
 
 TEST_F(HintsTest, ChangedTextOfTheShownHintIsShownInPlace) {
     hints.Set(control, "This file is");
-    hints.Update(cursor, control, false, t0);
-    hints.Update(cursor, control, false, t0 + 600ms);
+    RestOn(control);
     hints.Set(control, "File size increased to: 2048 b");
     EXPECT_EQ(hints.Popup().Text(), "File size increased to: 2048 b");
     hints.Set(control, "");

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "tests/support/window_support.h"
+#include "widgets/canvas.h"
 #include "widgets/pictures.h"
 
 namespace orv::widgets {
@@ -76,6 +78,45 @@ TEST(RegionFromRectanglesTest, OverlappingRectanglesJoin) {
     EXPECT_TRUE(::PtInRegion(region.Get(), 19, 19));
     EXPECT_FALSE(::PtInRegion(region.Get(), 15, 2));
     EXPECT_FALSE(::PtInRegion(region.Get(), 20, 20));
+}
+
+// A window painted anew in part composes just that part off-screen, in the window's coordinates: every
+// pixel of the part shows the skin's pixel of the same place, and the rest of the screen is left alone.
+TEST(SkinnedWindowPaintTest, APartPaintedAnewShowsTheSkinAtItsPlace) {
+    static const PaintedPicture skin(300, 200, [](Canvas& c) {
+        c.FillRect(Box{0, 0, 300, 200}, Fill::Horizontal(Rgb(0, 0, 0), Rgb(255, 255, 255), 0, 300));
+        c.FillCircle(Point{150, 100}, 60, Fill::Vertical(Rgb(255, 0, 0), Rgb(0, 0, 255), 40, 160));
+    });
+    // Kept for the whole test program: hiding a window waits for the X server under Wine.
+    static SkinnedWindow* window = [] {
+        auto* created = new SkinnedWindow;
+        created->Create({.className = L"OrvSkinPaintTest", .x = 40, .y = 40, .width = 300, .height = 200});
+        created->SetSkin(&skin);
+        ::ShowWindow(created->Handle(), SW_SHOWNOACTIVATE);
+        ::UpdateWindow(created->Handle());
+        return created;
+    }();
+    test::Pump();
+    {
+        WindowDc dc(window->Handle());
+        const RECT all{0, 0, 300, 200};
+        ::FillRect(dc.Get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+    const RECT part{100, 60, 160, 110};
+    ::InvalidateRect(window->Handle(), &part, FALSE);
+    ::UpdateWindow(window->Handle());
+
+    const Picture expected = skin.Render();
+    int wrong = 0;
+    for (int y = part.top; y < part.bottom; y += 5) {
+        for (int x = part.left; x < part.right; x += 5) {
+            const uint32_t pixel = expected.PixelAt(x, y);
+            wrong += test::ScreenPixel(window->Handle(), x, y) !=
+                     RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(test::ScreenPixel(window->Handle(), 50, 30), RGB(0, 0, 0));
 }
 
 }  // namespace

@@ -230,21 +230,39 @@ class DemoWindow : public SkinnedWindow {
     }
 };
 
-// The splash and the macro editor put together from their pictures.
-class SplashDemo : public SkinnedWindow {
+// A tool window beside the gallery's main one, on a skin of the program's pictures; the splash and the
+// macro editor put together from their pictures are two.
+class SideWindow : public SkinnedWindow {
   public:
-    explicit SplashDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
-    bool Build() {
-        if (!Create({.className = L"OrvGallerySplash",
-                     .title = L"splash",
-                     .x = 860,
-                     .y = 10,
-                     .width = kSplashWidth,
-                     .height = kSplashHeight,
+    explicit SideWindow(const ProgramPictures& pictures) : pictures_(pictures) {}
+
+  protected:
+    bool Open(const wchar_t* className, std::wstring_view title, POINT at, SIZE size, const Backdrop* skin) {
+        if (!Create({.className = className,
+                     .title = title,
+                     .x = at.x,
+                     .y = at.y,
+                     .width = size.cx,
+                     .height = size.cy,
                      .exStyle = WS_EX_TOOLWINDOW})) {
             return false;
         }
-        SetSkin(&pictures_.splash.logo);
+        SetSkin(skin);
+        return true;
+    }
+    void ShowBeside() { ::ShowWindow(Handle(), SW_SHOWNOACTIVATE); }
+
+    const ProgramPictures& pictures_;
+};
+
+class SplashDemo : public SideWindow {
+  public:
+    using SideWindow::SideWindow;
+    bool Build() {
+        if (!Open(L"OrvGallerySplash", L"splash", {860, 10}, {kSplashWidth, kSplashHeight},
+                  &pictures_.splash.logo)) {
+            return false;
+        }
         load_.Create({Handle(), 256, 6, 33, 49});
         load_.SetPicture(&pictures_.splash.load, Panel::PictureMode::TopLeft);
         bar_.Create({.place = {Handle(), 256, 18, 140, 15},
@@ -253,30 +271,23 @@ class SplashDemo : public SkinnedWindow {
         bar_.SetPosition(61);
         // The bar lies over the loading picture, as the splash window shows them.
         ::SetWindowPos(bar_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        ShowBeside();
         return true;
     }
 
   private:
-    const ProgramPictures& pictures_;
     Panel load_;
     ProgressBar bar_;
 };
 
-class EditorDemo : public SkinnedWindow {
+class EditorDemo : public SideWindow {
   public:
-    explicit EditorDemo(const ProgramPictures& pictures) : pictures_(pictures) {}
+    using SideWindow::SideWindow;
     bool Build() {
-        if (!Create({.className = L"OrvGalleryEditor",
-                     .title = L"editor",
-                     .x = 300,
-                     .y = 430,
-                     .width = kEditorWidth,
-                     .height = kEditorHeight,
-                     .exStyle = WS_EX_TOOLWINDOW})) {
+        if (!Open(L"OrvGalleryEditor", L"editor", {300, 430}, {kEditorWidth, kEditorHeight},
+                  &pictures_.editorBackground)) {
             return false;
         }
-        SetSkin(&pictures_.editorBackground);
         title_.Create({.place = {Handle(), 8, 6, 83, 25}, .text = "Macros", .style = HeadingStyle()});
         previous_.Create({.place = {Handle(), 30, 148, 17, 21},
                           .pictures = &pictures_.macros,
@@ -291,7 +302,7 @@ class EditorDemo : public SkinnedWindow {
                                 .pictures = &pictures_.macros,
                                 .picture = i == 1 ? macros::kMethodOn : macros::kMethodOff});
         }
-        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        ShowBeside();
         return true;
     }
 
@@ -306,7 +317,6 @@ class EditorDemo : public SkinnedWindow {
     }
 
   private:
-    const ProgramPictures& pictures_;
     Label title_;
     PictureButton previous_, next_, methods_[3];
     Panel frame_;
