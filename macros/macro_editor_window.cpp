@@ -2,6 +2,7 @@
 #include "platform/win32/wide.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "lang/apply.h"
 #include "lang/constants.h"
@@ -191,8 +192,7 @@ void MacroEditorWindow::ShowLanguage(const lang::LanguageTable& table) {
         }
     }
     // The large buttons carry words too: they change now, not at the next tick.
-    const bool visible = IsVisible();
-    DrawLargeButtons(visible ? Cursor() : POINT{}, visible);
+    DrawLargeButtons(CursorOver());
 }
 
 void MacroEditorWindow::Show(HWND mainWindow, int macroNumber) {
@@ -316,36 +316,24 @@ void MacroEditorWindow::Timer1Timer() {
         return;
     }
     // Hidden (most of the run), nothing is under the cursor and nothing needs asking the system.
-    const bool visible = IsVisible();
-    const POINT cursor = visible ? Cursor() : POINT{};
-    DrawLargeButtons(cursor, visible);
+    const widgets::Hover hover = CursorOver();
+    DrawLargeButtons(hover);
     // The two arrows light up under the cursor as well.
-    RECT window{};
-    if (visible) {
-        ::GetWindowRect(Handle(), &window);
-    }
-    auto hot = [&](int left, int top, int width, int height) {
-        return visible && widgets::IsStrictlyInside(
-                              widgets::BoxAt(window.left + left, window.top + top, width, height), cursor);
-    };
-    up_.SetPicture(hot(30, 148, 17, 21) ? widgets::macros::kArrowPreviousHot
-                                        : widgets::macros::kArrowPrevious);
-    down_.SetPicture(hot(413, 148, 17, 21) ? widgets::macros::kArrowNextHot : widgets::macros::kArrowNext);
+    up_.SetPicture(
+        hover.Picture(30, 148, 17, 21, widgets::macros::kArrowPrevious, widgets::macros::kArrowPreviousHot));
+    down_.SetPicture(
+        hover.Picture(413, 148, 17, 21, widgets::macros::kArrowNext, widgets::macros::kArrowNextHot));
 }
 
-void MacroEditorWindow::DrawLargeButtons(POINT cursor, bool windowVisible) {
-    RECT window{};
-    if (windowVisible) {
-        ::GetWindowRect(Handle(), &window);
-    }
+widgets::Hover MacroEditorWindow::CursorOver() const {
+    return IsVisible() ? widgets::Hover::Over(Handle(), Cursor()) : widgets::Hover(POINT{}, POINT{}, false);
+}
+
+void MacroEditorWindow::DrawLargeButtons(const widgets::Hover& hover) {
     const int32_t language = texts_->Language();
     for (int i = 0; i < kLargeButtonCount; ++i) {
-        const bool hovered =
-            windowVisible &&
-            widgets::IsStrictlyInside(
-                widgets::BoxAt(window.left + kLargeButtonLefts[i], window.top + kLargeButtonTop,
-                               widgets::kLargeButtonWidth, widgets::kLargeButtonHeight),
-                cursor);
+        const bool hovered = hover.Hot(kLargeButtonLefts[i], kLargeButtonTop, widgets::kLargeButtonWidth,
+                                       widgets::kLargeButtonHeight);
         largeButtons_[i].Show(pictures_->macros, LargeButtonPicture(static_cast<EditorButton>(i), language,
                                                                     hovered, largeButtons_[i].LeftHeld()));
     }
@@ -359,41 +347,34 @@ void MacroEditorWindow::PaintContent(HDC dc) {
 
 void MacroEditorWindow::MapControls() {
     using C = EditorControl;
-    const auto map = [this](C control, HWND handle, const widgets::Label* label = nullptr) {
-        controls_[static_cast<size_t>(control)] = handle;
-        labels_[static_cast<size_t>(control)] = label;
-    };
-    const auto mapLabel = [&map](C control, const widgets::Label& label) {
-        map(control, label.Handle(), &label);
-    };
-    map(C::Edit_Macros_Name, nameField_.Handle());
-    map(C::Edit_BAT_File, batFileField_.Handle());
-    map(C::ListBoxt_BAT_File, list_.Handle());
-    map(C::Img_BAT_File_Fon, batFileFrame_.Handle());
-    map(C::Sb_BAT_File_Up, up_.Handle());
-    map(C::Sb_BAT_File_Down, down_.Handle());
+    // The two text fields take hints only: their captions are the user's, not the language's.
+    roles_.Map(C::Edit_Macros_Name, std::as_const(nameField_));
+    roles_.Map(C::Edit_BAT_File, std::as_const(batFileField_));
+    roles_.Map(C::ListBoxt_BAT_File, list_);
+    roles_.Map(C::Img_BAT_File_Fon, batFileFrame_);
+    roles_.Map(C::Sb_BAT_File_Up, up_);
+    roles_.Map(C::Sb_BAT_File_Down, down_);
     const std::array<C, kLargeButtonCount> large{C::Sb_Apple, C::Sb_Reset, C::Sb_Run, C::Sb_Close};
     for (int i = 0; i < kLargeButtonCount; ++i) {
-        map(large[i], largeButtons_[i].Handle());
+        roles_.Map(large[i], largeButtons_[i]);
     }
     const std::array<C, 3> boxes{C::Cb_Macros_Regime_BAT_1, C::Cb_Macros_Regime_BAT_2,
                                  C::Cb_Macros_Regime_BAT_3};
     const std::array<C, 3> boxLabels{C::Lbl_Macros_Regime_BAT_1, C::Lbl_Macros_Regime_BAT_2,
                                      C::Lbl_Macros_Regime_BAT_3};
     for (int box = 0; box < 3; ++box) {
-        map(boxes[box], methodBoxes_[box].Handle());
-        mapLabel(boxLabels[box], methodLabels_[box]);
+        roles_.Map(boxes[box], methodBoxes_[box]);
+        roles_.Map(boxLabels[box], methodLabels_[box]);
     }
-    mapLabel(C::Lbl_Title_1, title_);
-    mapLabel(C::Lbl1, lbl1_);
-    mapLabel(C::Lbl2, lbl2_);
-    mapLabel(C::Lbl3, lbl3_);
-    mapLabel(C::Lbl4, lbl4_);
+    roles_.Map(C::Lbl_Title_1, title_);
+    roles_.Map(C::Lbl1, lbl1_);
+    roles_.Map(C::Lbl2, lbl2_);
+    roles_.Map(C::Lbl3, lbl3_);
+    roles_.Map(C::Lbl4, lbl4_);
 }
 
 std::string MacroEditorWindow::LabelText(EditorControl control) const {
-    const widgets::Label* label = labels_[static_cast<size_t>(control)];
-    return label != nullptr ? label->Text() : std::string();
+    return roles_.Caption(control);
 }
 
 bool MacroEditorWindow::OnWindowKey(UINT key, bool, HWND) {

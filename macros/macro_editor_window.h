@@ -19,6 +19,7 @@
 #include "macros/macro_table.h"
 #include "widgets/edit_field.h"
 #include "widgets/gdi.h"
+#include "widgets/hover.h"
 #include "widgets/label.h"
 #include "widgets/large_button.h"
 #include "widgets/list_box.h"
@@ -26,6 +27,7 @@
 #include "widgets/panel.h"
 #include "widgets/picture_button.h"
 #include "widgets/pictures.h"
+#include "widgets/role_map.h"
 
 namespace orv::macros {
 
@@ -116,7 +118,7 @@ class MacroEditorWindow : public widgets::ModalWindow {
 
     // --- For the tests ---
     // A control (null before the editor first opens).
-    HWND Control(EditorControl control) const { return controls_[static_cast<size_t>(control)]; }
+    HWND Control(EditorControl control) const { return roles_.Handle(control); }
     // The picture each large button showed at the last tick.
     int LargeButtonShown(EditorButton button) const {
         return largeButtons_[static_cast<int>(button)].Picture();
@@ -157,7 +159,9 @@ class MacroEditorWindow : public widgets::ModalWindow {
     void Edit(const std::function<void(MacroEditorModel&)>& step);
     void ShowView();
     void FitLabel(widgets::Label& label);
-    void DrawLargeButtons(POINT cursor, bool windowVisible);
+    // The cursor over the window at this moment; over nothing while the window is hidden.
+    widgets::Hover CursorOver() const;
+    void DrawLargeButtons(const widgets::Hover& hover);
     POINT Cursor() const;
 
     MacroTable* table_ = nullptr;
@@ -183,9 +187,7 @@ class MacroEditorWindow : public widgets::ModalWindow {
     widgets::Font smallFont_;
     widgets::Font nameFont_;
 
-    static constexpr size_t kControls = static_cast<size_t>(EditorControl::Count);
-    std::array<HWND, kControls> controls_{};
-    std::array<const widgets::Label*, kControls> labels_{};
+    widgets::RoleMap<EditorControl> roles_;
 
     bool controlsMade_ = false;
 };

@@ -369,25 +369,35 @@ std::unique_ptr<ProgramPictures> BuildProgramPictures() {
     return pictures;
 }
 
+// The label styles are built member by member: a designated initialiser that leaves out an optional
+// member draws a warning for each one left out.
 LabelStyle TitleNameStyle() {
     // 27 pixels of character cell: the name fits its 116-pixel label with its shadow.
-    return LabelStyle{.font = FontStyle{.pixelHeight = 27, .bold = true, .cellHeight = true},
-                      .text = kTitleNameColour,
-                      .shadow = kTitleShadowColour,
-                      .verticalCentre = true};
+    LabelStyle style;
+    style.font = FontStyle{.pixelHeight = 27, .bold = true, .cellHeight = true};
+    style.text = kTitleNameColour;
+    style.shadow = kTitleShadowColour;
+    style.verticalCentre = true;
+    return style;
 }
 
 LabelStyle HeadingStyle() {
-    return LabelStyle{.font = FontStyle{.pixelHeight = 19, .bold = true},
-                      .text = kWindowColour,
-                      .fill = Fill::Vertical(Rgb(236, 246, 255), Rgb(150, 200, 242), 0, 25),
-                      .cornerRadius = 5,
-                      .align = Align::Centre,
-                      .verticalCentre = true};
+    LabelStyle style;
+    style.font = FontStyle{.pixelHeight = 19, .bold = true};
+    style.text = kWindowColour;
+    style.fill = Fill::Vertical(Rgb(236, 246, 255), Rgb(150, 200, 242), 0, 25);
+    style.cornerRadius = 5;
+    style.align = Align::Centre;
+    style.verticalCentre = true;
+    return style;
 }
 
 LabelStyle CaptionStyle() {
-    return LabelStyle{.font = FontStyle{.pixelHeight = 12}, .text = kFieldTextColour, .verticalCentre = true};
+    LabelStyle style;
+    style.font = FontStyle{.pixelHeight = 12};
+    style.text = kFieldTextColour;
+    style.verticalCentre = true;
+    return style;
 }
 
 CheckBoxStyle EnableBoxStyle() {
