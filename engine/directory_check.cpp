@@ -12,14 +12,7 @@ namespace {
 using lang::TextId;
 
 bool EndsWithSeparator(std::string_view path) {
-    if (path.empty()) {
-        return false;
-    }
-#ifdef _WIN32
-    return path.back() == '\\' || path.back() == '/';
-#else
-    return path.back() == '/';
-#endif
+    return !path.empty() && fs::kSeparators.find(path.back()) != std::string_view::npos;
 }
 
 // The total, or why there is none.

@@ -155,11 +155,7 @@ std::optional<Engine::Item> Engine::NormaliseType(int number, ItemPurpose purpos
             ChangedLocked(object);
         }
     }
-    Request request;
-    request.kind = Request::Kind::Item;
-    request.number = number;
-    request.purpose = purpose;
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Item, .number = number, .purpose = purpose});
     return item;
 }
 
@@ -183,15 +179,12 @@ bool Engine::ChooseItem(int number, const BrowseChoice& choice) {
     if (!ValidNumber(number)) {
         return false;
     }
-    Request request;
-    request.kind = Request::Kind::Browse;
-    request.number = number;
-    request.choice = choice;
+    ObjectType type = ObjectType::File;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        request.type = FoldType(objects_[number - 1].settings.Type);
+        type = FoldType(objects_[number - 1].settings.Type);
     }
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Browse, .number = number, .type = type, .choice = choice});
     return true;
 }
 
@@ -461,11 +454,7 @@ bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
-    Request request;
-    request.kind = Request::Kind::Text;
-    request.number = number;
-    request.text = newText;
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Text, .number = number, .text = newText});
     return true;
 }
 

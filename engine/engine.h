@@ -251,10 +251,10 @@ class Engine {
         enum class Kind { Text, Item, Browse };
         Kind kind = Kind::Text;
         int number = 0;
-        std::string text;                         // Kind::Text
+        std::string text{};                       // Kind::Text
         ItemPurpose purpose = ItemPurpose::Type;  // Kind::Item
         ObjectType type = ObjectType::File;       // Kind::Browse: the type the item was chosen for
-        BrowseChoice choice;                      // Kind::Browse
+        BrowseChoice choice{};                    // Kind::Browse
         uint64_t resets = 0;                      // resets_ when it was asked for
     };
     // The item a measurement looks at; the system's hold of an abandoned one belongs to it.
