@@ -33,10 +33,10 @@ bool ValidNumber(int number) {
     return number >= 1 && number <= kObjectCount;
 }
 
-// Runs `work` on one of the engine's own threads, where an exception has nowhere to go: whatever it
-// throws (an allocation that fails, a lock or a thread the system refuses, a failure of a service such
-// as the macro launcher) ends that piece of work without a word. Each caller says why the work may be
-// left half done; leaving the thread instead would end the program.
+// Runs one piece of the engine's work whose failure must stay inside it: whatever it throws (an
+// allocation that fails, a lock or a thread the system refuses, a failure of a service such as the
+// macro launcher) ends that piece without a word, and the caller goes on. Each use says what is dropped
+// and why; on the engine's own threads an exception that got out would end the program.
 template <class Work>
 void Guarded(Work&& work) noexcept {
     try {
