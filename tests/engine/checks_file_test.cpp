@@ -34,12 +34,8 @@ fs::FileTime TicksOf(std::chrono::sys_seconds utc) {
 
 class FileCheck : public CheckFixture {
   protected:
-    FileCheck() : CheckFixture(CheckFile, 3) {
-        object.settings.Path_File = folder.Join("data.bin");
-        object.settings.Name_File = "data.bin";
-    }
-
-    test::TempDirectory folder{"file check"};
+    FileCheck()
+        : CheckFixture(CheckFile, 3, &ObjectSettings::Path_File, &ObjectSettings::Name_File, "data.bin") {}
 };
 
 TEST_F(FileCheck, AvailabilityFollowsTheFileAndFulfilsOnChangesOnly) {
