@@ -1,7 +1,5 @@
 #include "engine/check_report.h"
 
-#include <limits>
-
 namespace orv::engine {
 
 std::string Hint(const CheckContext& context, lang::TextId heading, std::string_view name,
@@ -40,60 +38,6 @@ CheckResult NoControlResult(int number, const ControlObject& object, const Check
                       false);
 }
 
-fs::Answer LookAtPath(std::string_view path, fs::EntryInfo& info) {
-    info = fs::EntryInfo{};
-    if (path.empty()) {
-        return fs::Answer::Known;  // an object whose item has not been chosen yet
-    }
-    return fs::Examine(path, info);
-}
-
-std::optional<int64_t> ParseSizeBaseline(std::string_view text) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) {
-        return std::nullopt;
-    }
-    // Accumulate as a negative number, which has room for the smallest int64 as well.
-    int64_t value = 0;
-    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        const int digit = c - '0';
-        if (value < (kMin + digit) / 10) {
-            return std::nullopt;
-        }
-        value = value * 10 - digit;
-    }
-    if (!negative) {
-        if (value == kMin) {
-            return std::nullopt;
-        }
-        value = -value;
-    }
-    return value;
-}
-
-SizeChange CompareSize(uint64_t now, int64_t old) {
-    // Unsigned wrap-around gives the exact difference whenever the larger value is the minuend.
-    const bool oldNegative = old < 0;
-    const uint64_t oldBits = static_cast<uint64_t>(old);
-    if (!oldNegative && oldBits == now) {
-        return {};
-    }
-    if (oldNegative || oldBits < now) {
-        return {+1, now - oldBits};
-    }
-    return {-1, oldBits - now};
-}
-
 CheckResult PresenceResult(int number, const ControlObject& object, const CheckContext& context,
                            const PresenceTexts& texts, std::string_view name, bool present,
                            bool Baseline::*seen) {
@@ -108,35 +52,6 @@ CheckResult PresenceResult(int number, const ControlObject& object, const CheckC
     baseline.*seen = present;
     return MakeResult(number, context, texts.title, name, context.texts.Text(outcome), baseline,
                       present != before, present);
-}
-
-CheckResult SizeResult(int number, const ControlObject& object, const CheckContext& context,
-                       const SizeTexts& texts, std::string_view name, uint64_t size, int64_t old,
-                       std::string Baseline::*stored) {
-    const SizeChange change = CompareSize(size, old);
-    if (change.direction == 0) {
-        return MakeResult(number, context, texts.title, name, context.texts.Text(texts.unchanged),
-                          object.baseline, false, true);
-    }
-    std::string outcome = context.texts.Text(change.direction > 0 ? texts.increased : texts.decreased);
-    outcome += std::to_string(change.amount);
-    outcome += " b";
-    Baseline baseline = object.baseline;
-    baseline.*stored = std::to_string(size);
-    return MakeResult(number, context, texts.title, name, outcome, baseline, true, true);
-}
-
-CheckResult DateResult(int number, const ControlObject& object, const CheckContext& context,
-                       const DateTexts& texts, std::string_view name, const std::string& digits,
-                       std::string Baseline::*stored) {
-    if (digits == object.baseline.*stored) {
-        return MakeResult(number, context, texts.title, name, context.texts.Text(texts.unchanged),
-                          object.baseline, false, true);
-    }
-    Baseline baseline = object.baseline;
-    baseline.*stored = digits;
-    return MakeResult(number, context, texts.title, name, context.texts.Text(texts.changed), baseline, true,
-                      true);
 }
 
 std::optional<CheckResult> UnreachableResult(int number, const ControlObject& object,

@@ -1,10 +1,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/check_report.h"
 #include "engine/checks.h"
 #include "engine/measurement.h"
-#include "engine/object_rules.h"
+#include "engine/path_check.h"
 #include "platform/files.h"
 
 namespace orv::engine {
@@ -13,14 +12,7 @@ namespace {
 using lang::TextId;
 
 bool EndsWithSeparator(std::string_view path) {
-    if (path.empty()) {
-        return false;
-    }
-#ifdef _WIN32
-    return path.back() == '\\' || path.back() == '/';
-#else
-    return path.back() == '/';
-#endif
+    return !path.empty() && fs::kSeparators.find(path.back()) != std::string_view::npos;
 }
 
 // The total, or why there is none.
@@ -28,80 +20,6 @@ struct DirectoryTotal {
     fs::Answer answer = fs::Answer::Known;
     uint64_t bytes = 0;
 };
-DirectoryTotal MeasureDirectory(std::string_view path);
-
-struct DirectoryState {
-    bool found = false;  // an entry of any kind is at the path
-    bool exists = false;
-    fs::FileTime creation;
-};
-
-// Known with `state` filled in; otherwise nothing was learnt about the directory.
-fs::Answer LookAtDirectory(std::string_view path, DirectoryState& state) {
-    state = DirectoryState{};
-    fs::EntryInfo info;
-    const fs::Answer answer = LookAtPath(path, info);
-    if (answer == fs::Answer::Known) {
-        state.found = info.kind != fs::EntryKind::Missing;
-        state.exists = info.kind == fs::EntryKind::Directory;
-        state.creation = info.creation;
-    }
-    return answer;
-}
-
-// Size and date cannot be controlled while the directory is missing.
-CheckResult WithoutDirectory(int number, const ControlObject& object, const CheckContext& context,
-                             TextId heading) {
-    return NoControlResult(number, object, context, heading, object.settings.Name_Dir,
-                           TextId::DirMissingNoControl);
-}
-
-std::optional<CheckResult> CheckAvailability(int number, const ControlObject& object,
-                                             const CheckContext& context, const DirectoryState& state) {
-    static constexpr PresenceTexts kTexts{TextId::DirAvailabilityTitle, TextId::DirAppeared,
-                                          TextId::DirAppearedAsIs, TextId::DirIsMissing,
-                                          TextId::DirIsMissingStill};
-    return PresenceResult(number, object, context, kTexts, object.settings.Name_Dir, state.exists,
-                          &Baseline::Dir_OK_Old);
-}
-
-std::optional<CheckResult> CheckSize(int number, const ControlObject& object, const CheckContext& context,
-                                     const DirectoryState& state) {
-    const std::string& name = object.settings.Name_Dir;
-    if (!state.exists) {
-        return WithoutDirectory(number, object, context, TextId::DirSizeTitle);
-    }
-    const std::optional<int64_t> old = ParseSizeBaseline(object.baseline.Size_Dir_Old);
-    if (!old) {
-        return std::nullopt;  // a baseline that is no number: nothing to compare with
-    }
-    const DirectoryTotal measured = MeasureDirectory(object.settings.Path_Dir);
-    if (measured.answer != fs::Answer::Known) {
-        // Vanished since it was seen, may not be read, or stopped answering: no size to report.
-        return NoAnswerResult(measured.answer, number, object, context);
-    }
-    static constexpr SizeTexts kTexts{TextId::DirSizeTitle, TextId::DirSizeIncreased,
-                                      TextId::DirSizeDecreased, TextId::DirSizeUnchanged};
-    return SizeResult(number, object, context, kTexts, name, measured.bytes, *old, &Baseline::Size_Dir_Old);
-}
-
-std::optional<CheckResult> CheckDate(int number, const ControlObject& object, const CheckContext& context,
-                                     const DirectoryState& state) {
-    const std::string& name = object.settings.Name_Dir;
-    if (!state.exists) {
-        return WithoutDirectory(number, object, context, TextId::DirDateTitle);
-    }
-    // The creation time comes from the directory's attributes, to the millisecond; a time that cannot
-    // be converted is a failed measurement, not a date to compare.
-    clock::LocalTime created;
-    if (!clock::FileTimeToLocal(state.creation, created)) {
-        return std::nullopt;
-    }
-    static constexpr DateTexts kTexts{TextId::DirDateTitle, TextId::DirChanged, TextId::DirUnchanged};
-    return DateResult(number, object, context, kTexts, name,
-                      DigitString(FormatTimestamp(created, context.formats, context.names)),
-                      &Baseline::Dir_Data_Old);
-}
 
 // The walk behind DirectorySize. The top directory must be listed, or there is no size at all. A
 // sub-folder that may not be listed (or vanished) adds nothing, but one whose volume or server stops
@@ -156,7 +74,38 @@ DirectoryTotal MeasureDirectory(std::string_view path) {
     return total;
 }
 
+// A directory's size is the total of its tree, walked afresh.
+fs::Answer SizeOfTree(std::string_view path, const PathState& /*state*/, uint64_t& bytes) {
+    const DirectoryTotal total = MeasureDirectory(path);
+    if (total.answer == fs::Answer::Known) {
+        bytes = total.bytes;
+    }
+    return total.answer;
+}
+
 }  // namespace
+
+// A directory is an entry whose attributes mark it as one; its date is its creation time to the
+// millisecond, and a time that cannot be converted is a failed measurement, not a date to compare.
+constexpr PathKind kDirectoryKind{
+    .type = ObjectType::Directory,
+    .path = &ObjectSettings::Path_Dir,
+    .name = &ObjectSettings::Name_Dir,
+    .entry = fs::EntryKind::Directory,
+    .time = &fs::EntryInfo::creation,
+    .dosTime = false,
+    .missing = TextId::DirMissingNoControl,
+    .presence = {TextId::DirAvailabilityTitle, TextId::DirAppeared, TextId::DirAppearedAsIs,
+                 TextId::DirIsMissing, TextId::DirIsMissingStill},
+    .seen = &Baseline::Dir_OK_Old,
+    .size = {TextId::DirSizeTitle, TextId::DirSizeIncreased, TextId::DirSizeDecreased,
+             TextId::DirSizeUnchanged},
+    .sizeBaseline = &Baseline::Size_Dir_Old,
+    .date = {TextId::DirDateTitle, TextId::DirChanged, TextId::DirUnchanged},
+    .dateBaseline = &Baseline::Dir_Data_Old,
+    .measureSize = SizeOfTree,
+    .extra = nullptr,
+};
 
 uint64_t DirectorySize(std::string_view path) {
     return MeasureDirectory(path).bytes;
@@ -164,10 +113,7 @@ uint64_t DirectorySize(std::string_view path) {
 
 std::optional<CheckResult> CheckDirectory(int number, const ControlObject& object,
                                           const CheckContext& context) {
-    static constexpr std::array<PathMeasure<DirectoryState>, 3> kChecks{CheckAvailability, CheckSize,
-                                                                        CheckDate};
-    return CheckPathObject(number, object, context, ObjectType::Directory, object.settings.Path_Dir,
-                           LookAtDirectory, kChecks);
+    return CheckPathObject(number, object, context, kDirectoryKind);
 }
 
 }  // namespace orv::engine

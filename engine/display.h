@@ -40,41 +40,21 @@ struct DisplayUpdate {
     Kind kind = Kind::ScanStep;
     int scanStep = 0;  // Kind::ScanStep
     int object = 0;    // Kind::Indicators: the object's number, 1..8
-    IndicatorReport indicators;
-    std::vector<std::string> events;  // Kind::Events, in object order
-    ItemReport item;                  // Kind::Item
+    IndicatorReport indicators{};
+    std::vector<std::string> events{};  // Kind::Events, in object order
+    ItemReport item{};                  // Kind::Item
 
-    static DisplayUpdate Step(int step) {
-        DisplayUpdate update;
-        update.kind = Kind::ScanStep;
-        update.scanStep = step;
-        return update;
-    }
+    static DisplayUpdate Step(int step) { return {.kind = Kind::ScanStep, .scanStep = step}; }
     static DisplayUpdate Indicators(int number, IndicatorReport report) {
-        DisplayUpdate update;
-        update.kind = Kind::Indicators;
-        update.object = number;
-        update.indicators = std::move(report);
-        return update;
+        return {.kind = Kind::Indicators, .object = number, .indicators = std::move(report)};
     }
     static DisplayUpdate ItemTested(int number, ItemReport report) {
-        DisplayUpdate update;
-        update.kind = Kind::Item;
-        update.object = number;
-        update.item = std::move(report);
-        return update;
+        return {.kind = Kind::Item, .object = number, .item = std::move(report)};
     }
     static DisplayUpdate Events(std::vector<std::string> texts) {
-        DisplayUpdate update;
-        update.kind = Kind::Events;
-        update.events = std::move(texts);
-        return update;
+        return {.kind = Kind::Events, .events = std::move(texts)};
     }
-    static DisplayUpdate ControlStopped() {
-        DisplayUpdate update;
-        update.kind = Kind::Stopped;
-        return update;
-    }
+    static DisplayUpdate ControlStopped() { return {.kind = Kind::Stopped}; }
     friend bool operator==(const DisplayUpdate&, const DisplayUpdate&) = default;
 };
 

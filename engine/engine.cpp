@@ -33,6 +33,19 @@ bool ValidNumber(int number) {
     return number >= 1 && number <= kObjectCount;
 }
 
+// Runs one piece of the engine's work whose failure must stay inside it: whatever it throws (an
+// allocation that fails, a lock or a thread the system refuses, a failure of a service such as the
+// macro launcher) ends that piece without a word, and the caller goes on. Each use says what is dropped
+// and why; on the engine's own threads an exception that got out would end the program.
+template <class Work>
+void Guarded(Work&& work) noexcept {
+    try {
+        work();
+    } catch (...) {
+        // Dropped, for the reasons above: the thread goes on.
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<CheckRunner> SystemChecks() {
@@ -142,11 +155,7 @@ std::optional<Engine::Item> Engine::NormaliseType(int number, ItemPurpose purpos
             ChangedLocked(object);
         }
     }
-    Request request;
-    request.kind = Request::Kind::Item;
-    request.number = number;
-    request.purpose = purpose;
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Item, .number = number, .purpose = purpose});
     return item;
 }
 
@@ -170,15 +179,12 @@ bool Engine::ChooseItem(int number, const BrowseChoice& choice) {
     if (!ValidNumber(number)) {
         return false;
     }
-    Request request;
-    request.kind = Request::Kind::Browse;
-    request.number = number;
-    request.choice = choice;
+    ObjectType type = ObjectType::File;
     {
         std::lock_guard<std::mutex> lock(lock_);
-        request.type = FoldType(objects_[number - 1].settings.Type);
+        type = FoldType(objects_[number - 1].settings.Type);
     }
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Browse, .number = number, .type = type, .choice = choice});
     return true;
 }
 
@@ -448,11 +454,7 @@ bool Engine::SearchTextChanged(int number, const std::string& newText) {
     if (!ValidNumber(number)) {
         return false;
     }
-    Request request;
-    request.kind = Request::Kind::Text;
-    request.number = number;
-    request.text = newText;
-    Ask(std::move(request));
+    Ask(Request{.kind = Request::Kind::Text, .number = number, .text = newText});
     return true;
 }
 
@@ -535,10 +537,8 @@ void Engine::RequestLoop() {
         requests_.pop_front();
         const Request request = *inFlight_;
         lock.unlock();
-        try {
-            CarryOut(request);
-        } catch (...) {
-        }
+        // A request that fails half-way is dropped: the thread lives on for the requests behind it.
+        Guarded([&] { CarryOut(request); });
         lock.lock();
         inFlight_.reset();
         if (requests_.empty()) {
@@ -704,42 +704,47 @@ LogSnapshot SnapshotOf(const ObjectArray& objects) {
 
 }  // namespace
 
-void Engine::RunPassUnless(const std::atomic<bool>* stop) {
-    // The guarded part: whatever goes wrong in it ends it, and the pass goes on with the log, action and
-    // wrap tests.
-    try {
+bool Engine::CheckStep(const std::atomic<bool>* stop) {
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        // A stop that came before the pass began (the button's stop may already have reset the step).
+        if (stop != nullptr && stop->load()) {
+            return false;
+        }
+        ++scanStep_;
+    }
+    // A disabled object passes its step on to the next number within the same pass, so at most one
+    // object is checked per pass.
+    for (int number = 1; number <= kObjectCount; ++number) {
+        bool check = false;
         {
             std::lock_guard<std::mutex> lock(lock_);
-            // A stop that came before the pass began (the button's stop may already have reset the step).
-            if (stop != nullptr && stop->load()) {
-                return;
+            if (scanStep_ != number) {
+                continue;
             }
-            ++scanStep_;
-        }
-        // A disabled object passes its step on to the next number within the same pass, so at most one
-        // object is checked per pass.
-        for (int number = 1; number <= kObjectCount; ++number) {
-            bool check = false;
-            {
-                std::lock_guard<std::mutex> lock(lock_);
-                if (scanStep_ != number) {
-                    continue;
-                }
-                if (objects_[number - 1].settings.Razr) {
-                    check = true;
-                } else {
-                    scanStep_ = number + 1;
-                }
-            }
-            if (check) {
-                CheckObject(number);
+            if (objects_[number - 1].settings.Razr) {
+                check = true;
+            } else {
+                scanStep_ = number + 1;
             }
         }
-        ShowScanStep();
-    } catch (...) {
+        if (check) {
+            CheckObject(number);
+        }
     }
+    ShowScanStep();
+    return true;
+}
 
-    try {
+void Engine::RunPassUnless(const std::atomic<bool>* stop) {
+    // Each step of the pass is guarded on its own: whatever goes wrong in one ends it, and the pass goes
+    // on with the log, action and wrap tests.
+    bool begun = true;
+    Guarded([&] { begun = CheckStep(stop); });
+    if (!begun) {
+        return;
+    }
+    Guarded([&] {
         std::optional<LogSnapshot> snapshot;
         {
             std::lock_guard<std::mutex> lock(lock_);
@@ -750,10 +755,8 @@ void Engine::RunPassUnless(const std::atomic<bool>* stop) {
         if (snapshot) {
             LogStep(*snapshot);
         }
-    } catch (...) {
-    }
-
-    try {
+    });
+    Guarded([&] {
         bool actionStep = false;
         {
             std::lock_guard<std::mutex> lock(lock_);
@@ -762,9 +765,7 @@ void Engine::RunPassUnless(const std::atomic<bool>* stop) {
         if (actionStep) {
             RunActions();
         }
-    } catch (...) {
-    }
-
+    });
     std::lock_guard<std::mutex> lock(lock_);
     if (scanStep_ == 12) {
         scanStep_ = 0;
@@ -782,14 +783,14 @@ LogEnvironment Engine::MakeLogEnvironment() const {
 
 void Engine::LogStep(const LogSnapshot& snapshot) {
     std::optional<std::string> written;
-    try {
+    // A log that fails half-way is no log of this cycle: the cycle goes on without it.
+    Guarded([&] {
         const LogEnvironment environment = MakeLogEnvironment();
         written = WriteEventLogFile(snapshot, logOK_.load(), environment);
         if (written) {
             DeleteOldLogs(environment);
         }
-    } catch (...) {
-    }
+    });
     // The macros of this cycle are told which file it wrote, or that it wrote none.
     std::lock_guard<std::mutex> lock(lock_);
     cycleLogPath_ = written.value_or(std::string());
@@ -839,10 +840,8 @@ void Engine::RunActions() {
         return;
     }
     for (const Pending& item : pending) {
-        try {
-            services_.runMacro(item.number, EventVariables(item.number, item.context, logPath));
-        } catch (...) {
-        }
+        // A macro that cannot be started keeps none of the others from starting.
+        Guarded([&] { services_.runMacro(item.number, EventVariables(item.number, item.context, logPath)); });
     }
 }
 
@@ -890,7 +889,8 @@ void Engine::StopControlLocked() {
 }
 
 void Engine::ScanThreadFailed(std::atomic<bool>& threadStop) noexcept {
-    try {
+    // The thread is ending already; when even this fails, it ends without telling the window.
+    Guarded([&] {
         std::lock_guard<std::mutex> lock(lock_);
         if (threadStop.load()) {
             return;  // stopped already; a new start may own ControlRunning by now
@@ -900,8 +900,7 @@ void Engine::ScanThreadFailed(std::atomic<bool>& threadStop) noexcept {
         scanStep_ = 0;
         PublishLocked(DisplayUpdate::Step(0));
         PublishLocked(DisplayUpdate::ControlStopped());
-    } catch (...) {
-    }
+    });
 }
 
 bool Engine::Sb_StartClick() {

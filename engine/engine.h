@@ -227,6 +227,9 @@ class Engine {
 
     // A pass of the scan thread: when `stop` is set by the time the pass would start, it does nothing.
     void RunPassUnless(const std::atomic<bool>* stop);
+    // The guarded part of a pass: the step advances, the object of the step is checked and the step
+    // display follows. False when `stop` was set before it began.
+    bool CheckStep(const std::atomic<bool>* stop);
     // The scan thread met a failure outside a pass's guards and is ending: control ends as the button's
     // stop ends it, so that the window shows it stopped and the next start creates a new thread. Does
     // nothing when a stop was already requested of that thread.
@@ -248,10 +251,10 @@ class Engine {
         enum class Kind { Text, Item, Browse };
         Kind kind = Kind::Text;
         int number = 0;
-        std::string text;                         // Kind::Text
+        std::string text{};                       // Kind::Text
         ItemPurpose purpose = ItemPurpose::Type;  // Kind::Item
         ObjectType type = ObjectType::File;       // Kind::Browse: the type the item was chosen for
-        BrowseChoice choice;                      // Kind::Browse
+        BrowseChoice choice{};                    // Kind::Browse
         uint64_t resets = 0;                      // resets_ when it was asked for
     };
     // The item a measurement looks at; the system's hold of an abandoned one belongs to it.

@@ -20,7 +20,9 @@ bool Measurement::Execute() {
     try {
         work_();
     } catch (...) {
-        // Work that throws has written nothing: its caller takes that as a failed measurement.
+        // Work that throws (a walk or a count that runs out of memory) is dropped here, on a thread where
+        // it has nowhere to go: it has written no result, and its caller takes that as a failed
+        // measurement.
     }
     current = nullptr;
     bool abandoned = false;

@@ -67,7 +67,9 @@ void TMyThread::Execute() {
             pauseWake_.wait_for(lock, pause_, [this] { return stop_.load(); });
         }
     } catch (...) {
-        // Leaving quietly would keep control "running" with no thread scanning.
+        // A failure outside the pass's guarded steps (a hook after the pass, the pause's lock) ends the
+        // loop and is dropped here, since it must not leave the thread; leaving quietly would keep
+        // control "running" with no thread scanning, so control ends as a stop ends it.
         engine_.ScanThreadFailed(stop_);
     }
     engine_.liveScanThreads_.fetch_sub(1);

@@ -56,6 +56,68 @@ std::string FirstCharacter(const std::string& text) {
     return text.substr(0, length);
 }
 
+// A quoted literal that begins at picture[i]; returns the index after it. '' inside or outside quotes
+// is one quote character.
+size_t AppendQuoted(std::string& out, std::string_view picture, size_t i) {
+    ++i;
+    if (i < picture.size() && picture[i] == '\'') {
+        out += '\'';
+        return i + 1;
+    }
+    while (i < picture.size()) {
+        if (picture[i] != '\'') {
+            out += picture[i++];
+        } else if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+            out += '\'';
+            i += 2;
+        } else {
+            return i + 1;
+        }
+    }
+    return i;
+}
+
+// One field of the picture: `run` repetitions of the letter `c`; any other character stands for itself.
+void AppendField(std::string& out, char c, size_t run, const LocalTime& t, const Names& names) {
+    const int monthIndex = (t.month >= 1 && t.month <= 12) ? t.month - 1 : 0;
+    const int dayIndex = (t.dayOfWeek >= 0 && t.dayOfWeek <= 6) ? t.dayOfWeek : 0;
+    const int width = run == 1 ? 1 : 2;
+    switch (c) {
+        case 'd':
+            AppendNumberOrName(out, run, t.day, names.daysShort[dayIndex], names.days[dayIndex]);
+            break;
+        case 'M':
+            AppendNumberOrName(out, run, t.month, names.monthsShort[monthIndex], names.months[monthIndex]);
+            break;
+        case 'y':
+            AppendNumber(out, run <= 2 ? t.year % 100 : t.year, run <= 2 ? width : 4);
+            break;
+        case 'g':
+            out += names.era;
+            break;
+        case 'h':
+            AppendNumber(out, t.hour % 12 == 0 ? 12 : t.hour % 12, width);
+            break;
+        case 'H':
+            AppendNumber(out, t.hour, width);
+            break;
+        case 'm':
+            AppendNumber(out, t.minute, width);
+            break;
+        case 's':
+            AppendNumber(out, t.second, width);
+            break;
+        case 't': {
+            const std::string& designator = t.hour < 12 ? names.am : names.pm;
+            out += run == 1 ? FirstCharacter(designator) : designator;
+            break;
+        }
+        default:
+            out.append(run, c);
+            break;
+    }
+}
+
 }  // namespace
 
 fs::FileTime FileTimeOf(std::chrono::system_clock::time_point moment) {
@@ -106,80 +168,18 @@ Names DefaultNames() {
 
 std::string FormatPicture(const LocalTime& t, std::string_view picture, const Names& names) {
     std::string out;
-    const int monthIndex = (t.month >= 1 && t.month <= 12) ? t.month - 1 : 0;
-    const int dayIndex = (t.dayOfWeek >= 0 && t.dayOfWeek <= 6) ? t.dayOfWeek : 0;
     size_t i = 0;
     while (i < picture.size()) {
         const char c = picture[i];
         if (c == '\'') {
-            // A quoted literal; '' inside or outside quotes is one quote character.
-            ++i;
-            if (i < picture.size() && picture[i] == '\'') {
-                out += '\'';
-                ++i;
-                continue;
-            }
-            while (i < picture.size()) {
-                if (picture[i] == '\'') {
-                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
-                        out += '\'';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                out += picture[i++];
-            }
+            i = AppendQuoted(out, picture, i);
             continue;
         }
         size_t run = 1;
         while (i + run < picture.size() && picture[i + run] == c) {
             ++run;
         }
-        switch (c) {
-            case 'd':
-                AppendNumberOrName(out, run, t.day, names.daysShort[dayIndex], names.days[dayIndex]);
-                break;
-            case 'M':
-                AppendNumberOrName(out, run, t.month, names.monthsShort[monthIndex],
-                                   names.months[monthIndex]);
-                break;
-            case 'y':
-                if (run == 1) {
-                    AppendNumber(out, t.year % 100, 1);
-                } else if (run == 2) {
-                    AppendNumber(out, t.year % 100, 2);
-                } else {
-                    AppendNumber(out, t.year, 4);
-                }
-                break;
-            case 'g':
-                out += names.era;
-                break;
-            case 'h': {
-                const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-                AppendNumber(out, hour12, run == 1 ? 1 : 2);
-                break;
-            }
-            case 'H':
-                AppendNumber(out, t.hour, run == 1 ? 1 : 2);
-                break;
-            case 'm':
-                AppendNumber(out, t.minute, run == 1 ? 1 : 2);
-                break;
-            case 's':
-                AppendNumber(out, t.second, run == 1 ? 1 : 2);
-                break;
-            case 't': {
-                const std::string& designator = t.hour < 12 ? names.am : names.pm;
-                out += run == 1 ? FirstCharacter(designator) : designator;
-                break;
-            }
-            default:
-                out.append(run, c);
-                break;
-        }
+        AppendField(out, c, run, t, names);
         i += run;
     }
     return out;

@@ -140,11 +140,13 @@ enum class SystemCall { Attributes, Listing, ListingNext };
 using FaultInjector = std::function<std::optional<uint32_t>(SystemCall call, std::string_view path)>;
 void InjectFaults(FaultInjector injector);
 
-// The separator of the platform: '\\' on Windows, '/' elsewhere.
+// The separator of the platform: '\\' on Windows, '/' elsewhere. Windows takes '/' as a separator too.
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+inline constexpr std::string_view kSeparators = "\\/";
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr std::string_view kSeparators = "/";
 #endif
 
 }  // namespace orv::fs

@@ -1,6 +1,7 @@
-// The application title, the same on every system.
+// What is the same on every system: the executable's folder and the application title.
 #include "platform/paths.h"
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace orv::paths {
@@ -18,6 +19,12 @@ char16_t ToLower(char16_t c) {
 }
 
 }  // namespace
+
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
+    const size_t separator = path.find_last_of(fs::kSeparators);
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
 
 std::string ApplicationTitle(const std::string& executablePath) {
     // Either separator: the title of a Windows path is asked for on every system.

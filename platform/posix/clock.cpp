@@ -2,6 +2,8 @@
 #include <langinfo.h>
 #include <time.h>
 
+#include <string_view>
+
 #include "platform/clock.h"
 
 namespace orv::clock {
@@ -36,8 +38,32 @@ void AppendLiteral(std::string& picture, char c) {
     }
 }
 
+// The strftime conversions that a short date or a long time may hold, and the Windows picture of each.
+struct Conversion {
+    char letter;
+    std::string_view picture;
+};
+constexpr Conversion kConversions[] = {
+    {'d', "dd"},  {'e', "d"},    {'m', "MM"},       {'y', "yy"},    {'Y', "yyyy"},        {'b', "MMM"},
+    {'h', "MMM"}, {'B', "MMMM"}, {'a', "ddd"},      {'A', "dddd"},  {'D', "MM/dd/yy"},    {'F', "yyyy-MM-dd"},
+    {'H', "HH"},  {'k', "H"},    {'I', "hh"},       {'l', "h"},     {'M', "mm"},          {'S', "ss"},
+    {'p', "tt"},  {'P', "tt"},   {'T', "HH:mm:ss"}, {'R', "HH:mm"}, {'r', "hh:mm:ss tt"}, {'n', " "},
+    {'t', " "},   {'%', "%"},
+};
+
+// Time zones, week numbers and the like are no part of a short date or long time: nothing.
+std::string_view PictureOf(char letter) {
+    for (const Conversion& conversion : kConversions) {
+        if (conversion.letter == letter) {
+            return conversion.picture;
+        }
+    }
+    return {};
+}
+
 // Translates a strftime format into a Windows picture string.
 std::string ToPicture(const char* format) {
+    constexpr std::string_view kFlags = "EO-_0^#";
     std::string picture;
     for (const char* p = format; *p; ++p) {
         if (*p != '%') {
@@ -45,87 +71,13 @@ std::string ToPicture(const char* format) {
             continue;
         }
         ++p;
-        while (*p == 'E' || *p == 'O' || *p == '-' || *p == '_' || *p == '0' || *p == '^' || *p == '#') {
+        while (*p != '\0' && kFlags.find(*p) != std::string_view::npos) {
             ++p;
         }
-        switch (*p) {
-            case 'd':
-                picture += "dd";
-                break;
-            case 'e':
-                picture += "d";
-                break;
-            case 'm':
-                picture += "MM";
-                break;
-            case 'y':
-                picture += "yy";
-                break;
-            case 'Y':
-                picture += "yyyy";
-                break;
-            case 'b':
-            case 'h':
-                picture += "MMM";
-                break;
-            case 'B':
-                picture += "MMMM";
-                break;
-            case 'a':
-                picture += "ddd";
-                break;
-            case 'A':
-                picture += "dddd";
-                break;
-            case 'D':
-                picture += "MM/dd/yy";
-                break;
-            case 'F':
-                picture += "yyyy-MM-dd";
-                break;
-            case 'H':
-                picture += "HH";
-                break;
-            case 'k':
-                picture += "H";
-                break;
-            case 'I':
-                picture += "hh";
-                break;
-            case 'l':
-                picture += "h";
-                break;
-            case 'M':
-                picture += "mm";
-                break;
-            case 'S':
-                picture += "ss";
-                break;
-            case 'p':
-            case 'P':
-                picture += "tt";
-                break;
-            case 'T':
-                picture += "HH:mm:ss";
-                break;
-            case 'R':
-                picture += "HH:mm";
-                break;
-            case 'r':
-                picture += "hh:mm:ss tt";
-                break;
-            case 'n':
-            case 't':
-                picture += ' ';
-                break;
-            case '%':
-                picture += '%';
-                break;
-            case '\0':
-                return picture;
-            default:
-                break;  // time zones, week numbers: not part of a short date or long time
+        if (*p == '\0') {
+            break;
         }
+        picture += PictureOf(*p);
     }
     return picture;
 }

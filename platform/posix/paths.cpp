@@ -21,10 +21,4 @@ std::string ExecutablePath() {
     }
 }
 
-std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 }  // namespace orv::paths

@@ -1,5 +1,7 @@
 // The registry of the POSIX build: one process-wide store in memory with the value types of the real
 // one. Key paths and value names are compared without regard to case, as Windows does.
+#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <set>
@@ -147,9 +149,10 @@ ValueType Key::TypeOf(std::string_view name) const {
 
 namespace {
 
-// Copies a value of an open key (null for a key that never opened); NotFound, or CannotRead for a
-// deleted key.
-Status Lookup(const std::string* openPath, std::string_view name, Value& out) {
+// Copies a value of an open key (null for a key that never opened) when it has one of `types`;
+// NotFound, WrongType, or CannotRead for a deleted key.
+Status Lookup(const std::string* openPath, std::string_view name, std::initializer_list<ValueType> types,
+              Value& out) {
     if (!openPath) {
         return Status::NotFound;
     }
@@ -167,6 +170,9 @@ Status Lookup(const std::string* openPath, std::string_view name, Value& out) {
     if (value == key->second.end()) {
         return Status::NotFound;
     }
+    if (std::find(types.begin(), types.end(), value->second.type) == types.end()) {
+        return Status::WrongType;
+    }
     out = value->second;
     return Status::Ok;
 }
@@ -175,41 +181,30 @@ Status Lookup(const std::string* openPath, std::string_view name, Value& out) {
 
 Status Key::ReadInt(std::string_view name, int32_t& out) const {
     Value value;
-    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
-    if (status != Status::Ok) {
-        return status;
+    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, {ValueType::Dword}, value);
+    if (status == Status::Ok) {
+        out = value.number;
     }
-    if (value.type != ValueType::Dword) {
-        return Status::WrongType;
-    }
-    out = value.number;
-    return Status::Ok;
+    return status;
 }
 
 Status Key::ReadString(std::string_view name, std::string& out) const {
     Value value;
-    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
-    if (status != Status::Ok) {
-        return status;
+    const Status status =
+        Lookup(impl_ ? &impl_->path : nullptr, name, {ValueType::String, ValueType::ExpandString}, value);
+    if (status == Status::Ok) {
+        out = std::move(value.data);
     }
-    if (value.type != ValueType::String && value.type != ValueType::ExpandString) {
-        return Status::WrongType;
-    }
-    out = value.data;
-    return Status::Ok;
+    return status;
 }
 
 Status Key::ReadBinary(std::string_view name, std::string& out) const {
     Value value;
-    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, value);
-    if (status != Status::Ok) {
-        return status;
+    const Status status = Lookup(impl_ ? &impl_->path : nullptr, name, {ValueType::Other}, value);
+    if (status == Status::Ok) {
+        out = std::move(value.data);
     }
-    if (value.type != ValueType::Other) {
-        return Status::WrongType;
-    }
-    out = value.data;
-    return Status::Ok;
+    return status;
 }
 
 namespace {

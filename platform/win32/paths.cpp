@@ -27,10 +27,4 @@ std::string ExecutablePath() {
     }
 }
 
-std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    const size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 }  // namespace orv::paths

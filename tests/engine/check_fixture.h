@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/checks.h"
+#include "tests/support/test_support.h"
 
 namespace orv::engine {
 
@@ -22,7 +23,14 @@ class CheckFixture : public ::testing::Test {
   protected:
     using CheckFunction = std::optional<CheckResult> (*)(int number, const ControlObject& object,
                                                          const CheckContext& context);
-    CheckFixture(CheckFunction check, int objectNumber) : number(objectNumber), check_(check) {}
+    // `check` runs for object `objectNumber`, which watches `item` in a folder of the test's own through
+    // the path and name fields given.
+    CheckFixture(CheckFunction check, int objectNumber, std::string ObjectSettings::*path,
+                 std::string ObjectSettings::*name, const std::string& item)
+        : number(objectNumber), check_(check) {
+        object.settings.*path = folder.Join(item);
+        object.settings.*name = item;
+    }
 
     std::optional<CheckResult> Check() {
         const CheckContext context{*table, formats, names};
@@ -39,6 +47,8 @@ class CheckFixture : public ::testing::Test {
     }
 
     void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
+
+    test::TempDirectory folder{"item check"};
 
     std::shared_ptr<const lang::LanguageTable> table = lang::LanguageTable::For(lang::kEnglish);
     clock::Formats formats{"dd.MM.yyyy", "H:mm:ss"};

@@ -120,10 +120,10 @@ std::string UniqueName() {
 
 class ApplicationCheck : public CheckFixture {
   protected:
-    ApplicationCheck() : CheckFixture(CheckApplication, 1) {
+    ApplicationCheck()
+        : CheckFixture(CheckApplication, 1, &ObjectSettings::Path_Prog, &ObjectSettings::Name_Prog,
+                       UniqueName()) {
         object.settings.Type = ObjectType::Application;
-        object.settings.Path_Prog = folder.Join(programName);
-        object.settings.Name_Prog = programName;
     }
 
     // A copy of this program under a name no other process has.
@@ -133,8 +133,7 @@ class ApplicationCheck : public CheckFixture {
         return copy;
     }
 
-    test::TempDirectory folder{"app check"};
-    std::string programName = UniqueName();
+    const std::string programName = object.settings.Name_Prog;
 };
 
 TEST_F(ApplicationCheck, StartAndEndOfTheProgramFulfilOnce) {

@@ -35,12 +35,8 @@ void MarkHiddenAndSystem(const std::string& path) {
 
 class DirectoryCheck : public CheckFixture {
   protected:
-    DirectoryCheck() : CheckFixture(CheckDirectory, 5) {
-        object.settings.Path_Dir = folder.Join("watched");
-        object.settings.Name_Dir = "watched";
-    }
-
-    test::TempDirectory folder{"dir check"};
+    DirectoryCheck()
+        : CheckFixture(CheckDirectory, 5, &ObjectSettings::Path_Dir, &ObjectSettings::Name_Dir, "watched") {}
 };
 
 TEST_F(DirectoryCheck, AvailabilityFollowsTheDirectory) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 #include "tests/engine/engine_fixture.h"
@@ -104,6 +105,26 @@ TEST_F(CycleTest, FulfilledObjectsStartTheirMacrosInAscendingOrderAtStepTen) {
     EXPECT_TRUE(engine->Object(3)->ActionPending);
     engine->RunPass();
     EXPECT_EQ(macros.Started(), (std::vector<int>{3, 7}));
+}
+
+// Whatever fails in a step ends that step alone: a check that throws reports nothing, a macro that
+// cannot be started keeps none of the others from starting, and the cycle goes on.
+TEST_F(CycleTest, AFailingCheckOrMacroEndsOnlyItsOwnStep) {
+    EnableOnly({1, 3, 7});
+    checks->SetBehaviour([](int number, const ControlObject& object) -> std::optional<CheckResult> {
+        if (number == 1) {
+            throw std::runtime_error("the disk is gone");
+        }
+        return FakeChecks::Made(number, object, true);
+    });
+    macros.failing = 3;
+    for (int pass = 1; pass <= 7; ++pass) {
+        engine->RunPass();
+    }
+    EXPECT_EQ(checks->Numbers(), (std::vector<int>{1, 3, 7}));
+    EXPECT_EQ(engine->Object(1)->EventText, "");
+    EXPECT_EQ(macros.Started(), (std::vector<int>{3, 7}));
+    EXPECT_EQ(engine->ScanStep(), 0);
 }
 
 TEST_F(CycleTest, LogStepWritesTheFulfilledObjectsOfTheCycle) {

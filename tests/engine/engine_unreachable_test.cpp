@@ -24,19 +24,8 @@ constexpr uint32_t kBadNetPath = 53;
 constexpr uint32_t kNetNameDeleted = 64;
 constexpr uint32_t kAccessDenied = 5;
 
-// Makes every look at a path under `prefix` fail with `code`, until destroyed.
-class Drop {
-  public:
-    Drop(std::string prefix, uint32_t code) {
-        fs::InjectFaults([prefix, code](fs::SystemCall, std::string_view path) -> std::optional<uint32_t> {
-            if (path.substr(0, prefix.size()) == prefix) {
-                return code;
-            }
-            return std::nullopt;
-        });
-    }
-    ~Drop() { fs::InjectFaults({}); }
-};
+// Makes every look at a path under the prefix fail with the code, until destroyed.
+using Drop = orv::test::InjectedFault;
 
 class UnreachableTest : public EngineFixture {
   protected:

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -168,7 +169,7 @@ class RecordingSink final : public DisplaySink {
     std::vector<DisplayUpdate> updates_;
 };
 
-// Records the macros the action step starts.
+// Records the macros the action step starts; the start of macro `failing` is recorded, then throws.
 class MacroRecorder {
   public:
     std::function<void(int, const launch::Environment&)> Callback() {
@@ -176,6 +177,9 @@ class MacroRecorder {
             std::lock_guard<std::mutex> lock(mutex_);
             started_.push_back(number);
             environments_.push_back(environment);
+            if (number == failing) {
+                throw std::runtime_error("the launcher failed");
+            }
         };
     }
     std::vector<int> Started() {
@@ -192,6 +196,8 @@ class MacroRecorder {
         started_.clear();
         environments_.clear();
     }
+
+    std::atomic<int> failing{0};
 
   private:
     std::mutex mutex_;

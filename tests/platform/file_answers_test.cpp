@@ -19,23 +19,7 @@
 namespace orv::fs {
 namespace {
 
-// Injects `code` for one kind of call on paths that begin with `prefix`; removed on destruction.
-class InjectedFault {
-  public:
-    InjectedFault(std::string prefix, uint32_t code,
-                  std::vector<SystemCall> calls = {SystemCall::Attributes, SystemCall::Listing}) {
-        InjectFaults(
-            [prefix, code, calls](SystemCall call, std::string_view path) -> std::optional<uint32_t> {
-                for (SystemCall faulty : calls) {
-                    if (faulty == call && path.substr(0, prefix.size()) == prefix) {
-                        return code;
-                    }
-                }
-                return std::nullopt;
-            });
-    }
-    ~InjectedFault() { InjectFaults({}); }
-};
+using test::InjectedFault;
 
 constexpr uint32_t kAccessDenied = 5;
 constexpr uint32_t kSharingViolation = 32;

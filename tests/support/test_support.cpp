@@ -85,7 +85,9 @@ std::vector<std::string> TempDirectory::List(std::string_view relative) const {
 ScratchKey::ScratchKey(std::string_view nameHint)
     : path_("Software\\OrvanterTests\\" + std::string(nameHint) + "-" + UniqueSuffix() + "\\") {}
 
-ScratchKey::~ScratchKey() { reg::DeleteKeyTree(path_); }
+ScratchKey::~ScratchKey() {
+    reg::DeleteKeyTree(path_);
+}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(PathOf(path), std::ios::binary);
@@ -103,6 +105,22 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+InjectedFault::InjectedFault(std::string prefix, uint32_t code, std::vector<fs::SystemCall> calls) {
+    fs::InjectFaults([prefix = std::move(prefix), code, calls = std::move(calls)](
+                         fs::SystemCall call, std::string_view path) -> std::optional<uint32_t> {
+        for (fs::SystemCall faulty : calls) {
+            if (faulty == call && path.substr(0, prefix.size()) == prefix) {
+                return code;
+            }
+        }
+        return std::nullopt;
+    });
+}
+
+InjectedFault::~InjectedFault() {
+    fs::InjectFaults({});
 }
 
 std::string WriteVariablesScript(const TempDirectory& folder, std::string_view relative,

@@ -8,12 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace orv::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it on destruction.
 // `nameHint` becomes part of the folder name (it may contain a blank, to test such paths).
 class TempDirectory {
-public:
+  public:
     explicit TempDirectory(std::string_view nameHint = "orv");
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
@@ -29,14 +31,14 @@ public:
     // The names of the entries of a sub-folder, sorted; empty when it cannot be listed.
     std::vector<std::string> List(std::string_view relative) const;
 
-private:
+  private:
     std::string path_;
 };
 
 // A registry key of its own under HKEY_CURRENT_USER\Software\OrvanterTests\..., deleted with its
 // contents on destruction.
 class ScratchKey {
-public:
+  public:
     explicit ScratchKey(std::string_view nameHint = "key");
     ~ScratchKey();
     ScratchKey(const ScratchKey&) = delete;
@@ -45,8 +47,19 @@ public:
     // The key's path, ending in a backslash (like the program's own key).
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     std::string path_;
+};
+
+// Makes the system calls of the kinds in `calls` on paths that begin with `prefix` fail with the Windows
+// error `code` (fs::InjectFaults), until destroyed.
+class InjectedFault {
+  public:
+    InjectedFault(std::string prefix, uint32_t code,
+                  std::vector<fs::SystemCall> calls = {fs::SystemCall::Attributes, fs::SystemCall::Listing});
+    ~InjectedFault();
+    InjectedFault(const InjectedFault&) = delete;
+    InjectedFault& operator=(const InjectedFault&) = delete;
 };
 
 // Reads a whole file; empty when it cannot be read.

@@ -2,23 +2,20 @@
 //   OrvWriter <path> <steps> <bytes per step> <pause in ms>
 // Opens the existing file for writing, letting others read but not write, appends the steps with the
 // pause between them, keeps the file open for one more pause, closes it and then creates <path>.closed.
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
+#include "tests/faults/helper_program.h"
+
 int main() {
-    int count = 0;
-    wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (arguments == nullptr || count != 5) {
+    const std::vector<std::wstring> arguments = orv::faults::Arguments();
+    if (arguments.size() != 4) {
         return 2;
     }
-    const std::wstring path = arguments[1];
-    const int steps = _wtoi(arguments[2]);
-    const std::vector<char> chunk(static_cast<size_t>(_wtoi(arguments[3])), 'x');
-    const DWORD pause = static_cast<DWORD>(_wtoi(arguments[4]));
+    const std::wstring& path = arguments[0];
+    const int steps = _wtoi(arguments[1].c_str());
+    const std::vector<char> chunk(static_cast<size_t>(_wtoi(arguments[2].c_str())), 'x');
+    const DWORD pause = static_cast<DWORD>(_wtoi(arguments[3].c_str()));
     const HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -33,8 +30,6 @@ int main() {
         ::Sleep(pause);
     }
     ::CloseHandle(file);
-    const HANDLE marker =
-        ::CreateFileW((path + L".closed").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ::CloseHandle(marker);
+    orv::faults::MakeMarker(path + L".closed");
     return 0;
 }
