@@ -108,10 +108,10 @@ TEST_F(KeyboardTest, TheLogKeepFieldStepsByArrowsAndKeysInBothLanguagesAndExitSa
 
     window.reset();
     Pump();
-    reg::Key key;
-    ASSERT_TRUE(reg::Key::Open(ProgramKey(), false, key));
+    reg::Key programKey;
+    ASSERT_TRUE(reg::Key::Open(ProgramKey(), false, programKey));
     int32_t stored = 0;
-    EXPECT_EQ(key.ReadInt("LogKeepDays", stored), reg::Status::Ok);
+    EXPECT_EQ(programKey.ReadInt("LogKeepDays", stored), reg::Status::Ok);
     EXPECT_EQ(stored, 365);
 }
 
