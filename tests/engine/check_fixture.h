@@ -46,6 +46,16 @@ class CheckFixture : public ::testing::Test {
         return Check();
     }
 
+    // The event text of the check, "<no answer>" when it fails.
+    std::string EventOf() {
+        const auto result = Check();
+        return result ? result->eventText : "<no answer>";
+    }
+    std::string EventOf(int32_t param) {
+        object.settings.Param = static_cast<ControlParam>(param);
+        return EventOf();
+    }
+
     void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
 
     test::TempDirectory folder{"item check"};
