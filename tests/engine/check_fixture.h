@@ -56,6 +56,19 @@ class CheckFixture : public ::testing::Test {
         return EventOf();
     }
 
+    // Runs the availability check of a watched path. The outcome stands after the check's title, in the
+    // hint on a line of its own; whether the item is there is kept and lights the path lamp.
+    void ExpectPresence(const std::string& outcome, bool fulfilled, bool present) {
+        const auto r = Check(0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->eventText, "Object " + std::to_string(number) + " / " + presenceTitle + " / " + outcome);
+        EXPECT_EQ(r->report.pathHint, presenceTitle + "\n\r" + outcome);
+        EXPECT_EQ(r->fulfilled, fulfilled);
+        EXPECT_EQ(r->baseline.*presenceSeen, present);
+        EXPECT_EQ(r->report.pathColour, present ? kActiveColour : kIdleColour);
+        EXPECT_FALSE(r->report.stringColour.has_value());
+    }
+
     void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
 
     test::TempDirectory folder{"item check"};
@@ -65,6 +78,10 @@ class CheckFixture : public ::testing::Test {
     clock::Names names = clock::DefaultNames();
     int number;
     ControlObject object;
+    // The availability check's title and the baseline that keeps whether the item was there (a path's
+    // fixture sets them).
+    std::string presenceTitle;
+    bool Baseline::*presenceSeen = nullptr;
 
   private:
     CheckFunction check_;

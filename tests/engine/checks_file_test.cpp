@@ -46,7 +46,10 @@ struct CountAnswer {
 class FileCheck : public CheckFixture {
   protected:
     FileCheck()
-        : CheckFixture(CheckFile, 3, &ObjectSettings::Path_File, &ObjectSettings::Name_File, "data.bin") {}
+        : CheckFixture(CheckFile, 3, &ObjectSettings::Path_File, &ObjectSettings::Name_File, "data.bin") {
+        presenceTitle = "Control of file availability : data.bin";
+        presenceSeen = &Baseline::File_OK_Old;
+    }
 
     // Runs the search-text check. Both lamps show the outcome under the check's title: after a slash
     // where the count changed, on a line of its own otherwise.
@@ -66,39 +69,13 @@ class FileCheck : public CheckFixture {
 };
 
 TEST_F(FileCheck, AvailabilityFollowsTheFileAndFulfilsOnChangesOnly) {
-    auto r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
-    EXPECT_FALSE(r->fulfilled);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-    EXPECT_FALSE(r->report.stringColour.has_value());
-
+    ExpectPresence("File is missing and doesnt appear", false, false);
     folder.WriteFile("data.bin", "x");
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears");
-    EXPECT_EQ(r->report.pathHint, "Control of file availability : data.bin\n\rFile appears");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_TRUE(r->baseline.File_OK_Old);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears as is");
-    EXPECT_FALSE(r->fulfilled);
-
+    ExpectPresence("File appears", true, true);
+    ExpectPresence("File appears as is", false, true);
     std::filesystem::remove(PathOf(object.settings.Path_File));
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_FALSE(r->baseline.File_OK_Old);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->fulfilled);
+    ExpectPresence("File is missing", true, false);
+    ExpectPresence("File is missing and doesnt appear", false, false);
 }
 
 TEST_F(FileCheck, DirectoryOrFileDatedBefore1980CountsAsMissing) {
