@@ -9,8 +9,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/checks.h"
+#include "engine/path_check.h"
 #include "tests/support/test_support.h"
 
 namespace orv::engine {
@@ -30,6 +32,13 @@ class CheckFixture : public ::testing::Test {
         : number(objectNumber), check_(check) {
         object.settings.*path = folder.Join(item);
         object.settings.*name = item;
+    }
+    // The check of a file or a directory, whose availability check has the title given.
+    CheckFixture(CheckFunction check, int objectNumber, const PathKind& kind, const std::string& item,
+                 std::string availabilityTitle)
+        : CheckFixture(check, objectNumber, kind.path, kind.name, item) {
+        presenceTitle = std::move(availabilityTitle);
+        presenceSeen = kind.seen;
     }
 
     std::optional<CheckResult> Check() {
@@ -78,8 +87,7 @@ class CheckFixture : public ::testing::Test {
     clock::Names names = clock::DefaultNames();
     int number;
     ControlObject object;
-    // The availability check's title and the baseline that keeps whether the item was there (a path's
-    // fixture sets them).
+    // A path's availability check: its title and the baseline that keeps whether the item was there.
     std::string presenceTitle;
     bool Baseline::*presenceSeen = nullptr;
 

@@ -36,10 +36,8 @@ void MarkHiddenAndSystem(const std::string& path) {
 class DirectoryCheck : public CheckFixture {
   protected:
     DirectoryCheck()
-        : CheckFixture(CheckDirectory, 5, &ObjectSettings::Path_Dir, &ObjectSettings::Name_Dir, "watched") {
-        presenceTitle = "Control of directory availability : watched";
-        presenceSeen = &Baseline::Dir_OK_Old;
-    }
+        : CheckFixture(CheckDirectory, 5, kDirectoryKind, "watched",
+                       "Control of directory availability : watched") {}
 };
 
 TEST_F(DirectoryCheck, AvailabilityFollowsTheDirectory) {

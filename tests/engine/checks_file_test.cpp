@@ -46,10 +46,7 @@ struct CountAnswer {
 class FileCheck : public CheckFixture {
   protected:
     FileCheck()
-        : CheckFixture(CheckFile, 3, &ObjectSettings::Path_File, &ObjectSettings::Name_File, "data.bin") {
-        presenceTitle = "Control of file availability : data.bin";
-        presenceSeen = &Baseline::File_OK_Old;
-    }
+        : CheckFixture(CheckFile, 3, kFileKind, "data.bin", "Control of file availability : data.bin") {}
 
     // Runs the search-text check. Both lamps show the outcome under the check's title: after a slash
     // where the count changed, on a line of its own otherwise.
