@@ -9,8 +9,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/checks.h"
+#include "engine/path_check.h"
 #include "tests/support/test_support.h"
 
 namespace orv::engine {
@@ -31,6 +33,13 @@ class CheckFixture : public ::testing::Test {
         object.settings.*path = folder.Join(item);
         object.settings.*name = item;
     }
+    // The check of a file or a directory, whose availability check has the title given.
+    CheckFixture(CheckFunction check, int objectNumber, const PathKind& kind, const std::string& item,
+                 std::string availabilityTitle)
+        : CheckFixture(check, objectNumber, kind.path, kind.name, item) {
+        presenceTitle = std::move(availabilityTitle);
+        presenceSeen = kind.seen;
+    }
 
     std::optional<CheckResult> Check() {
         const CheckContext context{*table, formats, names};
@@ -46,6 +55,29 @@ class CheckFixture : public ::testing::Test {
         return Check();
     }
 
+    // The event text of the check, "<no answer>" when it fails.
+    std::string EventOf() {
+        const auto result = Check();
+        return result ? result->eventText : "<no answer>";
+    }
+    std::string EventOf(int32_t param) {
+        object.settings.Param = static_cast<ControlParam>(param);
+        return EventOf();
+    }
+
+    // Runs the availability check of a watched path. The outcome stands after the check's title, in the
+    // hint on a line of its own; whether the item is there is kept and lights the path lamp.
+    void ExpectPresence(const std::string& outcome, bool fulfilled, bool present) {
+        const auto r = Check(0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->eventText, "Object " + std::to_string(number) + " / " + presenceTitle + " / " + outcome);
+        EXPECT_EQ(r->report.pathHint, presenceTitle + "\n\r" + outcome);
+        EXPECT_EQ(r->fulfilled, fulfilled);
+        EXPECT_EQ(r->baseline.*presenceSeen, present);
+        EXPECT_EQ(r->report.pathColour, present ? kActiveColour : kIdleColour);
+        EXPECT_FALSE(r->report.stringColour.has_value());
+    }
+
     void UseRussian() { table = lang::LanguageTable::For(lang::kRussian); }
 
     test::TempDirectory folder{"item check"};
@@ -55,6 +87,9 @@ class CheckFixture : public ::testing::Test {
     clock::Names names = clock::DefaultNames();
     int number;
     ControlObject object;
+    // A path's availability check: its title and the baseline that keeps whether the item was there.
+    std::string presenceTitle;
+    bool Baseline::*presenceSeen = nullptr;
 
   private:
     CheckFunction check_;

@@ -196,9 +196,7 @@ TEST_F(ApplicationCheck, ProcessNamesCompareWhollyAndCaseSensitively) {
 
     // The program's path is not compared: one that no longer exists is still checked by its name.
     object.settings.Path_Prog = folder.Join("gone/old.exe");
-    auto r = Check();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
+    EXPECT_EQ(EventOf(),
               "Object 1 / Application activity control : " + programName + " / Application is active");
 }
 
@@ -218,10 +216,8 @@ TEST_F(ApplicationCheck, PathThatNamesNoProgramMakesControlImpossible) {
     }
 
     table = lang::LanguageTable::For(lang::kRussian);
-    auto r = Check();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Объект 1 / Контроль активности приложения : " + programName +
-                                " / Приложения нет, контроль невозможен");
+    EXPECT_EQ(EventOf(), "Объект 1 / Контроль активности приложения : " + programName +
+                             " / Приложения нет, контроль невозможен");
 }
 
 TEST_F(ApplicationCheck, OtherParametersReportNothing) {

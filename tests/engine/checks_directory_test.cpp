@@ -36,44 +36,22 @@ void MarkHiddenAndSystem(const std::string& path) {
 class DirectoryCheck : public CheckFixture {
   protected:
     DirectoryCheck()
-        : CheckFixture(CheckDirectory, 5, &ObjectSettings::Path_Dir, &ObjectSettings::Name_Dir, "watched") {}
+        : CheckFixture(CheckDirectory, 5, kDirectoryKind, "watched",
+                       "Control of directory availability : watched") {}
 };
 
 TEST_F(DirectoryCheck, AvailabilityFollowsTheDirectory) {
-    auto r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(
-        r->eventText,
-        "Object 5 / Control of directory availability : watched / Directory is missing and doesnt appear");
-    EXPECT_FALSE(r->fulfilled);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-
+    ExpectPresence("Directory is missing and doesnt appear", false, false);
     folder.MakeFolder("watched");
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 5 / Control of directory availability : watched / Directory appeared");
-    EXPECT_EQ(r->report.pathHint, "Control of directory availability : watched\n\rDirectory appeared");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_TRUE(r->baseline.Dir_OK_Old);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-    EXPECT_FALSE(r->report.stringColour.has_value());
-
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 5 / Control of directory availability : watched / Directory appeared as is");
-    EXPECT_FALSE(r->fulfilled);
+    ExpectPresence("Directory appeared", true, true);
+    ExpectPresence("Directory appeared as is", false, true);
 
     // A file where the directory was is no directory.
     std::filesystem::remove(PathOf(object.settings.Path_Dir));
     folder.WriteFile("watched", "a file");
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 5 / Control of directory availability : watched / Directory is missing");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_FALSE(r->baseline.Dir_OK_Old);
+    ExpectPresence("Directory is missing", true, false);
 
-    r = Check(1);
+    auto r = Check(1);
     ASSERT_TRUE(r);
     EXPECT_EQ(
         r->eventText,
@@ -138,9 +116,7 @@ TEST_F(DirectoryCheck, SparseFileOfFiveGigabytesCountsWhole) {
     const std::string big = folder.WriteFile("watched/inner/big.bin", "");
     std::filesystem::resize_file(PathOf(big), 5368709120ULL);
     EXPECT_EQ(DirectorySize(object.settings.Path_Dir), 5368709120ULL);
-    auto r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
+    EXPECT_EQ(EventOf(1),
               "Object 5 / Control of directory size : watched / Directory size increased to: 5368709120 b");
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/checks.h"
@@ -32,46 +33,46 @@ fs::FileTime TicksOf(std::chrono::sys_seconds utc) {
     return fs::FileTime{(utc.time_since_epoch().count() + 11644473600LL) * 10000000LL};
 }
 
+// What one answer of the search-text check shows and keeps.
+struct CountAnswer {
+    std::string outcome;  // the event text after the item's name
+    bool fulfilled;
+    Colour pathColour;
+    Colour stringColour;
+    std::optional<int32_t> count;  // none when the file could not be searched
+    int32_t baseline;
+};
+
 class FileCheck : public CheckFixture {
   protected:
     FileCheck()
-        : CheckFixture(CheckFile, 3, &ObjectSettings::Path_File, &ObjectSettings::Name_File, "data.bin") {}
+        : CheckFixture(CheckFile, 3, kFileKind, "data.bin", "Control of file availability : data.bin") {}
+
+    // Runs the search-text check. Both lamps show the outcome under the check's title: after a slash
+    // where the count changed, on a line of its own otherwise.
+    void ExpectCount(const CountAnswer& expected) {
+        const auto r = Check(3);
+        ASSERT_TRUE(r);
+        const std::string title = "Control of the string in the file : data.bin";
+        EXPECT_EQ(r->eventText, "Object 3 / " + title + " / " + expected.outcome);
+        EXPECT_EQ(r->report.pathHint, title + (expected.fulfilled ? " / " : "\n\r") + expected.outcome);
+        EXPECT_EQ(r->report.stringHint, r->report.pathHint);
+        EXPECT_EQ(r->fulfilled, expected.fulfilled);
+        EXPECT_EQ(r->report.pathColour, expected.pathColour);
+        EXPECT_EQ(r->report.stringColour, expected.stringColour);
+        EXPECT_EQ(r->lastStringCount, expected.count);
+        EXPECT_EQ(r->baseline.Povtor_File_Old, expected.baseline);
+    }
 };
 
 TEST_F(FileCheck, AvailabilityFollowsTheFileAndFulfilsOnChangesOnly) {
-    auto r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
-    EXPECT_FALSE(r->fulfilled);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-    EXPECT_FALSE(r->report.stringColour.has_value());
-
+    ExpectPresence("File is missing and doesnt appear", false, false);
     folder.WriteFile("data.bin", "x");
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears");
-    EXPECT_EQ(r->report.pathHint, "Control of file availability : data.bin\n\rFile appears");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_TRUE(r->baseline.File_OK_Old);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File appears as is");
-    EXPECT_FALSE(r->fulfilled);
-
+    ExpectPresence("File appears", true, true);
+    ExpectPresence("File appears as is", false, true);
     std::filesystem::remove(PathOf(object.settings.Path_File));
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_FALSE(r->baseline.File_OK_Old);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->fulfilled);
+    ExpectPresence("File is missing", true, false);
+    ExpectPresence("File is missing and doesnt appear", false, false);
 }
 
 TEST_F(FileCheck, DirectoryOrFileDatedBefore1980CountsAsMissing) {
@@ -85,20 +86,14 @@ TEST_F(FileCheck, DirectoryOrFileDatedBefore1980CountsAsMissing) {
     folder.WriteFile("data.bin", "old");
     SetModified(object.settings.Path_File, std::chrono::sys_days{std::chrono::year{1975} / 6 / 1});
     object.baseline.File_OK_Old = true;
-    r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file availability : data.bin / File is missing");
-    r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
+    EXPECT_EQ(EventOf(0), "Object 3 / Control of file availability : data.bin / File is missing");
+    EXPECT_EQ(EventOf(1),
               "Object 3 / Control of file size : data.bin / File doesnt exist, the control isnt possible");
 }
 
 TEST_F(FileCheck, EmptyPathIsAMissingFile) {
     object.settings.Path_File.clear();
-    auto r = Check(0);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
+    EXPECT_EQ(EventOf(0),
               "Object 3 / Control of file availability : data.bin / File is missing and doesnt appear");
 }
 
@@ -145,10 +140,7 @@ TEST_F(FileCheck, SizesBeyondFourGigabytesAreComparedWhole) {
     EXPECT_EQ(r->baseline.Size_File_Old, "3000000100");
 
     object.baseline.Size_File_Old = "7000000000";
-    r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of file size : data.bin / File size reduced to: 3999999900 b");
+    EXPECT_EQ(EventOf(1), "Object 3 / Control of file size : data.bin / File size reduced to: 3999999900 b");
 }
 
 TEST_F(FileCheck, SizeBaselineThatIsNoNumberFailsTheCheckAndStays) {
@@ -159,9 +151,7 @@ TEST_F(FileCheck, SizeBaselineThatIsNoNumberFailsTheCheckAndStays) {
         EXPECT_EQ(object.baseline.Size_File_Old, bad);
     }
     object.baseline.Size_File_Old = "-5";
-    auto r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 10 b");
+    EXPECT_EQ(EventOf(1), "Object 3 / Control of file size : data.bin / File size increased to: 10 b");
 }
 
 TEST_F(FileCheck, DateIgnoresChangesWithinTheSameTenSeconds) {
@@ -190,9 +180,7 @@ TEST_F(FileCheck, DateIgnoresChangesWithinTheSameTenSeconds) {
     EXPECT_FALSE(r->fulfilled);
 
     SetModified(object.settings.Path_File, base + 41s);
-    r = Check(2);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file modification dates : data.bin / File changed");
+    EXPECT_EQ(EventOf(2), "Object 3 / Control of file modification dates : data.bin / File changed");
 
     // The DOS time has two-second steps: 19 s reads as 18 s (a format that ends in a literal keeps
     // the units of the seconds among the digits).
@@ -216,108 +204,44 @@ TEST_F(FileCheck, DateIgnoresChangesWithinTheSameTenSeconds) {
 TEST_F(FileCheck, StringCountReportsChangesWithSlashHints) {
     object.settings.String = "aa";
     folder.WriteFile("data.bin", "aaaa");
-    auto r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / The number of repetitions increased "
-              "to: 2");
-    EXPECT_EQ(r->report.pathHint,
-              "Control of the string in the file : data.bin / The number of repetitions increased to: 2");
-    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
-    EXPECT_EQ(r->report.stringColour, kActiveColour);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_EQ(r->lastStringCount, 2);
-    EXPECT_EQ(r->baseline.Povtor_File_Old, 2);
-
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(
-        r->eventText,
-        "Object 3 / Control of the string in the file : data.bin / The number of repetitions hasnt changed");
-    EXPECT_EQ(r->report.pathHint,
-              "Control of the string in the file : data.bin\n\rThe number of repetitions hasnt changed");
-    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
-    EXPECT_FALSE(r->fulfilled);
-    EXPECT_EQ(r->lastStringCount, 2);
+    ExpectCount({"The number of repetitions increased to: 2", true, kActiveColour, kActiveColour, 2, 2});
+    ExpectCount({"The number of repetitions hasnt changed", false, kActiveColour, kActiveColour, 2, 2});
 
     folder.WriteFile("data.bin", "aaa");
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / The number of repetitions decreased "
-              "to: 1");
-    EXPECT_EQ(r->baseline.Povtor_File_Old, 1);
+    ExpectCount({"The number of repetitions decreased to: 1", true, kActiveColour, kActiveColour, 1, 1});
 
     // Case matters.
     object.settings.String = "AA";
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->lastStringCount, 0);
-    EXPECT_EQ(r->report.stringColour, kIdleColour);
+    ExpectCount({"The number of repetitions decreased to: 1", true, kActiveColour, kIdleColour, 0, 0});
 
     // A file with a UTF-16 byte-order mark is counted in UTF-16.
     folder.WriteFile("data.bin", std::string("\xFF\xFE"
                                              "A\0A\0A\0A\0A\0",
                                              12));
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->lastStringCount, 2);
+    ExpectCount({"The number of repetitions increased to: 2", true, kActiveColour, kActiveColour, 2, 2});
 }
 
 TEST_F(FileCheck, EmptySearchTextCountsNothing) {
     folder.WriteFile("data.bin", "some text");
     object.settings.String.clear();
     object.baseline.Povtor_File_Old = 3;
-    auto r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / The number of repetitions decreased "
-              "to: 3");
-    EXPECT_TRUE(r->fulfilled);
-    EXPECT_EQ(r->report.stringColour, kIdleColour);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-    EXPECT_EQ(r->lastStringCount, 0);
-    EXPECT_EQ(r->baseline.Povtor_File_Old, 0);
+    ExpectCount({"The number of repetitions decreased to: 3", true, kActiveColour, kIdleColour, 0, 0});
 }
 
 TEST_F(FileCheck, EmptyOrMissingFileKeepsTheCountBaseline) {
     object.settings.String = "x";
     object.baseline.Povtor_File_Old = 4;
     folder.WriteFile("data.bin", "");
-    auto r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / File is empty, string search isnt "
-              "possible ");
-    EXPECT_EQ(r->report.pathHint,
-              "Control of the string in the file : data.bin\n\rFile is empty, string search isnt possible ");
-    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
-    EXPECT_EQ(r->report.pathColour, kActiveColour);
-    EXPECT_EQ(r->report.stringColour, kIdleColour);
-    EXPECT_FALSE(r->fulfilled);
-    EXPECT_FALSE(r->lastStringCount.has_value());
-    EXPECT_EQ(r->baseline.Povtor_File_Old, 4);
+    ExpectCount(
+        {"File is empty, string search isnt possible ", false, kActiveColour, kIdleColour, std::nullopt, 4});
 
     // Text written later is compared with the old baseline.
     folder.WriteFile("data.bin", "xxxxxx");
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / The number of repetitions increased "
-              "to: 2");
+    ExpectCount({"The number of repetitions increased to: 2", true, kActiveColour, kActiveColour, 6, 6});
 
     std::filesystem::remove(PathOf(object.settings.Path_File));
-    r = Check(3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText,
-              "Object 3 / Control of the string in the file : data.bin / File doesnt exist, string search "
-              "isnt possible");
-    EXPECT_EQ(r->report.stringHint, r->report.pathHint);
-    EXPECT_EQ(r->report.pathColour, kIdleColour);
-    EXPECT_EQ(r->report.stringColour, kIdleColour);
-    EXPECT_EQ(r->baseline.Povtor_File_Old, 6);
-    EXPECT_FALSE(r->lastStringCount.has_value());
+    ExpectCount(
+        {"File doesnt exist, string search isnt possible", false, kIdleColour, kIdleColour, std::nullopt, 6});
 }
 
 TEST_F(FileCheck, OtherParametersReportNothing) {
@@ -357,9 +281,7 @@ TEST_F(FileCheck, PathsLongerThan260CharactersWork) {
     auto r = Check(3);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->lastStringCount, 2);
-    r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
+    EXPECT_EQ(EventOf(1), "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
 }
 
 #ifdef _WIN32
@@ -395,9 +317,7 @@ TEST_F(FileCheck, FileThatAnotherProgramIsWritingIsMeasuredAndLeftWritable) {
     auto r = Check(3);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->lastStringCount, 2);
-    r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 20 b");
+    EXPECT_EQ(EventOf(1), "Object 3 / Control of file size : data.bin / File size increased to: 20 b");
     // The writer goes on writing after the checks.
     writer.Append("ERROR three\n");
     r = Check(3);
@@ -424,9 +344,7 @@ TEST_F(FileCheck, FileThatCannotBeReadFailsOnlyTheCount) {
     object.baseline.Povtor_File_Old = 5;
     EXPECT_FALSE(Check(3).has_value());
     EXPECT_EQ(object.baseline.Povtor_File_Old, 5);
-    auto r = Check(1);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->eventText, "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
+    EXPECT_EQ(EventOf(1), "Object 3 / Control of file size : data.bin / File size increased to: 11 b");
     ASSERT_TRUE(Check(2).has_value());
 }
 

@@ -12,10 +12,7 @@ namespace {
 
 using Kind = DisplayUpdate::Kind;
 
-class CycleTest : public EngineFixture {
-  protected:
-    void SetUp() override { Make(); }
-};
+using CycleTest = ReadyEngineFixture;
 
 TEST_F(CycleTest, TwoEnabledObjectsMakeASixPassCycle) {
     EnableOnly({1, 2});

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/path_check.h"
 #include "platform/files.h"
 #include "tests/engine/fakes.h"
 #include "tests/support/test_support.h"
@@ -73,6 +74,16 @@ class EngineFixture : public ::testing::Test {
         Edit(number,
              [type](ObjectSettings& settings, Baseline&) { settings.Type = static_cast<ObjectType>(type); });
     }
+    // Object N watches the file or directory at `path`, named `name`, for `param`.
+    void Watch(int number, const PathKind& kind, ControlParam param, const std::string& path,
+               const std::string& name) {
+        Edit(number, [&](ObjectSettings& settings, Baseline&) {
+            settings.Type = kind.type;
+            settings.Param = param;
+            settings.*kind.path = path;
+            settings.*kind.name = name;
+        });
+    }
 
     int32_t language = lang::kEnglish;
     // The engine's time since the system started, in milliseconds (tests move it on).
@@ -86,6 +97,12 @@ class EngineFixture : public ::testing::Test {
     orv::test::TempDirectory folder{"orv-engine"};
     // Last, so that it (and its scan thread) goes first.
     std::unique_ptr<Engine> engine;
+};
+
+// The engine with the fake checks and the defaults above, made before each test.
+class ReadyEngineFixture : public EngineFixture {
+  protected:
+    void SetUp() override { Make(); }
 };
 
 }  // namespace orv::engine::test

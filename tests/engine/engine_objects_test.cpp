@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -16,10 +17,8 @@ namespace {
 
 using Kind = DisplayUpdate::Kind;
 
-class ObjectsTest : public EngineFixture {
+class ObjectsTest : public ReadyEngineFixture {
   protected:
-    void SetUp() override { Make(); }
-
     size_t IndicatorUpdates() {
         size_t count = 0;
         for (const DisplayUpdate& update : sink.Updates()) {
@@ -48,6 +47,38 @@ class ObjectsTest : public EngineFixture {
             return std::optional<CheckResult>(result);
         });
         return calls;
+    }
+
+    // Object N counts `text` in its file; `count` is the count it saw last.
+    void WatchText(int number, const std::string& text, int32_t count = 0) {
+        Edit(number, [&](ObjectSettings& s, Baseline& b) {
+            s.Param = ControlParam::String;
+            s.String = text;
+            b.Povtor_File_Old = count;
+        });
+    }
+
+    // From now on every check of object `held` first waits at `gate`; every check reports `eventText`
+    // and `count` occurrences.
+    void CountBehindGate(Gate& gate, int held, bool fulfilled, std::string eventText, int32_t count) {
+        checks->SetBehaviour(
+            [&gate, held, fulfilled, eventText, count](int number, const ControlObject& object) {
+                if (number == held) {
+                    gate.Pass();
+                }
+                CheckResult result = FakeChecks::Made(number, object, fulfilled);
+                result.eventText = eventText;
+                result.lastStringCount = count;
+                return std::optional<CheckResult>(result);
+            });
+    }
+
+    // Types each text into object N's search field, then waits until the first check is held at `gate`.
+    void TypeWhileHeld(Gate& gate, int number, std::initializer_list<const char*> texts) {
+        for (const char* text : texts) {
+            EXPECT_TRUE(engine->SearchTextChanged(number, text));
+        }
+        EXPECT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
     }
 };
 
@@ -258,11 +289,7 @@ TEST_F(ObjectsTest, EditsResetAndLoadChangeOnlyTheNamedObjectsAndBumpTheGenerati
 }
 
 TEST_F(ObjectsTest, SearchTextEditRunsTheFileCheckWithTheOldTextThenTakesTheCount) {
-    Edit(1, [](ObjectSettings& s, Baseline& b) {
-        s.Param = ControlParam::String;
-        s.String = "ab";
-        b.Povtor_File_Old = 9;
-    });
+    WatchText(1, "ab", 9);
     checks->SetBehaviour([](int number, const ControlObject& object) {
         CheckResult result = FakeChecks::Made(number, object, false);
         result.lastStringCount = 4;
@@ -298,10 +325,7 @@ TEST_F(ObjectsTest, SearchTextEditOfADirectoryObjectOnlyKeepsTheText) {
 TEST_F(ObjectsTest, IdleThreadsEndAndTheNextCheckAndTextChangeStillRun) {
     threadLinger = std::chrono::milliseconds(20);
     Make();
-    Edit(1, [](ObjectSettings& s, Baseline&) {
-        s.Param = ControlParam::String;
-        s.String = "a";
-    });
+    WatchText(1, "a");
     engine->CheckObject(1);
     EXPECT_TRUE(engine->SearchTextChanged(1, "ab"));
     ASSERT_TRUE(orv::test::WaitFor([&] { return engine->PendingRequests() == 0; }));
@@ -319,11 +343,7 @@ TEST_F(ObjectsTest, IdleThreadsEndAndTheNextCheckAndTextChangeStillRun) {
 // Keystrokes typed while the first one's check is still measuring: the caller never waits, and the
 // changes are carried out one after another in their order, each check with the text before it.
 TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCountsAsBaselines) {
-    Edit(1, [](ObjectSettings& s, Baseline& b) {
-        s.Param = ControlParam::String;
-        s.String = "";
-        b.Povtor_File_Old = 9;
-    });
+    WatchText(1, "", 9);
     Gate gate;
     checks->SetBehaviour([&](int number, const ControlObject& object) {
         if (object.settings.String.empty()) {
@@ -334,10 +354,7 @@ TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCounts
         result.eventText = "counted '" + object.settings.String + "'";
         return std::optional<CheckResult>(result);
     });
-    for (const char* text : {"a", "ab", "abc"}) {
-        EXPECT_TRUE(engine->SearchTextChanged(1, text));
-    }
-    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    TypeWhileHeld(gate, 1, {"a", "ab", "abc"});
     EXPECT_EQ(engine->PendingRequests(), 3);
     EXPECT_EQ(engine->Object(1)->settings.String, "");
     gate.Open();
@@ -361,20 +378,9 @@ TEST_F(ObjectsTest, KeystrokeChecksRunInOrderWithTheTextBeforeEachAndTheirCounts
 // The user changes the object (which stops control) while its search-text check measures: the check's
 // result belongs to the old object and is dropped, yet the typed text is kept.
 TEST_F(ObjectsTest, AChangeAndStopDuringATextCheckLeavesNoStaleResult) {
-    Edit(1, [](ObjectSettings& s, Baseline&) {
-        s.Param = ControlParam::String;
-        s.String = "old";
-    });
+    WatchText(1, "old");
     Gate gate;
-    checks->SetBehaviour([&](int number, const ControlObject& object) {
-        if (number == 1) {
-            gate.Pass();
-        }
-        CheckResult result = FakeChecks::Made(number, object, true);
-        result.eventText = "stale";
-        result.lastStringCount = 7;
-        return std::optional<CheckResult>(result);
-    });
+    CountBehindGate(gate, 1, true, "stale", 7);
     // Control runs, its scan thread pausing after a check of object 2.
     EnableOnly({2});
     engine->Sb_StartClick();
@@ -398,21 +404,10 @@ TEST_F(ObjectsTest, AChangeAndStopDuringATextCheckLeavesNoStaleResult) {
 // Reset while a search-text check measures and another change waits: neither the typed texts nor a
 // count survive it.
 TEST_F(ObjectsTest, AResetDiscardsTheSearchTextChangesWaitingAndTheOneUnderWay) {
-    Edit(3, [](ObjectSettings& s, Baseline& b) {
-        s.Param = ControlParam::String;
-        s.String = "a";
-        b.Povtor_File_Old = 2;
-    });
+    WatchText(3, "a", 2);
     Gate gate;
-    checks->SetBehaviour([&](int number, const ControlObject& object) {
-        gate.Pass();
-        CheckResult result = FakeChecks::Made(number, object, false);
-        result.lastStringCount = 48899;
-        return std::optional<CheckResult>(result);
-    });
-    engine->SearchTextChanged(3, "ab");
-    engine->SearchTextChanged(3, "abc");
-    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    CountBehindGate(gate, 3, false, "counted", 48899);
+    TypeWhileHeld(gate, 3, {"ab", "abc"});
     engine->ResetObjects();
     EXPECT_EQ(engine->SearchText(3), "");
     gate.Open();
@@ -443,23 +438,10 @@ TEST_F(ObjectsTest, ADisabledObjectsSearchTextCheckLeavesNoActionPending) {
 // check, and the text kept is the last one whose check finished, with its count, never a typed text
 // beside the count of an older one.
 TEST_F(ObjectsTest, ExitKeepsTheLastTextWhoseCheckFinishedWithItsCount) {
-    Edit(2, [](ObjectSettings& s, Baseline& b) {
-        s.Param = ControlParam::String;
-        s.String = "V";
-        b.Povtor_File_Old = 9;
-    });
+    WatchText(2, "V", 9);
     Gate gate;
-    checks->SetBehaviour([&](int number, const ControlObject& object) {
-        gate.Pass();
-        CheckResult result = FakeChecks::Made(number, object, true);
-        result.eventText = "late";
-        result.lastStringCount = 4;
-        return std::optional<CheckResult>(result);
-    });
-    engine->SearchTextChanged(2, "W");
-    engine->SearchTextChanged(2, "Wa");
-    engine->SearchTextChanged(2, "War");
-    ASSERT_TRUE(orv::test::WaitFor([&] { return gate.Waiting() == 1; }));
+    CountBehindGate(gate, 2, true, "late", 4);
+    TypeWhileHeld(gate, 2, {"W", "Wa", "War"});
     const auto started = std::chrono::steady_clock::now();
     engine->Shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));

@@ -53,14 +53,7 @@ class SettleTest : public EngineFixture {
         EnableOnly({1});
         path = folder.Join("copy.bin");
     }
-    void WatchFile(ControlParam param) {
-        Edit(1, [&](ObjectSettings& s, Baseline&) {
-            s.Type = ObjectType::File;
-            s.Param = param;
-            s.Path_File = path;
-            s.Name_File = "copy.bin";
-        });
-    }
+    void WatchFile(ControlParam param) { Watch(1, kFileKind, param, path, "copy.bin"); }
     // A check of object 1 and the action step after it; the event text when it fulfilled.
     std::string Check() {
         engine->CheckObject(1);

@@ -35,20 +35,10 @@ class UnreachableTest : public EngineFixture {
         EXPECT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }));
     }
     void WatchFile(int number, const std::string& path) {
-        EditObject(*engine, number, [&](ObjectSettings& s, Baseline&) {
-            s.Type = ObjectType::File;
-            s.Param = ControlParam::Availability;
-            s.Path_File = path;
-            s.Name_File = "data.bin";
-        });
+        Watch(number, kFileKind, ControlParam::Availability, path, "data.bin");
     }
     void WatchDirectorySize(int number, const std::string& path) {
-        EditObject(*engine, number, [&](ObjectSettings& s, Baseline&) {
-            s.Type = ObjectType::Directory;
-            s.Param = ControlParam::Size;
-            s.Path_Dir = path;
-            s.Name_Dir = "tree";
-        });
+        Watch(number, kDirectoryKind, ControlParam::Size, path, "tree");
     }
     // One whole cycle: the objects' checks, the log, the actions, the wrap.
     void RunCycle() {

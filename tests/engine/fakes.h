@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/display.h"
@@ -41,6 +42,37 @@ class Gate {
     std::condition_variable changed_;
     bool open_ = false;
     int waiting_ = 0;
+};
+
+// What threads add to and the test reads as a copy.
+template <typename Item>
+class SharedList {
+  public:
+    void Add(Item item) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        items_.push_back(std::move(item));
+    }
+    std::vector<Item> Items() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return items_;
+    }
+    // One field of every item, in order.
+    template <typename Field>
+    std::vector<Field> Each(Field Item::*field) {
+        std::vector<Field> values;
+        for (const Item& item : Items()) {
+            values.push_back(item.*field);
+        }
+        return values;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        items_.clear();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<Item> items_;
 };
 
 struct CheckCall {
@@ -142,14 +174,8 @@ class FakeChecks final : public CheckRunner {
 
 class RecordingSink final : public DisplaySink {
   public:
-    void Publish(DisplayUpdate update) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        updates_.push_back(std::move(update));
-    }
-    std::vector<DisplayUpdate> Updates() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return updates_;
-    }
+    void Publish(DisplayUpdate update) override { updates_.Add(std::move(update)); }
+    std::vector<DisplayUpdate> Updates() { return updates_.Items(); }
     std::vector<int> Steps() {
         std::vector<int> steps;
         for (const DisplayUpdate& update : Updates()) {
@@ -159,14 +185,10 @@ class RecordingSink final : public DisplaySink {
         }
         return steps;
     }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        updates_.clear();
-    }
+    void Clear() { updates_.Clear(); }
 
   private:
-    std::mutex mutex_;
-    std::vector<DisplayUpdate> updates_;
+    SharedList<DisplayUpdate> updates_;
 };
 
 // Records the macros the action step starts; the start of macro `failing` is recorded, then throws.
@@ -174,35 +196,25 @@ class MacroRecorder {
   public:
     std::function<void(int, const launch::Environment&)> Callback() {
         return [this](int number, const launch::Environment& environment) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            started_.push_back(number);
-            environments_.push_back(environment);
+            starts_.Add(Start{number, environment});
             if (number == failing) {
                 throw std::runtime_error("the launcher failed");
             }
         };
     }
-    std::vector<int> Started() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return started_;
-    }
+    std::vector<int> Started() { return starts_.Each(&Start::number); }
     // The variables of each start, in the order of Started().
-    std::vector<launch::Environment> Environments() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return environments_;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        started_.clear();
-        environments_.clear();
-    }
+    std::vector<launch::Environment> Environments() { return starts_.Each(&Start::environment); }
+    void Clear() { starts_.Clear(); }
 
     std::atomic<int> failing{0};
 
   private:
-    std::mutex mutex_;
-    std::vector<int> started_;
-    std::vector<launch::Environment> environments_;
+    struct Start {
+        int number;
+        launch::Environment environment;
+    };
+    SharedList<Start> starts_;
 };
 
 // Formats the tests pin, independent of the machine's locale.

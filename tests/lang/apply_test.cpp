@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
@@ -19,32 +20,76 @@ const LanguageTable& Russian() {
     return *LanguageTable::For(kRussian);
 }
 
-std::string MainCaption(MainControl control, const LanguageTable& table, bool running = false) {
-    return MainWindowText(control, TextSlot::Caption, table, running).value_or("<none>");
+std::string MainCaption(MainControl control, const LanguageTable& table) {
+    return MainWindowText(control, TextSlot::Caption, table, false).value_or("<none>");
 }
 
-std::string MainHint(MainControl control, const LanguageTable& table, bool running = false) {
-    return MainWindowText(control, TextSlot::Hint, table, running).value_or("<none>");
+std::string MainHint(MainControl control, const LanguageTable& table) {
+    return MainWindowText(control, TextSlot::Hint, table, false).value_or("<none>");
 }
 
 std::string PanelHint(PanelControl control, int object, const LanguageTable& table) {
     return ObjectPanelText(control, TextSlot::Hint, table, object).value_or("<none>");
 }
 
-TEST(ApplyLanguageTest, CaptionsFollowedByAColonGetOne) {
-    EXPECT_EQ(MainCaption(M::Lbl_Lang, English()), "Interface:");
-    EXPECT_EQ(MainCaption(M::Lbl_Lang, Russian()), "Интерфейс:");
-    EXPECT_EQ(MainCaption(M::Lbl1_Title_Obj, English()), "Object:");
-    EXPECT_EQ(MainCaption(M::Lbl1_Title_Obj, Russian()), "Объект:");
-    EXPECT_EQ(MainCaption(M::Lbl1_Title_Action, English()), "Action:");
-    EXPECT_EQ(MainCaption(M::Lbl1_Title_Control, Russian()), "Контроль:");
-    // The heading shares the role with the column heading but has no colon.
-    EXPECT_EQ(MainCaption(M::Lbl_Title_1, English()), "Control");
-    EXPECT_EQ(MainCaption(M::Lbl_Title_2, Russian()), "Настройки");
-    EXPECT_EQ(MainCaption(M::Edit_Lang, Russian()), "Русский");
-    EXPECT_EQ(CaptionWithColon(English(), TextId::ObjectWord), "Object:");
+// A text of the main window as it stands in one language and running state.
+struct MainText {
+    MainControl control;
+    TextSlot slot;
+    int32_t language;
+    const char* text;  // "<none>" where the control has no text in that slot
+    bool running = false;
+};
+
+const MainText kMainTexts[] = {
+    // Captions followed by a colon get one; the heading shares its role with the column heading but
+    // has none.
+    {M::Lbl_Lang, TextSlot::Caption, kEnglish, "Interface:"},
+    {M::Lbl_Lang, TextSlot::Caption, kRussian, "Интерфейс:"},
+    {M::Lbl1_Title_Obj, TextSlot::Caption, kEnglish, "Object:"},
+    {M::Lbl1_Title_Obj, TextSlot::Caption, kRussian, "Объект:"},
+    {M::Lbl1_Title_Action, TextSlot::Caption, kEnglish, "Action:"},
+    {M::Lbl1_Title_Control, TextSlot::Caption, kRussian, "Контроль:"},
+    {M::Lbl_Title_1, TextSlot::Caption, kEnglish, "Control"},
+    {M::Lbl_Title_2, TextSlot::Caption, kRussian, "Настройки"},
+    {M::Edit_Lang, TextSlot::Caption, kRussian, "Русский"},
     // A control with a hint row only has no caption row.
-    EXPECT_EQ(MainCaption(M::Sb_Help, English()), "<none>");
+    {M::Sb_Help, TextSlot::Caption, kEnglish, "<none>"},
+    // The start button's and the indicator's hints follow the running state; nothing else does.
+    {M::Sb_Start, TextSlot::Hint, kEnglish, "Launch control", false},
+    {M::Sb_Start, TextSlot::Hint, kEnglish, "Stop control", true},
+    {M::Sb_Start, TextSlot::Hint, kRussian, "Запустить контроль", false},
+    {M::Sb_Start, TextSlot::Hint, kRussian, "Остановить контроль", true},
+    {M::Indicator_Start, TextSlot::Hint, kEnglish, "Control stopped", false},
+    {M::Indicator_Start, TextSlot::Hint, kEnglish, "Control running", true},
+    {M::Indicator_Start, TextSlot::Hint, kRussian, "Контроль остановлен", false},
+    {M::Indicator_Start, TextSlot::Hint, kRussian, "Контроль запущен", true},
+    {M::Sb_Reset, TextSlot::Hint, kEnglish, "Reset all settings", true},
+    // The options: in Russian the label's caption is shorter than the hint it shares with its box.
+    {M::Lbl_HintShow, TextSlot::Caption, kRussian, "Показывать подсказки"},
+    {M::Cb_HintShow, TextSlot::Hint, kRussian, "Показывать всплывающие подсказки"},
+    {M::Lbl_HintShow, TextSlot::Caption, kEnglish, "Show hints"},
+    {M::Cb_HintShow, TextSlot::Hint, kEnglish, "Show hints"},
+    {M::Cb_AutoRun, TextSlot::Hint, kEnglish, "Autorun program at the start of Windows"},
+    {M::Lbl_MinFormShow, TextSlot::Caption, kRussian, "Минимизация"},
+    {M::Cb_MinFormShow, TextSlot::Hint, kEnglish, "Auto minimization program at the start"},
+    {M::Lbl_LogOK, TextSlot::Caption, kEnglish, "Write the log file if changes only"},
+    {M::Cb_LogOK, TextSlot::Hint, kRussian, "Писать лог-файл только при наличии изменений"},
+    // The tray menu's exit item and the close button say the same.
+    {M::TrayMenu_1, TextSlot::Caption, kRussian, "Контроль: Старт"},
+    {M::TrayMenu_5, TextSlot::Hint, kRussian, "Выйти из программы"},
+    {M::Sb_Close, TextSlot::Hint, kRussian, "Выйти из программы"},
+};
+
+TEST(ApplyLanguageTest, MainWindowTextsInBothLanguagesAndRunningStates) {
+    for (const MainText& row : kMainTexts) {
+        SCOPED_TRACE(row.text);
+        const LanguageTable& table = row.language == kRussian ? Russian() : English();
+        EXPECT_EQ(MainWindowText(row.control, row.slot, table, row.running).value_or("<none>"), row.text);
+    }
+    EXPECT_EQ(CaptionWithColon(English(), TextId::ObjectWord), "Object:");
+    EXPECT_EQ(StartButtonHint(Russian(), true), "Остановить контроль");
+    EXPECT_EQ(StartIndicatorHint(English(), false), "Control stopped");
 }
 
 TEST(ApplyLanguageTest, NumberedObjectHintsGetBlankAndNumber) {
@@ -73,21 +118,6 @@ TEST(ApplyLanguageTest, UnnumberedObjectHintsAreTheSameForAllObjects) {
     }
 }
 
-TEST(ApplyLanguageTest, StartHintsFollowTheRunningState) {
-    EXPECT_EQ(MainHint(M::Sb_Start, English(), false), "Launch control");
-    EXPECT_EQ(MainHint(M::Sb_Start, English(), true), "Stop control");
-    EXPECT_EQ(MainHint(M::Sb_Start, Russian(), false), "Запустить контроль");
-    EXPECT_EQ(MainHint(M::Sb_Start, Russian(), true), "Остановить контроль");
-    EXPECT_EQ(MainHint(M::Indicator_Start, English(), false), "Control stopped");
-    EXPECT_EQ(MainHint(M::Indicator_Start, English(), true), "Control running");
-    EXPECT_EQ(MainHint(M::Indicator_Start, Russian(), false), "Контроль остановлен");
-    EXPECT_EQ(MainHint(M::Indicator_Start, Russian(), true), "Контроль запущен");
-    EXPECT_EQ(StartButtonHint(Russian(), true), "Остановить контроль");
-    EXPECT_EQ(StartIndicatorHint(English(), false), "Control stopped");
-    // Nothing else depends on the running state.
-    EXPECT_EQ(MainHint(M::Sb_Reset, English(), true), "Reset all settings");
-}
-
 TEST(ApplyLanguageTest, TrayItemsGetCaptionAndHint) {
     const std::pair<MainControl, const char*> items[] = {
         {M::TrayMenu_1, "Control: Start"},    {M::TrayMenu_2, "Control: Stop"},
@@ -98,22 +128,20 @@ TEST(ApplyLanguageTest, TrayItemsGetCaptionAndHint) {
         EXPECT_EQ(MainCaption(item, English()), text) << text;
         EXPECT_EQ(MainHint(item, English()), text) << text;
     }
-    EXPECT_EQ(MainCaption(M::TrayMenu_1, Russian()), "Контроль: Старт");
-    EXPECT_EQ(MainHint(M::TrayMenu_5, Russian()), "Выйти из программы");
-    EXPECT_EQ(MainHint(M::Sb_Close, Russian()), "Выйти из программы");
 }
 
 TEST(ApplyLanguageTest, OptionLabelsAndBoxesShareTheHint) {
-    EXPECT_EQ(MainCaption(M::Lbl_HintShow, Russian()), "Показывать подсказки");
-    EXPECT_EQ(MainHint(M::Lbl_HintShow, Russian()), "Показывать всплывающие подсказки");
-    EXPECT_EQ(MainHint(M::Cb_HintShow, Russian()), "Показывать всплывающие подсказки");
-    EXPECT_EQ(MainCaption(M::Lbl_HintShow, English()), "Show hints");
-    EXPECT_EQ(MainHint(M::Cb_HintShow, English()), "Show hints");
-    EXPECT_EQ(MainHint(M::Cb_AutoRun, English()), "Autorun program at the start of Windows");
-    EXPECT_EQ(MainCaption(M::Lbl_MinFormShow, Russian()), "Минимизация");
-    EXPECT_EQ(MainHint(M::Cb_MinFormShow, English()), "Auto minimization program at the start");
-    EXPECT_EQ(MainCaption(M::Lbl_LogOK, English()), "Write the log file if changes only");
-    EXPECT_EQ(MainHint(M::Cb_LogOK, Russian()), "Писать лог-файл только при наличии изменений");
+    const std::pair<MainControl, MainControl> options[] = {{M::Lbl_HintShow, M::Cb_HintShow},
+                                                           {M::Lbl_AutoRun, M::Cb_AutoRun},
+                                                           {M::Lbl_MinFormShow, M::Cb_MinFormShow},
+                                                           {M::Lbl_LogOK, M::Cb_LogOK},
+                                                           {M::Lbl_WaitFinished, M::Cb_WaitFinished}};
+    for (const auto& [label, box] : options) {
+        for (const LanguageTable* table : {&English(), &Russian()}) {
+            EXPECT_NE(MainHint(box, *table), "<none>") << static_cast<int>(box);
+            EXPECT_EQ(MainHint(label, *table), MainHint(box, *table)) << static_cast<int>(label);
+        }
+    }
 }
 
 // Each control of a window gets at most one text per slot, and every role of the windows has a row.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -117,6 +119,15 @@ class SettingsStoreTest : public ::testing::Test {
         EXPECT_TRUE(reg::Key::Open(scratch.Path(), create, key));
         return key;
     }
+    // The value stored under `name`; none where there is no such value of that type.
+    std::optional<int32_t> StoredInt(const std::string& name) {
+        int32_t value = 0;
+        return OpenKey(false).ReadInt(name, value) == reg::Status::Ok ? std::optional(value) : std::nullopt;
+    }
+    std::optional<std::string> StoredString(const std::string& name) {
+        std::string text;
+        return OpenKey(false).ReadString(name, text) == reg::Status::Ok ? std::optional(text) : std::nullopt;
+    }
 
     test::ScratchKey scratch{"settings"};
     SettingsStore store{scratch.Path()};
@@ -217,14 +228,10 @@ TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
             if (isBoolean(k)) {
                 continue;
             }
-            int32_t number = 0;
-            std::string text;
             if (IsDwordName(names[k])) {
-                EXPECT_EQ(key.ReadInt(names[k], number), reg::Status::Ok);
-                EXPECT_EQ(number, intOf(n, k)) << names[k];
+                EXPECT_EQ(StoredInt(names[k]), intOf(n, k)) << names[k];
             } else {
-                EXPECT_EQ(key.ReadString(names[k], text), reg::Status::Ok);
-                EXPECT_EQ(text, textOf(n, k)) << names[k];
+                EXPECT_EQ(StoredString(names[k]), textOf(n, k)) << names[k];
             }
         }
     }
@@ -261,9 +268,8 @@ TEST_F(SettingsStoreTest, EveryStoredNameLoadsIntoAndSavesFromItsOwnField) {
 
         ASSERT_TRUE(store.SaveSettings(loaded, loadedOptions).empty());
         for (size_t other = 0; other < booleans.size(); ++other) {
-            int32_t stored = -1;
-            key.ReadInt(booleans[other], stored);
-            EXPECT_EQ(stored, expected[2 * other + 1] - '0') << booleans[b] << " -> " << booleans[other];
+            EXPECT_EQ(StoredInt(booleans[other]), expected[2 * other + 1] - '0')
+                << booleans[b] << " -> " << booleans[other];
         }
     }
 }
@@ -288,20 +294,12 @@ TEST_F(SettingsStoreTest, SaveWritesExactlyTheStoredValuesWithTheirTypes) {
                            IsDwordName(name);
         EXPECT_EQ(key.TypeOf(name), dword ? reg::ValueType::Dword : reg::ValueType::String) << name;
     }
-    int32_t value = -1;
-    std::string text = "x";
-    EXPECT_EQ(key.ReadInt("LogOK", value), reg::Status::Ok);
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(key.ReadInt("MinFormShow", value), reg::Status::Ok);
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(key.ReadInt("LogKeepDays", value), reg::Status::Ok);
-    EXPECT_EQ(value, 0) << "forever";
-    EXPECT_EQ(key.ReadInt("Razr_Obj8", value), reg::Status::Ok);
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(key.ReadString("Size_Dir7_Old", text), reg::Status::Ok);
-    EXPECT_EQ(text, "0");
-    EXPECT_EQ(key.ReadString("Path_Prog2", text), reg::Status::Ok);
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(StoredInt("LogOK"), 1);
+    EXPECT_EQ(StoredInt("MinFormShow"), 0);
+    EXPECT_EQ(StoredInt("LogKeepDays"), 0) << "forever";
+    EXPECT_EQ(StoredInt("Razr_Obj8"), 1);
+    EXPECT_EQ(StoredString("Size_Dir7_Old"), "0");
+    EXPECT_EQ(StoredString("Path_Prog2"), "");
     EXPECT_EQ(StoredValueNames(), expected);
 }
 
@@ -363,9 +361,7 @@ TEST_F(SettingsStoreTest, WaitFinishedIsOffUnlessStoredOnAndAWrongTypeTurnsItOff
     EXPECT_TRUE(options.WaitFinished);
     options.WaitFinished = false;
     ASSERT_TRUE(store.SaveSettings(objects, options).empty());
-    int32_t stored = -1;
-    EXPECT_EQ(OpenKey().ReadInt("WaitFinished", stored), reg::Status::Ok);
-    EXPECT_EQ(stored, 0);
+    EXPECT_EQ(StoredInt("WaitFinished"), 0);
 
     ASSERT_EQ(OpenKey().WriteString("WaitFinished", "1"), reg::Status::Ok);
     options.WaitFinished = true;
@@ -428,23 +424,13 @@ TEST_F(SettingsStoreTest, StoredValuesLoadAsTheyStandAndFoldWhenShown) {
     }
     ASSERT_TRUE(store.SaveSettings(objects, options).empty());
 
-    reg::Key key = OpenKey(false);
-    int32_t value = 99;
-    key.ReadInt("Type_Obj5", value);
-    EXPECT_EQ(value, 0);
-    key.ReadInt("Type_Obj6", value);
-    EXPECT_EQ(value, 2);
-    key.ReadInt("Param_Obj2", value);
-    EXPECT_EQ(value, 0);
-    key.ReadInt("Razr_Obj3", value);
-    EXPECT_EQ(value, 1) << "booleans are written as 1";
-    key.ReadInt("Razr_Obj4", value);
-    EXPECT_EQ(value, 0);
-    key.ReadInt("Action_Obj6", value);
-    EXPECT_EQ(value, 5) << "the action number is kept as it is";
-    std::string text;
-    key.ReadString("Size_File2_Old", text);
-    EXPECT_EQ(text, "0");
+    EXPECT_EQ(StoredInt("Type_Obj5"), 0);
+    EXPECT_EQ(StoredInt("Type_Obj6"), 2);
+    EXPECT_EQ(StoredInt("Param_Obj2"), 0);
+    EXPECT_EQ(StoredInt("Razr_Obj3"), 1) << "booleans are written as 1";
+    EXPECT_EQ(StoredInt("Razr_Obj4"), 0);
+    EXPECT_EQ(StoredInt("Action_Obj6"), 5) << "the action number is kept as it is";
+    EXPECT_EQ(StoredString("Size_File2_Old"), "0");
 }
 
 TEST_F(SettingsStoreTest, WrongTypedValuesTakeTheirDefaultAndLoadingGoesOn) {
@@ -542,18 +528,11 @@ TEST_F(SettingsStoreTest, ValuesOutsideTheTablesAreLeftAlone) {
     EXPECT_TRUE(report.wrongType.empty()) << "a string named Macros is not one of ours";
     ASSERT_TRUE(store.SaveSettings(objects, options).empty());
 
-    reg::Key key = OpenKey(false);
-    EXPECT_EQ(key.ValueNames().size(), 158u + 4u);
-    int32_t value = 0;
-    std::string text;
-    EXPECT_EQ(key.ReadInt("Languare", value), reg::Status::Ok);
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(key.ReadInt("Type_Obj9", value), reg::Status::Ok);
-    EXPECT_EQ(value, 2);
-    EXPECT_EQ(key.ReadString("Comment", text), reg::Status::Ok);
-    EXPECT_EQ(text, "kept");
-    EXPECT_EQ(key.ReadString("Macros", text), reg::Status::Ok);
-    EXPECT_EQ(text, "not a sub-key");
+    EXPECT_EQ(OpenKey(false).ValueNames().size(), 158u + 4u);
+    EXPECT_EQ(StoredInt("Languare"), 1);
+    EXPECT_EQ(StoredInt("Type_Obj9"), 2);
+    EXPECT_EQ(StoredString("Comment"), "kept");
+    EXPECT_EQ(StoredString("Macros"), "not a sub-key");
 }
 
 // Passes every write on to the real key, except for the names it is told to refuse.
@@ -587,9 +566,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
               "Failed to set data for 'Prog8_Active_Old'");
     EXPECT_EQ(key.ValueNames().size(), 155u);
     EXPECT_FALSE(key.HasValue("Name_Prog2"));
-    std::string text;
-    EXPECT_EQ(key.ReadString("Name_Dir8", text), reg::Status::Ok);
-    EXPECT_EQ(text, objects[7].settings.Name_Dir);
+    EXPECT_EQ(StoredString("Name_Dir8"), objects[7].settings.Name_Dir);
 }
 
 TEST(SettingsStoreNoKey, AKeyThatCannotBeOpenedGivesDefaultsAndReportsEveryValueAtSave) {
