@@ -110,7 +110,7 @@ int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char*
 constexpr size_t kSpan = 4096;  // positions per collection, a multiple of 256
 
 // A collection of candidate positions (relative to the span's start). Four more than the span: the
-// collector writes four entries of every mask, used or not.
+// collector writes up to four entries of every mask, used or not.
 struct Candidates {
     uint32_t at[kSpan + 4];
     size_t size = 0;
@@ -132,22 +132,40 @@ ORV_ALWAYS_INLINE void Opaque(uint64_t& value) {
 #endif
 }
 
-// Adds the positions of the bits of `mask` (bit k: position `base` + k); the first four without a
+// Adds the positions of the bits of `mask` (bit k: position `base` + k): the first kSlots without a
 // branch, the rest, where a block holds more, in a loop.
+template <size_t kSlots>
 ORV_ALWAYS_INLINE void Collect(uint64_t mask, uint32_t base, Candidates& candidates) {
     uint32_t* out = candidates.at + candidates.size;
-    const size_t bits = static_cast<size_t>(std::popcount(mask));
-    for (size_t k = 0; k < 4; ++k) {
+    candidates.size += static_cast<size_t>(std::popcount(mask));
+    for (size_t k = 0; k < kSlots; ++k) {
         out[k] = base + static_cast<uint32_t>(std::countr_zero(mask));
         mask &= mask - 1;
         Opaque(mask);
     }
-    for (size_t k = 4; mask != 0; ++k) {
+    for (size_t k = kSlots; mask != 0; ++k) {
         out[k] = base + static_cast<uint32_t>(std::countr_zero(mask));
         mask &= mask - 1;
     }
-    candidates.size += bits;
 }
+
+// The candidates of a run of 256 positions (four masks, the first at `base`). Where the last span held
+// many, every mask gets four entries without a branch; otherwise two, and a loop takes the rare third.
+ORV_ALWAYS_INLINE void CollectRun(const uint64_t (&masks)[4], uint64_t starts, uint32_t base, bool dense,
+                                  Candidates& candidates) {
+    if (dense) {
+        for (size_t m = 0; m < 4; ++m) {
+            Collect<4>(masks[m] & starts, base + static_cast<uint32_t>(64 * m), candidates);
+        }
+    } else {
+        for (size_t m = 0; m < 4; ++m) {
+            Collect<2>(masks[m] & starts, base + static_cast<uint32_t>(64 * m), candidates);
+        }
+    }
+}
+
+// More than one and a half candidates per mask on average.
+constexpr size_t kDenseSpan = kSpan / 64 * 3 / 2;
 
 // Counts the matches among the collected candidates of the span that starts at `from`, one by one in
 // order. `floor` is the first position where a match may begin; it moves behind each match, since
@@ -167,31 +185,28 @@ int64_t ConfirmInOrder(const Candidates& candidates, const unsigned char* data, 
     return count;
 }
 
-// The same where no two candidates lie closer than the needle is long, and none before `floor`: then no
-// match can hide another, and the candidates are confirmed independently of each other.
+// The same, faster where no two candidates lie closer than the needle is long and none lies before
+// `floor`: then no match can hide another, and each candidate is confirmed on its own.
 ORV_ALWAYS_INLINE int64_t Confirm(const Candidates& candidates, const unsigned char* data, size_t from,
                                   const SearchPlan& plan, size_t& floor) {
     const size_t length = plan.needle.size();
-    if (candidates.size == 0) {
-        return 0;
-    }
-    bool apart = from + candidates.at[0] >= floor;
-    for (size_t k = 1; k < candidates.size; ++k) {
-        apart &= candidates.at[k] - candidates.at[k - 1] >= length;
+    const auto* needle = reinterpret_cast<const unsigned char*>(plan.needle.data());
+    int64_t count = 0;
+    size_t end = floor;  // the end of the last match
+    size_t previous = floor;
+    bool apart = true;
+    for (size_t k = 0; k < candidates.size; ++k) {
+        const size_t p = from + candidates.at[k];
+        apart &= p >= previous;
+        previous = p + length;
+        const bool match = Equal(data + p, needle, length);
+        count += match;
+        end = match ? p + length : end;
     }
     if (!apart) {
         return ConfirmInOrder(candidates, data, from, plan, floor);
     }
-    const auto* needle = reinterpret_cast<const unsigned char*>(plan.needle.data());
-    int64_t count = 0;
-    size_t last = floor;  // the end of the last match
-    for (size_t k = 0; k < candidates.size; ++k) {
-        const size_t p = from + candidates.at[k];
-        const bool match = Equal(data + p, needle, length);
-        count += match;
-        last = match ? p + length : last;
-    }
-    floor = last;
+    floor = end;
     return count;
 }
 
@@ -283,6 +298,7 @@ int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
     const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
     const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
     Candidates candidates;
+    bool dense = false;
     int64_t count = 0;
     size_t i = next;
     while (i + 256 <= scan.positions) {
@@ -297,10 +313,9 @@ int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
             if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
                 continue;  // most of a long file has no candidate at all
             }
-            for (size_t m = 0; m < 4; ++m) {
-                Collect(masks[m] & scan.starts, static_cast<uint32_t>(i - from + 64 * m), candidates);
-            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
         }
+        dense = candidates.size > kDenseSpan;
         count += Confirm(candidates, scan.data, from, plan, floor);
     }
     next = i;
@@ -333,6 +348,7 @@ ORV_AVX2 int64_t ScanAvx2(const Scan& scan, size_t& next, size_t& floor) {
     const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
     const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
     Candidates candidates;
+    bool dense = false;
     int64_t count = 0;
     size_t i = next;
     while (i + 256 <= scan.positions) {
@@ -350,10 +366,9 @@ ORV_AVX2 int64_t ScanAvx2(const Scan& scan, size_t& next, size_t& floor) {
             if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
                 continue;
             }
-            for (size_t m = 0; m < 4; ++m) {
-                Collect(masks[m] & scan.starts, static_cast<uint32_t>(i - from + 64 * m), candidates);
-            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
         }
+        dense = candidates.size > kDenseSpan;
         count += Confirm(candidates, scan.data, from, plan, floor);
     }
     next = i;
@@ -384,6 +399,7 @@ ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
     const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
     const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
     Candidates candidates;
+    bool dense = false;
     int64_t count = 0;
     size_t i = next;
     while (i + 256 <= scan.positions) {
@@ -399,10 +415,9 @@ ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
             if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
                 continue;
             }
-            for (size_t m = 0; m < 4; ++m) {
-                Collect(masks[m] & scan.starts, static_cast<uint32_t>(i - from + 64 * m), candidates);
-            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
         }
+        dense = candidates.size > kDenseSpan;
         count += Confirm(candidates, scan.data, from, plan, floor);
     }
     next = i;
