@@ -56,6 +56,10 @@ class OccurrenceCounter {
     OccurrenceCounter(std::string_view needle, std::string_view otherForm,
                       size_t chunkSize = kCountChunkSize);
     explicit OccurrenceCounter(const SearchForms& forms, size_t chunkSize = kCountChunkSize);
+    // The memory is kept for the thread's next counter.
+    ~OccurrenceCounter();
+    OccurrenceCounter(const OccurrenceCounter&) = delete;
+    OccurrenceCounter& operator=(const OccurrenceCounter&) = delete;
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy.
@@ -86,6 +90,7 @@ class OccurrenceCounter {
     bool markLookedFor_ = false;
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
+    size_t bufferSize_ = 0;
     // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
     // carry (bytes kept from the previous piece, as many as the longest form needs) lies just before
     // it, so carry and chunk are searched as one.
