@@ -15,8 +15,8 @@
 namespace orv::engine {
 
 // Bytes read per call: large enough that the calls cost little, small enough to stay in the
-// processor's cache between the read and the scan.
-inline constexpr size_t kCountChunkSize = 1024 * 1024;
+// processor's cache between the read and the scan (most processors keep 256 KiB or more per core).
+inline constexpr size_t kCountChunkSize = 256 * 1024;
 
 // How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order
 // (where the high byte of a unit says little: it is the same for a whole alphabet).
