@@ -18,8 +18,7 @@ namespace orv::engine {
 // processor's cache between the read and the scan (most processors keep 256 KiB or more per core).
 inline constexpr size_t kCountChunkSize = 256 * 1024;
 
-// How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order
-// (where the high byte of a unit says little: it is the same for a whole alphabet).
+// How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
 
 // How the vector scan looks for one needle: it compares two of its elements (bytes, or whole code units
@@ -28,8 +27,8 @@ enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
 struct SearchPlan {
     std::string needle;
     size_t unit = 1;  // bytes per element: 1, or 2 for UTF-16 (a match begins at a unit start only)
-    size_t offsets[2] =
-        {};  // where the two probes lie in the needle, in bytes; the first not after the second
+    // Where the two probes lie in the needle, in bytes; the first not after the second.
+    size_t offsets[2] = {};
     // Each probe's element repeated over 64 bytes, as the vectors compare it (in the needle's byte order).
     unsigned char repeated[2][64] = {};
 };
