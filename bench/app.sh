@@ -321,18 +321,23 @@ row "answer, 1 GiB count + 200,000-file walk (ms)" "" "$probe_out" "" "max <= 10
 stop
 
 # --- The directory walk under Wine: the program's, a bare NtQueryDirectoryFile loop, and du. ---
-# Five rounds, each the best of seven walks of each kind taken in turn; the target holds in every round.
+# Five rounds of seven walks of each kind taken in turn; a round's ratio is the median of its seven
+# side-by-side ratios, and the target holds in every round. The ratio of the best times is shown beside.
+spread() { echo "$@" | tr ' ' '\n' | sort -n | awk 'NF { v[n++] = $1 } END { printf "%s/%s/%s", v[0], v[int(n / 2)], v[n - 1] }'; }
 walk_ratios=""
+best_ratios=""
 walk_worst=0
 for round in 1 2 3 4 5; do
-    set -- $("$wine" "$tools/orv_walk.exe" "$(winpath "$work/tree")" 7 2>/dev/null </dev/null | tr -d '\r')
-    walk_total=$1 walk_ms=$2 bare_total=$3 bare_ms=$4
+    set -- $("$wine" "$tools/orv_walk.exe" "$(winpath "$work/tree")" 7 2>/dev/null </dev/null | tr -d '\r') - - - - -
+    walk_total=$1 walk_ms=$2 bare_total=$3 bare_ms=$4 r=$5
     [ "$walk_total" = "$bare_total" ] || echo "MISMATCH: DirectorySize $walk_total, bare walk $bare_total" >&2
-    r=$(ratio "$walk_ms" "$bare_ms")
     walk_ratios="$walk_ratios $r"
-    walk_worst=$(awk -v a="$walk_worst" -v b="$r" 'BEGIN { print (b > a) ? b : a }')
+    best_ratios="$best_ratios $(ratio "$walk_ms" "$bare_ms")"
+    # A round without a figure (the walk failed) fails the target.
+    walk_worst=$(awk -v a="$walk_worst" -v b="$r" \
+        'BEGIN { print (a !~ /^[0-9.]+$/) ? a : (b !~ /^[0-9.]+$/ || b + 0 > a + 0) ? b : a }')
 done
-walk_spread=$(echo $walk_ratios | tr ' ' '\n' | sort -n | awk '{ v[n++] = $1 } END { printf "%s/%s/%s", v[0], v[int(n / 2)], v[n - 1] }')
+walk_spread=$(spread $walk_ratios)
 du_best=999999
 for round in 1 2 3 4 5; do
     t0=$(date +%s%N)
@@ -342,6 +347,7 @@ for round in 1 2 3 4 5; do
 done
 row "DirectorySize under Wine (ms, last round)" "bare $bare_ms" "$walk_ms" "$(ratio "$walk_ms" "$bare_ms")" "" ""
 row "  ratio in 5 rounds (min/median/max)" "" "" "$walk_spread" "<= 1.05x" "$(verdict "$walk_worst" 1.05)"
+row "  best times' ratio in 5 rounds" "" "" "$(spread $best_ratios)" "" ""
 row "  against du -sb, native (ms)" "du $du_best" "$walk_ms" "$(ratio "$walk_ms" "$du_best")" "" ""
 
 echo

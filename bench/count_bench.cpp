@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -120,4 +121,13 @@ BENCHMARK_CAPTURE(Utf16Streamed, every_line, 1L);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// ORV_COUNT_WIDTH=16|32|64 runs the count on narrower vectors than the processor's widest.
+int main(int argc, char** argv) {
+    if (const char* width = std::getenv("ORV_COUNT_WIDTH")) {
+        orv::engine::LimitVectorWidth(static_cast<orv::engine::VectorWidth>(std::atoi(width)));
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

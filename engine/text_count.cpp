@@ -13,9 +13,9 @@
 #include <emmintrin.h>
 #endif
 
-// GCC and Clang on x86-64 also build a 32-byte variant, chosen at run time when the processor has it.
+// GCC and Clang on x86-64 also build 32- and 64-byte variants, chosen at run time by what the processor has.
 #if defined(ORV_COUNT_SSE2) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define ORV_COUNT_AVX2 1
+#define ORV_COUNT_WIDE 1
 #include <immintrin.h>
 #endif
 
@@ -105,6 +105,123 @@ int64_t CountScalar(const unsigned char* data, size_t size, const unsigned char*
     return count;
 }
 
+// The candidates of a span of positions are first collected, then confirmed in one loop: where a
+// text is on every line, a loop per vector block would end at an unforeseeable point in every block.
+constexpr size_t kSpan = 4096;  // positions per collection, a multiple of 256
+
+// A collection of candidate positions (relative to the span's start). Four more than the span: the
+// collector writes up to four entries of every mask, used or not.
+struct Candidates {
+    uint32_t at[kSpan + 4];
+    size_t size = 0;
+};
+
+#if defined(__GNUC__) || defined(__clang__)
+#define ORV_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define ORV_ALWAYS_INLINE __forceinline
+#endif
+
+// Keeps the compiler from branching on a value it could otherwise follow: a branch whose outcome changes
+// with the text costs more than the work it would save.
+ORV_ALWAYS_INLINE void Opaque(uint64_t& value) {
+#if defined(__GNUC__) || defined(__clang__)
+    __asm__("" : "+r"(value));
+#else
+    (void)value;
+#endif
+}
+
+// Adds the positions of the bits of `mask` (bit k: position `base` + k): the first kSlots without a
+// branch, the rest, where a block holds more, in a loop.
+template <size_t kSlots>
+ORV_ALWAYS_INLINE void Collect(uint64_t mask, uint32_t base, Candidates& candidates) {
+    uint32_t* out = candidates.at + candidates.size;
+    candidates.size += static_cast<size_t>(std::popcount(mask));
+    for (size_t k = 0; k < kSlots; ++k) {
+        out[k] = base + static_cast<uint32_t>(std::countr_zero(mask));
+        mask &= mask - 1;
+        Opaque(mask);
+    }
+    for (size_t k = kSlots; mask != 0; ++k) {
+        out[k] = base + static_cast<uint32_t>(std::countr_zero(mask));
+        mask &= mask - 1;
+    }
+}
+
+// The candidates of a run of 256 positions (four masks, the first at `base`). Where the last span held
+// many, every mask gets four entries without a branch; otherwise two, and a loop takes the rare third.
+ORV_ALWAYS_INLINE void CollectRun(const uint64_t (&masks)[4], uint64_t starts, uint32_t base, bool dense,
+                                  Candidates& candidates) {
+    if (dense) {
+        for (size_t m = 0; m < 4; ++m) {
+            Collect<4>(masks[m] & starts, base + static_cast<uint32_t>(64 * m), candidates);
+        }
+    } else {
+        for (size_t m = 0; m < 4; ++m) {
+            Collect<2>(masks[m] & starts, base + static_cast<uint32_t>(64 * m), candidates);
+        }
+    }
+}
+
+// More than one and a half candidates per mask on average.
+constexpr size_t kDenseSpan = kSpan / 64 * 3 / 2;
+
+// Counts the matches among the collected candidates of the span that starts at `from`, one by one in
+// order. `floor` is the first position where a match may begin; it moves behind each match, since
+// matches never overlap.
+int64_t ConfirmInOrder(const Candidates& candidates, const unsigned char* data, size_t from,
+                       const SearchPlan& plan, size_t& floor) {
+    const size_t length = plan.needle.size();
+    const auto* needle = reinterpret_cast<const unsigned char*>(plan.needle.data());
+    int64_t count = 0;
+    for (size_t k = 0; k < candidates.size; ++k) {
+        const size_t p = from + candidates.at[k];
+        if (p >= floor && Equal(data + p, needle, length)) {
+            ++count;
+            floor = p + length;
+        }
+    }
+    return count;
+}
+
+// The same, faster where no two candidates lie closer than the needle is long and none lies before
+// `floor`: then no match can hide another, and each candidate is confirmed on its own.
+ORV_ALWAYS_INLINE int64_t Confirm(const Candidates& candidates, const unsigned char* data, size_t from,
+                                  const SearchPlan& plan, size_t& floor) {
+    const size_t length = plan.needle.size();
+    const auto* needle = reinterpret_cast<const unsigned char*>(plan.needle.data());
+    int64_t count = 0;
+    size_t end = floor;  // the end of the last match
+    size_t previous = floor;
+    bool apart = true;
+    for (size_t k = 0; k < candidates.size; ++k) {
+        const size_t p = from + candidates.at[k];
+        apart &= p >= previous;
+        previous = p + length;
+        const bool match = Equal(data + p, needle, length);
+        count += match;
+        end = match ? p + length : end;
+    }
+    if (!apart) {
+        return ConfirmInOrder(candidates, data, from, plan, floor);
+    }
+    floor = end;
+    return count;
+}
+
+// The vector scans go on from `i` in spans and runs of 256 positions and leave `i` where they stopped
+// (fewer than 256 positions where a match can begin are left). The probes are loaded from `base`, the
+// block moved to its first unit start, so that a vector's elements line up with whole units; `starts`
+// keeps the positions where a match may begin.
+struct Scan {
+    const unsigned char* data;
+    size_t positions;  // where a match can begin: size - length + 1
+    const SearchPlan& plan;
+    uint64_t starts;
+    size_t phase;
+};
+
 #ifdef ORV_COUNT_SSE2
 inline unsigned Mask(__m128i v) {
     return static_cast<unsigned>(_mm_movemask_epi8(v));
@@ -112,21 +229,6 @@ inline unsigned Mask(__m128i v) {
 
 inline __m128i Load(const unsigned char* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
-
-// Candidate positions i..i+63 of four blocks: both probe bytes in their places. Candidates before
-// `floor` (inside the last match) are passed over. One loop over all four blocks keeps the branches
-// few where nearly every line holds a match.
-inline void CheckCandidates(uint64_t mask, size_t i, const unsigned char* data, const unsigned char* needle,
-                            size_t length, size_t& floor, int64_t& count) {
-    while (mask != 0) {
-        const size_t p = i + static_cast<size_t>(std::countr_zero(mask));
-        mask &= mask - 1;
-        if (p >= floor && Equal(data + p, needle, length)) {
-            ++count;
-            floor = p + length;  // matches never overlap: the next one begins after this one
-        }
-    }
 }
 
 // One byte: every equal byte is a match. Equal bytes are summed in byte lanes (a lane can take 255
@@ -167,160 +269,282 @@ int64_t CountByte(const unsigned char* data, size_t size, unsigned char byte, si
     return count;
 }
 
-// The vector scans go on from `i` and leave it where they stopped (fewer than 64 positions where a
-// match can begin are left); `floor` is the first position where a match may begin.
-int64_t ScanSse2(const unsigned char* data, size_t size, const unsigned char* needle, size_t length,
-                 const NeedleProbe& probe, uint64_t starts, size_t& i, size_t& floor) {
-    const __m128i byteA = _mm_set1_epi8(static_cast<char>(needle[probe.first]));
-    const __m128i byteB = _mm_set1_epi8(static_cast<char>(needle[probe.second]));
-    const unsigned char* atA = data + probe.first;
-    const unsigned char* atB = data + probe.second;
-    const size_t positions = size - length + 1;  // where a match can begin
-    auto candidates = [&](size_t at) {
-        return _mm_and_si128(_mm_cmpeq_epi8(Load(atA + at), byteA), _mm_cmpeq_epi8(Load(atB + at), byteB));
-    };
+// Candidates at 16 positions: both probes in their places, compared as bytes or as whole code units
+// (a unit's two bits both set).
+template <size_t kUnit>
+inline __m128i Candidates16(const unsigned char* atA, const unsigned char* atB, __m128i wantedA,
+                            __m128i wantedB) {
+    if constexpr (kUnit == 1) {
+        return _mm_and_si128(_mm_cmpeq_epi8(Load(atA), wantedA), _mm_cmpeq_epi8(Load(atB), wantedB));
+    } else {
+        return _mm_and_si128(_mm_cmpeq_epi16(Load(atA), wantedA), _mm_cmpeq_epi16(Load(atB), wantedB));
+    }
+}
+
+template <size_t kUnit>
+inline uint64_t Candidates64(const unsigned char* atA, const unsigned char* atB, __m128i wantedA,
+                             __m128i wantedB) {
+    uint64_t mask = 0;
+    for (size_t v = 0; v < 4; ++v) {
+        mask |= uint64_t{Mask(Candidates16<kUnit>(atA + 16 * v, atB + 16 * v, wantedA, wantedB))} << (16 * v);
+    }
+    return mask;
+}
+
+template <size_t kUnit>
+int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
+    const SearchPlan& plan = scan.plan;
+    const __m128i wantedA = Load(plan.repeated[0]), wantedB = Load(plan.repeated[1]);
+    const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
+    const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
+    Candidates candidates;
+    bool dense = false;
     int64_t count = 0;
-    // Four blocks at a time; most of a long file has no candidate at all.
-    for (; i + 64 <= positions; i += 64) {
-        const __m128i c0 = candidates(i), c1 = candidates(i + 16), c2 = candidates(i + 32),
-                      c3 = candidates(i + 48);
-        if (Mask(_mm_or_si128(_mm_or_si128(c0, c1), _mm_or_si128(c2, c3))) == 0) {
-            continue;
+    size_t i = next;
+    while (i + 256 <= scan.positions) {
+        const size_t from = i;
+        const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        candidates.size = 0;
+        for (; i + 256 <= end; i += 256) {
+            uint64_t masks[4];
+            for (size_t m = 0; m < 4; ++m) {
+                masks[m] = Candidates64<kUnit>(atA + i + 64 * m, atB + i + 64 * m, wantedA, wantedB);
+            }
+            if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+                continue;  // most of a long file has no candidate at all
+            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
         }
-        const uint64_t mask =
-            Mask(c0) | (uint64_t{Mask(c1)} << 16) | (uint64_t{Mask(c2)} << 32) | (uint64_t{Mask(c3)} << 48);
-        CheckCandidates(mask & starts, i, data, needle, length, floor, count);
+        dense = candidates.size > kDenseSpan;
+        count += Confirm(candidates, scan.data, from, plan, floor);
     }
-    for (; i + 16 <= positions; i += 16) {
-        CheckCandidates(Mask(candidates(i)) & starts, i, data, needle, length, floor, count);
-    }
+    next = i;
     return count;
 }
 #endif
 
-#ifdef ORV_COUNT_AVX2
-#define ORV_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+#ifdef ORV_COUNT_WIDE
+#define ORV_AVX2 __attribute__((target("avx2,bmi,popcnt")))
+#define ORV_AVX512 __attribute__((target("avx512f,avx512bw,bmi,bmi2,popcnt")))
 
-// Candidates at 32 positions: both probe bytes in their places.
-ORV_AVX2_INLINE __m256i Candidates32(const unsigned char* atA, const unsigned char* atB, __m256i byteA,
-                                     __m256i byteB) {
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atA));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(atB));
-    return _mm256_and_si256(_mm256_cmpeq_epi8(a, byteA), _mm256_cmpeq_epi8(b, byteB));
+template <size_t kUnit>
+ORV_AVX2 inline __m256i Equal32(const unsigned char* at, __m256i wanted) {
+    const __m256i loaded = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    return kUnit == 1 ? _mm256_cmpeq_epi8(loaded, wanted) : _mm256_cmpeq_epi16(loaded, wanted);
 }
 
-ORV_AVX2_INLINE uint64_t Bits64(__m256i low, __m256i high) {
-    return static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
-           (uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(high))} << 32);
+template <size_t kUnit>
+ORV_AVX2 inline uint32_t Candidates32(const unsigned char* atA, const unsigned char* atB, __m256i wantedA,
+                                      __m256i wantedB) {
+    return static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_and_si256(Equal32<kUnit>(atA, wantedA), Equal32<kUnit>(atB, wantedB))));
 }
 
-__attribute__((target("avx2"))) int64_t ScanAvx2(const unsigned char* data, size_t size,
-                                                 const unsigned char* needle, size_t length,
-                                                 const NeedleProbe& probe, uint64_t starts, size_t& i,
-                                                 size_t& floor) {
-    const __m256i byteA = _mm256_set1_epi8(static_cast<char>(needle[probe.first]));
-    const __m256i byteB = _mm256_set1_epi8(static_cast<char>(needle[probe.second]));
-    const unsigned char* atA = data + probe.first;
-    const unsigned char* atB = data + probe.second;
-    const size_t positions = size - length + 1;
+template <size_t kUnit>
+ORV_AVX2 int64_t ScanAvx2(const Scan& scan, size_t& next, size_t& floor) {
+    const SearchPlan& plan = scan.plan;
+    const __m256i wantedA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.repeated[0]));
+    const __m256i wantedB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.repeated[1]));
+    const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
+    const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
+    Candidates candidates;
+    bool dense = false;
     int64_t count = 0;
-    // 128 positions per test: the test costs less than the four compares it follows.
-    for (; i + 128 <= positions; i += 128) {
-        const __m256i c0 = Candidates32(atA + i, atB + i, byteA, byteB);
-        const __m256i c1 = Candidates32(atA + i + 32, atB + i + 32, byteA, byteB);
-        const __m256i c2 = Candidates32(atA + i + 64, atB + i + 64, byteA, byteB);
-        const __m256i c3 = Candidates32(atA + i + 96, atB + i + 96, byteA, byteB);
-        const __m256i any = _mm256_or_si256(_mm256_or_si256(c0, c1), _mm256_or_si256(c2, c3));
-        if (_mm256_testz_si256(any, any)) {
-            continue;
+    size_t i = next;
+    while (i + 256 <= scan.positions) {
+        const size_t from = i;
+        const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        candidates.size = 0;
+        for (; i + 256 <= end; i += 256) {
+            uint64_t masks[4];
+            for (size_t m = 0; m < 4; ++m) {
+                const size_t at = i + 64 * m;
+                masks[m] = Candidates32<kUnit>(atA + at, atB + at, wantedA, wantedB) |
+                           uint64_t{Candidates32<kUnit>(atA + at + 32, atB + at + 32, wantedA, wantedB)}
+                               << 32;
+            }
+            if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+                continue;
+            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
         }
-        CheckCandidates(Bits64(c0, c1) & starts, i, data, needle, length, floor, count);
-        CheckCandidates(Bits64(c2, c3) & starts, i + 64, data, needle, length, floor, count);
+        dense = candidates.size > kDenseSpan;
+        count += Confirm(candidates, scan.data, from, plan, floor);
     }
+    next = i;
     return count;
 }
 
-std::atomic<bool> wideVectorsAllowed{true};
+// Candidates at 64 positions: a bit per position, or for code units a bit per unit moved to the
+// position where the unit begins.
+template <size_t kUnit>
+ORV_AVX512 inline uint64_t Candidates512(const unsigned char* atA, const unsigned char* atB, __m512i wantedA,
+                                         __m512i wantedB, uint64_t starts) {
+    if constexpr (kUnit == 1) {
+        return _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(atA), wantedA),
+                                           _mm512_loadu_si512(atB), wantedB);
+    } else {
+        return _pdep_u64(
+            _mm512_mask_cmpeq_epi16_mask(_mm512_cmpeq_epi16_mask(_mm512_loadu_si512(atA), wantedA),
+                                         _mm512_loadu_si512(atB), wantedB),
+            starts);
+    }
+}
 
-bool UseAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has && wideVectorsAllowed.load(std::memory_order_relaxed);
+template <size_t kUnit>
+ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
+    const SearchPlan& plan = scan.plan;
+    const __m512i wantedA = _mm512_loadu_si512(plan.repeated[0]);
+    const __m512i wantedB = _mm512_loadu_si512(plan.repeated[1]);
+    const unsigned char* atA = scan.data + scan.phase + plan.offsets[0];
+    const unsigned char* atB = scan.data + scan.phase + plan.offsets[1];
+    Candidates candidates;
+    bool dense = false;
+    int64_t count = 0;
+    size_t i = next;
+    while (i + 256 <= scan.positions) {
+        const size_t from = i;
+        const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        candidates.size = 0;
+        for (; i + 256 <= end; i += 256) {
+            uint64_t masks[4];
+            for (size_t m = 0; m < 4; ++m) {
+                masks[m] =
+                    Candidates512<kUnit>(atA + i + 64 * m, atB + i + 64 * m, wantedA, wantedB, scan.starts);
+            }
+            if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+                continue;
+            }
+            CollectRun(masks, scan.starts, static_cast<uint32_t>(i - from), dense, candidates);
+        }
+        dense = candidates.size > kDenseSpan;
+        count += Confirm(candidates, scan.data, from, plan, floor);
+    }
+    next = i;
+    return count;
 }
 #endif
+
+std::atomic<int> widthLimit{static_cast<int>(VectorWidth::Bytes64)};
+
+VectorWidth ActiveWidth() {
+    return static_cast<VectorWidth>(
+        std::min(static_cast<int>(WidestVectors()), widthLimit.load(std::memory_order_relaxed)));
+}
 
 }  // namespace
 
-void AllowWideVectors(bool allowed) {
-#ifdef ORV_COUNT_AVX2
-    wideVectorsAllowed.store(allowed, std::memory_order_relaxed);
-#else
-    (void)allowed;
+VectorWidth WidestVectors() {
+    static const VectorWidth widest = [] {
+#ifdef ORV_COUNT_WIDE
+        __builtin_cpu_init();
+        const bool bits = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+        if (bits && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("bmi2")) {
+            return VectorWidth::Bytes64;
+        }
+        if (bits && __builtin_cpu_supports("avx2")) {
+            return VectorWidth::Bytes32;
+        }
 #endif
+        return VectorWidth::Bytes16;
+    }();
+    return widest;
 }
 
-NeedleProbe ChooseProbe(std::string_view needle, ByteForm form) {
-    NeedleProbe probe;
-    const size_t length = needle.size();
-    if (length < 2) {
-        return probe;
-    }
-    // In UTF-16 the high byte of a unit is shared by a whole alphabet (zero for Latin text): ranked above
-    // every byte, it is probed only where the needle is a single unit.
-    const size_t highByteParity = form == ByteForm::Utf16LittleEndian ? 1 : 0;
-    auto commonness = [&](size_t i) {
-        if (form != ByteForm::Bytes && i % 2 == highByteParity) {
-            return 256;
-        }
-        return ByteCommonness(needle[i]);
-    };
-    // The two needle bytes least likely in ordinary text: a candidate must have both in their places,
-    // so rarer bytes leave fewer candidates to compare in full.
-    size_t best = 0;
-    for (size_t i = 1; i < length; ++i) {
-        if (commonness(i) < commonness(best)) {
-            best = i;
-        }
-    }
-    size_t second = best == 0 ? 1 : 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (i != best && commonness(i) < commonness(second)) {
-            second = i;
-        }
-    }
-    probe.first = std::min(best, second);
-    probe.second = std::max(best, second);
-    return probe;
+void LimitVectorWidth(VectorWidth widest) {
+    widthLimit.store(static_cast<int>(widest), std::memory_order_relaxed);
 }
 
 namespace {
 
-// Non-overlapping occurrences that begin where `starts` allows.
-int64_t CountFrom(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
-                  uint64_t starts, size_t& resume) {
+// How common an element of a needle is in ordinary text: a byte, or a UTF-16 code unit by its character.
+int ElementCommonness(std::string_view needle, size_t offset, ByteForm form) {
+    if (form == ByteForm::Bytes) {
+        return ByteCommonness(needle[offset]);
+    }
+    const bool littleEndian = form == ByteForm::Utf16LittleEndian;
+    const auto low = static_cast<unsigned char>(needle[offset + (littleEndian ? 0 : 1)]);
+    const auto high = static_cast<unsigned char>(needle[offset + (littleEndian ? 1 : 0)]);
+    return high == 0 ? ByteCommonness(static_cast<char>(low))
+                     : 120;  // beyond Latin-1: a letter of an alphabet
+}
+
+}  // namespace
+
+SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form) {
+    SearchPlan plan;
+    plan.needle = needle;
+    // A UTF-16 needle is made of whole units; anything else is compared a byte at a time.
+    if (form != ByteForm::Bytes && needle.size() % 2 != 0) {
+        form = ByteForm::Bytes;
+    }
+    plan.unit = form == ByteForm::Bytes ? 1 : 2;
+    const size_t elements = needle.size() / plan.unit;
+    if (elements == 0) {
+        return plan;
+    }
+    // The two elements least likely in ordinary text: a candidate must have both in their places, so
+    // rarer ones leave fewer candidates to confirm. A needle of one element compares it twice.
+    auto rarer = [&](size_t a, size_t b) {
+        return ElementCommonness(needle, a, form) < ElementCommonness(needle, b, form);
+    };
+    size_t first = 0;
+    for (size_t at = plan.unit; at < needle.size(); at += plan.unit) {
+        first = rarer(at, first) ? at : first;
+    }
+    size_t second = first == 0 && elements > 1 ? plan.unit : 0;
+    for (size_t at = 0; at < needle.size(); at += plan.unit) {
+        second = at != first && rarer(at, second) ? at : second;
+    }
+    plan.offsets[0] = std::min(first, second);
+    plan.offsets[1] = std::max(first, second);
+    for (size_t k = 0; k < 2; ++k) {
+        for (size_t b = 0; b < 64; ++b) {
+            plan.repeated[k][b] = static_cast<unsigned char>(needle[plan.offsets[k] + b % plan.unit]);
+        }
+    }
+    return plan;
+}
+
+namespace {
+
+// Non-overlapping occurrences that begin where `starts` allows; a plan of code units compares whole
+// units, which begin at `phase`.
+int64_t CountFrom(const char* block, size_t size, const SearchPlan& plan, uint64_t starts, size_t phase,
+                  size_t& resume) {
     resume = 0;
-    const size_t length = needle.size();
+    const size_t length = plan.needle.size();
     if (length == 0 || size < length) {
         return 0;
     }
     const auto* data = reinterpret_cast<const unsigned char*>(block);
-    const auto* wanted = reinterpret_cast<const unsigned char*>(needle.data());
+    const auto* wanted = reinterpret_cast<const unsigned char*>(plan.needle.data());
 #ifdef ORV_COUNT_SSE2
     if (length == 1 && starts == kEveryByte) {
         return CountByte(data, size, wanted[0], resume);
     }
+    const Scan scan{data, size - length + 1, plan, starts, plan.unit == 2 ? phase : 0};
+    const bool units = plan.unit == 2;
     size_t floor = 0;  // no match may begin before this position
-    size_t i = 0;      // where the vector scans stopped
+    size_t i = 0;      // where the vector scan stopped
     int64_t count = 0;
-#ifdef ORV_COUNT_AVX2
-    if (UseAvx2()) {
-        count += ScanAvx2(data, size, wanted, length, probe, starts, i, floor);
-    }
+    switch (ActiveWidth()) {
+#ifdef ORV_COUNT_WIDE
+        case VectorWidth::Bytes64:
+            count = units ? ScanAvx512<2>(scan, i, floor) : ScanAvx512<1>(scan, i, floor);
+            break;
+        case VectorWidth::Bytes32:
+            count = units ? ScanAvx2<2>(scan, i, floor) : ScanAvx2<1>(scan, i, floor);
+            break;
 #endif
-    count += ScanSse2(data, size, wanted, length, probe, starts, i, floor);
+        default:
+            count = units ? ScanSse2<2>(scan, i, floor) : ScanSse2<1>(scan, i, floor);
+            break;
+    }
     resume = floor;
     return count + CountScalar(data, size, wanted, length, starts, std::max(i, floor), resume);
 #else
-    (void)probe;
+    (void)phase;
     return CountScalar(data, size, wanted, length, starts, 0, resume);
 #endif
 }
@@ -328,20 +552,43 @@ int64_t CountFrom(const char* block, size_t size, std::string_view needle, const
 }  // namespace
 
 int64_t CountInBlock(const char* block, size_t size, std::string_view needle, size_t& resume) {
-    return CountInBlock(block, size, needle, ChooseProbe(needle), resume);
+    return CountInBlock(block, size, MakeSearchPlan(needle), resume);
 }
 
-int64_t CountInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
-                     size_t& resume) {
-    return CountFrom(block, size, needle, probe, kEveryByte, resume);
+int64_t CountInBlock(const char* block, size_t size, const SearchPlan& plan, size_t& resume) {
+    return CountFrom(block, size, plan, kEveryByte, 0, resume);
 }
 
-int64_t CountUnitsInBlock(const char* block, size_t size, std::string_view needle, const NeedleProbe& probe,
-                          size_t phase, size_t& resume) {
-    return CountFrom(block, size, needle, probe, phase % 2 == 0 ? kEvenBytes : ~kEvenBytes, resume);
+int64_t CountUnitsInBlock(const char* block, size_t size, const SearchPlan& plan, size_t phase,
+                          size_t& resume) {
+    return CountFrom(block, size, plan, phase % 2 == 0 ? kEvenBytes : ~kEvenBytes, phase % 2, resume);
 }
 
 constexpr size_t kPage = 4096;
+
+namespace {
+
+// The memory of the last counter that ended on this thread: a scan counts a file every few seconds, and
+// memory taken fresh from the system costs it a page fault for every page at every count.
+struct SpareMemory {
+    std::unique_ptr<char[]> memory;
+    size_t size = 0;
+};
+
+SpareMemory& ThreadSpare() {
+    thread_local SpareMemory spare;
+    return spare;
+}
+
+}  // namespace
+
+OccurrenceCounter::~OccurrenceCounter() {
+    SpareMemory& spare = ThreadSpare();
+    if (buffer_ && bufferSize_ > spare.size) {
+        spare.memory = std::move(buffer_);
+        spare.size = bufferSize_;
+    }
+}
 
 OccurrenceCounter::OccurrenceCounter(std::string_view needle, size_t chunkSize)
     : OccurrenceCounter(SearchForms{needle, {}, {}}, chunkSize) {}
@@ -353,18 +600,24 @@ OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
     : chunkSize_(std::max<size_t>(chunkSize, 1)) {
     // The same form twice counts once.
     const std::string_view second = forms.otherBytes == forms.bytes ? std::string_view() : forms.otherBytes;
-    forms_[0].needle = forms.bytes;
-    forms_[1].needle = second;
-    for (Form& form : forms_) {
-        form.probe = ChooseProbe(form.needle);
-    }
+    forms_[0].plan = MakeSearchPlan(forms.bytes);
+    forms_[1].plan = MakeSearchPlan(second);
     utf16LittleEndian_.reserve(forms.utf16.size() * 2);
     for (const char16_t unit : forms.utf16) {
         utf16LittleEndian_ += static_cast<char>(unit & 0xFF);
         utf16LittleEndian_ += static_cast<char>(unit >> 8);
     }
     const size_t longest = std::max({forms.bytes.size(), second.size(), utf16LittleEndian_.size()});
-    buffer_.reset(new char[kPage + longest + chunkSize_ + kPage]);
+    const size_t size = kPage + longest + chunkSize_ + kPage;
+    SpareMemory& spare = ThreadSpare();
+    if (spare.size >= size) {
+        buffer_ = std::move(spare.memory);
+        bufferSize_ = spare.size;
+        spare.size = 0;
+    } else {
+        buffer_.reset(new char[size]);
+        bufferSize_ = size;
+    }
     // The chunk starts on the first page boundary that leaves room for the carry before it.
     const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + longest;
     chunk_ =
@@ -389,15 +642,15 @@ void OccurrenceCounter::LookForByteOrderMark(size_t size) {
     if (utf16LittleEndian_.empty() || (!littleEndian && !bigEndian)) {
         return;
     }
-    Form units;
-    units.needle = utf16LittleEndian_;
+    std::string needle = utf16LittleEndian_;
     if (bigEndian) {
-        for (size_t i = 0; i + 1 < units.needle.size(); i += 2) {
-            std::swap(units.needle[i], units.needle[i + 1]);
+        for (size_t i = 0; i + 1 < needle.size(); i += 2) {
+            std::swap(needle[i], needle[i + 1]);
         }
     }
-    units.probe =
-        ChooseProbe(units.needle, littleEndian ? ByteForm::Utf16LittleEndian : ByteForm::Utf16BigEndian);
+    Form units;
+    units.plan =
+        MakeSearchPlan(needle, littleEndian ? ByteForm::Utf16LittleEndian : ByteForm::Utf16BigEndian);
     units.carry = -static_cast<ptrdiff_t>(2 - streamed_);  // the text begins after the mark
     units.units = true;
     forms_[0] = std::move(units);
@@ -410,7 +663,7 @@ void OccurrenceCounter::Commit(size_t size) {
     }
     size_t keep = 0;
     for (Form& form : forms_) {
-        if (form.needle.empty()) {
+        if (form.plan.needle.empty()) {
             continue;
         }
         // Never negative: the mark lies within what has been committed.
@@ -420,14 +673,14 @@ void OccurrenceCounter::Commit(size_t size) {
         if (form.units) {
             // The units begin at even offsets of the stream (the mark is one unit).
             const auto startInStream = static_cast<int64_t>(streamed_) - form.carry;
-            form.count += CountUnitsInBlock(start, total, form.needle, form.probe,
-                                            static_cast<size_t>(startInStream % 2), resume);
+            form.count +=
+                CountUnitsInBlock(start, total, form.plan, static_cast<size_t>(startInStream % 2), resume);
         } else {
-            form.count += CountInBlock(start, total, form.needle, form.probe, resume);
+            form.count += CountInBlock(start, total, form.plan, resume);
         }
         // A match may begin in the last (length - 1) bytes and end in the next piece; bytes a match
         // has already taken are not searched again.
-        const size_t tail = form.needle.size() - 1;
+        const size_t tail = form.plan.needle.size() - 1;
         const size_t carry = total - std::max(resume, total > tail ? total - tail : 0);
         form.carry = static_cast<ptrdiff_t>(carry);
         keep = std::max(keep, carry);

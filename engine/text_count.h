@@ -15,19 +15,24 @@
 namespace orv::engine {
 
 // Bytes read per call: large enough that the calls cost little, small enough to stay in the
-// processor's cache between the read and the scan.
-inline constexpr size_t kCountChunkSize = 1024 * 1024;
+// processor's cache between the read and the scan (most processors keep 256 KiB or more per core).
+inline constexpr size_t kCountChunkSize = 256 * 1024;
 
-// The two needle positions whose bytes the vector filter tests (first < second): those least likely
-// in ordinary text.
-struct NeedleProbe {
-    size_t first = 0;
-    size_t second = 0;
-};
-// How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order
-// (where the high byte of a unit says little: it is the same for a whole alphabet).
+// How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
-NeedleProbe ChooseProbe(std::string_view needle, ByteForm form = ByteForm::Bytes);
+
+// How the vector scan looks for one needle: it compares two of its elements (bytes, or whole code units
+// for a UTF-16 needle), those least likely in ordinary text, at every position; the few positions where
+// both are in their places are then compared in full.
+struct SearchPlan {
+    std::string needle;
+    size_t unit = 1;  // bytes per element: 1, or 2 for UTF-16 (a match begins at a unit start only)
+    // Where the two probes lie in the needle, in bytes; the first not after the second.
+    size_t offsets[2] = {};
+    // Each probe's element repeated over 64 bytes, as the vectors compare it (in the needle's byte order).
+    unsigned char repeated[2][64] = {};
+};
+SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form = ByteForm::Bytes);
 
 // The byte patterns that stand for one search text. A stream that begins with a UTF-16 byte-order mark
 // (FF FE little-endian, FE FF big-endian) is searched for `utf16` in the mark's byte order alone, from
@@ -50,6 +55,10 @@ class OccurrenceCounter {
     OccurrenceCounter(std::string_view needle, std::string_view otherForm,
                       size_t chunkSize = kCountChunkSize);
     explicit OccurrenceCounter(const SearchForms& forms, size_t chunkSize = kCountChunkSize);
+    // The memory is kept for the thread's next counter.
+    ~OccurrenceCounter();
+    OccurrenceCounter(const OccurrenceCounter&) = delete;
+    OccurrenceCounter& operator=(const OccurrenceCounter&) = delete;
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy.
@@ -64,8 +73,7 @@ class OccurrenceCounter {
 
   private:
     struct Form {
-        std::string needle;  // empty: no form
-        NeedleProbe probe;
+        SearchPlan plan;  // an empty needle: no form
         // Bytes before the chunk still to be searched for this form; negative at the start of a UTF-16
         // text, where the chunk's first bytes are the byte-order mark and are passed over.
         ptrdiff_t carry = 0;
@@ -81,6 +89,7 @@ class OccurrenceCounter {
     bool markLookedFor_ = false;
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
+    size_t bufferSize_ = 0;
     // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
     // carry (bytes kept from the previous piece, as many as the longest form needs) lies just before
     // it, so carry and chunk are searched as one.
@@ -90,17 +99,18 @@ class OccurrenceCounter {
 // Non-overlapping occurrences of `needle` in one block of memory, candidates filtered a vector at a
 // time. `resume` receives the position after the last match (0 when there is none).
 int64_t CountInBlock(const char* data, size_t size, std::string_view needle, size_t& resume);
-int64_t CountInBlock(const char* data, size_t size, std::string_view needle, const NeedleProbe& probe,
-                     size_t& resume);
-// The same for a needle of UTF-16 code units: only occurrences that begin at the start of a unit
-// count, the units beginning at offset `phase` (0 or 1) of the block. A match at another offset is no
-// match and takes no bytes from the next one.
-int64_t CountUnitsInBlock(const char* data, size_t size, std::string_view needle, const NeedleProbe& probe,
-                          size_t phase, size_t& resume);
+int64_t CountInBlock(const char* data, size_t size, const SearchPlan& plan, size_t& resume);
+// The same for a needle of UTF-16 code units (a plan made for one of the UTF-16 forms): only occurrences
+// that begin at the start of a unit count, the units beginning at offset `phase` (0 or 1) of the block.
+// A match at another offset is no match and takes no bytes from the next one.
+int64_t CountUnitsInBlock(const char* data, size_t size, const SearchPlan& plan, size_t phase,
+                          size_t& resume);
 
-// The count uses 32-byte vectors where the processor has them; tests and benchmarks turn that off to
-// run the 16-byte path that every x86-64 processor has.
-void AllowWideVectors(bool allowed);
+// The vector paths of the count: 16 bytes (every x86-64 processor), 32 (AVX2) and 64 (AVX-512BW). The
+// widest the processor has is used; tests and benchmarks lower the limit to run each path.
+enum class VectorWidth { Bytes16 = 16, Bytes32 = 32, Bytes64 = 64 };
+VectorWidth WidestVectors();  // what this processor offers
+void LimitVectorWidth(VectorWidth widest);
 
 // Streams an open file through an OccurrenceCounter; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/checks.h"
 #include "engine/text_count.h"
@@ -90,16 +91,23 @@ TEST(TextCount, MatchesStraddlingChunkBoundariesCountOnce) {
     EXPECT_EQ(CountStreamed("abcabcabc", "abcabc", 2), 1);
 }
 
-// Runs a test body with the widest vectors the processor has, then with 16-byte vectors only.
-class TextCountWidths : public ::testing::TestWithParam<bool> {
+// Runs a test body on each vector path: 16 bytes, 32 bytes (AVX2) and 64 bytes (AVX-512), each path
+// where the processor has it.
+class TextCountWidths : public ::testing::TestWithParam<VectorWidth> {
   protected:
-    void SetUp() override { AllowWideVectors(GetParam()); }
-    void TearDown() override { AllowWideVectors(true); }
+    void SetUp() override {
+        if (GetParam() > WidestVectors()) {
+            GTEST_SKIP() << "the processor has no vectors of " << static_cast<int>(GetParam()) << " bytes";
+        }
+        LimitVectorWidth(GetParam());
+    }
+    void TearDown() override { LimitVectorWidth(VectorWidth::Bytes64); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Vectors, TextCountWidths, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& value) {
-                             return value.param ? std::string("Widest") : std::string("Narrow");
+INSTANTIATE_TEST_SUITE_P(Vectors, TextCountWidths,
+                         ::testing::Values(VectorWidth::Bytes16, VectorWidth::Bytes32, VectorWidth::Bytes64),
+                         [](const ::testing::TestParamInfo<VectorWidth>& value) {
+                             return "Bytes" + std::to_string(static_cast<int>(value.param));
                          });
 
 TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
@@ -136,6 +144,40 @@ TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
             ASSERT_EQ(both.Count(), expected + ReferenceCount(text, other))
                 << "text " << text << " forms " << needle << " and " << other << " chunk " << chunk;
         }
+    }
+}
+
+// Lines of a log with the text on every line, several times on some, beside near misses (the text with
+// one byte changed, which the vector filter lets through as candidates), for texts shorter and longer
+// than a vector; whole, streamed across reads, and as the same log in UTF-16.
+TEST_P(TextCountWidths, TextOnEveryLineWithNearMisses) {
+    std::mt19937 random(2024);
+    for (const std::string& needle :
+         std::vector<std::string>{"ok", "timeout", "error: disk full", std::string(70, 'x') + "!end"}) {
+        std::string text;
+        for (int line = 0; text.size() < 300000; ++line) {
+            text += "2026-12-07 08:00:" + std::to_string(line % 60) + " ";
+            for (int word = 0; word < 1 + line % 4; ++word) {
+                std::string miss = needle;
+                miss[random() % miss.size()] ^= 0x20;
+                text += random() % 3 == 0 ? miss : needle;
+                text += std::string(random() % 12, '.');
+            }
+            text += needle.substr(0, needle.size() - 1) + "\n";
+        }
+        const int64_t expected = ReferenceCount(text, needle);
+        ASSERT_EQ(CountWhole(text, needle), expected) << needle;
+        for (const size_t chunk : {size_t{4093}, size_t{65536}}) {
+            ASSERT_EQ(CountStreamed(text, needle, chunk), expected) << needle << " chunk " << chunk;
+        }
+        std::string wide = "\xFF\xFE";
+        for (const char c : text) {
+            wide += c;
+            wide += '\0';
+        }
+        OccurrenceCounter units(SearchForms{needle, {}, std::u16string(needle.begin(), needle.end())}, 8191);
+        units.Feed(wide.data(), wide.size());
+        ASSERT_EQ(units.Count(), expected) << needle << " in UTF-16";
     }
 }
 
