@@ -10,6 +10,7 @@
 #   ORV_IDLE_SECONDS  length of each processor-time sample (default 20; the scanning sample is 4 more)
 #   ORV_BENCH_SMALL=1 a 64 MiB text and 20,000 files instead (to try the script out, not for figures)
 set -eu
+. "$(dirname "$0")/table.sh"
 
 windows=$(cd "${1:?usage: sh bench/app.sh WINDOWS_BUILD NATIVE_BENCH_BUILD}" && pwd)
 native=$(cd "${2:?usage: sh bench/app.sh WINDOWS_BUILD NATIVE_BENCH_BUILD}" && pwd)
@@ -207,12 +208,7 @@ probe_end() {
     probe_max=$4
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
-verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v ~ /^-?[0-9.]+$/ && v + 0 <= limit + 0) ? "met" : "NOT MET" }'; }
-format='%-46s %-12s %-22s %-10s %-12s %s\n'
-rows=""
-row() { rows="$rows$(printf "$format" "$@")
-"; }
+format='%-46s %-12s %-22s %-18s %-12s %s\n'
 
 # --- Start-up: time to the first mapped window, seven times each, in turn. ---
 seed files
@@ -323,7 +319,6 @@ stop
 # --- The directory walk under Wine: the program's, a bare NtQueryDirectoryFile loop, and du. ---
 # Five rounds of seven walks of each kind taken in turn; a round's ratio is the median of its seven
 # side-by-side ratios, and the target holds in every round. The ratio of the best times is shown beside.
-spread() { echo "$@" | tr ' ' '\n' | sort -n | awk 'NF { v[n++] = $1 } END { printf "%s/%s/%s", v[0], v[int(n / 2)], v[n - 1] }'; }
 walk_ratios=""
 best_ratios=""
 walk_worst=0

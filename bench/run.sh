@@ -4,6 +4,7 @@
 #   ORV_BENCH_RUNS   timed runs per command, the best counts (default 9)
 #   ORV_BENCH_DIR    where the data goes (default: a new folder under $TMPDIR or /tmp, removed at the end)
 set -eu
+. "$(dirname "$0")/table.sh"
 
 build=${1:?usage: sh bench/run.sh BUILD_DIR}
 tool=$build/bench/orv_bench_tool
@@ -57,19 +58,8 @@ pair() {
     done
 }
 
-# spread RATIOS: minimum / median / maximum of the ratios of the runs taken side by side.
-spread() {
-    echo "$@" | tr ' ' '\n' | sort -n | awk 'NF { v[n++] = $1 } END { printf "%s / %s / %s", v[0], v[int(n / 2)], v[n - 1] }'
-}
-
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-verdict() { awk -v r="$1" -v limit="$2" 'BEGIN { print (r <= limit) ? "met" : "NOT MET" }'; }
-
 format='%-32s %-22s %-28s %-6s %-6s %-8s %-8s %s\n'
-rows=""
-row() { rows="$rows$(printf "$format" "$@")
-"; }
 
 # compare NAME ANCHOR_NAME TARGET: a table row from the last pair.
 compare() {
