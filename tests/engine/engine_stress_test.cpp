@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include "engine/measurement.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace orv::engine::test {
@@ -88,6 +89,9 @@ TEST_F(StressTest, TogglesEditsAndResetsFromTwoThreads) {
         engine->StartControl();
         EXPECT_TRUE(orv::test::WaitFor([&] { return mostThreads.load() >= 1; }, 10s));
         engine->Shutdown();
+        // The exit gives up the editor's search-text check still under way; its thread finishes the
+        // check by itself, and that check reads this test's engine and counters.
+        ASSERT_TRUE(orv::test::WaitFor([] { return Measurement::Running() == 0; }, 10s));
         EXPECT_EQ(engine->LiveScanThreads(), 0);
         EXPECT_FALSE(engine->ControlRunning());
         const int step = engine->ScanStep();
