@@ -69,6 +69,9 @@ std::string ShareRoot(std::string_view path);
 // The code a test injected for this call and path, if any.
 std::optional<uint32_t> InjectedFault(SystemCall call, std::string_view path);
 
+// Whether a test has injected faults at all: a listing asks once, not at every entry.
+bool FaultsInjected();
+
 #ifdef _WIN32
 // For tests: lists every folder with FindFirstFileExW, as where the system's directory query is missing.
 void ListBySearchOnly(bool searchOnly);

@@ -52,6 +52,10 @@ void InjectFaults(FaultInjector injector) {
 
 namespace detail {
 
+bool FaultsInjected() {
+    return TheFaults().active.load();
+}
+
 std::optional<uint32_t> InjectedFault(SystemCall call, std::string_view path) {
     Faults& faults = TheFaults();
     if (!faults.active.load()) {

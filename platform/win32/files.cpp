@@ -180,10 +180,21 @@ void NameOf(std::wstring_view wideName, std::string& out) {
     }
 }
 
+// One listing under way: where the entries go, and what it reuses from entry to entry.
+struct Listing {
+    Listing(std::string_view folder, const std::function<bool(const DirEntry&)>& to)
+        : directory(folder), visit(to) {}
+
+    std::string_view directory;
+    const std::function<bool(const DirEntry&)>& visit;
+    std::string name;  // the entry's name in UTF-8, its room kept for the next one
+    // Faults are asked about once per listing: a test injects them before it lists.
+    bool faults = detail::FaultsInjected();
+};
+
 // Hands one listed entry on; false when `visit` wants no more.
-bool Hand(std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64_t size,
-          const std::function<bool(const DirEntry&)>& visit) {
-    std::string name;
+bool Hand(Listing& listing, std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64_t size) {
+    std::string& name = listing.name;
     NameOf(wideName, name);
     DirEntry entry;
     entry.name = name;
@@ -192,16 +203,20 @@ bool Hand(std::wstring_view wideName, DWORD attributes, DWORD reparseTag, uint64
     entry.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     entry.system = (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
     entry.size = entry.directory ? 0 : size;
-    return visit(entry);
+    return listing.visit(entry);
 }
 
 bool IsDotName(std::wstring_view name) {
-    return name == L"." || name == L"..";
+    return !name.empty() && name.size() <= 2 && name[0] == L'.' && name.back() == L'.';
 }
 
 // The step to the next entry failed for a test: `error` is set.
-bool InjectedBreak(std::string_view directory, DWORD& error) {
-    if (const std::optional<uint32_t> fault = detail::InjectedFault(SystemCall::ListingNext, directory)) {
+bool InjectedBreak(const Listing& listing, DWORD& error) {
+    if (!listing.faults) {
+        return false;
+    }
+    if (const std::optional<uint32_t> fault =
+            detail::InjectedFault(SystemCall::ListingNext, listing.directory)) {
         error = *fault;
         return true;
     }
@@ -231,16 +246,17 @@ Answer ListBySearch(std::string_view directory, std::string_view pattern,
         }
         return AnswerFor(kind);
     }
+    Listing listing(directory, visit);
     do {
         const std::wstring_view name(data.cFileName);
         if (IsDotName(name)) {
             continue;
         }
-        if (!Hand(name, data.dwFileAttributes, data.dwReserved0,
-                  SizeOf(data.nFileSizeHigh, data.nFileSizeLow), visit)) {
+        if (!Hand(listing, name, data.dwFileAttributes, data.dwReserved0,
+                  SizeOf(data.nFileSizeHigh, data.nFileSizeLow))) {
             return Answer::Known;
         }
-        if (InjectedBreak(directory, error)) {
+        if (InjectedBreak(listing, error)) {
             return BrokenOff(directory, error);
         }
     } while (FindNextFileW(find.Get(), &data));
@@ -317,19 +333,18 @@ const DirectoryQuery& TheDirectoryQuery() {
 
 // Hands on the entries of one filled buffer; false when `visit` wants no more or a test broke the
 // listing off (then `error` is set).
-bool HandBatch(std::string_view directory, const char* buffer,
-               const std::function<bool(const DirEntry&)>& visit, bool& wanted, DWORD& error) {
+bool HandBatch(Listing& listing, const char* buffer, bool& wanted, DWORD& error) {
     for (size_t offset = 0;;) {
         const auto* entry = reinterpret_cast<const FullDirectoryEntry*>(buffer + offset);
         const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
         if (!IsDotName(name)) {
             const DWORD tag = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
-            if (!Hand(name, entry->FileAttributes, tag, static_cast<uint64_t>(entry->EndOfFile.QuadPart),
-                      visit)) {
+            if (!Hand(listing, name, entry->FileAttributes, tag,
+                      static_cast<uint64_t>(entry->EndOfFile.QuadPart))) {
                 wanted = false;
                 return false;
             }
-            if (InjectedBreak(directory, error)) {
+            if (InjectedBreak(listing, error)) {
                 return false;
             }
         }
@@ -350,6 +365,7 @@ struct QueryBuffer {
 Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HANDLE folder, char* buffer,
                    const std::function<bool(const DirEntry&)>& visit) {
     DWORD error = 0;
+    Listing listing(directory, visit);
     for (bool first = true;; first = false) {
         IO_STATUS_BLOCK status{};
         const LONG result = system.query(folder, nullptr, nullptr, nullptr, &status, buffer,
@@ -366,7 +382,7 @@ Answer QueryFolder(const DirectoryQuery& system, std::string_view directory, HAN
             return Answer::Known;
         }
         bool wanted = true;
-        if (!HandBatch(directory, buffer, visit, wanted, error)) {
+        if (!HandBatch(listing, buffer, wanted, error)) {
             return wanted ? BrokenOff(directory, error) : Answer::Known;
         }
     }
@@ -504,12 +520,16 @@ Answer ListEntries(std::string_view directory, const std::function<bool(const Di
 }
 
 // The folders along the walk's path, the deepest last, each with its path without a final separator.
+// The first `depth` of `open` are held; those past it are closed, their room for a path kept for the
+// next folders, as the buffers are: a walk allocates little after its first folders.
 struct TreeLister::Impl {
     struct Held {
         std::string path;
         win32::FileHandle folder;
     };
     std::vector<Held> open;
+    size_t depth = 0;
+    std::wstring name;   // the sub-folder's name as the system takes it
     QueryBuffer buffer;  // one for the whole walk
 };
 
@@ -543,6 +563,18 @@ std::string_view NameWithin(std::string_view path, std::string_view parent) {
     return std::any_of(name.begin(), name.end(), IsSeparator) ? std::string_view() : name;
 }
 
+// The UTF-16 form of a name in `out`; ASCII is copied as it is, as listed names are (see NameOf).
+void WideNameOf(std::string_view name, std::wstring& out) {
+    out.resize(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            out = win32::Wide(name);
+            return;
+        }
+        out[i] = static_cast<wchar_t>(name[i]);
+    }
+}
+
 }  // namespace
 
 Answer TreeLister::List(std::string_view directory, const std::function<bool(const DirEntry&)>& visit) {
@@ -555,21 +587,31 @@ Answer TreeLister::List(std::string_view directory, const std::function<bool(con
     }
     const std::string_view path = WithoutFinalSeparators(directory);
     // Depth first: a held folder that is not above this one has been walked.
-    std::vector<Impl::Held>& open = impl_->open;
-    while (!open.empty() && !IsInside(path, open.back().path)) {
-        open.pop_back();
+    Impl& walk = *impl_;
+    while (walk.depth > 0 && !IsInside(path, walk.open[walk.depth - 1].path)) {
+        walk.open[--walk.depth].folder.Reset();
     }
-    const std::string_view name = open.empty() ? std::string_view() : NameWithin(path, open.back().path);
+    Impl::Held* parent = walk.depth > 0 ? &walk.open[walk.depth - 1] : nullptr;
+    const std::string_view name = parent ? NameWithin(path, parent->path) : std::string_view();
     DWORD error = 0;
-    win32::FileHandle folder =
-        name.empty() ? OpenFolder(directory, error)
-                     : OpenSubFolder(system, open.back().folder.Get(), win32::Wide(name), error);
+    win32::FileHandle folder;
+    if (name.empty()) {
+        folder = OpenFolder(directory, error);
+    } else {
+        WideNameOf(name, walk.name);
+        folder = OpenSubFolder(system, parent->folder.Get(), walk.name, error);
+    }
     if (!folder) {
         return AnswerFor(Classify(directory, error));
     }
-    const Answer answer = QueryFolder(system, directory, folder.Get(), impl_->buffer.Get(), visit);
+    const Answer answer = QueryFolder(system, directory, folder.Get(), walk.buffer.Get(), visit);
     if (answer == Answer::Known) {
-        open.push_back(Impl::Held{std::string(path), std::move(folder)});
+        if (walk.depth == walk.open.size()) {
+            walk.open.emplace_back();
+        }
+        Impl::Held& held = walk.open[walk.depth++];
+        held.path.assign(path);
+        held.folder = std::move(folder);
     }
     return answer;
 }
