@@ -27,6 +27,9 @@ inline constexpr int kChunksBeforeReadAhead = 4;
 // How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
 
+// The longest needle, in bytes, that the vector scan compares whole (see SearchPlan::whole).
+inline constexpr size_t kWholeNeedle = 16;
+
 // How the vector scan looks for one needle: it compares two of its elements (bytes, or whole code units
 // for a UTF-16 needle), those least likely in ordinary text, at every position; the few positions where
 // both are in their places are then compared in full.
@@ -42,13 +45,12 @@ struct SearchPlan {
     // as it lies in memory (a byte, or a unit's two bytes read as a little-endian number).
     bool whole = false;
     size_t others = 0;
-    uint8_t otherOffsets[16] = {};
-    uint16_t otherValues[16] = {};
+    uint8_t otherOffsets[kWholeNeedle] = {};
+    uint16_t otherValues[kWholeNeedle] = {};
     // The distances shorter than the needle at which two occurrences can overlap (its periods).
     size_t periods = 0;
     uint8_t periodLengths[4] = {};
 };
-inline constexpr size_t kWholeNeedle = 16;
 SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form = ByteForm::Bytes);
 
 // The byte patterns that stand for one search text. A stream that begins with a UTF-16 byte-order mark
