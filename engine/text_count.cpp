@@ -919,7 +919,7 @@ void OccurrenceCounter::LookForByteOrderMark(size_t size) {
     forms_[1] = Form{};
 }
 
-void OccurrenceCounter::Commit(size_t size) {
+void OccurrenceCounter::Commit(size_t size, bool moveOn) {
     if (!markLookedFor_) {
         LookForByteOrderMark(size);
     }
@@ -949,11 +949,12 @@ void OccurrenceCounter::Commit(size_t size) {
     }
     streamed_ += size;
     // Each form's carry is a tail of what was searched: the longest of them serves both. It goes before
-    // the next chunk, and into no chunk: a piece may be being read into that one already.
+    // the chunk of the next piece, and into no chunk: a piece may be being read into the next one.
+    char* const next = Space(moveOn ? 1 : 0);
     if (keep != 0) {
-        std::memcpy(Space(1) - keep, Space() + size - keep, keep);
+        std::memmove(next - keep, Space() + size - keep, keep);
     }
-    current_ = (current_ + 1) % kCountSlots;
+    current_ = moveOn ? (current_ + 1) % kCountSlots : current_;
 }
 
 void OccurrenceCounter::Feed(const char* data, size_t size) {
@@ -1084,16 +1085,21 @@ bool ReadAheadThrough(ReadAhead& ahead, OccurrenceCounter& counter) {
             return got == 0;
         }
         Measurement::NoteProgress();  // a large file on a slow share is slow, not held
-        counter.Commit(static_cast<size_t>(got));
+        counter.Commit(static_cast<size_t>(got), true);
         ahead.Done();
     }
 }
 
-// Reads the rest of the file through `counter`'s space, from a few chunks on a few chunks ahead of the
-// count. False when a read failed.
+// Reads the rest of the file through `counter`'s space. A file whose first chunks hold many matches
+// (whose search costs about as much as the reads) is read ahead on a second thread from then on, where
+// the processor can run two at once; elsewhere the second thread would cost more than it saves. False
+// when a read failed.
 bool ReadThrough(const ReadFunction& read, OccurrenceCounter& counter) {
+    uint64_t bytes = 0;
     for (int chunks = 0;; ++chunks) {
-        if (chunks == kChunksBeforeReadAhead) {
+        if (chunks == kChunksBeforeReadAhead &&
+            counter.Count() * kReadAheadSpacing >= static_cast<int64_t>(bytes) &&
+            std::thread::hardware_concurrency() != 1) {
             ReadAhead ahead(read, counter);
             if (ahead.Start()) {
                 return ReadAheadThrough(ahead, counter);
@@ -1108,6 +1114,7 @@ bool ReadThrough(const ReadFunction& read, OccurrenceCounter& counter) {
         }
         Measurement::NoteProgress();  // a large file on a slow share is slow, not held
         counter.Commit(static_cast<size_t>(got));
+        bytes += static_cast<uint64_t>(got);
     }
 }
 

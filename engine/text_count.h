@@ -21,8 +21,10 @@ inline constexpr size_t kCountChunkSize = 256 * 1024;
 // Chunks a counter has room for: a large file is read up to three chunks ahead of the one searched.
 inline constexpr size_t kCountSlots = 4;
 // Chunks read on the counting thread before a file is taken for large and read ahead on a thread of
-// its own: a small file is counted without starting one.
+// its own: a small file is counted without starting one. Only a file with at least one match in every
+// kReadAheadSpacing bytes of those chunks is read ahead.
 inline constexpr int kChunksBeforeReadAhead = 4;
+inline constexpr int64_t kReadAheadSpacing = 512;
 
 // How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
@@ -80,12 +82,13 @@ class OccurrenceCounter {
     OccurrenceCounter& operator=(const OccurrenceCounter&) = delete;
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
-    // into Space() saves a copy. The pieces go round kCountSlots chunks: Space(k) is where the k-th
-    // piece after the next goes (k < kCountSlots), which Commit leaves alone until the piece's turn,
-    // so that another thread may read into it meanwhile.
+    // into Space() saves a copy. Each piece goes to the same chunk, which stays in the processor's
+    // cache, unless `moveOn`: then the piece after it is in Space(1). Pieces read ahead go round
+    // kCountSlots chunks: Space(k) is where the k-th piece after the next goes (k < kCountSlots),
+    // which Commit leaves alone until the piece's turn, so that another thread may read into it.
     char* Space(size_t ahead = 0) const { return slots_[(current_ + ahead) % kCountSlots]; }
     size_t Capacity() const { return chunkSize_; }
-    void Commit(size_t size);
+    void Commit(size_t size, bool moveOn = false);
 
     // Copies `data` through Space()/Commit() in pieces of at most Capacity() bytes.
     void Feed(const char* data, size_t size);

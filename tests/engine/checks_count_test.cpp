@@ -7,6 +7,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/checks.h"
@@ -379,9 +380,13 @@ TEST(TextCount, ReadAheadCountsAcrossEveryPieceAndReportsAFailedRead) {
     const std::u16string wide = u"таймаут";
     for (const bool utf16 : {false, true}) {
         const std::string needle = utf16 ? UnitBytes(wide, true) : std::string("таймаут");
+        // The text on every line, as often as the read-ahead asks for.
         std::string text = utf16 ? "\xFF\xFE" : "";
         const size_t total = std::accumulate(pieces.begin(), pieces.end(), size_t{0});
-        text.resize(total, '.');
+        while (text.size() < total) {
+            text += std::string(40, '.') + needle;
+        }
+        text.resize(total);
         size_t boundary = 0;
         for (const size_t piece : pieces) {
             boundary += piece;
@@ -409,7 +414,10 @@ TEST(TextCount, ReadAheadCountsAcrossEveryPieceAndReportsAFailedRead) {
         for (const int failAt : {-1, 2, kChunksBeforeReadAhead, 9}) {
             size_t served = 0;
             int call = 0;
-            const ReadFunction read = [&](char* buffer, size_t capacity) -> int64_t {
+            bool ahead = false;  // a read on another thread
+            const ReadFunction read = [&, self = std::this_thread::get_id()](char* buffer,
+                                                                             size_t capacity) -> int64_t {
+                ahead |= std::this_thread::get_id() != self;
                 if (call == failAt) {
                     return -1;
                 }
@@ -420,6 +428,7 @@ TEST(TextCount, ReadAheadCountsAcrossEveryPieceAndReportsAFailedRead) {
                 return static_cast<int64_t>(piece);
             };
             const auto counted = CountOccurrences(read, SearchForms{"таймаут", ansi, wide});
+            EXPECT_EQ(ahead, failAt != 2 && std::thread::hardware_concurrency() != 1);
             if (failAt < 0) {
                 EXPECT_EQ(counted, std::optional<int64_t>(expected)) << "UTF-16 " << utf16;
             } else {
