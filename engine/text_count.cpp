@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -1011,8 +1012,11 @@ class ReadAhead {
     // failed. Once the piece is committed, Done() gives its slot back to the reads.
     int64_t Next() {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (read_ == counted_) {
-            pieceRead_.wait(lock, [this] { return read_ - counted_ >= kWakeBatch || ended_; });
+        // Woken for kWakeBatch pieces at a time; a piece that waits longer for the next (a slow disk or
+        // share) is taken alone, so that the progress of the reads is noted as they go on.
+        while (read_ == counted_) {
+            pieceRead_.wait_for(lock, std::chrono::milliseconds(50),
+                                [this] { return read_ - counted_ >= kWakeBatch || ended_; });
         }
         return sizes_[counted_ % kCountSlots];
     }
