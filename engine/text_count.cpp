@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "engine/checks.h"
 #include "engine/measurement.h"
@@ -210,6 +215,44 @@ ORV_ALWAYS_INLINE int64_t Confirm(const Candidates& candidates, const unsigned c
     return count;
 }
 
+// Counts the matches of a run of 256 positions from `base`, given where the whole needle is (bit k of
+// `found[m]`: position base + 64m + k). Where no two of them overlap and none begins before `floor`,
+// they all count; otherwise they are taken in order, each after the end of the last one counted.
+ORV_ALWAYS_INLINE int64_t CountRun(const uint64_t (&found)[4], size_t base, const SearchPlan& plan,
+                                   size_t& floor) {
+    const size_t length = plan.needle.size();
+    const size_t taken = std::min<size_t>(floor > base ? floor - base : 0, 63);
+    uint64_t clash = found[0] & ((uint64_t{1} << taken) - 1);
+    for (size_t k = 0; k < plan.periods; ++k) {
+        const unsigned p = plan.periodLengths[k];
+        for (size_t m = 0; m < 4; ++m) {
+            const uint64_t after = found[m] >> p | (m < 3 ? found[m + 1] << (64 - p) : 0);
+            clash |= found[m] & after;
+        }
+    }
+    int64_t count = 0;
+    if (clash == 0) {
+        size_t end = floor;
+        for (size_t m = 0; m < 4; ++m) {
+            count += std::popcount(found[m]);
+            const size_t last = base + 64 * m + 63 - static_cast<size_t>(std::countl_zero(found[m]));
+            end = found[m] != 0 ? last + length : end;
+        }
+        floor = end;
+        return count;
+    }
+    for (size_t m = 0; m < 4; ++m) {
+        for (uint64_t bits = found[m]; bits != 0; bits &= bits - 1) {
+            const size_t p = base + 64 * m + static_cast<size_t>(std::countr_zero(bits));
+            if (p >= floor) {
+                ++count;
+                floor = p + length;
+            }
+        }
+    }
+    return count;
+}
+
 // The vector scans go on from `i` in spans and runs of 256 positions and leave `i` where they stopped
 // (fewer than 256 positions where a match can begin are left). The probes are loaded from `base`, the
 // block moved to its first unit start, so that a vector's elements line up with whole units; `starts`
@@ -291,6 +334,64 @@ inline uint64_t Candidates64(const unsigned char* atA, const unsigned char* atB,
     return mask;
 }
 
+// Narrows the candidates of a run of 256 positions (`at`: its first) to the matches: the other elements
+// compared element by element, so that the compares of the vectors go on side by side.
+template <size_t kUnit>
+inline void Narrow128(const unsigned char* at, const __m128i* wanted, const SearchPlan& plan, uint64_t starts,
+                      uint64_t (&masks)[4]) {
+    for (size_t half = 0; half < 2; ++half) {
+        __m128i found[8];
+        for (__m128i& vector : found) {
+            vector = _mm_set1_epi8(-1);
+        }
+        for (size_t j = 0; j < plan.others; ++j) {
+            for (size_t v = 0; v < 8; ++v) {
+                const __m128i loaded = Load(at + 128 * half + 16 * v + plan.otherOffsets[j]);
+                found[v] = _mm_and_si128(found[v], kUnit == 1 ? _mm_cmpeq_epi8(loaded, wanted[j])
+                                                              : _mm_cmpeq_epi16(loaded, wanted[j]));
+            }
+        }
+        for (size_t m = 0; m < 2; ++m) {
+            uint64_t mask = 0;
+            for (size_t v = 0; v < 4; ++v) {
+                mask |= uint64_t{Mask(found[4 * m + v])} << (16 * v);
+            }
+            masks[2 * half + m] &= mask & starts;
+        }
+    }
+}
+
+// The scan of a needle compared whole (SearchPlan::whole): the probes find the runs with candidates,
+// the other elements then leave the matches.
+template <size_t kUnit>
+int64_t SpanWholeSse2(const Scan& scan, size_t i, size_t end, size_t& floor, size_t& seen) {
+    const SearchPlan& plan = scan.plan;
+    const __m128i wantedA = Load(plan.repeated[0]), wantedB = Load(plan.repeated[1]);
+    __m128i wanted[kWholeNeedle];
+    for (size_t j = 0; j < plan.others; ++j) {
+        wanted[j] = kUnit == 1 ? _mm_set1_epi8(static_cast<char>(plan.otherValues[j]))
+                               : _mm_set1_epi16(static_cast<short>(plan.otherValues[j]));
+    }
+    const unsigned char* at = scan.data + scan.phase;
+    int64_t count = 0;
+    for (; i < end; i += 256) {
+        uint64_t masks[4];
+        for (size_t m = 0; m < 4; ++m) {
+            const unsigned char* run = at + i + 64 * m;
+            masks[m] = Candidates64<kUnit>(run + plan.offsets[0], run + plan.offsets[1], wantedA, wantedB);
+        }
+        if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+            continue;
+        }
+        for (const uint64_t mask : masks) {
+            seen += static_cast<size_t>(std::popcount(mask & scan.starts));
+        }
+        Narrow128<kUnit>(at + i, wanted, plan, scan.starts, masks);
+        count += CountRun(masks, i, plan, floor);
+    }
+    return count;
+}
+
 template <size_t kUnit>
 int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
     const SearchPlan& plan = scan.plan;
@@ -304,6 +405,13 @@ int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
     while (i + 256 <= scan.positions) {
         const size_t from = i;
         const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        if (dense && plan.whole) {
+            size_t seen = 0;  // a run of many candidates: compared whole while it lasts
+            count += SpanWholeSse2<kUnit>(scan, i, end, floor, seen);
+            i = end;
+            dense = seen > kDenseSpan;
+            continue;
+        }
         candidates.size = 0;
         for (; i + 256 <= end; i += 256) {
             uint64_t masks[4];
@@ -321,6 +429,7 @@ int64_t ScanSse2(const Scan& scan, size_t& next, size_t& floor) {
     next = i;
     return count;
 }
+
 #endif
 
 #ifdef ORV_COUNT_WIDE
@@ -341,6 +450,58 @@ ORV_AVX2 inline uint32_t Candidates32(const unsigned char* atA, const unsigned c
 }
 
 template <size_t kUnit>
+ORV_AVX2 inline void Narrow256(const unsigned char* at, const __m256i* wanted, const SearchPlan& plan,
+                               uint64_t starts, uint64_t (&masks)[4]) {
+    __m256i found[8];
+    for (__m256i& vector : found) {
+        vector = _mm256_set1_epi8(-1);
+    }
+    for (size_t j = 0; j < plan.others; ++j) {
+        for (size_t v = 0; v < 8; ++v) {
+            found[v] =
+                _mm256_and_si256(found[v], Equal32<kUnit>(at + 32 * v + plan.otherOffsets[j], wanted[j]));
+        }
+    }
+    for (size_t m = 0; m < 4; ++m) {
+        masks[m] &= (static_cast<uint32_t>(_mm256_movemask_epi8(found[2 * m])) |
+                     uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(found[2 * m + 1]))} << 32) &
+                    starts;
+    }
+}
+
+template <size_t kUnit>
+ORV_AVX2 int64_t SpanWholeAvx2(const Scan& scan, size_t i, size_t end, size_t& floor, size_t& seen) {
+    const SearchPlan& plan = scan.plan;
+    const __m256i wantedA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.repeated[0]));
+    const __m256i wantedB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.repeated[1]));
+    __m256i wanted[kWholeNeedle];
+    for (size_t j = 0; j < plan.others; ++j) {
+        wanted[j] = kUnit == 1 ? _mm256_set1_epi8(static_cast<char>(plan.otherValues[j]))
+                               : _mm256_set1_epi16(static_cast<short>(plan.otherValues[j]));
+    }
+    const unsigned char* at = scan.data + scan.phase;
+    int64_t count = 0;
+    for (; i < end; i += 256) {
+        uint64_t masks[4];
+        for (size_t m = 0; m < 4; ++m) {
+            const unsigned char* a = at + i + 64 * m + plan.offsets[0];
+            const unsigned char* b = at + i + 64 * m + plan.offsets[1];
+            masks[m] = Candidates32<kUnit>(a, b, wantedA, wantedB) |
+                       uint64_t{Candidates32<kUnit>(a + 32, b + 32, wantedA, wantedB)} << 32;
+        }
+        if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+            continue;
+        }
+        for (const uint64_t mask : masks) {
+            seen += static_cast<size_t>(std::popcount(mask & scan.starts));
+        }
+        Narrow256<kUnit>(at + i, wanted, plan, scan.starts, masks);
+        count += CountRun(masks, i, plan, floor);
+    }
+    return count;
+}
+
+template <size_t kUnit>
 ORV_AVX2 int64_t ScanAvx2(const Scan& scan, size_t& next, size_t& floor) {
     const SearchPlan& plan = scan.plan;
     const __m256i wantedA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.repeated[0]));
@@ -354,6 +515,13 @@ ORV_AVX2 int64_t ScanAvx2(const Scan& scan, size_t& next, size_t& floor) {
     while (i + 256 <= scan.positions) {
         const size_t from = i;
         const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        if (dense && plan.whole) {
+            size_t seen = 0;  // a run of many candidates: compared whole while it lasts
+            count += SpanWholeAvx2<kUnit>(scan, i, end, floor, seen);
+            i = end;
+            dense = seen > kDenseSpan;
+            continue;
+        }
         candidates.size = 0;
         for (; i + 256 <= end; i += 256) {
             uint64_t masks[4];
@@ -391,6 +559,56 @@ ORV_AVX512 inline uint64_t Candidates512(const unsigned char* atA, const unsigne
     }
 }
 
+// Narrows the candidates of a run of 256 positions (`at`: its first) to the matches: the other elements
+// compared element by element, so that the compares of the four vectors go on side by side.
+template <size_t kUnit>
+ORV_AVX512 inline void Narrow512(const unsigned char* at, const __m512i* wanted, const SearchPlan& plan,
+                                 uint64_t starts, uint64_t (&masks)[4]) {
+    uint64_t found[4] = {~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}};
+    for (size_t j = 0; j < plan.others; ++j) {
+        for (size_t m = 0; m < 4; ++m) {
+            const __m512i loaded = _mm512_loadu_si512(at + 64 * m + plan.otherOffsets[j]);
+            found[m] = kUnit == 1 ? _mm512_mask_cmpeq_epi8_mask(found[m], loaded, wanted[j])
+                                  : _mm512_mask_cmpeq_epi16_mask(static_cast<__mmask32>(found[m]), loaded,
+                                                                 wanted[j]);
+        }
+    }
+    for (size_t m = 0; m < 4; ++m) {
+        masks[m] &= kUnit == 1 ? found[m] : _pdep_u64(static_cast<uint32_t>(found[m]), starts);
+    }
+}
+
+template <size_t kUnit>
+ORV_AVX512 int64_t SpanWholeAvx512(const Scan& scan, size_t i, size_t end, size_t& floor, size_t& seen) {
+    const SearchPlan& plan = scan.plan;
+    const __m512i wantedA = _mm512_loadu_si512(plan.repeated[0]);
+    const __m512i wantedB = _mm512_loadu_si512(plan.repeated[1]);
+    __m512i wanted[kWholeNeedle];
+    for (size_t j = 0; j < plan.others; ++j) {
+        wanted[j] = kUnit == 1 ? _mm512_set1_epi8(static_cast<char>(plan.otherValues[j]))
+                               : _mm512_set1_epi16(static_cast<short>(plan.otherValues[j]));
+    }
+    const unsigned char* at = scan.data + scan.phase;
+    int64_t count = 0;
+    for (; i < end; i += 256) {
+        uint64_t masks[4];
+        for (size_t m = 0; m < 4; ++m) {
+            const unsigned char* run = at + i + 64 * m;
+            masks[m] = Candidates512<kUnit>(run + plan.offsets[0], run + plan.offsets[1], wantedA, wantedB,
+                                            scan.starts);
+        }
+        if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0) {
+            continue;
+        }
+        for (const uint64_t mask : masks) {
+            seen += static_cast<size_t>(std::popcount(mask & scan.starts));
+        }
+        Narrow512<kUnit>(at + i, wanted, plan, scan.starts, masks);
+        count += CountRun(masks, i, plan, floor);
+    }
+    return count;
+}
+
 template <size_t kUnit>
 ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
     const SearchPlan& plan = scan.plan;
@@ -405,6 +623,13 @@ ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
     while (i + 256 <= scan.positions) {
         const size_t from = i;
         const size_t end = std::min(from + kSpan, scan.positions - scan.positions % 256);
+        if (dense && plan.whole) {
+            size_t seen = 0;  // a run of many candidates: compared whole while it lasts
+            count += SpanWholeAvx512<kUnit>(scan, i, end, floor, seen);
+            i = end;
+            dense = seen > kDenseSpan;
+            continue;
+        }
         candidates.size = 0;
         for (; i + 256 <= end; i += 256) {
             uint64_t masks[4];
@@ -423,6 +648,7 @@ ORV_AVX512 int64_t ScanAvx512(const Scan& scan, size_t& next, size_t& floor) {
     next = i;
     return count;
 }
+
 #endif
 
 std::atomic<int> widthLimit{static_cast<int>(VectorWidth::Bytes64)};
@@ -469,6 +695,33 @@ int ElementCommonness(std::string_view needle, size_t offset, ByteForm form) {
                      : 120;  // beyond Latin-1: a letter of an alphabet
 }
 
+// Whether, and how, the needle is compared whole in the vectors (see SearchPlan::whole).
+void PlanWholeComparison(SearchPlan& plan) {
+    const std::string_view needle = plan.needle;
+    if (needle.size() > kWholeNeedle) {
+        return;
+    }
+    for (size_t p = 1; p < needle.size(); ++p) {
+        if (needle.substr(p) == needle.substr(0, needle.size() - p)) {
+            if (plan.periods == std::size(plan.periodLengths)) {
+                return;  // overlaps in many ways ("aaaaaa"): compared candidate by candidate
+            }
+            plan.periodLengths[plan.periods++] = static_cast<uint8_t>(p);
+        }
+    }
+    for (size_t at = 0; at < needle.size(); at += plan.unit) {
+        if (at == plan.offsets[0] || at == plan.offsets[1]) {
+            continue;
+        }
+        const auto low = static_cast<unsigned char>(needle[at]);
+        const auto high = plan.unit == 2 ? static_cast<unsigned char>(needle[at + 1]) : 0;
+        plan.otherOffsets[plan.others] = static_cast<uint8_t>(at);
+        plan.otherValues[plan.others] = static_cast<uint16_t>(low | high << 8);
+        ++plan.others;
+    }
+    plan.whole = true;
+}
+
 }  // namespace
 
 SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form) {
@@ -503,6 +756,7 @@ SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form) {
             plan.repeated[k][b] = static_cast<unsigned char>(needle[plan.offsets[k] + b % plan.unit]);
         }
     }
+    PlanWholeComparison(plan);
     return plan;
 }
 
@@ -566,6 +820,10 @@ int64_t CountUnitsInBlock(const char* block, size_t size, const SearchPlan& plan
 
 constexpr size_t kPage = 4096;
 
+constexpr size_t RoundToPages(size_t size) {
+    return (size + kPage - 1) / kPage * kPage;
+}
+
 namespace {
 
 // The memory of the last counter that ended on this thread: a scan counts a file every few seconds, and
@@ -608,7 +866,10 @@ OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
         utf16LittleEndian_ += static_cast<char>(unit >> 8);
     }
     const size_t longest = std::max({forms.bytes.size(), second.size(), utf16LittleEndian_.size()});
-    const size_t size = kPage + longest + chunkSize_ + kPage;
+    // Each slot: pages for the carry, then the chunk.
+    const size_t room = RoundToPages(std::max<size_t>(longest, 1));
+    const size_t stride = room + RoundToPages(chunkSize_);
+    const size_t size = kPage + kCountSlots * stride;
     SpareMemory& spare = ThreadSpare();
     if (spare.size >= size) {
         buffer_ = std::move(spare.memory);
@@ -618,25 +879,27 @@ OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
         buffer_.reset(new char[size]);
         bufferSize_ = size;
     }
-    // The chunk starts on the first page boundary that leaves room for the carry before it.
-    const auto room = reinterpret_cast<uintptr_t>(buffer_.get()) + longest;
-    chunk_ =
-        buffer_.get() + ((room + kPage - 1) / kPage * kPage - reinterpret_cast<uintptr_t>(buffer_.get()));
+    const auto address = reinterpret_cast<uintptr_t>(buffer_.get());
+    char* const first = buffer_.get() + (RoundToPages(address) - address) + room;
+    for (size_t k = 0; k < kCountSlots; ++k) {
+        slots_[k] = first + k * stride;
+    }
 }
 
 // Called before the first two bytes of the stream are searched. Up to then the byte forms are counted
 // (a stream of one byte has no mark); after a mark the UTF-16 form replaces them, and what they
 // counted in its first byte was part of the mark.
 void OccurrenceCounter::LookForByteOrderMark(size_t size) {
+    const char* const chunk = Space();
     if (streamed_ == 0 && size != 0) {
-        firstByte_ = chunk_[0];
+        firstByte_ = chunk[0];
     }
     if (streamed_ + size < 2) {
         return;
     }
     markLookedFor_ = true;
     const auto first = static_cast<unsigned char>(firstByte_);
-    const auto second = static_cast<unsigned char>(streamed_ == 0 ? chunk_[1] : chunk_[0]);
+    const auto second = static_cast<unsigned char>(streamed_ == 0 ? chunk[1] : chunk[0]);
     const bool littleEndian = first == 0xFF && second == 0xFE;
     const bool bigEndian = first == 0xFE && second == 0xFF;
     if (utf16LittleEndian_.empty() || (!littleEndian && !bigEndian)) {
@@ -657,7 +920,7 @@ void OccurrenceCounter::LookForByteOrderMark(size_t size) {
     forms_[1] = Form{};
 }
 
-void OccurrenceCounter::Commit(size_t size) {
+void OccurrenceCounter::Commit(size_t size, bool moveOn) {
     if (!markLookedFor_) {
         LookForByteOrderMark(size);
     }
@@ -668,7 +931,7 @@ void OccurrenceCounter::Commit(size_t size) {
         }
         // Never negative: the mark lies within what has been committed.
         const size_t total = static_cast<size_t>(static_cast<ptrdiff_t>(size) + form.carry);
-        const char* const start = chunk_ - form.carry;
+        const char* const start = Space() - form.carry;
         size_t resume = 0;
         if (form.units) {
             // The units begin at even offsets of the stream (the mark is one unit).
@@ -686,10 +949,13 @@ void OccurrenceCounter::Commit(size_t size) {
         keep = std::max(keep, carry);
     }
     streamed_ += size;
-    // Each form's carry is a tail of what was searched: the longest of them serves both.
+    // Each form's carry is a tail of what was searched: the longest of them serves both. It goes before
+    // the chunk of the next piece, and into no chunk: a piece may be being read into the next one.
+    char* const next = Space(moveOn ? 1 : 0);
     if (keep != 0) {
-        std::memmove(chunk_ - keep, chunk_ + size - keep, keep);
+        std::memmove(next - keep, Space() + size - keep, keep);
     }
+    current_ = moveOn ? (current_ + 1) % kCountSlots : current_;
 }
 
 void OccurrenceCounter::Feed(const char* data, size_t size) {
@@ -704,10 +970,146 @@ void OccurrenceCounter::Feed(const char* data, size_t size) {
 
 namespace {
 
-// Reads the rest of the file through `counter`'s space. False when a read failed.
-bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter) {
+// A side that has to wait for the other sleeps until this many pieces (or slots) are ready for it:
+// fewer wake-ups than one a chunk.
+constexpr uint64_t kWakeBatch = kCountSlots / 2;
+
+// Reads a large file on a second thread a few chunks ahead of the count, into the counter's coming
+// slots, so that the system's copy of one chunk and the search of the one before go on side by side.
+// The count is the same as on one thread: the pieces are committed in order, each once.
+class ReadAhead {
+  public:
+    ReadAhead(const ReadFunction& read, OccurrenceCounter& counter)
+        : source_(read), capacity_(counter.Capacity()) {
+        for (size_t k = 0; k < kCountSlots; ++k) {
+            slots_[k] = counter.Space(k);  // the next piece goes to slots_[0]
+        }
+    }
+    ~ReadAhead() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        slotsFreed_.notify_one();
+        if (thread_.joinable()) {
+            thread_.join();  // a read under way ends first: it reads into the counter's memory
+        }
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // False when no thread could be started; nothing has been read then.
+    bool Start() {
+        try {
+            thread_ = std::thread(&ReadAhead::Loop, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+        return true;
+    }
+
+    // The length of the next piece, in the counter's Space(): 0 at the end of the file, -1 when the read
+    // failed. Once the piece is committed, Done() gives its slot back to the reads.
+    int64_t Next() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        // Woken for kWakeBatch pieces at a time; a piece that waits longer for the next (a slow disk or
+        // share) is taken alone, so that the progress of the reads is noted as they go on.
+        while (read_ == counted_) {
+            pieceRead_.wait_for(lock, std::chrono::milliseconds(50),
+                                [this] { return read_ - counted_ >= kWakeBatch || ended_; });
+        }
+        return sizes_[counted_ % kCountSlots];
+    }
+    void Done() {
+        bool wake = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++counted_;
+            wake = readerWaits_ && read_ - counted_ <= kCountSlots - kWakeBatch;
+        }
+        if (wake) {
+            slotsFreed_.notify_one();
+        }
+    }
+
+  private:
+    void Loop();
+
+    const ReadFunction& source_;
+    char* slots_[kCountSlots] = {};
+    const size_t capacity_;
+    std::mutex mutex_;
+    std::condition_variable pieceRead_;
+    std::condition_variable slotsFreed_;
+    int64_t sizes_[kCountSlots] = {};
+    uint64_t read_ = 0;     // pieces read
+    uint64_t counted_ = 0;  // pieces committed
+    bool readerWaits_ = false;
+    bool ended_ = false;  // the last piece (the end of the file or a failed read) has been read
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+void ReadAhead::Loop() {
+    for (uint64_t piece = 0;; ++piece) {
+        {
+            // Every slot but the one being searched may be read into.
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (piece - counted_ == kCountSlots) {
+                readerWaits_ = true;
+                slotsFreed_.wait(lock, [&] { return stop_ || piece - counted_ <= kCountSlots - kWakeBatch; });
+                readerWaits_ = false;
+            }
+            if (stop_) {
+                return;
+            }
+        }
+        const int64_t got = source_(slots_[piece % kCountSlots], capacity_);
+        bool wake = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            sizes_[piece % kCountSlots] = got;
+            read_ = piece + 1;
+            ended_ = got <= 0;
+            wake = read_ - counted_ == kWakeBatch || ended_;
+        }
+        if (wake) {
+            pieceRead_.notify_one();
+        }
+        if (got <= 0) {
+            return;
+        }
+    }
+}
+
+bool ReadAheadThrough(ReadAhead& ahead, OccurrenceCounter& counter) {
     for (;;) {
-        const int64_t got = reader.Read(counter.Space(), counter.Capacity());
+        const int64_t got = ahead.Next();
+        if (got <= 0) {
+            return got == 0;
+        }
+        Measurement::NoteProgress();  // a large file on a slow share is slow, not held
+        counter.Commit(static_cast<size_t>(got), true);
+        ahead.Done();
+    }
+}
+
+// Reads the rest of the file through `counter`'s space. A file whose first chunks hold many matches
+// (whose search costs about as much as the reads) is read ahead on a second thread from then on, where
+// the processor can run two at once; elsewhere the second thread would cost more than it saves. False
+// when a read failed.
+bool ReadThrough(const ReadFunction& read, OccurrenceCounter& counter) {
+    uint64_t bytes = 0;
+    for (int chunks = 0;; ++chunks) {
+        if (chunks == kChunksBeforeReadAhead &&
+            counter.Count() * kReadAheadSpacing >= static_cast<int64_t>(bytes) &&
+            std::thread::hardware_concurrency() != 1) {
+            ReadAhead ahead(read, counter);
+            if (ahead.Start()) {
+                return ReadAheadThrough(ahead, counter);
+            }
+        }
+        const int64_t got = read(counter.Space(), counter.Capacity());
         if (got < 0) {
             return false;
         }
@@ -716,6 +1118,7 @@ bool ReadThrough(fs::Reader& reader, OccurrenceCounter& counter) {
         }
         Measurement::NoteProgress();  // a large file on a slow share is slow, not held
         counter.Commit(static_cast<size_t>(got));
+        bytes += static_cast<uint64_t>(got);
     }
 }
 
@@ -726,12 +1129,17 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
 }
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms) {
+    return CountOccurrences(
+        [&reader](char* buffer, size_t capacity) { return reader.Read(buffer, capacity); }, forms);
+}
+
+std::optional<int64_t> CountOccurrences(const ReadFunction& read, const SearchForms& forms) {
     if (forms.bytes.empty() && forms.otherBytes.empty() && forms.utf16.empty()) {
         return 0;
     }
     // Every form is searched in the one chunk each read leaves in the counter's space.
     OccurrenceCounter counter(forms);
-    if (!ReadThrough(reader, counter)) {
+    if (!ReadThrough(read, counter)) {
         return std::nullopt;
     }
     return counter.Count();

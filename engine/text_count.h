@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,9 +18,19 @@ namespace orv::engine {
 // Bytes read per call: large enough that the calls cost little, small enough to stay in the
 // processor's cache between the read and the scan (most processors keep 256 KiB or more per core).
 inline constexpr size_t kCountChunkSize = 256 * 1024;
+// Chunks a counter has room for: a large file is read up to three chunks ahead of the one searched.
+inline constexpr size_t kCountSlots = 4;
+// Chunks read on the counting thread before a file is taken for large and read ahead on a thread of
+// its own: a small file is counted without starting one. Only a file with at least one match in every
+// kReadAheadSpacing bytes of those chunks is read ahead.
+inline constexpr int kChunksBeforeReadAhead = 4;
+inline constexpr int64_t kReadAheadSpacing = 512;
 
 // How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
+
+// The longest needle, in bytes, that the vector scan compares whole (see SearchPlan::whole).
+inline constexpr size_t kWholeNeedle = 16;
 
 // How the vector scan looks for one needle: it compares two of its elements (bytes, or whole code units
 // for a UTF-16 needle), those least likely in ordinary text, at every position; the few positions where
@@ -31,6 +42,16 @@ struct SearchPlan {
     size_t offsets[2] = {};
     // Each probe's element repeated over 64 bytes, as the vectors compare it (in the needle's byte order).
     unsigned char repeated[2][64] = {};
+    // A needle of up to kWholeNeedle bytes that can overlap itself in few ways is compared whole in the
+    // vectors, a run of positions at a time, where its probes leave candidates: its other elements, each
+    // as it lies in memory (a byte, or a unit's two bytes read as a little-endian number).
+    bool whole = false;
+    size_t others = 0;
+    uint8_t otherOffsets[kWholeNeedle] = {};
+    uint16_t otherValues[kWholeNeedle] = {};
+    // The distances shorter than the needle at which two occurrences can overlap (its periods).
+    size_t periods = 0;
+    uint8_t periodLengths[4] = {};
 };
 SearchPlan MakeSearchPlan(std::string_view needle, ByteForm form = ByteForm::Bytes);
 
@@ -61,10 +82,13 @@ class OccurrenceCounter {
     OccurrenceCounter& operator=(const OccurrenceCounter&) = delete;
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
-    // into Space() saves a copy.
-    char* Space() { return chunk_; }
+    // into Space() saves a copy. Each piece goes to the same chunk, which stays in the processor's
+    // cache, unless `moveOn`: then the piece after it is in Space(1). Pieces read ahead go round
+    // kCountSlots chunks: Space(k) is where the k-th piece after the next goes (k < kCountSlots),
+    // which Commit leaves alone until the piece's turn, so that another thread may read into it.
+    char* Space(size_t ahead = 0) const { return slots_[(current_ + ahead) % kCountSlots]; }
     size_t Capacity() const { return chunkSize_; }
-    void Commit(size_t size);
+    void Commit(size_t size, bool moveOn = false);
 
     // Copies `data` through Space()/Commit() in pieces of at most Capacity() bytes.
     void Feed(const char* data, size_t size);
@@ -90,10 +114,11 @@ class OccurrenceCounter {
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
     size_t bufferSize_ = 0;
-    // Room for one chunk, on a page boundary: the system copies into aligned memory much faster. The
-    // carry (bytes kept from the previous piece, as many as the longest form needs) lies just before
-    // it, so carry and chunk are searched as one.
-    char* chunk_ = nullptr;
+    // Room for the chunks, each on a page boundary: the system copies into aligned memory much faster.
+    // The carry (bytes kept from the previous piece, as many as the longest form needs) is put just
+    // before the next chunk, so carry and chunk are searched as one.
+    char* slots_[kCountSlots] = {};
+    size_t current_ = 0;  // the slot of the next piece
 };
 
 // Non-overlapping occurrences of `needle` in one block of memory, candidates filtered a vector at a
@@ -115,7 +140,12 @@ void LimitVectorWidth(VectorWidth widest);
 // Streams an open file through an OccurrenceCounter; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);
 // The occurrences of a search text in the forms the file's first bytes call for (see SearchForms),
-// read once: in a file without a byte-order mark the two byte forms are added up.
+// read once: in a file without a byte-order mark the two byte forms are added up. A file longer than a
+// few chunks is read on a second thread, a few chunks ahead of the search; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms);
+// The same from any source read as fs::Reader::Read reads: up to `capacity` bytes into `buffer`, the
+// number read, 0 at the end, -1 on an error. Once the read-ahead starts, `read` is called on its thread.
+using ReadFunction = std::function<int64_t(char* buffer, size_t capacity)>;
+std::optional<int64_t> CountOccurrences(const ReadFunction& read, const SearchForms& forms);
 
 }  // namespace orv::engine

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/checks.h"
@@ -143,6 +146,51 @@ TEST_P(TextCountWidths, StreamingAgreesWithWholeSearchOnRandomText) {
             both.Feed(text.data(), text.size());
             ASSERT_EQ(both.Count(), expected + ReferenceCount(text, other))
                 << "text " << text << " forms " << needle << " and " << other << " chunk " << chunk;
+        }
+    }
+}
+
+// Texts long enough for whole spans of candidates, where a short needle is compared whole in the vectors
+// a run at a time: needles that overlap themselves ("abaab"), in random text and as log words with
+// overlapping pairs ("abaabaab") among them, so that matches meet at the runs' edges; also in UTF-16.
+TEST_P(TextCountWidths, DenseOverlappingMatchesAcrossRuns) {
+    std::mt19937 random(31337);
+    for (int round = 0; round < 160; ++round) {
+        std::string needle(std::uniform_int_distribution<size_t>(2, kWholeNeedle)(random), ' ');
+        for (char& c : needle) {
+            c = "ab"[random() % 2];
+        }
+        // Distances at which two occurrences overlap (its periods); the needle's own length when none.
+        std::vector<size_t> periods;
+        for (size_t p = 1; p < needle.size(); ++p) {
+            if (needle.substr(p) == needle.substr(0, needle.size() - p)) {
+                periods.push_back(p);
+            }
+        }
+        periods.push_back(needle.size());
+        std::string text;
+        while (text.size() < 12000) {
+            if (round % 2 == 0) {
+                text += "ab"[random() % 2];
+                continue;
+            }
+            text += std::string(random() % 24, '.');
+            const size_t period = periods[random() % periods.size()];
+            text += random() % 10 == 0 ? needle + needle.substr(needle.size() - period) : needle;
+        }
+        const int64_t expected = ReferenceCount(text, needle);
+        ASSERT_EQ(CountWhole(text, needle), expected) << "needle " << needle;
+        ASSERT_EQ(CountStreamed(text, needle, 4999), expected) << "needle " << needle;
+        if (needle.size() <= kWholeNeedle / 2) {
+            std::string wide = "\xFF\xFE";
+            for (const char c : text) {
+                wide += c;
+                wide += '\0';
+            }
+            OccurrenceCounter units(SearchForms{needle, {}, std::u16string(needle.begin(), needle.end())},
+                                    8191);
+            units.Feed(wide.data(), wide.size());
+            ASSERT_EQ(units.Count(), expected) << needle << " in UTF-16";
         }
     }
 }
@@ -317,6 +365,77 @@ TEST(TextCount, BothFormsOfATextAreCountedInOneReadAcrossChunks) {
     fs::Reader again;
     ASSERT_TRUE(fs::Reader::Open(path, again));
     EXPECT_EQ(CountOccurrences(again, SearchForms{utf8, utf8, {}}), std::optional<int64_t>(2));
+}
+
+// A large file is read ahead on a second thread. Pieces of uneven lengths (as reads of a growing log
+// may return), the forms placed across every piece boundary, those read before the read-ahead starts,
+// at its start and on its thread; and a read that fails before, at and after the start gives no count.
+TEST(TextCount, ReadAheadCountsAcrossEveryPieceAndReportsAFailedRead) {
+    std::mt19937 random(4242);
+    std::vector<size_t> pieces;
+    for (int k = 0; k < 40; ++k) {
+        pieces.push_back(k % 3 == 0 ? kCountChunkSize : 1 + random() % kCountChunkSize);
+    }
+    const std::string ansi = "\xF2\xE0\xE9\xEC\xE0\xF3\xF2";  // "таймаут" in Windows-1251
+    const std::u16string wide = u"таймаут";
+    for (const bool utf16 : {false, true}) {
+        const std::string needle = utf16 ? UnitBytes(wide, true) : std::string("таймаут");
+        // The text on every line, as often as the read-ahead asks for.
+        std::string text = utf16 ? "\xFF\xFE" : "";
+        const size_t total = std::accumulate(pieces.begin(), pieces.end(), size_t{0});
+        while (text.size() < total) {
+            text += std::string(40, '.') + needle;
+        }
+        text.resize(total);
+        size_t boundary = 0;
+        for (const size_t piece : pieces) {
+            boundary += piece;
+            // A true match across the boundary; in UTF-16 also one that starts at an odd offset.
+            const size_t at = (boundary - 5 - random() % 6) & ~size_t{utf16 ? 1u : 0u};
+            if (at > 2 && at + 2 * needle.size() + 1 < text.size()) {
+                text.replace(at, needle.size(), needle);
+                const std::string& second = utf16 ? needle : ansi;
+                text.replace(at + needle.size() + 1 + (utf16 ? 0 : random() % 2), second.size(), second);
+            }
+        }
+        int64_t expected = 0;
+        if (utf16) {
+            // Whole units only: a match at an odd offset takes nothing from the next one.
+            for (size_t at = 2; (at = text.find(needle, at)) != std::string::npos;) {
+                const bool whole = at % 2 == 0;
+                expected += whole;
+                at += whole ? needle.size() : 1;
+            }
+        } else {
+            expected = ReferenceCount(text, needle) + ReferenceCount(text, ansi);
+        }
+        ASSERT_EQ(text.size(), total);  // one piece for each read
+        ASSERT_GE(expected, 35);        // most placements are whole
+        for (const int failAt : {-1, 2, kChunksBeforeReadAhead, 9}) {
+            size_t served = 0;
+            int call = 0;
+            bool ahead = false;  // a read on another thread
+            const ReadFunction read = [&, self = std::this_thread::get_id()](char* buffer,
+                                                                             size_t capacity) -> int64_t {
+                ahead |= std::this_thread::get_id() != self;
+                if (call == failAt) {
+                    return -1;
+                }
+                const size_t piece =
+                    served == text.size() ? 0 : std::min({pieces[call++], capacity, text.size() - served});
+                std::memcpy(buffer, text.data() + served, piece);
+                served += piece;
+                return static_cast<int64_t>(piece);
+            };
+            const auto counted = CountOccurrences(read, SearchForms{"таймаут", ansi, wide});
+            EXPECT_EQ(ahead, failAt != 2 && std::thread::hardware_concurrency() != 1);
+            if (failAt < 0) {
+                EXPECT_EQ(counted, std::optional<int64_t>(expected)) << "UTF-16 " << utf16;
+            } else {
+                EXPECT_EQ(counted, std::nullopt) << "UTF-16 " << utf16 << ", failed read " << failAt;
+            }
+        }
+    }
 }
 
 TEST(TimestampText, DigitsOfEveryCharacterButTheLast) {
