@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/object_rules.h"
@@ -77,6 +78,9 @@ class DisplaySink {
   public:
     virtual ~DisplaySink() = default;
     virtual void Publish(DisplayUpdate update) = 0;
+    // An update that another from the same thread follows at once: it may wait for that one to announce
+    // both, so that the window is woken once for the two.
+    virtual void PublishUnannounced(DisplayUpdate update) { Publish(std::move(update)); }
 };
 
 }  // namespace orv::engine

@@ -33,6 +33,18 @@ bool ValidNumber(int number) {
     return number >= 1 && number <= kObjectCount;
 }
 
+// Set on a thread while its pass checks the object of the step: the step display follows the check's
+// indicators at once, and announces both to the window with one wake-up.
+thread_local bool stepDisplayFollows = false;
+
+class StepDisplayFollows {
+  public:
+    StepDisplayFollows() { stepDisplayFollows = true; }
+    ~StepDisplayFollows() { stepDisplayFollows = false; }
+    StepDisplayFollows(const StepDisplayFollows&) = delete;
+    StepDisplayFollows& operator=(const StepDisplayFollows&) = delete;
+};
+
 // Runs one piece of the engine's work whose failure must stay inside it: whatever it throws (an
 // allocation that fails, a lock or a thread the system refuses, a failure of a service such as the
 // macro launcher) ends that piece without a word, and the caller goes on. Each use says what is dropped
@@ -52,7 +64,8 @@ std::shared_ptr<CheckRunner> SystemChecks() {
     return std::make_shared<ProgramChecks>();
 }
 
-Engine::Engine(EngineServices services) : services_(std::move(services)) {
+Engine::Engine(EngineServices services)
+    : services_(std::move(services)), gate_(std::make_shared<MeasurementGate>()) {
     if (!services_.checks) {
         services_.checks = SystemChecks();
     }
@@ -395,7 +408,7 @@ std::shared_ptr<MeasurementWorker> Engine::TakeWorker() {
 
 bool Engine::MeasureItem(int number, const ItemKey& item, std::function<void()> work) {
     const int index = number - 1;
-    auto measurement = std::make_shared<Measurement>(std::move(work));
+    auto measurement = std::make_shared<Measurement>(std::move(work), gate_);
     {
         std::lock_guard<std::mutex> lock(lock_);
         Hold& hold = holds_[index];
@@ -676,7 +689,12 @@ int Engine::ScanStep() const {
 void Engine::PublishLocked(DisplayUpdate update) {
     // Under the engine lock, so that the updates of the two threads reach the window in the order in
     // which they changed the state (a stop's idle step display is never followed by an older step).
-    if (services_.display) {
+    if (!services_.display) {
+        return;
+    }
+    if (stepDisplayFollows) {
+        services_.display->PublishUnannounced(std::move(update));
+    } else {
         services_.display->Publish(std::move(update));
     }
 }
@@ -729,6 +747,7 @@ bool Engine::CheckStep(const std::atomic<bool>* stop) {
             }
         }
         if (check) {
+            const StepDisplayFollows announcedByTheStep;
             CheckObject(number);
         }
     }

@@ -36,6 +36,7 @@
 namespace orv::engine {
 
 class Measurement;
+struct MeasurementGate;
 class MeasurementWorker;
 class TMyThread;
 
@@ -322,6 +323,8 @@ class Engine {
     std::vector<std::shared_ptr<Measurement>> waiting_;
     // Measurement threads waiting for work (at most one per thread that checks at the same time).
     std::vector<std::shared_ptr<MeasurementWorker>> idleWorkers_;
+    // The one lock and wake-up of every measurement (set once, never changed).
+    const std::shared_ptr<MeasurementGate> gate_;
     // Requests waiting for the request thread, and the one it carries out.
     std::deque<Request> requests_;
     std::optional<Request> inFlight_;

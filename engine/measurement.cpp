@@ -13,7 +13,8 @@ thread_local Measurement* current = nullptr;
 
 }  // namespace
 
-Measurement::Measurement(Work work) : work_(std::move(work)) {}
+Measurement::Measurement(Work work, std::shared_ptr<MeasurementGate> gate)
+    : work_(std::move(work)), gate_(std::move(gate)) {}
 
 bool Measurement::Execute() {
     current = this;
@@ -27,20 +28,20 @@ bool Measurement::Execute() {
     current = nullptr;
     bool abandoned = false;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(gate_->mutex);
         finished_ = true;
         abandoned = abandoned_;
         work_ = nullptr;  // what the work held goes now, not with the last one to hold the measurement
     }
-    done_.notify_all();
+    gate_->done.notify_all();
     running.fetch_sub(1);
     return abandoned;
 }
 
 bool Measurement::Wait(std::chrono::milliseconds limit) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(gate_->mutex);
     uint64_t seen = progress_;
-    while (!done_.wait_for(lock, limit, [this] { return finished_ || abandoned_; })) {
+    while (!gate_->done.wait_for(lock, limit, [this] { return finished_ || abandoned_; })) {
         if (progress_ == seen) {
             abandoned_ = true;
             return false;
@@ -57,17 +58,17 @@ void Measurement::RunHere() {
 
 void Measurement::Abandon() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(gate_->mutex);
         if (finished_) {
             return;
         }
         abandoned_ = true;
     }
-    done_.notify_all();
+    gate_->done.notify_all();
 }
 
 bool Measurement::Finished() const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(gate_->mutex);
     return finished_;
 }
 
@@ -77,7 +78,7 @@ int Measurement::Running() {
 
 void Measurement::NoteProgress() {
     if (Measurement* measurement = current) {
-        std::lock_guard<std::mutex> lock(measurement->mutex_);
+        std::lock_guard<std::mutex> lock(measurement->gate_->mutex);
         ++measurement->progress_;
     }
 }

@@ -13,13 +13,23 @@
 
 namespace orv::engine {
 
+// The lock and the wake-up of measurements, shared by all the measurements of one engine: a measurement
+// then makes no synchronisation object of its own (a condition variable is two semaphores of the system
+// under Wine, made and closed again for every look at a file). Waiters tell their own measurement's end
+// by its state, so one wake-up serves any number of them.
+struct MeasurementGate {
+    std::mutex mutex;
+    std::condition_variable done;
+};
+
 // One look at the file system or the process list, run on a MeasurementWorker and waited for. The work
 // writes its result where its caller reads it once Wait has returned true.
 class Measurement {
   public:
     using Work = std::function<void()>;
 
-    explicit Measurement(Work work);
+    explicit Measurement(Work work,
+                         std::shared_ptr<MeasurementGate> gate = std::make_shared<MeasurementGate>());
 
     // Waits until the work is done: true then, and what it wrote is visible to the caller. False when
     // the measurement was abandoned: no progress noted for `limit`, or Abandon() called meanwhile; the
@@ -48,8 +58,7 @@ class Measurement {
     bool Execute();
 
     Work work_;
-    mutable std::mutex mutex_;
-    std::condition_variable done_;
+    const std::shared_ptr<MeasurementGate> gate_;  // its mutex guards what follows
     bool finished_ = false;
     bool abandoned_ = false;
     uint64_t progress_ = 0;

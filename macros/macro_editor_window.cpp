@@ -66,7 +66,6 @@ bool MacroEditorWindow::Create(HINSTANCE, MacroTable& table, const lang::Languag
     SetSkin(&pictures.editorBackground);
     SetColour(kWindowColour);
     table.SetCurrentMacro(0);
-    StartTimer(kTimer1Interval);
     return true;
 }
 
@@ -277,12 +276,21 @@ void MacroEditorWindow::Sb_CloseClick() {
     Close();
 }
 
+void MacroEditorWindow::OnShown() {
+    nameField_.Focus();
+    StartTimer(kTimer1Interval);
+}
+
 void MacroEditorWindow::OnHidden() {
     // Hidden for most of the run: its background and button pictures are drawn again when it opens.
     // The frame lets go of its picture first, which would otherwise point at a freed one.
     batFileFrame_.SetPicture(nullptr);
     pictures_->editorBackground.Release();
     pictures_->macros.Release();
+    // One tick shows the buttons as a hidden window has them (nothing under the cursor); the timer
+    // then rests until the editor opens again, so that a hidden editor wakes nobody.
+    Timer1Timer();
+    StopTimer();
 }
 
 void MacroEditorWindow::Sb_BAT_File_UpClick() {

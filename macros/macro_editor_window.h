@@ -84,9 +84,9 @@ class MacroEditorWindow : public widgets::ModalWindow {
     MacroEditorWindow() = default;
     ~MacroEditorWindow() override;
 
-    // Creates the hidden window and starts Timer1, which runs until the window is destroyed. The
-    // controls are made when the editor first opens: most runs never open it. `table` and `pictures`
-    // must outlive the window; the texts are those of `language` now, until ShowLanguage gives others.
+    // Creates the hidden window; Timer1 runs while the window shows. The controls are made when the
+    // editor first opens: most runs never open it. `table` and `pictures` must outlive the window; the
+    // texts are those of `language` now, until ShowLanguage gives others.
     // CurrentMacro := 0. The editor gives its pictures back whenever it closes.
     bool Create(HINSTANCE instance, MacroTable& table, const lang::LanguageState& language,
                 widgets::ProgramPictures& pictures);
@@ -138,7 +138,7 @@ class MacroEditorWindow : public widgets::ModalWindow {
     bool OnWindowKey(UINT key, bool shift, HWND focus) override;
     void PaintContent(HDC dc) override;
     void OnOpening(HWND mainWindow) override;
-    void OnShown() override { nameField_.Focus(); }
+    void OnShown() override;
     void OnClosing() override { FormClose(); }
     void OnHidden() override;
 

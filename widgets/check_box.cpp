@@ -44,7 +44,12 @@ bool CheckBox::Describe(AccessibleInfo& info) const {
 void CheckBox::SetBackground(Colour colour) {
     if (!(style_.background == colour)) {
         style_.background = colour;
-        Repaint();
+        // The step display changes two boxes every second while control runs: drawn at once.
+        if (Exists() && ::IsWindowVisible(Handle())) {
+            Paint(true);
+        } else {
+            Repaint();
+        }
     }
 }
 
@@ -64,7 +69,7 @@ void CheckBox::Toggle() {
     }
 }
 
-void CheckBox::Paint() {
+void CheckBox::Paint(bool now) {
     const RECT client = ClientRect();
     const int width = client.right, height = client.bottom;
     // The box is drawn into a picture, which is then the paint buffer for the caption; without a picture
@@ -87,7 +92,7 @@ void CheckBox::Paint() {
         }
         picture.Seal();
     }
-    PaintBuffered(Handle(), picture.Handle(), [&](HDC dc, int, int) {
+    const auto drawCaption = [&](HDC dc, int, int) {
         Selection font(dc, font_.Get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ToColorRef(style_.text));
@@ -98,7 +103,12 @@ void CheckBox::Paint() {
         if (Focused()) {
             DrawFocusOutline(dc, width, height);
         }
-    });
+    };
+    if (now) {
+        PaintBufferedNow(Handle(), picture.Handle(), drawCaption);
+    } else {
+        PaintBuffered(Handle(), picture.Handle(), drawCaption);
+    }
 }
 
 LRESULT CheckBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -46,7 +46,8 @@ class CheckBox : public ClickableWindow {
     bool Describe(AccessibleInfo& info) const override;
 
   private:
-    void Paint();
+    // For WM_PAINT; `now`: at once, outside it.
+    void Paint(bool now = false);
     void Toggle();
 
     std::string caption_;

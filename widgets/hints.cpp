@@ -197,6 +197,12 @@ HWND Hints::TargetOf(HWND under) const {
 }
 
 void Hints::Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now) {
+    Advance(
+        cursor, under, [buttonHeld] { return buttonHeld; }, now);
+}
+
+template <typename ButtonHeld>
+void Hints::Advance(POINT cursor, HWND under, const ButtonHeld& buttonHeld, Clock::time_point now) {
     if (!enabled_) {
         window_.Hide();
         target_ = nullptr;
@@ -216,22 +222,24 @@ void Hints::Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point 
         since_ = wasShowing ? now - kDelay + std::chrono::milliseconds(100) : now;
         return;
     }
-    if (target_ == nullptr) {
+    // A hint that was taken away stays away until the cursor leaves: the buttons change nothing then.
+    const bool showing = window_.Showing();
+    if (target_ == nullptr || (!showing && suppressed_ == target_)) {
         return;
     }
-    if (buttonHeld) {
+    if (buttonHeld()) {
         window_.Hide();
         suppressed_ = target_;
         return;
     }
-    if (window_.Showing()) {
+    if (showing) {
         if (now - shownAt_ >= kShowFor) {
             window_.Hide();
             suppressed_ = target_;
         }
         return;
     }
-    if (suppressed_ != target_ && now - since_ >= kDelay) {
+    if (now - since_ >= kDelay) {
         if (const std::string* text = Find(target_)) {
             window_.ShowAt(*text, POINT{cursor.x, cursor.y + 20});
             shownAt_ = now;
@@ -251,8 +259,11 @@ void Hints::Poll(POINT cursor) {
         lastCursor_ = cursor;
         lastUnder_ = ::WindowFromPoint(cursor);
     }
-    const bool held = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
-    Update(cursor, lastUnder_, held, Clock::now());
+    // The buttons are asked only while a hint shows or is on its way: each ask is a call to the system.
+    const auto held = [] {
+        return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
+    };
+    Advance(cursor, lastUnder_, held, Clock::now());
 }
 
 }  // namespace orv::widgets

@@ -80,6 +80,9 @@ class Hints {
 
   private:
     HWND TargetOf(HWND under) const;
+    // Update, with the buttons asked through `buttonHeld` only when their state can change anything.
+    template <typename ButtonHeld>
+    void Advance(POINT cursor, HWND under, const ButtonHeld& buttonHeld, Clock::time_point now);
 
     static inline Hints* running_ = nullptr;
 

@@ -68,4 +68,15 @@ void PaintBuffered(HWND window, HBITMAP buffer,
     PaintThrough(paint.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
 }
 
+void PaintBufferedNow(HWND window, HBITMAP buffer,
+                      const std::function<void(HDC dc, int width, int height)>& draw) {
+    WindowDc dc(window);
+    if (!dc) {
+        return;
+    }
+    RECT client{};
+    ::GetClientRect(window, &client);
+    PaintThrough(dc.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
+}
+
 }  // namespace orv::widgets

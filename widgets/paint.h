@@ -20,5 +20,10 @@ void DrawParentBackground(HWND child, HDC dc);
 void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int height)>& draw);
 void PaintBuffered(HWND window, HBITMAP buffer,
                    const std::function<void(HDC dc, int width, int height)>& draw);
+// The same with `buffer`, at once and outside WM_PAINT: the whole client through the window's own
+// device context. For a change shown every second or so, this spares the invalidation and the paint
+// message with their calls to the system.
+void PaintBufferedNow(HWND window, HBITMAP buffer,
+                      const std::function<void(HDC dc, int width, int height)>& draw);
 
 }  // namespace orv::widgets

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engine/display_queue.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace orv::engine::test {
@@ -149,6 +150,24 @@ TEST_F(CycleTest, StepDisplayFollowsEveryPassAfterItsCheck) {
     EXPECT_EQ(updates[3], DisplayUpdate::Step(2));
     // Steps 9 to 12 are shown as they are; 12 is shown before the wrap.
     EXPECT_EQ(sink.Steps(), (std::vector<int>{1, 2, 9, 10, 11, 12}));
+}
+
+// The window is woken once for a check and the step display after it, not once for each.
+TEST_F(EngineFixture, ACheckAndItsStepDisplayWakeTheWindowOnce) {
+    int notifications = 0;
+    DisplayQueue queue([&notifications] { ++notifications; });
+    display = &queue;
+    Make();
+    EnableOnly({1});
+    queue.Drain();
+    notifications = 0;
+    engine->RunPass();
+    EXPECT_EQ(notifications, 1);
+    const std::vector<DisplayUpdate> updates = queue.Drain();
+    ASSERT_EQ(updates.size(), 2u);
+    EXPECT_EQ(updates[0].kind, Kind::Indicators);
+    EXPECT_EQ(updates[1], DisplayUpdate::Step(1));
+    engine.reset();  // before the queue it publishes into
 }
 
 TEST(StepBoxColoursTest, OnlyTheBoxOfTheCurrentObjectIsActive) {

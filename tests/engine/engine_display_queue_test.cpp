@@ -33,6 +33,30 @@ TEST(DisplayQueueTest, NotifiesOnceWhenItStopsBeingEmptyAndDrainsInOrder) {
     EXPECT_EQ(notifications, 2);
 }
 
+// An update published unannounced waits for the next one to announce both; with skipUnchangedSteps a
+// step that colours the boxes as the last one did is left out, yet still announces what came before.
+TEST(DisplayQueueTest, UnannouncedUpdatesWaitForTheNextAndUnchangedStepsAreLeftOut) {
+    int notifications = 0;
+    DisplayQueue queue([&] { ++notifications; }, true);
+    queue.PublishUnannounced(DisplayUpdate::Indicators(1, IndicatorReport{}));
+    EXPECT_EQ(notifications, 0);
+    queue.Publish(DisplayUpdate::Step(1));
+    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(queue.Drain().size(), 2u);
+
+    queue.Publish(DisplayUpdate::Step(9));
+    queue.Drain();
+    queue.PublishUnannounced(DisplayUpdate::Indicators(2, IndicatorReport{}));
+    queue.Publish(DisplayUpdate::Step(10));  // all boxes idle, as after step 9
+    queue.Publish(DisplayUpdate::Step(0));
+    EXPECT_EQ(notifications, 3);
+    const std::vector<DisplayUpdate> drained = queue.Drain();
+    ASSERT_EQ(drained.size(), 1u);
+    EXPECT_EQ(drained[0].object, 2);
+    queue.Publish(DisplayUpdate::Step(2));
+    EXPECT_EQ(queue.Drain(), std::vector<DisplayUpdate>{DisplayUpdate::Step(2)});
+}
+
 // A producer thread and a consumer that drains only when notified, as the main window does with its
 // posted message: every update arrives, once, in the order it was published.
 TEST(DisplayQueueTest, ConsumerDrivenByNotificationsSeesEveryUpdateInOrder) {

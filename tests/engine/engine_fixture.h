@@ -43,7 +43,7 @@ class EngineFixture : public ::testing::Test {
         services.now = [] { return clock::LocalTime{.year = 2026, .hour = 10, .minute = 20, .second = 30}; };
         services.sinceStart = [this] { return std::chrono::milliseconds(sinceStart.load()); };
         services.runMacro = macros.Callback();
-        services.display = &sink;
+        services.display = display;
         services.logFolder = LogFolder();
         services.pause = pause;
         services.afterPass = afterPass;
@@ -93,6 +93,7 @@ class EngineFixture : public ::testing::Test {
     std::chrono::milliseconds threadLinger = std::chrono::seconds(10);
     std::shared_ptr<FakeChecks> checks = std::make_shared<FakeChecks>();
     RecordingSink sink;
+    DisplaySink* display = &sink;  // set before Make()
     MacroRecorder macros;
     orv::test::TempDirectory folder{"orv-engine"};
     // Last, so that it (and its scan thread) goes first.

@@ -482,16 +482,21 @@ TEST_F(MacroEditorWindowTest, TheTimerPaintsTheButtonOnTheScreen) {
 // ticks make none; opening it draws them again.
 TEST_F(MacroEditorWindowTest, ClosedEditorHoldsNoPicturesAndItsTicksMakeNone) {
     widgets::ProgramPictures& pictures = orv::test::SharedPictures();
+    // Its timer runs only while it shows: a hidden editor wakes nobody.
+    EXPECT_FALSE(editor_.TimerRunning());
     Open(1);
+    EXPECT_TRUE(editor_.TimerRunning());
     editor_.Timer1Timer();
     EXPECT_TRUE(pictures.editorBackground.Built());
     editor_.Sb_CloseClick();
+    EXPECT_FALSE(editor_.TimerRunning());
     EXPECT_FALSE(pictures.editorBackground.Built());
     const int kept = pictures.macros.Made();  // the places that share one empty picture
     editor_.Timer1Timer();
     EXPECT_FALSE(pictures.editorBackground.Built());
     EXPECT_EQ(pictures.macros.Made(), kept);
     Open(2);
+    EXPECT_TRUE(editor_.TimerRunning());
     editor_.Timer1Timer();
     EXPECT_TRUE(pictures.editorBackground.Built());
     EXPECT_GT(pictures.macros.Made(), kept);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/window_support.h"
 
 namespace orv::widgets {
@@ -72,6 +74,26 @@ TEST_F(CheckBoxTest, BackgroundColourShowsAroundTheBox) {
     EXPECT_EQ(PixelAt(30, 1), RGB(255, 0, 0));
     box.SetBackground(Rgb(54, 106, 179));
     EXPECT_EQ(PixelAt(30, 1), RGB(54, 106, 179));
+}
+
+// The step display changes two boxes every second: a new background is on the screen at once, without a
+// paint message, and looks as a paint draws it.
+TEST_F(CheckBoxTest, ANewBackgroundIsDrawnAtOnceAsAPaintDrawsIt) {
+    PixelAt(0, 0);
+    const auto screen = [this] {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 18; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                pixels.push_back(test::ScreenPixel(box.Handle(), x, y));
+            }
+        }
+        return pixels;
+    };
+    box.SetBackground(Rgb(0, 160, 0));
+    const std::vector<COLORREF> atOnce = screen();
+    EXPECT_EQ(atOnce[32 + 30], RGB(0, 160, 0));
+    PixelAt(0, 0);
+    EXPECT_EQ(atOnce, screen());
 }
 
 }  // namespace
