@@ -866,10 +866,9 @@ OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
         utf16LittleEndian_ += static_cast<char>(unit >> 8);
     }
     const size_t longest = std::max({forms.bytes.size(), second.size(), utf16LittleEndian_.size()});
-    // Each slot: pages for the carry, then the chunk.
+    // Pages for the carry, then the chunk.
     const size_t room = RoundToPages(std::max<size_t>(longest, 1));
-    const size_t stride = room + RoundToPages(chunkSize_);
-    const size_t size = kPage + kCountSlots * stride;
+    const size_t size = kPage + room + RoundToPages(chunkSize_);
     SpareMemory& spare = ThreadSpare();
     if (spare.size >= size) {
         buffer_ = std::move(spare.memory);
@@ -880,10 +879,7 @@ OccurrenceCounter::OccurrenceCounter(const SearchForms& forms, size_t chunkSize)
         bufferSize_ = size;
     }
     const auto address = reinterpret_cast<uintptr_t>(buffer_.get());
-    char* const first = buffer_.get() + (RoundToPages(address) - address) + room;
-    for (size_t k = 0; k < kCountSlots; ++k) {
-        slots_[k] = first + k * stride;
-    }
+    chunk_ = buffer_.get() + (RoundToPages(address) - address) + room;
 }
 
 // Called before the first two bytes of the stream are searched. Up to then the byte forms are counted
@@ -920,7 +916,7 @@ void OccurrenceCounter::LookForByteOrderMark(size_t size) {
     forms_[1] = Form{};
 }
 
-void OccurrenceCounter::Commit(size_t size, bool moveOn) {
+void OccurrenceCounter::Commit(size_t size) {
     if (!markLookedFor_) {
         LookForByteOrderMark(size);
     }
@@ -949,13 +945,11 @@ void OccurrenceCounter::Commit(size_t size, bool moveOn) {
         keep = std::max(keep, carry);
     }
     streamed_ += size;
-    // Each form's carry is a tail of what was searched: the longest of them serves both. It goes before
-    // the chunk of the next piece, and into no chunk: a piece may be being read into the next one.
-    char* const next = Space(moveOn ? 1 : 0);
+    // Each form's carry is a tail of what was searched: the longest of them serves both. It goes just
+    // before the chunk, where the next piece is read.
     if (keep != 0) {
-        std::memmove(next - keep, Space() + size - keep, keep);
+        std::memmove(Space() - keep, Space() + size - keep, keep);
     }
-    current_ = moveOn ? (current_ + 1) % kCountSlots : current_;
 }
 
 void OccurrenceCounter::Feed(const char* data, size_t size) {
@@ -970,146 +964,260 @@ void OccurrenceCounter::Feed(const char* data, size_t size) {
 
 namespace {
 
-// A side that has to wait for the other sleeps until this many pieces (or slots) are ready for it:
-// fewer wake-ups than one a chunk.
-constexpr uint64_t kWakeBatch = kCountSlots / 2;
+constexpr uint64_t kNoPosition = ~uint64_t{0};
 
-// Reads a large file on a second thread a few chunks ahead of the count, into the counter's coming
-// slots, so that the system's copy of one chunk and the search of the one before go on side by side.
-// The count is the same as on one thread: the pieces are committed in order, each once.
-class ReadAhead {
+// Chunks a thread may read ahead of the first one not yet added in: enough that neither thread waits
+// for the other's search, few enough that the results held stay small.
+constexpr uint64_t kSplitWindow = 4;
+
+// Up to `capacity` bytes from `offset`, read until they are all there or the source ends: a chunk
+// shorter than asked for is the last. -1 on an error.
+int64_t ReadFully(const ReadAtFunction& readAt, uint64_t offset, char* buffer, size_t capacity) {
+    size_t done = 0;
+    while (done < capacity) {
+        const int64_t got = readAt(offset + done, buffer + done, capacity - done);
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
+// Whether two occurrences of the plan's needle can overlap (a UTF-16 needle by whole units): only then
+// may where one chunk's last match ends change what the next chunk counts.
+bool OverlapsItself(const SearchPlan& plan) {
+    const std::string_view needle = plan.needle;
+    for (size_t shift = plan.unit; shift < needle.size(); shift += plan.unit) {
+        if (needle.substr(shift) == needle.substr(0, needle.size() - shift)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// The rest of a file from `start` split into chunks that two threads take in turn, each reading and
+// searching a chunk of its own, so that both the system's copy and the search run on two processors.
+// Chunk j holds the matches that begin in [start + j * chunk, start + (j + 1) * chunk), and is read
+// with the needle's length - 1 bytes after that, where such a match may end. Each chunk is searched as
+// if no match of the chunk before reached into it; the results are added in order, and the rare chunk
+// whose first match overlaps the last match of the one before is read and searched again from where
+// that match ends.
+class OccurrenceCounter::Split {
   public:
-    ReadAhead(const ReadFunction& read, OccurrenceCounter& counter)
-        : source_(read), capacity_(counter.Capacity()) {
-        for (size_t k = 0; k < kCountSlots; ++k) {
-            slots_[k] = counter.Space(k);  // the next piece goes to slots_[0]
+    Split(OccurrenceCounter& counter, const ReadAtFunction& readAt)
+        : counter_(counter), readAt_(readAt), start_(counter.streamed_), chunk_(counter.chunkSize_) {
+        for (size_t f = 0; f < 2; ++f) {
+            const Form& form = counter.forms_[f];
+            const size_t length = form.plan.needle.size();
+            // Where the counter's search stopped: the carry is still to be searched.
+            entry_[f] = start_ - static_cast<uint64_t>(std::max<ptrdiff_t>(form.carry, 0));
+            first_[f] = entry_[f];
+            overlaps_[f] = length != 0 && OverlapsItself(form.plan);
+            before_ = std::max<size_t>(before_, static_cast<size_t>(start_ - entry_[f]));
+            after_ = std::max<size_t>(after_, length == 0 ? 0 : length - 1);
         }
+        memorySize_ = RoundToPages(before_ + chunk_ + after_) + kPage;
     }
-    ~ReadAhead() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        slotsFreed_.notify_one();
-        if (thread_.joinable()) {
-            thread_.join();  // a read under way ends first: it reads into the counter's memory
-        }
-    }
-    ReadAhead(const ReadAhead&) = delete;
-    ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // False when no thread could be started; nothing has been read then.
-    bool Start() {
+    bool Run() {
+        const std::unique_ptr<char[]> memory(new char[2 * memorySize_]);
+        std::thread other;
         try {
-            thread_ = std::thread(&ReadAhead::Loop, this);
+            other = std::thread(&Split::Work, this, PageAligned(memory.get() + memorySize_));
         } catch (const std::system_error&) {
+            // This thread alone, in the same chunks.
+        }
+        Work(PageAligned(memory.get()));
+        if (other.joinable()) {
+            other.join();
+        }
+        if (failed_) {
             return false;
         }
+        for (size_t f = 0; f < 2; ++f) {
+            counter_.forms_[f].count += count_[f];
+            counter_.forms_[f].carry = 0;
+        }
+        counter_.streamed_ = end_;
         return true;
     }
 
-    // The length of the next piece, in the counter's Space(): 0 at the end of the file, -1 when the read
-    // failed. Once the piece is committed, Done() gives its slot back to the reads.
-    int64_t Next() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        // Woken for kWakeBatch pieces at a time; a piece that waits longer for the next (a slow disk or
-        // share) is taken alone, so that the progress of the reads is noted as they go on.
-        while (read_ == counted_) {
-            pieceRead_.wait_for(lock, std::chrono::milliseconds(50),
-                                [this] { return read_ - counted_ >= kWakeBatch || ended_; });
-        }
-        return sizes_[counted_ % kCountSlots];
-    }
-    void Done() {
-        bool wake = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            ++counted_;
-            wake = readerWaits_ && read_ - counted_ <= kCountSlots - kWakeBatch;
-        }
-        if (wake) {
-            slotsFreed_.notify_one();
-        }
-    }
-
   private:
-    void Loop();
+    // What the search of one chunk found for one form.
+    struct FormFound {
+        int64_t count = 0;
+        uint64_t exit = 0;               // where the next match may begin
+        uint64_t overlap = kNoPosition;  // a first match that a match of the chunk before may overlap
+    };
+    struct ChunkFound {
+        FormFound forms[2];
+        uint64_t end = 0;  // where the bytes read end
+        bool searched = false;
+        bool last = false;  // the source ended in this chunk
+        bool failed = false;
+    };
 
-    const ReadFunction& source_;
-    char* slots_[kCountSlots] = {};
-    const size_t capacity_;
-    std::mutex mutex_;
-    std::condition_variable pieceRead_;
-    std::condition_variable slotsFreed_;
-    int64_t sizes_[kCountSlots] = {};
-    uint64_t read_ = 0;     // pieces read
-    uint64_t counted_ = 0;  // pieces committed
-    bool readerWaits_ = false;
-    bool ended_ = false;  // the last piece (the end of the file or a failed read) has been read
-    bool stop_ = false;
-    std::thread thread_;
+    uint64_t ChunkStart(uint64_t j) const { return j == 0 ? start_ - before_ : start_ + j * chunk_; }
+
+    // Reads chunk j into `memory` and searches it, each form from `entries` (or from the chunk's start,
+    // or for the first chunk from where the counter stopped).
+    ChunkFound Search(uint64_t j, char* memory, const uint64_t* entries) const {
+        ChunkFound found;
+        const uint64_t begin = ChunkStart(j);
+        const uint64_t limit = start_ + (j + 1) * chunk_;  // matches that begin before it are the chunk's
+        const size_t wanted = static_cast<size_t>(limit + after_ - begin);
+        // At the offset's place in a page, as the system's copy of the file's pages goes fastest.
+        char* const data = memory + begin % kPage;
+        const int64_t got = ReadFully(readAt_, begin, data, wanted);
+        if (got < 0) {
+            found.failed = true;
+            return found;
+        }
+        found.searched = true;
+        found.last = static_cast<size_t>(got) < wanted;
+        found.end = begin + static_cast<uint64_t>(got);
+        for (size_t f = 0; f < 2; ++f) {
+            const Form& form = counter_.forms_[f];
+            const size_t length = form.plan.needle.size();
+            FormFound& out = found.forms[f];
+            const uint64_t from = entries ? entries[f] : (j == 0 ? first_[f] : begin);
+            out.exit = std::max(limit, from);
+            const uint64_t to = std::min(found.end, limit + length - 1);
+            if (length == 0 || to < from + length) {
+                continue;
+            }
+            const char* const block = data + (from - begin);
+            const auto size = static_cast<size_t>(to - from);
+            size_t resume = 0;
+            out.count = form.units ? CountUnitsInBlock(block, size, form.plan, from % 2, resume)
+                                   : CountInBlock(block, size, form.plan, resume);
+            if (out.count != 0) {
+                out.exit = std::max(limit, from + resume);
+            }
+            if (overlaps_[f] && entries == nullptr && j != 0) {
+                out.overlap = FirstMatchNearStart(block, size, form, from);
+            }
+        }
+        return found;
+    }
+
+    // The first match that begins within length - 1 bytes of `block`'s start (at `from` in the file),
+    // where a match that began in the chunk before may still go on.
+    static uint64_t FirstMatchNearStart(const char* block, size_t size, const Form& form, uint64_t from) {
+        const std::string_view needle = form.plan.needle;
+        for (size_t at = 0; at + 1 < needle.size() && at + needle.size() <= size; ++at) {
+            if (form.units && (from + at) % 2 != 0) {
+                continue;
+            }
+            if (std::memcmp(block + at, needle.data(), needle.size()) == 0) {
+                return from + at;
+            }
+        }
+        return kNoPosition;
+    }
+
+    static char* PageAligned(char* memory) {
+        const auto address = reinterpret_cast<uintptr_t>(memory);
+        return memory + (RoundToPages(address) - address);
+    }
+
+    // Takes the next chunk while there is one, into `memory` (memorySize_ - kPage bytes).
+    void Work(char* memory) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            windowFreed_.wait(lock, [this] { return Ended() || next_ < added_ + kSplitWindow; });
+            if (Ended()) {
+                break;
+            }
+            const uint64_t j = next_++;
+            lock.unlock();
+            const ChunkFound found = Search(j, memory, nullptr);
+            Measurement::NoteProgress();  // a large file on a slow share is slow, not held
+            lock.lock();
+            found_[j % kSplitWindow] = found;
+            failed_ = failed_ || found.failed;
+            if (found.last) {
+                last_ = std::min(last_, j);
+            }
+            AddInOrder(memory);
+            windowFreed_.notify_all();
+        }
+    }
+
+    bool Ended() const { return failed_ || next_ > last_; }
+
+    // Adds the chunks searched in order; called with the lock held.
+    void AddInOrder(char* memory) {
+        while (!failed_ && added_ <= last_ && found_[added_ % kSplitWindow].searched) {
+            ChunkFound& found = found_[added_ % kSplitWindow];
+            bool again = false;
+            for (size_t f = 0; f < 2; ++f) {
+                again = again || found.forms[f].overlap < entry_[f];
+            }
+            if (again) {
+                // Rare: search it once more from where the matches before it end.
+                found = Search(added_, memory, entry_);
+                if (found.failed) {
+                    failed_ = true;
+                    return;
+                }
+            }
+            for (size_t f = 0; f < 2; ++f) {
+                count_[f] += found.forms[f].count;
+                entry_[f] = found.forms[f].exit;
+            }
+            if (added_ == last_) {
+                end_ = found.end;
+            }
+            found.searched = false;
+            ++added_;
+        }
+    }
+
+    OccurrenceCounter& counter_;
+    const ReadAtFunction& readAt_;
+    const uint64_t start_;  // the first byte the counter has not taken
+    const size_t chunk_;
+    size_t before_ = 0;  // bytes before `start_` still to be searched: the first chunk begins there
+    size_t after_ = 0;   // bytes after a chunk where a match that begins in it may end
+    size_t memorySize_ = 0;
+    uint64_t first_[2] = {};  // where each form's search of the first chunk begins
+    bool overlaps_[2] = {};
+
+    std::mutex mutex_;  // guards what follows
+    std::condition_variable windowFreed_;
+    uint64_t next_ = 0;            // the next chunk to be taken
+    uint64_t added_ = 0;           // chunks added in
+    uint64_t last_ = kNoPosition;  // the chunk the source ends in, once read
+    uint64_t end_ = 0;             // where it ends
+    bool failed_ = false;
+    ChunkFound found_[kSplitWindow];
+    uint64_t entry_[2] = {};  // where the next match of each form may begin, after the chunks added
+    int64_t count_[2] = {};
 };
 
-void ReadAhead::Loop() {
-    for (uint64_t piece = 0;; ++piece) {
-        {
-            // Every slot but the one being searched may be read into.
-            std::unique_lock<std::mutex> lock(mutex_);
-            if (piece - counted_ == kCountSlots) {
-                readerWaits_ = true;
-                slotsFreed_.wait(lock, [&] { return stop_ || piece - counted_ <= kCountSlots - kWakeBatch; });
-                readerWaits_ = false;
-            }
-            if (stop_) {
-                return;
-            }
-        }
-        const int64_t got = source_(slots_[piece % kCountSlots], capacity_);
-        bool wake = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            sizes_[piece % kCountSlots] = got;
-            read_ = piece + 1;
-            ended_ = got <= 0;
-            wake = read_ - counted_ == kWakeBatch || ended_;
-        }
-        if (wake) {
-            pieceRead_.notify_one();
-        }
-        if (got <= 0) {
-            return;
-        }
-    }
+bool OccurrenceCounter::CountRestOnTwoThreads(const ReadAtFunction& readAt) {
+    return Split(*this, readAt).Run();
 }
 
-bool ReadAheadThrough(ReadAhead& ahead, OccurrenceCounter& counter) {
-    for (;;) {
-        const int64_t got = ahead.Next();
-        if (got <= 0) {
-            return got == 0;
-        }
-        Measurement::NoteProgress();  // a large file on a slow share is slow, not held
-        counter.Commit(static_cast<size_t>(got), true);
-        ahead.Done();
-    }
-}
+namespace {
 
-// Reads the rest of the file through `counter`'s space. A file whose first chunks hold many matches
-// (whose search costs about as much as the reads) is read ahead on a second thread from then on, where
-// the processor can run two at once; elsewhere the second thread would cost more than it saves. False
-// when a read failed.
-bool ReadThrough(const ReadFunction& read, OccurrenceCounter& counter) {
-    uint64_t bytes = 0;
+// Reads a file from its start through `counter`. A file larger than a few chunks more is split between
+// two threads from then on, where the processor has two; a small one costs no thread. False when a read
+// failed.
+bool ReadThrough(const ReadAtFunction& readAt, uint64_t size, OccurrenceCounter& counter) {
     for (int chunks = 0;; ++chunks) {
-        if (chunks == kChunksBeforeReadAhead &&
-            counter.Count() * kReadAheadSpacing >= static_cast<int64_t>(bytes) &&
+        if (chunks == kChunksBeforeSplit && size >= counter.Streamed() + 2 * counter.Capacity() &&
             std::thread::hardware_concurrency() != 1) {
-            ReadAhead ahead(read, counter);
-            if (ahead.Start()) {
-                return ReadAheadThrough(ahead, counter);
-            }
+            return counter.CountRestOnTwoThreads(readAt);
         }
-        const int64_t got = read(counter.Space(), counter.Capacity());
+        const int64_t got = readAt(counter.Streamed(), counter.Space(), counter.Capacity());
         if (got < 0) {
             return false;
         }
@@ -1118,7 +1226,6 @@ bool ReadThrough(const ReadFunction& read, OccurrenceCounter& counter) {
         }
         Measurement::NoteProgress();  // a large file on a slow share is slow, not held
         counter.Commit(static_cast<size_t>(got));
-        bytes += static_cast<uint64_t>(got);
     }
 }
 
@@ -1129,17 +1236,23 @@ std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view nee
 }
 
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms) {
-    return CountOccurrences(
-        [&reader](char* buffer, size_t capacity) { return reader.Read(buffer, capacity); }, forms);
+    uint64_t size = 0;
+    if (!reader.Size(size)) {
+        size = 0;  // read to the end all the same, on this thread
+    }
+    return CountOccurrences([&reader](uint64_t offset, char* buffer,
+                                      size_t capacity) { return reader.ReadAt(offset, buffer, capacity); },
+                            size, forms);
 }
 
-std::optional<int64_t> CountOccurrences(const ReadFunction& read, const SearchForms& forms) {
+std::optional<int64_t> CountOccurrences(const ReadAtFunction& readAt, uint64_t size,
+                                        const SearchForms& forms) {
     if (forms.bytes.empty() && forms.otherBytes.empty() && forms.utf16.empty()) {
         return 0;
     }
     // Every form is searched in the one chunk each read leaves in the counter's space.
     OccurrenceCounter counter(forms);
-    if (!ReadThrough(read, counter)) {
+    if (!ReadThrough(readAt, size, counter)) {
         return std::nullopt;
     }
     return counter.Count();

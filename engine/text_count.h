@@ -18,13 +18,10 @@ namespace orv::engine {
 // Bytes read per call: large enough that the calls cost little, small enough to stay in the
 // processor's cache between the read and the scan (most processors keep 256 KiB or more per core).
 inline constexpr size_t kCountChunkSize = 256 * 1024;
-// Chunks a counter has room for: a large file is read up to three chunks ahead of the one searched.
-inline constexpr size_t kCountSlots = 4;
-// Chunks read on the counting thread before a file is taken for large and read ahead on a thread of
-// its own: a small file is counted without starting one. Only a file with at least one match in every
-// kReadAheadSpacing bytes of those chunks is read ahead.
-inline constexpr int kChunksBeforeReadAhead = 4;
-inline constexpr int64_t kReadAheadSpacing = 512;
+// Chunks read on the counting thread before a file is taken for large: the rest of a large file is
+// split between two threads, each reading and searching whole chunks of its own. A small file is
+// counted without starting one.
+inline constexpr int kChunksBeforeSplit = 4;
 
 // How the searched bytes encode text: as single bytes, or as UTF-16 code units of either byte order.
 enum class ByteForm { Bytes, Utf16LittleEndian, Utf16BigEndian };
@@ -64,6 +61,10 @@ struct SearchForms {
     std::u16string_view utf16;    // empty: a stream with a mark is searched like any other
 };
 
+// Reads up to `capacity` bytes of a source from `offset` into `buffer`: the number read, 0 at or past
+// the end, -1 on an error.
+using ReadAtFunction = std::function<int64_t(uint64_t offset, char* buffer, size_t capacity)>;
+
 // Non-overlapping, case-sensitive occurrences of a byte string in a stream of bytes. After a match
 // the search goes on at the first byte after it, also across pieces of the stream. An empty needle
 // never matches. A second form of the text (its other encoding) may be counted in the same pieces,
@@ -83,17 +84,23 @@ class OccurrenceCounter {
 
     // Where the next piece goes (up to Capacity() bytes), then Commit(its length). Reading straight
     // into Space() saves a copy. Each piece goes to the same chunk, which stays in the processor's
-    // cache, unless `moveOn`: then the piece after it is in Space(1). Pieces read ahead go round
-    // kCountSlots chunks: Space(k) is where the k-th piece after the next goes (k < kCountSlots),
-    // which Commit leaves alone until the piece's turn, so that another thread may read into it.
-    char* Space(size_t ahead = 0) const { return slots_[(current_ + ahead) % kCountSlots]; }
+    // cache.
+    char* Space() const { return chunk_; }
     size_t Capacity() const { return chunkSize_; }
-    void Commit(size_t size, bool moveOn = false);
+    void Commit(size_t size);
+    // Bytes committed so far.
+    uint64_t Streamed() const { return streamed_; }
 
     // Copies `data` through Space()/Commit() in pieces of at most Capacity() bytes.
     void Feed(const char* data, size_t size);
 
     int64_t Count() const { return forms_[0].count + forms_[1].count; }
+
+    // Counts the rest of a file from Streamed() to its end, read by `readAt`, on this thread and one
+    // more (or this one alone where none can be had), each reading and searching whole chunks of its
+    // own; the counts are those of the same pieces committed in order. False when a read failed. The
+    // counter takes no more pieces afterwards.
+    bool CountRestOnTwoThreads(const ReadAtFunction& readAt);
 
   private:
     struct Form {
@@ -104,6 +111,7 @@ class OccurrenceCounter {
         int64_t count = 0;
         bool units = false;  // UTF-16: a match begins at an even offset of the stream only
     };
+    class Split;
     void LookForByteOrderMark(size_t size);
 
     Form forms_[2];
@@ -114,11 +122,10 @@ class OccurrenceCounter {
     size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
     size_t bufferSize_ = 0;
-    // Room for the chunks, each on a page boundary: the system copies into aligned memory much faster.
-    // The carry (bytes kept from the previous piece, as many as the longest form needs) is put just
-    // before the next chunk, so carry and chunk are searched as one.
-    char* slots_[kCountSlots] = {};
-    size_t current_ = 0;  // the slot of the next piece
+    // The chunk, on a page boundary: the system copies into aligned memory much faster. The carry
+    // (bytes kept from the previous piece, as many as the longest form needs) is put just before it,
+    // so carry and chunk are searched as one.
+    char* chunk_ = nullptr;
 };
 
 // Non-overlapping occurrences of `needle` in one block of memory, candidates filtered a vector at a
@@ -140,12 +147,13 @@ void LimitVectorWidth(VectorWidth widest);
 // Streams an open file through an OccurrenceCounter; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, std::string_view needle);
 // The occurrences of a search text in the forms the file's first bytes call for (see SearchForms),
-// read once: in a file without a byte-order mark the two byte forms are added up. A file longer than a
-// few chunks is read on a second thread, a few chunks ahead of the search; nullopt on a read error.
+// read once: in a file without a byte-order mark the two byte forms are added up. The part of a large
+// file after its first chunks is split between two threads; nullopt on a read error.
 std::optional<int64_t> CountOccurrences(fs::Reader& reader, const SearchForms& forms);
-// The same from any source read as fs::Reader::Read reads: up to `capacity` bytes into `buffer`, the
-// number read, 0 at the end, -1 on an error. Once the read-ahead starts, `read` is called on its thread.
-using ReadFunction = std::function<int64_t(char* buffer, size_t capacity)>;
-std::optional<int64_t> CountOccurrences(const ReadFunction& read, const SearchForms& forms);
+// The same from any source read as fs::Reader::ReadAt reads, `size` bytes long as far as is known (0:
+// not known; the reads go on to the end all the same). A source larger than a few chunks is read by
+// two threads at once.
+std::optional<int64_t> CountOccurrences(const ReadAtFunction& readAt, uint64_t size,
+                                        const SearchForms& forms);
 
 }  // namespace orv::engine

@@ -108,8 +108,9 @@ class Reader {
     static bool Open(std::string_view path, Reader& out);
     // Size of the open file; false when it cannot be taken.
     bool Size(uint64_t& out) const;
-    // Reads up to `capacity` bytes; 0 at the end of the file; -1 on an error.
-    int64_t Read(char* buffer, size_t capacity);
+    // Reads up to `capacity` bytes from `offset`: 0 at or past the end of the file, -1 on an error.
+    // Two threads may read one file this way at once.
+    int64_t ReadAt(uint64_t offset, char* buffer, size_t capacity);
 
   private:
     struct Impl;

@@ -274,12 +274,12 @@ bool Reader::Size(uint64_t& out) const {
     return true;
 }
 
-int64_t Reader::Read(char* buffer, size_t capacity) {
+int64_t Reader::ReadAt(uint64_t offset, char* buffer, size_t capacity) {
     if (!impl_) {
         return -1;
     }
     for (;;) {
-        const ssize_t count = read(impl_->fd, buffer, capacity);
+        const ssize_t count = pread(impl_->fd, buffer, capacity, static_cast<off_t>(offset));
         if (count >= 0) {
             return count;
         }

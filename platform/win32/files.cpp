@@ -654,14 +654,18 @@ bool Reader::Size(uint64_t& out) const {
     return true;
 }
 
-int64_t Reader::Read(char* buffer, size_t capacity) {
+int64_t Reader::ReadAt(uint64_t offset, char* buffer, size_t capacity) {
     if (!impl_) {
         return -1;
     }
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(capacity, 1u << 30));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!ReadFile(impl_->file.Get(), buffer, chunk, &read, nullptr)) {
-        return -1;
+    // On a handle opened for ordinary reads the call returns when the bytes are there.
+    if (!ReadFile(impl_->file.Get(), buffer, chunk, &read, &at)) {
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;  // at or past the end
     }
     return read;
 }

@@ -259,7 +259,7 @@ TEST(FilesListing, WildcardsMatchWithoutRegardToCase) {
     EXPECT_EQ(found.size(), 4u) << "'*.*' also matches a name without a dot";
 }
 
-TEST(FilesReader, ReadsInChunksAndSharesEverything) {
+TEST(FilesReader, ReadsAtAnyOffsetAndSharesEverything) {
     test::TempDirectory folder("orv-files");
     std::string content;
     for (int i = 0; i < 5000; ++i) {
@@ -272,7 +272,7 @@ TEST(FilesReader, ReadsInChunksAndSharesEverything) {
     std::string read;
     char buffer[1024];
     for (;;) {
-        const int64_t count = reader.Read(buffer, sizeof buffer);
+        const int64_t count = reader.ReadAt(read.size(), buffer, sizeof buffer);
         ASSERT_GE(count, 0);
         if (count == 0) {
             break;
@@ -280,6 +280,10 @@ TEST(FilesReader, ReadsInChunksAndSharesEverything) {
         read.append(buffer, static_cast<size_t>(count));
     }
     EXPECT_EQ(read, content);
+    // Back to the middle, and past the end (which is no error).
+    ASSERT_EQ(reader.ReadAt(4990, buffer, sizeof buffer), 10);
+    EXPECT_EQ(std::string(buffer, 10), content.substr(4990));
+    EXPECT_EQ(reader.ReadAt(content.size() + 4096, buffer, sizeof buffer), 0);
 
     // The watched file stays the other program's: it can be renamed and deleted while we read it.
     const std::string renamed = folder.Join("renamed.bin");
@@ -301,7 +305,7 @@ TEST(FilesReader, MissingFilesAndFoldersDoNotOpen) {
     EXPECT_FALSE(reader.Size(size));
     EXPECT_EQ(size, 42u);
     char buffer[4];
-    EXPECT_EQ(reader.Read(buffer, sizeof buffer), -1);
+    EXPECT_EQ(reader.ReadAt(0, buffer, sizeof buffer), -1);
 }
 
 TEST(FilesWriting, MakeDirectory) {
