@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -417,12 +419,21 @@ TEST(TextCount, SplitCountsAcrossEveryBoundaryAndReportsAFailedRead) {
         ASSERT_EQ(text.size(), total);
         for (const int failAt : {-1, 2, 4, 9}) {
             std::mutex mutex;  // the source is read from two threads
+            std::condition_variable readElsewhere;
             int call = 0;
             bool split = false;  // a read on another thread
+            bool waited = false;
             const ReadAtFunction readAt = [&, self = std::this_thread::get_id()](
                                               uint64_t offset, char* buffer, size_t capacity) -> int64_t {
-                std::lock_guard<std::mutex> lock(mutex);
-                split |= std::this_thread::get_id() != self;
+                std::unique_lock<std::mutex> lock(mutex);
+                if (std::this_thread::get_id() != self) {
+                    split = true;
+                    readElsewhere.notify_all();
+                } else if (call >= 4 && !waited) {
+                    // However slowly the other thread starts, it takes part.
+                    waited = true;
+                    readElsewhere.wait_for(lock, std::chrono::seconds(5), [&] { return split; });
+                }
                 const int index = call++;
                 if (index == failAt) {
                     return -1;
