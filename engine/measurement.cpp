@@ -28,7 +28,7 @@ bool Measurement::Execute() {
     current = nullptr;
     bool abandoned = false;
     {
-        std::lock_guard<std::mutex> lock(gate_->mutex);
+        std::lock_guard<sync::Mutex> lock(gate_->mutex);
         finished_ = true;
         abandoned = abandoned_;
         work_ = nullptr;  // what the work held goes now, not with the last one to hold the measurement
@@ -39,7 +39,7 @@ bool Measurement::Execute() {
 }
 
 bool Measurement::Wait(std::chrono::milliseconds limit) {
-    std::unique_lock<std::mutex> lock(gate_->mutex);
+    std::unique_lock<sync::Mutex> lock(gate_->mutex);
     uint64_t seen = progress_;
     while (!gate_->done.wait_for(lock, limit, [this] { return finished_ || abandoned_; })) {
         if (progress_ == seen) {
@@ -58,7 +58,7 @@ void Measurement::RunHere() {
 
 void Measurement::Abandon() {
     {
-        std::lock_guard<std::mutex> lock(gate_->mutex);
+        std::lock_guard<sync::Mutex> lock(gate_->mutex);
         if (finished_) {
             return;
         }
@@ -68,7 +68,7 @@ void Measurement::Abandon() {
 }
 
 bool Measurement::Finished() const {
-    std::lock_guard<std::mutex> lock(gate_->mutex);
+    std::lock_guard<sync::Mutex> lock(gate_->mutex);
     return finished_;
 }
 
@@ -78,7 +78,7 @@ int Measurement::Running() {
 
 void Measurement::NoteProgress() {
     if (Measurement* measurement = current) {
-        std::lock_guard<std::mutex> lock(measurement->gate_->mutex);
+        std::lock_guard<sync::Mutex> lock(measurement->gate_->mutex);
         ++measurement->progress_;
     }
 }
@@ -97,7 +97,7 @@ std::shared_ptr<MeasurementWorker> MeasurementWorker::Start(std::chrono::millise
 
 bool MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<sync::Mutex> lock(mutex_);
         if (ended_ || quit_) {
             return false;
         }
@@ -110,14 +110,14 @@ bool MeasurementWorker::Run(std::shared_ptr<Measurement> measurement) {
 
 void MeasurementWorker::Quit() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<sync::Mutex> lock(mutex_);
         quit_ = true;
     }
     wake_.notify_one();
 }
 
 bool MeasurementWorker::Ended() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<sync::Mutex> lock(mutex_);
     return ended_;
 }
 
@@ -125,7 +125,7 @@ void MeasurementWorker::Loop() {
     for (;;) {
         std::shared_ptr<Measurement> job;
         {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<sync::Mutex> lock(mutex_);
             wake_.wait_for(lock, linger_, [this] { return job_ != nullptr || quit_; });
             if (!job_) {
                 ended_ = true;  // quit, or no work for a whole linger

@@ -11,15 +11,16 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/sync.h"
+
 namespace orv::engine {
 
 // The lock and the wake-up of measurements, shared by all the measurements of one engine: a measurement
-// then makes no synchronisation object of its own (a condition variable is two semaphores of the system
-// under Wine, made and closed again for every look at a file). Waiters tell their own measurement's end
-// by its state, so one wake-up serves any number of them.
+// then makes no synchronisation object of its own. Waiters tell their own measurement's end by its
+// state, so one wake-up serves any number of them.
 struct MeasurementGate {
-    std::mutex mutex;
-    std::condition_variable done;
+    sync::Mutex mutex;
+    sync::ConditionVariable done;
 };
 
 // One look at the file system or the process list, run on a MeasurementWorker and waited for. The work
@@ -88,8 +89,8 @@ class MeasurementWorker {
     void Loop();
 
     const std::chrono::milliseconds linger_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
+    sync::Mutex mutex_;
+    sync::ConditionVariable wake_;
     std::shared_ptr<Measurement> job_;
     bool quit_ = false;
     bool ended_ = false;  // the loop has returned or is about to: nothing is handed over any more

@@ -26,14 +26,14 @@ bool TMyThread::Start() {
 void TMyThread::RequestStop() {
     {
         // Set under the pause's mutex so that a pause about to begin cannot miss the wake-up.
-        std::lock_guard<std::mutex> lock(pauseMutex_);
+        std::lock_guard<sync::Mutex> lock(pauseMutex_);
         stop_.store(true);
     }
     pauseWake_.notify_all();
 }
 
 bool TMyThread::Revive() {
-    std::lock_guard<std::mutex> lock(pauseMutex_);
+    std::lock_guard<sync::Mutex> lock(pauseMutex_);
     if (begun_ || !thread_.joinable()) {
         return false;
     }
@@ -53,7 +53,7 @@ void TMyThread::Execute() {
         predecessor_.reset();
     }
     {
-        std::lock_guard<std::mutex> lock(pauseMutex_);
+        std::lock_guard<sync::Mutex> lock(pauseMutex_);
         begun_ = true;
     }
     engine_.liveScanThreads_.fetch_add(1);
@@ -63,7 +63,7 @@ void TMyThread::Execute() {
             if (engine_.services_.afterPass) {
                 engine_.services_.afterPass();
             }
-            std::unique_lock<std::mutex> lock(pauseMutex_);
+            std::unique_lock<sync::Mutex> lock(pauseMutex_);
             pauseWake_.wait_for(lock, pause_, [this] { return stop_.load(); });
         }
     } catch (...) {

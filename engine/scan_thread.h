@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/sync.h"
+
 namespace orv::engine {
 
 class Engine;
@@ -45,9 +47,9 @@ class TMyThread {
     Engine& engine_;
     const std::chrono::milliseconds pause_;
     std::atomic<bool> stop_{false};
-    std::mutex pauseMutex_;
+    sync::Mutex pauseMutex_;
     bool begun_ = false;  // past the wait for the predecessor (pauseMutex_)
-    std::condition_variable pauseWake_;
+    sync::ConditionVariable pauseWake_;
     std::unique_ptr<TMyThread> predecessor_;  // only the new thread touches it once started
     std::thread thread_;
 };

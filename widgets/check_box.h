@@ -3,12 +3,15 @@
 // user toggles the mark and then reports it; setting the mark from the program reports nothing.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "widgets/canvas.h"
 #include "widgets/clickable.h"
 #include "widgets/gdi.h"
+#include "widgets/picture.h"
 
 namespace orv::widgets {
 
@@ -49,11 +52,26 @@ class CheckBox : public ClickableWindow {
     // For WM_PAINT; `now`: at once, outside it.
     void Paint(bool now = false);
     void Toggle();
+    // The box on the background, without the caption, in a picture of its own.
+    Picture BoxPicture(int width, int height) const;
 
+    // The box as composed for a state, ready to be shown again: the step display takes an enable box
+    // back and forth between two colours, and drawing it anew each time (the box, then the caption in
+    // its font) costs more than anything else the window does while the scan runs.
+    struct Drawn {
+        Picture picture;
+        Colour background;
+        bool checked = false;
+        bool focused = false;
+        std::string caption;
+        int width = 0;
+        int height = 0;
+    };
     std::string caption_;
     CheckBoxStyle style_;
     Font font_;
     bool checked_ = false;
+    std::array<std::optional<Drawn>, 2> drawn_;  // the last two states shown, the newest first
 };
 
 }  // namespace orv::widgets

@@ -52,6 +52,7 @@ LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return Default(message, wParam, lParam);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
+            focused_ = message == WM_SETFOCUS;
             Repaint();
             return 0;
         case WM_LBUTTONDOWN:
@@ -87,6 +88,9 @@ LRESULT ClickableWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             return Default(message, wParam, lParam);
+        case WM_NCDESTROY:
+            focused_ = false;  // a window made again later starts without the focus
+            return Window::OnMessage(message, wParam, lParam);
         default:
             return Window::OnMessage(message, wParam, lParam);
     }

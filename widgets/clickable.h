@@ -25,7 +25,8 @@ class ClickableWindow : public Window {
     void SetHandCursor(bool hand) { handCursor_ = hand; }
 
   protected:
-    bool Focused() const { return Exists() && ::GetFocus() == Handle(); }
+    // Followed by the focus messages: a paint asks the system nothing for its focus outline.
+    bool Focused() const { return Exists() && focused_; }
     // A push button named by its text (the hint, or the caption of a large button's picture).
     bool Describe(AccessibleInfo& info) const override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,6 +43,7 @@ class ClickableWindow : public Window {
 
     LeftPress press_;
     bool handCursor_ = false;
+    bool focused_ = false;
 };
 
 }  // namespace orv::widgets

@@ -5,6 +5,7 @@
 #include "widgets/window_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orv::widgets {
 
@@ -248,22 +249,59 @@ void Hints::Advance(POINT cursor, HWND under, const ButtonHeld& buttonHeld, Cloc
 }
 
 void Hints::Poll(POINT cursor) {
+    PollWith(
+        cursor, [](POINT point) { return ::WindowFromPoint(point); },
+        [] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000); },
+        Clock::now());
+}
+
+void Hints::PollWith(POINT cursor, const std::function<HWND(POINT)>& windowAt,
+                     const std::function<bool()>& buttonsHeld, Clock::time_point now) {
     if (!window_.Exists()) {
         return;
     }
+    const bool pressed = std::exchange(pressSeen_, false);
     const bool still = lastCursor_ && lastCursor_->x == cursor.x && lastCursor_->y == cursor.y;
     if (still && target_ == nullptr && !window_.Showing()) {
         return;  // idle: the cursor rests outside every control with a hint
     }
     if (!still) {
         lastCursor_ = cursor;
-        lastUnder_ = ::WindowFromPoint(cursor);
+        lastUnder_ = windowAt(cursor);
+        askButtons_ = true;
     }
-    // The buttons are asked only while a hint shows or is on its way: each ask is a call to the system.
-    const auto held = [] {
-        return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
+    // The buttons are asked only while a hint shows or is on its way, and while the cursor rests only
+    // once: each ask is a call to the system, and a press over the resting cursor comes as a message.
+    const auto held = [&] {
+        if (pressed) {
+            return true;
+        }
+        if (!askButtons_) {
+            return false;
+        }
+        askButtons_ = false;
+        return buttonsHeld();
     };
-    Advance(cursor, lastUnder_, held, Clock::now());
+    Advance(cursor, lastUnder_, held, now);
+}
+
+void Hints::NoteMessage(const MSG& message) {
+    switch (message.message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONDBLCLK:
+            if (running_ != nullptr) {
+                running_->pressSeen_ = true;
+            }
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace orv::widgets

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -68,8 +69,15 @@ class Hints {
     static const std::string* TextOf(HWND control);
 
     // One tick of the owner's timer with the cursor at `cursor` (screen). A cursor that rests outside
-    // every control with a hint costs nothing.
+    // every control with a hint costs nothing; one that rests over it asks the mouse buttons once.
     void Poll(POINT cursor);
+    // A message the program's message loops take from the queue: a mouse press over one of the
+    // program's windows (which a cursor at rest over a hint always is) reaches the running hints through
+    // it, without asking the system at every tick.
+    static void NoteMessage(const MSG& message);
+    // Poll with the window under a cursor that moved, the state of the buttons and the time given.
+    void PollWith(POINT cursor, const std::function<HWND(POINT)>& windowAt,
+                  const std::function<bool()>& buttonsHeld, Clock::time_point now);
     // One polling step: the cursor at `cursor` over `under`, with a mouse button held or not.
     void Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now);
 
@@ -93,6 +101,8 @@ class Hints {
     // The cursor of the last tick and the window under it: a still cursor over no hint costs nothing.
     std::optional<POINT> lastCursor_;
     HWND lastUnder_ = nullptr;
+    bool pressSeen_ = false;     // a mouse press came since the last tick
+    bool askButtons_ = true;     // the buttons have not been asked since the cursor last moved
     HWND suppressed_ = nullptr;  // no hint again until the cursor leaves this control
     Clock::time_point since_{};
     Clock::time_point shownAt_{};

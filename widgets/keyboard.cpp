@@ -4,6 +4,7 @@
 
 #include "platform/colour.h"
 #include "widgets/canvas.h"
+#include "widgets/hints.h"
 
 namespace orv::widgets {
 
@@ -33,6 +34,7 @@ bool TranslateWindowKey(const MSG& message) {
 }
 
 void DispatchWithKeys(const MSG& message) {
+    Hints::NoteMessage(message);
     if (TranslateWindowKey(message)) {
         return;
     }

@@ -16,7 +16,8 @@ inline constexpr WPARAM kWindowKeyShift = 0x10000;
 
 // True when the key press `message` was taken by its top-level window (and must not be dispatched).
 bool TranslateWindowKey(const MSG& message);
-// One message of a message loop: the window keys first, then the usual translation and dispatch.
+// One message of a message loop: the window keys first, then the usual translation and dispatch. The
+// running hints see every mouse press it takes.
 void DispatchWithKeys(const MSG& message);
 
 // Draws the focus outline, in the skin's colours, around the edge of a `width` x `height` client area.

@@ -24,21 +24,23 @@ void DrawParentBackground(HWND child, HDC dc) {
 
 namespace {
 
-// Composes `area` of the client in `buffer` (the area's size at least) and copies it onto `target`.
-void PaintThrough(HDC target, HBITMAP buffer, const RECT& area, SIZE client,
+// Composes `area` of the client in `buffer` (the area's size at least) and copies it onto `target`;
+// false when nothing could be composed.
+bool PaintThrough(HDC target, HBITMAP buffer, const RECT& area, SIZE client,
                   const std::function<void(HDC, int, int)>& draw) {
     if (buffer == nullptr) {
-        return;
+        return false;
     }
     MemoryDc memory(::CreateCompatibleDC(target));
     if (!memory) {
-        return;
+        return false;
     }
     Selection selected(memory.Get(), buffer);
     ::SetViewportOrgEx(memory.Get(), -area.left, -area.top, nullptr);
     draw(memory.Get(), client.cx, client.cy);
     ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.Get(),
              area.left, area.top, SRCCOPY);
+    return true;
 }
 
 }  // namespace
@@ -60,23 +62,23 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, int width, int 
     PaintThrough(paint.Get(), buffer.Get(), area, SIZE{client.right, client.bottom}, draw);
 }
 
-void PaintBuffered(HWND window, HBITMAP buffer,
+bool PaintBuffered(HWND window, HBITMAP buffer,
                    const std::function<void(HDC dc, int width, int height)>& draw) {
     PaintDc paint(window);
     RECT client{};
     ::GetClientRect(window, &client);
-    PaintThrough(paint.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
+    return PaintThrough(paint.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
 }
 
-void PaintBufferedNow(HWND window, HBITMAP buffer,
+bool PaintBufferedNow(HWND window, HBITMAP buffer,
                       const std::function<void(HDC dc, int width, int height)>& draw) {
     WindowDc dc(window);
     if (!dc) {
-        return;
+        return false;
     }
     RECT client{};
     ::GetClientRect(window, &client);
-    PaintThrough(dc.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
+    return PaintThrough(dc.Get(), buffer, client, SIZE{client.right, client.bottom}, draw);
 }
 
 }  // namespace orv::widgets

@@ -24,6 +24,16 @@ class CheckBoxTest : public ::testing::Test {
         return test::ScreenPixel(box.Handle(), x, y);
     }
 
+    std::vector<COLORREF> Screen(const CheckBox& which) {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 18; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                pixels.push_back(test::ScreenPixel(which.Handle(), x, y));
+            }
+        }
+        return pixels;
+    }
+
     test::Host host;
     CheckBox box;
     int clicks = 0;
@@ -80,20 +90,38 @@ TEST_F(CheckBoxTest, BackgroundColourShowsAroundTheBox) {
 // paint message, and looks as a paint draws it.
 TEST_F(CheckBoxTest, ANewBackgroundIsDrawnAtOnceAsAPaintDrawsIt) {
     PixelAt(0, 0);
-    const auto screen = [this] {
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < 18; ++y) {
-            for (int x = 0; x < 32; ++x) {
-                pixels.push_back(test::ScreenPixel(box.Handle(), x, y));
-            }
-        }
-        return pixels;
-    };
     box.SetBackground(Rgb(0, 160, 0));
-    const std::vector<COLORREF> atOnce = screen();
+    const std::vector<COLORREF> atOnce = Screen(box);
     EXPECT_EQ(atOnce[32 + 30], RGB(0, 160, 0));
     PixelAt(0, 0);
-    EXPECT_EQ(atOnce, screen());
+    EXPECT_EQ(atOnce, Screen(box));
+}
+
+// A look shown before is shown again as it was drawn, but only while the mark and the caption are the
+// same: a box taken back and forth, marked and renamed meanwhile, looks as one drawn afresh.
+TEST_F(CheckBoxTest, ALookShownAgainFollowsTheMarkAndTheCaption) {
+    const Colour idle = Rgb(54, 106, 179), active = Rgb(0, 160, 0);
+    const auto marked = [&](std::string_view caption) {
+        CheckBox fresh;
+        fresh.Create({.place = {host.Handle(), 10, 40, 32, 18}, .caption = caption});
+        fresh.SetChecked(true);
+        fresh.SetBackground(active);
+        ::InvalidateRect(fresh.Handle(), nullptr, FALSE);
+        ::UpdateWindow(fresh.Handle());
+        return Screen(fresh);
+    };
+
+    box.SetBackground(active);
+    box.SetBackground(idle);
+    box.SetChecked(true);
+    box.SetBackground(active);
+    EXPECT_EQ(Screen(box), marked("3"));
+
+    box.SetBackground(idle);
+    box.SetCaption("4");
+    box.SetBackground(active);
+    EXPECT_EQ(Screen(box), marked("4"));
+    EXPECT_NE(marked("3"), marked("4"));
 }
 
 }  // namespace

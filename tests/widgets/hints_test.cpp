@@ -95,6 +95,30 @@ TEST_F(HintsTest, APressHidesTheHintUntilTheCursorMovesOn) {
     EXPECT_FALSE(hints.Popup().Showing());
 }
 
+// The buttons are a call to the system: asked once where the cursor comes to rest, while a press over the
+// resting cursor reaches the hints as the message the program's loops take.
+TEST_F(HintsTest, ARestingCursorAsksTheButtonsOnceAndAPressComesAsAMessage) {
+    hints.Set(control, "Launch control");
+    int asks = 0;
+    const auto under = [this](POINT) { return control; };
+    const auto buttons = [&asks] {
+        ++asks;
+        return false;
+    };
+    for (auto t = t0; t <= t0 + 2s; t += 100ms) {
+        hints.PollWith(cursor, under, buttons, t);
+    }
+    ASSERT_TRUE(hints.Popup().Showing());
+    EXPECT_EQ(asks, 1);
+    MSG press{};
+    press.message = WM_LBUTTONDOWN;
+    Hints::NoteMessage(press);
+    hints.PollWith(cursor, under, buttons, t0 + 2100ms);
+    EXPECT_FALSE(hints.Popup().Showing());
+    hints.PollWith(cursor, under, buttons, t0 + 4s);
+    EXPECT_FALSE(hints.Popup().Showing());
+}
+
 TEST_F(HintsTest, ChangedTextOfTheShownHintIsShownInPlace) {
     hints.Set(control, "This file is");
     RestOn(control);
