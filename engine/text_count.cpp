@@ -1,7 +1,6 @@
 #include "engine/text_count.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -9,6 +8,7 @@
 
 #include "engine/checks.h"
 #include "engine/measurement.h"
+#include "platform/sync.h"
 
 namespace orv::engine {
 
@@ -323,7 +323,7 @@ class OccurrenceCounter::Split {
 
     // Takes the next chunk while there is one, into `memory` (memorySize_ - kPage bytes).
     void Work(char* memory) {
-        std::unique_lock<std::mutex> lock(mutex_);
+        std::unique_lock<sync::Mutex> lock(mutex_);
         for (;;) {
             windowFreed_.wait(lock, [this] { return Ended() || next_ < added_ + kSplitWindow; });
             if (Ended()) {
@@ -384,8 +384,8 @@ class OccurrenceCounter::Split {
     uint64_t first_[2] = {};  // where each form's search of the first chunk begins
     bool overlaps_[2] = {};
 
-    std::mutex mutex_;  // guards what follows
-    std::condition_variable windowFreed_;
+    sync::Mutex mutex_;  // guards what follows
+    sync::ConditionVariable windowFreed_;
     uint64_t next_ = 0;            // the next chunk to be taken
     uint64_t added_ = 0;           // chunks added in
     uint64_t last_ = kNoPosition;  // the chunk the source ends in, once read

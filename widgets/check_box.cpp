@@ -19,7 +19,10 @@ bool CheckBox::Create(const CheckBoxArgs& args) {
     style_ = args.style;
     drawn_ = {};
     font_.Reset(CreateUiFont(style_.font));
-    if (!CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place)) {
+    // A device context of its own: the step boxes are drawn at once, twice a second while control runs,
+    // and a borrowed one is made anew (its visible area worked out again) at every drawing.
+    if (!CreateChild(L"OrvCheckBox", 0, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, args.place,
+                     CS_DBLCLKS | CS_OWNDC)) {
         return false;
     }
     NameByHint();

@@ -50,9 +50,10 @@ class Window {
                         int y, int width, int height, HWND parent, UINT classStyle = CS_DBLCLKS,
                         HCURSOR cursor = nullptr);
     // A child window of the program's own class at `place`.
-    bool CreateChild(const wchar_t* className, DWORD exStyle, DWORD style, const ControlPlace& place) {
+    bool CreateChild(const wchar_t* className, DWORD exStyle, DWORD style, const ControlPlace& place,
+                     UINT classStyle = CS_DBLCLKS) {
         return CreateWindowOf(className, exStyle, style | WS_CHILD, L"", place.x, place.y, place.width,
-                              place.height, place.parent);
+                              place.height, place.parent, classStyle);
     }
 
     // Every message. The default handles WM_PRINTCLIENT and WM_ERASEBKGND with PaintBackground and
