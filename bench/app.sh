@@ -8,6 +8,7 @@
 # put an icon in the tray: the least any program with this program's work timer can cost.
 #   ORV_BENCH_DIR     where the data goes (default: a new folder under $TMPDIR or /tmp, removed at the end)
 #   ORV_IDLE_SECONDS  length of each processor-time sample (default 20; the scanning sample is 4 more)
+#   ORV_SCAN_ROUNDS   rounds of the bare scanner and the program scanning in turn (default 5)
 #   ORV_BENCH_SMALL=1 a 64 MiB text and 20,000 files instead (to try the script out, not for figures)
 set -eu
 . "$(dirname "$0")/table.sh"
@@ -245,37 +246,53 @@ sleep "$idle"
 thread_rss=$(rss_kb "$pid")
 stop
 
-# The bare scanner: the anchor with a thread that measures what the eight file objects measure.
-start "$tools/orv_anchor.exe" scan "$(winpath "$work/files")"
-sleep 2
-sample "$scan"
-scanner_cpu=$cpu
-scanner_server=$server_cpu
-stop
+# The bare scanner (the anchor with a thread that measures what the eight file objects measure), then
+# the program scanning, in turn for several rounds: a round's ratio is the program's processor time
+# against the bare scanner's just before it, and the verdict is the median round's. One sample of each
+# moved from 1.02 to 1.60 between two runs of the same build, as the processor time of a wake-up follows
+# the machine's state. The first round also gives the program's idle figure and resident memory.
+scan_rounds=${ORV_SCAN_ROUNDS:-5}
+scan_ratios=""
+scan_server_ratios=""
+round=1
+while [ "$round" -le "$scan_rounds" ]; do
+    start "$tools/orv_anchor.exe" scan "$(winpath "$work/files")"
+    sleep 2
+    sample "$scan"
+    scanner_cpu=$cpu
+    scanner_server=$server_cpu
+    stop
 
-seed files
-start "$work/program/Orvanter.exe"
-main_window
-sleep 2
-sample "$idle"
-idle_cpu=$cpu
-idle_server=$server_cpu
-program_rss=$(rss_kb "$pid")
-click_start
-sleep 2
-sample "$scan"
-scan_cpu=$cpu
-scan_server=$server_cpu
-stop
+    seed files
+    start "$work/program/Orvanter.exe"
+    main_window
+    sleep 2
+    if [ "$round" = 1 ]; then
+        sample "$idle"
+        idle_cpu=$cpu
+        idle_server=$server_cpu
+        program_rss=$(rss_kb "$pid")
+    fi
+    click_start
+    sleep 2
+    sample "$scan"
+    scan_cpu=$cpu
+    scan_server=$server_cpu
+    stop
+    scan_ratios="$scan_ratios $(ratio "$scan_cpu" "$scanner_cpu")"
+    scan_server_ratios="$scan_server_ratios $(ratio "$scan_server" "$scanner_server")"
+    round=$((round + 1))
+done
 
 row "CPU idle, control stopped (% of a core)" "$anchor_cpu" "$idle_cpu" "$(ratio "$idle_cpu" "$anchor_cpu")" "<= 2.00x" \
     "$(verdict "$(ratio "$idle_cpu" "$anchor_cpu")" 2)"
 row "  wineserver meanwhile" "$anchor_server" "$idle_server" "$(ratio "$idle_server" "$anchor_server")" "" ""
 row "CPU scanning 8 file objects (% of a core)" "$anchor_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$anchor_cpu")" "" ""
 row "  wineserver meanwhile" "$anchor_server" "$scan_server" "$(ratio "$scan_server" "$anchor_server")" "" ""
-row "  against the bare scanner (% of a core)" "$scanner_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$scanner_cpu")" \
-    "<= 1.30x" "$(verdict "$(ratio "$scan_cpu" "$scanner_cpu")" 1.3)"
-row "  wineserver meanwhile" "$scanner_server" "$scan_server" "$(ratio "$scan_server" "$scanner_server")" "" ""
+row "  against the bare scanner, last round" "$scanner_cpu" "$scan_cpu" "$(ratio "$scan_cpu" "$scanner_cpu")" "" ""
+row "  ratio in $scan_rounds rounds (min/median/max)" "" "" "$(spread $scan_ratios)" "<= 1.30x" \
+    "$(verdict "$(median $scan_ratios)" 1.3)"
+row "  wineserver, ratio in $scan_rounds rounds" "" "" "$(spread $scan_server_ratios)" "" ""
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
 # signed VALUE: the value with its sign, "+" included.
 signed() { case "$1" in -*) echo "$1" ;; *) echo "+$1" ;; esac; }
