@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include <charconv>
+#include <string>
 #include <thread>
 
 namespace orv::app {
@@ -35,11 +37,22 @@ std::wstring CurrentUserIdentity() {
     return {};
 }
 
+namespace {
+
+// The decimal digits of `value` (std::to_wstring would bring the whole of printf into the program).
+std::wstring Decimal(unsigned long value) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return std::wstring(static_cast<const char*>(digits), end);
+}
+
+}  // namespace
+
 std::wstring SidText(PSID sid) {
     if (sid == nullptr || !::IsValidSid(sid)) {
         return {};
     }
-    std::wstring text = L"S-" + std::to_wstring(static_cast<const SID*>(sid)->Revision) + L"-";
+    std::wstring text = L"S-" + Decimal(static_cast<const SID*>(sid)->Revision) + L"-";
     // An authority beyond 32 bits is written in hexadecimal, as the system does.
     const BYTE* authority = ::GetSidIdentifierAuthority(sid)->Value;
     if (authority[0] != 0 || authority[1] != 0) {
@@ -54,11 +67,11 @@ std::wstring SidText(PSID sid) {
         for (int i = 2; i < 6; ++i) {
             value = (value << 8) | authority[i];
         }
-        text += std::to_wstring(value);
+        text += Decimal(value);
     }
     const BYTE count = *::GetSidSubAuthorityCount(sid);
     for (BYTE i = 0; i < count; ++i) {
-        text += L"-" + std::to_wstring(*::GetSidSubAuthority(sid, i));
+        text += L"-" + Decimal(*::GetSidSubAuthority(sid, i));
     }
     return text;
 }

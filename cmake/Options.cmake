@@ -28,8 +28,9 @@ if(WIN32)
         # carries no symbols: the static runtime's debug sections would double the download.
         # Sections start on page boundaries in the file too, so that the loader can map the image
         # instead of reading all of it into private memory: only the pages the program touches cost.
+        # What nothing refers to is left out.
         target_link_options(orv_options INTERFACE -static $<$<CONFIG:Release>:-s>
-                            -Wl,--file-alignment,0x1000)
+                            -Wl,--file-alignment,0x1000 -Wl,--gc-sections)
         orv_compiler_options($<$<CONFIG:Release>:-Os>)
     endif()
 endif()

@@ -1,7 +1,9 @@
 // The parts of the clock that are the same on every system: picture formatting and the DOS reduction.
 #include "platform/clock.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
 
 namespace orv::clock {
 namespace {
@@ -27,10 +29,16 @@ int DayOfWeek(int year, int month, int day) {
     return (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + day) % 7;
 }
 
+// The number with at least `minDigits` digits, zeros in front (after the sign of a negative one).
 void AppendNumber(std::string& out, int value, int minDigits) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", minDigits, value);
-    out += buffer;
+    char digits[16];
+    const long long magnitude = std::llabs(static_cast<long long>(value));
+    const char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    if (value < 0) {
+        out += '-';
+    }
+    out.append(static_cast<size_t>(std::max<long long>(0, minDigits - (end - digits))), '0');
+    out.append(digits, static_cast<size_t>(end - digits));
 }
 
 // A day or month letter repeated `run` times: the number (one or two digits at least), then the short

@@ -198,7 +198,7 @@ TEST_F(DirectoryCheck, CreationDateChangesOnlyWithANewDirectory) {
     ASSERT_TRUE(Check(2).has_value());
     EXPECT_TRUE(test::WaitFor(
         [&] {
-            std::filesystem::remove_all(PathOf(object.settings.Path_Dir));
+            test::RemoveTree(object.settings.Path_Dir);
             folder.MakeFolder("watched");
             auto again = Check(2);
             return again && again->fulfilled &&

@@ -604,7 +604,7 @@ TEST_F(Faults, CopyWrittenInSteps) {
             EXPECT_EQ(log.find(whole), std::string::npos) << "no single event of the whole size";
         }
         fs::RemoveFile(path + ".closed");
-        std::filesystem::remove_all(std::filesystem::path(Holder::Wide(folder.Join("Log"))));
+        test::RemoveTree(folder.Join("Log"));
     }
 }
 

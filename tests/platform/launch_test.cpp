@@ -49,7 +49,7 @@ TEST(Launch, EachCallMethodStartsABatchFileInAFolderWithABlank) {
         SCOPED_TRACE(name);
         Script script(name);
         ASSERT_NE(script.path.find(' '), std::string::npos);
-        EXPECT_TRUE(start(script.path));
+        EXPECT_TRUE(test::StartedDespiteWine([&] { return start(script.path); }));
         EXPECT_TRUE(script.Ran());
     }
 }
@@ -95,7 +95,7 @@ TEST(LaunchEnvironment, ValuesReachTheBatchFileExactlyAndAreGoneAfterwards) {
         test::TempDirectory folder("orv launch");
         const std::string marker = folder.Join("first.txt");
         const std::string script = test::WriteVariablesScript(folder, "Bat/first.bat", marker);
-        ASSERT_TRUE(start(script, tricky));
+        ASSERT_TRUE(test::StartedDespiteWine([&] { return start(script, tricky); }));
         ASSERT_TRUE(
             test::WaitFor([&] { return !test::ReadVariables(marker).empty(); }, std::chrono::seconds(30)));
         EXPECT_EQ(test::ReadVariables(marker), AsMap(tricky));
@@ -103,7 +103,9 @@ TEST(LaunchEnvironment, ValuesReachTheBatchFileExactlyAndAreGoneAfterwards) {
         // A start with fewer variables sees nothing of the one before.
         const std::string second = folder.Join("second.txt");
         const std::string secondScript = test::WriteVariablesScript(folder, "Bat/second.bat", second);
-        ASSERT_TRUE(start(secondScript, {{"ORVANTER_OBJECT", "4"}}));
+        ASSERT_TRUE(test::StartedDespiteWine([&] {
+            return start(secondScript, {{"ORVANTER_OBJECT", "4"}});
+        }));
         ASSERT_TRUE(
             test::WaitFor([&] { return !test::ReadVariables(second).empty(); }, std::chrono::seconds(30)));
         EXPECT_EQ(test::ReadVariables(second),
@@ -132,7 +134,8 @@ TEST(LaunchEnvironment, StartsFromTwoThreadsAtOnceEachGetTheirOwnValues) {
     };
     auto run = [&](char thread) {
         for (int i = 0; i < kStarts; ++i) {
-            kMethods[(i + (thread == 'a' ? 0 : 1)) % 3].second(script, variables(thread, i));
+            const auto& start = kMethods[(i + (thread == 'a' ? 0 : 1)) % 3].second;
+            test::StartedDespiteWine([&] { return start(script, variables(thread, i)); });
         }
     };
     std::thread first(run, 'a');
@@ -168,7 +171,8 @@ TEST(LaunchEnvironment, AValueTooLongForWindowsRemovesTheInheritedOneOfItsName) 
         SCOPED_TRACE(name);
         test::TempDirectory folder("orv launch");
         const std::string marker = folder.Join("long.txt");
-        ASSERT_TRUE(start(test::WriteVariablesScript(folder, "Bat/long.bat", marker), environment));
+        const std::string script = test::WriteVariablesScript(folder, "Bat/long.bat", marker);
+        ASSERT_TRUE(test::StartedDespiteWine([&] { return start(script, environment); }));
         ASSERT_TRUE(
             test::WaitFor([&] { return !test::ReadVariables(marker).empty(); }, std::chrono::seconds(30)));
         EXPECT_EQ(test::ReadVariables(marker),
@@ -187,7 +191,9 @@ TEST(LaunchEnvironment, ADocumentOpenedByTheShellInheritsNoneOfTheWithheldNames)
     const std::string document = folder.WriteFile(
         "Help.bat", "@echo off\r\nset> \"" + marker + ".tmp\" 2>nul\r\necho END>> \"" + marker +
                         ".tmp\"\r\nmove /y \"" + marker + ".tmp\" \"" + marker + "\" >nul\r\n");
-    ASSERT_TRUE(OpenDocument(nullptr, document, SW_SHOWNORMAL, {"ORVANTER_OBJECT", "ORVANTER_PATH"}));
+    ASSERT_TRUE(test::StartedDespiteWine([&] {
+        return OpenDocument(nullptr, document, SW_SHOWNORMAL, {"ORVANTER_OBJECT", "ORVANTER_PATH"});
+    }));
     ASSERT_TRUE(test::WaitFor([&] { return !test::ReadFile(marker).empty(); }, std::chrono::seconds(30)));
     const std::string listed = test::ReadFile(marker);
     EXPECT_NE(listed.find("\r\nEND\r\n"), std::string::npos) << "the whole environment was listed";

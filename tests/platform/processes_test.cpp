@@ -62,7 +62,7 @@ TEST(Processes, AStartedProgramAppearsByItsExactImageNameAndGoesAgain) {
     ASSERT_FALSE(error) << error.message();
 
 #ifdef _WIN32
-    ASSERT_TRUE(launch::CreateProcessFile(copy));
+    ASSERT_TRUE(test::StartedDespiteWine([&] { return launch::CreateProcessFile(copy); }));
 #else
     pid_t pid = 0;
     char* argv[] = {const_cast<char*>(copy.c_str()), nullptr};

@@ -8,6 +8,10 @@
 #include <sstream>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -44,9 +48,47 @@ TempDirectory::TempDirectory(std::string_view nameHint) {
     }
 }
 
-TempDirectory::~TempDirectory() {
+namespace {
+
+void RemoveTreeAt(const std::filesystem::path& path) {
     std::error_code ignored;
-    std::filesystem::remove_all(PathOf(path_), ignored);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored))) {
+        std::vector<std::filesystem::path> entries;
+        for (std::filesystem::directory_iterator it(path, ignored), end; !ignored && it != end;
+             it.increment(ignored)) {
+            entries.push_back(it->path());
+        }
+        for (const std::filesystem::path& entry : entries) {
+            RemoveTreeAt(entry);
+        }
+    }
+    std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+bool StartedDespiteWine(const std::function<bool()>& start) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (start()) {
+            return true;
+        }
+#ifdef _WIN32
+        if (::GetLastError() != ERROR_INTERNAL_ERROR) {
+            return false;
+        }
+#else
+        return false;
+#endif
+    }
+    return false;
+}
+
+void RemoveTree(const std::string& path) {
+    RemoveTreeAt(PathOf(path));
+}
+
+TempDirectory::~TempDirectory() {
+    RemoveTree(path_);
 }
 
 std::string TempDirectory::Join(std::string_view relative) const {

@@ -12,6 +12,16 @@
 
 namespace orv::test {
 
+// Runs `start` (a start of another program) and tries it again, twice at most, where Wine lost the new
+// process while mapping it: under load that happens now and then, and the start fails with
+// ERROR_INTERNAL_ERROR, which Windows itself does not give for it. Any other failure is final.
+bool StartedDespiteWine(const std::function<bool()>& start);
+
+// Removes the file or folder at `path` with everything in it, as far as it can, without following links.
+// MinGW's std::filesystem::remove_all can spin for ever on Windows when an entry vanishes or stays
+// held while it works; this makes one attempt at each entry and goes on.
+void RemoveTree(const std::string& path);
+
 // A fresh folder under the system's temporary folder, removed with everything in it on destruction.
 // `nameHint` becomes part of the folder name (it may contain a blank, to test such paths).
 class TempDirectory {
