@@ -50,9 +50,22 @@ TempDirectory::TempDirectory(std::string_view nameHint) {
 
 namespace {
 
+// A folder to descend into: a link or junction is removed itself, never what it leads to (MinGW's
+// symlink_status follows both).
+bool IsPlainFolder(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+#else
+    std::error_code ignored;
+    return std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored));
+#endif
+}
+
 void RemoveTreeAt(const std::filesystem::path& path) {
     std::error_code ignored;
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored))) {
+    if (IsPlainFolder(path)) {
         std::vector<std::filesystem::path> entries;
         for (std::filesystem::directory_iterator it(path, ignored), end; !ignored && it != end;
              it.increment(ignored)) {
