@@ -252,11 +252,12 @@ void Hints::Poll(POINT cursor) {
     PollWith(
         cursor, [](POINT point) { return ::WindowFromPoint(point); },
         [] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000); },
-        Clock::now());
+        [] { return Clock::now(); });
 }
 
 void Hints::PollWith(POINT cursor, const std::function<HWND(POINT)>& windowAt,
-                     const std::function<bool()>& buttonsHeld, Clock::time_point now) {
+                     const std::function<bool()>& buttonsHeld,
+                     const std::function<Clock::time_point()>& now) {
     if (!window_.Exists()) {
         return;
     }
@@ -282,7 +283,7 @@ void Hints::PollWith(POINT cursor, const std::function<HWND(POINT)>& windowAt,
         askButtons_ = false;
         return buttonsHeld();
     };
-    Advance(cursor, lastUnder_, held, now);
+    Advance(cursor, lastUnder_, held, now());
 }
 
 void Hints::NoteMessage(const MSG& message) {

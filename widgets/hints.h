@@ -75,9 +75,10 @@ class Hints {
     // program's windows (which a cursor at rest over a hint always is) reaches the running hints through
     // it, without asking the system at every tick.
     static void NoteMessage(const MSG& message);
-    // Poll with the window under a cursor that moved, the state of the buttons and the time given.
+    // Poll with the window under a cursor that moved, the state of the buttons and the clock given; the
+    // clock is read only when the tick has something to do.
     void PollWith(POINT cursor, const std::function<HWND(POINT)>& windowAt,
-                  const std::function<bool()>& buttonsHeld, Clock::time_point now);
+                  const std::function<bool()>& buttonsHeld, const std::function<Clock::time_point()>& now);
     // One polling step: the cursor at `cursor` over `under`, with a mouse button held or not.
     void Update(POINT cursor, HWND under, bool buttonHeld, Clock::time_point now);
 

@@ -106,16 +106,16 @@ TEST_F(HintsTest, ARestingCursorAsksTheButtonsOnceAndAPressComesAsAMessage) {
         return false;
     };
     for (auto t = t0; t <= t0 + 2s; t += 100ms) {
-        hints.PollWith(cursor, under, buttons, t);
+        hints.PollWith(cursor, under, buttons, [t] { return t; });
     }
     ASSERT_TRUE(hints.Popup().Showing());
     EXPECT_EQ(asks, 1);
     MSG press{};
     press.message = WM_LBUTTONDOWN;
     Hints::NoteMessage(press);
-    hints.PollWith(cursor, under, buttons, t0 + 2100ms);
+    hints.PollWith(cursor, under, buttons, [this] { return t0 + 2100ms; });
     EXPECT_FALSE(hints.Popup().Showing());
-    hints.PollWith(cursor, under, buttons, t0 + 4s);
+    hints.PollWith(cursor, under, buttons, [this] { return t0 + 4s; });
     EXPECT_FALSE(hints.Popup().Showing());
 }
 
