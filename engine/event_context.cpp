@@ -1,6 +1,8 @@
 #include "engine/event_context.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
 
 #include "engine/objects.h"
 
@@ -55,10 +57,39 @@ std::string_view ParamWord(ObjectType type, ControlParam param) {
     }
 }
 
+namespace {
+
+// `value` with at least `width` digits, zeros in front (after the sign of a negative one), as "%0*d"
+// writes it; without printf, which would bring its whole family into the program.
+void AppendPadded(std::string& out, int value, int width) {
+    char digits[16];
+    const char* end =
+        std::to_chars(digits, digits + sizeof digits, std::llabs(static_cast<long long>(value))).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (value < 0) {
+        out += '-';
+        --width;
+    }
+    out.append(static_cast<size_t>(std::max(0, width - length)), '0');
+    out.append(digits, static_cast<size_t>(length));
+}
+
+}  // namespace
+
 std::string IsoTime(const clock::LocalTime& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second);
+    std::string text;
+    text.reserve(19);
+    AppendPadded(text, time.year, 4);
+    text += '-';
+    AppendPadded(text, time.month, 2);
+    text += '-';
+    AppendPadded(text, time.day, 2);
+    text += 'T';
+    AppendPadded(text, time.hour, 2);
+    text += ':';
+    AppendPadded(text, time.minute, 2);
+    text += ':';
+    AppendPadded(text, time.second, 2);
     return text;
 }
 

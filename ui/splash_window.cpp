@@ -62,6 +62,7 @@ bool SplashWindow::Create(HINSTANCE, widgets::SplashPictures& pictures) {
 }
 
 void SplashWindow::FormShow() {
+    pictures_->Make();
     ::SetWindowPos(Handle(), nullptr, SplashLeft(::GetSystemMetrics(SM_CXSCREEN)), kSplashTop,
                    widgets::kSplashWidth, widgets::kSplashHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     bar_.Place(kBarLeft, kBarTop, kBarWidth, kBarHeight);

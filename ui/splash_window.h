@@ -62,8 +62,8 @@ class SplashWindow : public widgets::ModalWindow {
     void OnOpening(HWND) override { FormShow(); }
     void OnShown() override { ::UpdateWindow(Handle()); }
     void OnClosing() override { FormClose(); }
-    // Shown once per run: its picture goes now (another showing draws it again).
-    void OnHidden() override { pictures_->logo.Release(); }
+    // Shown once per run: its pictures go now (another showing draws them again).
+    void OnHidden() override { pictures_->Release(); }
 
   private:
     void FormShow();

@@ -72,7 +72,7 @@ class ControlAccessible final : public IAccessible {
         if (out == nullptr) {
             return E_POINTER;
         }
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;

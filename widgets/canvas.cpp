@@ -214,14 +214,14 @@ void Canvas::FillPolygon(std::initializer_list<Point> points, const Fill& fill) 
         bounds, [&](float x, float y) { return ConvexPolygonDistance(corners, x, y); }, fill);
 }
 
-HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType) {
+HFONT CreateUiFont(const FontStyle& fontStyle) {
     LOGFONTW font{};
     font.lfHeight = fontStyle.cellHeight ? fontStyle.pixelHeight : -fontStyle.pixelHeight;
     font.lfWeight = fontStyle.bold ? FW_BOLD : FW_NORMAL;
     font.lfUnderline = fontStyle.underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
-    font.lfQuality = clearType ? CLEARTYPE_QUALITY : ANTIALIASED_QUALITY;
+    font.lfQuality = CLEARTYPE_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     lstrcpynW(font.lfFaceName, fontStyle.face, LF_FACESIZE);
     return ::CreateFontIndirectW(&font);
@@ -230,7 +230,7 @@ HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType) {
 SIZE Canvas::MeasureText(std::wstring_view text, const FontStyle& fontStyle) {
     SIZE size{0, 0};
     MemoryDc dc(::CreateCompatibleDC(nullptr));
-    Font font(CreateUiFont(fontStyle, false));
+    Font font(CreateUiFont(fontStyle));
     if (!dc || !font) {
         return size;
     }
@@ -246,11 +246,13 @@ int Canvas::Text(std::wstring_view text, const FontStyle& fontStyle, const Box& 
     const int height = static_cast<int>(std::ceil(box.bottom)) - top;
     Picture mask(width, height);
     MemoryDc dc(::CreateCompatibleDC(nullptr));
-    Font font(CreateUiFont(fontStyle, false));
+    Font font(CreateUiFont(fontStyle));
     if (mask.IsEmpty() || !dc || !font || text.empty()) {
         return 0;
     }
-    // White text on black: any colour channel is the text's coverage of the pixel.
+    // White text on black, in the same font as the windows' text (one font the system keeps, not two):
+    // the three colour channels are the text's coverage of the pixel's three stripes, and their mean
+    // the coverage of the whole pixel.
     Selection bitmap(dc.Get(), mask.Handle());
     Selection selectedFont(dc.Get(), font.Get());
     ::SetBkMode(dc.Get(), TRANSPARENT);
@@ -269,8 +271,8 @@ int Canvas::Text(std::wstring_view text, const FontStyle& fontStyle, const Box& 
     ::GdiFlush();
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            const uint32_t pixel = mask.PixelAt(column, row);
-            const int level = std::max({(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF});
+            const uint32_t pixel = mask.Pixels()[static_cast<size_t>(row) * width + column];
+            const uint32_t level = (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) + 1) / 3;
             if (level > 0) {
                 Blend(left + column, top + row, colour, level / 255.0f);
             }
@@ -289,10 +291,10 @@ void Canvas::Paste(const Picture& source, int x, int y) {
     if (source.IsEmpty()) {
         return;
     }
-    ::GdiFlush();
+    const std::vector<uint32_t> pixels = source.ReadPixels();
     for (int row = 0; row < source.Height(); ++row) {
         for (int column = 0; column < source.Width(); ++column) {
-            const uint32_t pixel = source.PixelAt(column, row);
+            const uint32_t pixel = pixels[static_cast<size_t>(row) * source.Width() + column];
             const uint32_t alpha = pixel >> 24;
             if (alpha == 0) {
                 continue;

@@ -134,7 +134,7 @@ class PaintedPicture : public Backdrop {
 // Signed distance from (x, y) to a convex polygon (negative inside); points in either order.
 float ConvexPolygonDistance(const std::vector<Point>& corners, float x, float y);
 
-// A GDI font for windows and pictures (antialiased, Verdana unless said otherwise).
-HFONT CreateUiFont(const FontStyle& fontStyle, bool clearType = true);
+// A GDI font for windows and pictures (ClearType, Verdana unless said otherwise).
+HFONT CreateUiFont(const FontStyle& fontStyle);
 
 }  // namespace orv::widgets

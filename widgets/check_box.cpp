@@ -186,6 +186,7 @@ void CheckBox::Paint(bool now) {
     const bool composed = now ? PaintBufferedNow(Handle(), picture.Handle(), drawCaption)
                               : PaintBuffered(Handle(), picture.Handle(), drawCaption);
     if (composed) {
+        picture.Compact();  // kept only to be shown again
         drawn_[1] = std::move(drawn_[0]);
         drawn_[0] = Drawn{std::move(picture), style_.background, checked_, focused, caption_, width, height};
     }

@@ -118,6 +118,8 @@ class Selection : public Borrowed<HDC, HGDIOBJ, SelectBack> {
   public:
     Selection() = default;
     Selection(HDC dc, HGDIOBJ object) : Borrowed(dc, object ? ::SelectObject(dc, object) : nullptr) {}
+    // False when the device context did not take the object.
+    explicit operator bool() const { return HeldHandle() != nullptr; }
 };
 
 }  // namespace orv::widgets

@@ -58,6 +58,7 @@ void Label::Draw(HDC dc, int width, int height) {
             canvas.FillRoundRect(Box{0, 0, static_cast<float>(width), static_cast<float>(height)},
                                  style_.cornerRadius, *style_.fill);
             fillPicture_.Seal();
+            fillPicture_.Compact();
         }
         fillPicture_.Draw(dc, 0, 0);
     }

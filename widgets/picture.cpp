@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace orv::widgets {
 
@@ -81,6 +82,9 @@ Picture& Picture::operator=(Picture&& other) noexcept {
 }
 
 void Picture::Seal() {
+    if (pixels_ == nullptr) {
+        return;  // empty, or compact and so sealed already
+    }
     ::GdiFlush();
     hasAlpha_ = false;
     const size_t count = static_cast<size_t>(width_) * height_;
@@ -90,6 +94,44 @@ void Picture::Seal() {
             return;
         }
     }
+}
+
+void Picture::Compact() {
+    if (pixels_ == nullptr) {
+        return;
+    }
+    ::GdiFlush();
+    Bitmap compact(::CreateBitmap(width_, height_, 1, 32, pixels_));
+    if (!compact) {
+        return;
+    }
+    // Drawing selects the picture into a DC that matches the screen: a screen of fewer colours takes
+    // no 32-bit bitmap of this kind, and the picture stays a DIB section there.
+    MemoryDc screen(::CreateCompatibleDC(nullptr));
+    if (!screen || !Selection(screen.Get(), compact.Get())) {
+        return;
+    }
+    bitmap_ = std::move(compact);
+    pixels_ = nullptr;
+}
+
+std::vector<uint32_t> Picture::ReadPixels() const {
+    const size_t count = static_cast<size_t>(width_) * height_;
+    if (pixels_ != nullptr) {
+        ::GdiFlush();
+        return std::vector<uint32_t>(pixels_, pixels_ + count);
+    }
+    std::vector<uint32_t> pixels(count);
+    if (!IsEmpty() && ::GetBitmapBits(bitmap_.Get(), static_cast<LONG>(count * 4), pixels.data()) !=
+                          static_cast<LONG>(count * 4)) {
+        std::fill(pixels.begin(), pixels.end(), 0u);
+    }
+    return pixels;
+}
+
+uint32_t Picture::PixelAt(int x, int y) const {
+    const size_t index = static_cast<size_t>(y) * width_ + x;
+    return pixels_ != nullptr ? pixels_[index] : ReadPixels()[index];
 }
 
 void Picture::Draw(HDC dc, int x, int y) const {
@@ -120,8 +162,8 @@ void Picture::DrawPart(HDC dc, int x, int y, const RECT& source) const {
 Picture Picture::Copy() const {
     Picture copy(width_, height_);
     if (!copy.IsEmpty() && !IsEmpty()) {
-        ::GdiFlush();
-        std::memcpy(copy.pixels_, pixels_, static_cast<size_t>(width_) * height_ * 4);
+        const std::vector<uint32_t> pixels = ReadPixels();
+        std::memcpy(copy.pixels_, pixels.data(), pixels.size() * 4);
         copy.hasAlpha_ = hasAlpha_;
     }
     return copy;
@@ -192,6 +234,7 @@ const Picture* PictureSet::Get(int index) const {
     if (!place.picture && place.make) {
         Picture made = place.make();
         made.Seal();
+        made.Compact();  // the set only shows it
         place.picture = std::make_shared<const Picture>(std::move(made));
     }
     return place.picture && !place.picture->IsEmpty() ? place.picture.get() : nullptr;

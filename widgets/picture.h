@@ -1,5 +1,6 @@
 // A picture: a 32-bit top-down DIB section with premultiplied alpha, and a set of pictures addressed
-// by index, as the windows' buttons use them.
+// by index, as the windows' buttons use them. A picture that is only shown from now on may be made
+// compact: a bitmap of exactly its pixels' size instead of a DIB section's whole pages.
 #pragma once
 
 #include <windows.h>
@@ -26,19 +27,28 @@ class Picture {
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
-    bool IsEmpty() const { return pixels_ == nullptr; }
+    bool IsEmpty() const { return bitmap_.Get() == nullptr; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     HBITMAP Handle() const { return bitmap_.Get(); }
     // Pixels row by row from the top, 0xAARRGGBB premultiplied. Call GdiFlush() after GDI drew into it.
+    // Null for a compact picture.
     uint32_t* Pixels() { return pixels_; }
     const uint32_t* Pixels() const { return pixels_; }
-    uint32_t PixelAt(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    // Any picture's pixels (a compact one's are asked of the system: read them all at once).
+    uint32_t PixelAt(int x, int y) const;
+    std::vector<uint32_t> ReadPixels() const;
 
     // True when some pixel is not fully opaque; then drawing blends, otherwise it copies. Drawing code
     // calls Seal() when it has finished changing the pixels.
     bool HasAlpha() const { return hasAlpha_; }
     void Seal();
+    // For a sealed picture that is only drawn from now on: the pixels move into a bitmap of their own
+    // size, and the DIB section's pages (each small picture takes at least one) are given back.
+    // Pixels() is null afterwards; drawing, PixelAt, ReadPixels and Copy work as before. A picture that
+    // cannot be moved stays as it is.
+    void Compact();
+    bool IsCompact() const { return !IsEmpty() && pixels_ == nullptr; }
 
     void Draw(HDC dc, int x, int y) const;
     void DrawStretched(HDC dc, const RECT& target) const;

@@ -89,31 +89,39 @@ Picture BuildEditorBackground();
 
 Picture BuildSplashLogo();
 
+// The splash's pictures, drawn when it shows and given back when it hides: the windows that show
+// them keep their addresses, which stay the same.
 struct SplashPictures {
     LazyPicture logo;  // Img_Logo, 400 x 300
     Picture load;      // Img_Load, 33 x 49
     Picture done;      // Img_Done, 25 x 49
     Picture barTexture;
     Picture backgroundTexture;
+
+    // Draws the small pictures that are not there (the logo draws itself when first asked for).
+    void Make();
+    void Release();
 };
+// With the small pictures drawn.
 SplashPictures BuildSplashPictures();
 
 // The program's icon at `size` pixels (16, 32, 48); null when it cannot be made.
 Icon BuildProgramIcon(int size);
 
-// The small pictures of the tray menu items: start, stop, web site, program page, exit (16 x 16).
+// The small pictures of the tray menu items: start, stop, web site, program page, exit, pause (16 x 16),
+// drawn when the menu first shows them.
 inline constexpr int kTrayPictureCount = 6;
-std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures();
+std::array<LazyPicture, kTrayPictureCount> BuildTrayMenuPictures();
 
 // Every picture of the program, shared by the windows; made at start-up are only the makers and the
-// small pictures the windows need at once (icons, tray menu, the splash's small ones).
+// small pictures the windows need at once (icons, the splash's small ones).
 struct ProgramPictures {
     PictureSet buttons;  // BitmapList_Btn
     PictureSet macros;   // BitmapList_Macros
     PaintedPicture mainSkin;
     LazyPicture editorBackground;
     SplashPictures splash;
-    std::array<Picture, kTrayPictureCount> trayMenu;
+    std::array<LazyPicture, kTrayPictureCount> trayMenu;
     Icon smallIcon;  // 16 x 16: tray and window caption
     Icon largeIcon;  // 32 x 32: task switcher
 };

@@ -1,4 +1,5 @@
 // The button pictures of the main window (BitmapList_Btn) and of the macro editor (BitmapList_Macros).
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -71,9 +72,21 @@ void ResetGlyph(Canvas& c, Point m, float s, Colour colour) {
         Fill::Solid(colour));
 }
 
+// A bold question mark drawn as shapes, like every other glyph: no font of its own to keep.
 void QuestionGlyph(Canvas& c, Point m, float s, Colour colour) {
-    c.Text(L"?", FontStyle{static_cast<int>(s * 0.8f), true},
-           Box{m.x - s / 2, m.y - s / 2, m.x + s / 2, m.y + s / 2}, Align::Centre, colour);
+    const float r = s * 0.16f, w = s * 0.13f;
+    const Point hook{m.x, m.y - s * 0.13f};
+    // The hook: a ring with its lower left quarter open, cut square at both ends.
+    c.FillShape(
+        Box{hook.x - r - w, hook.y - r - w, hook.x + r + w, hook.y + r + w},
+        [=](float x, float y) {
+            const float dx = x - hook.x, dy = y - hook.y;
+            const float ring = std::fabs(std::hypot(dx, dy) - r) - w / 2;
+            return (dx < 0 && dy > 0) ? std::max(ring, std::min(-dx, dy)) : ring;
+        },
+        Fill::Solid(colour));
+    c.Line({hook.x, hook.y + r}, {hook.x, m.y + s * 0.1f}, w, Fill::Solid(colour));
+    c.FillCircle({hook.x, m.y + s * 0.31f}, w * 0.6f, Fill::Solid(colour));
 }
 
 void GlobeGlyph(Canvas& c, Point m, float s, Colour colour) {

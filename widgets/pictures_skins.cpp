@@ -237,13 +237,30 @@ Picture BuildSplashLogo() {
     return Painted(kSplashWidth, kSplashHeight, DrawSplashLogo);
 }
 
+void SplashPictures::Make() {
+    auto make = [](Picture& picture, int width, int height, void (*draw)(Canvas&)) {
+        if (picture.IsEmpty()) {
+            picture = Painted(width, height, draw);
+        }
+    };
+    make(load, 33, 49, DrawLoadMark);
+    make(done, 25, 49, DrawDoneMark);
+    make(barTexture, 8, 15, DrawBarTexture);
+    make(backgroundTexture, 8, 15, DrawBarBackgroundTexture);
+}
+
+void SplashPictures::Release() {
+    logo.Release();
+    load = Picture();
+    done = Picture();
+    barTexture = Picture();
+    backgroundTexture = Picture();
+}
+
 SplashPictures BuildSplashPictures() {
     SplashPictures pictures;
     pictures.logo = LazyPicture(BuildSplashLogo);
-    pictures.load = Painted(33, 49, DrawLoadMark);
-    pictures.done = Painted(25, 49, DrawDoneMark);
-    pictures.barTexture = Painted(8, 15, DrawBarTexture);
-    pictures.backgroundTexture = Painted(8, 15, DrawBarBackgroundTexture);
+    pictures.Make();
     return pictures;
 }
 
@@ -346,12 +363,12 @@ void DrawPauseMark(Canvas& c) {
 
 }  // namespace
 
-std::array<Picture, kTrayPictureCount> BuildTrayMenuPictures() {
+std::array<LazyPicture, kTrayPictureCount> BuildTrayMenuPictures() {
     constexpr std::array<void (*)(Canvas&), kTrayPictureCount> draw{
         DrawStartMark, DrawStopMark, DrawGlobeMark, DrawPageMark, DrawExitMark, DrawPauseMark};
-    std::array<Picture, kTrayPictureCount> pictures;
+    std::array<LazyPicture, kTrayPictureCount> pictures;
     for (int i = 0; i < kTrayPictureCount; ++i) {
-        pictures[i] = Painted(16, 16, draw[i]);
+        pictures[i] = LazyPicture([paint = draw[i]] { return Painted(16, 16, paint); });
     }
     return pictures;
 }

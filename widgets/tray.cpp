@@ -42,7 +42,7 @@ void TrayMenu::SetCaption(std::string_view caption) {
     caption_ = std::string(caption);
 }
 
-int TrayMenu::Add(std::string_view text, const Picture* picture, std::function<void()> onClick) {
+int TrayMenu::Add(std::string_view text, const LazyPicture* picture, std::function<void()> onClick) {
     const int index = Count();
     items_.push_back(Item{std::string(text), picture, true, std::move(onClick)});
     if (menu_) {
@@ -174,13 +174,13 @@ void TrayMenu::DrawItem(Canvas& canvas, const Item& item, bool enabled, bool sel
                              Fill::Vertical(Rgb(255, 255, 255, 70), Rgb(255, 255, 255, 20), 0, height));
         canvas.StrokeRoundRect(whole.Inset(1), 3.5f, 1, Fill::Solid(kCaptionText));
     }
-    if (item.picture != nullptr && !item.picture->IsEmpty()) {
-        const int px = (kPictureArea - item.picture->Width()) / 2,
-                  py = (canvas.Height() - item.picture->Height()) / 2;
+    const Picture* picture = item.picture != nullptr ? &item.picture->Get() : nullptr;
+    if (picture != nullptr && !picture->IsEmpty()) {
+        const int px = (kPictureArea - picture->Width()) / 2, py = (canvas.Height() - picture->Height()) / 2;
         if (enabled) {
-            canvas.Paste(*item.picture, px, py);
+            canvas.Paste(*picture, px, py);
         } else {
-            Picture faded = item.picture->Copy();
+            Picture faded = picture->Copy();
             for (int i = 0; i < faded.Width() * faded.Height(); ++i) {
                 uint32_t& p = faded.Pixels()[i];
                 // Premultiplied: halving every channel halves the opacity.

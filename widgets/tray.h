@@ -32,9 +32,9 @@ class TrayMenu {
 
     void SetCaption(std::string_view caption);
     const std::string& Caption() const { return caption_; }
-    // Adds an item and returns its index (0 for the first). `picture` (16 x 16) may be null and must
-    // outlive the menu.
-    int Add(std::string_view text, const Picture* picture, std::function<void()> onClick);
+    // Adds an item and returns its index (0 for the first). `picture` (16 x 16, drawn when the menu
+    // first shows it) may be null and must outlive the menu.
+    int Add(std::string_view text, const LazyPicture* picture, std::function<void()> onClick);
     int Count() const { return static_cast<int>(items_.size()); }
     void SetText(int index, std::string_view text);
     const std::string& Text(int index) const { return items_.at(static_cast<size_t>(index)).text; }
@@ -56,7 +56,7 @@ class TrayMenu {
   private:
     struct Item {
         std::string text;
-        const Picture* picture = nullptr;
+        const LazyPicture* picture = nullptr;
         bool enabled = true;
         std::function<void()> onClick;
     };

@@ -182,8 +182,18 @@ TEST_F(SplashWindowTest, ClosingEarlyEndsTheSplashAsTheTimerWould) {
     EXPECT_FALSE(splash_.IsVisible());
     EXPECT_FALSE(splash_.TimerRunning());
     EXPECT_TRUE(splash_.Exists());
-    // Shown once per run: its picture is given back with the close.
+    // Shown once per run: its pictures are given back with the close, and another showing draws them.
     EXPECT_FALSE(Pictures().logo.Built());
+    EXPECT_TRUE(Pictures().load.IsEmpty());
+    EXPECT_TRUE(Pictures().barTexture.IsEmpty());
+    ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        EXPECT_FALSE(Pictures().load.IsEmpty());
+        EXPECT_FALSE(Pictures().backgroundTexture.IsEmpty());
+        ::PostMessageW(splash->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    splash_.ShowModal(nullptr);
+    EXPECT_EQ(closed_, 2);
 }
 
 TEST_F(SplashWindowTest, PressesOnThePicturesOrTheBarOrWithoutTheLeftButtonDoNotDrag) {

@@ -4,23 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace orv::widgets {
 namespace {
 
 bool SamePixels(const Picture& a, const Picture& b) {
-    return a.Width() == b.Width() && a.Height() == b.Height() &&
-           std::memcmp(a.Pixels(), b.Pixels(), static_cast<size_t>(a.Width()) * a.Height() * 4) == 0;
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.ReadPixels() == b.ReadPixels();
 }
 
 // Share of the picture's pixels that are not fully transparent.
 double Coverage(const Picture& picture) {
     int covered = 0;
-    for (int y = 0; y < picture.Height(); ++y) {
-        for (int x = 0; x < picture.Width(); ++x) {
-            covered += (picture.PixelAt(x, y) >> 24) != 0;
-        }
+    for (const uint32_t pixel : picture.ReadPixels()) {
+        covered += (pixel >> 24) != 0;
     }
     return static_cast<double>(covered) / (picture.Width() * picture.Height());
 }
@@ -243,15 +242,49 @@ TEST_F(PicturesTest, IconsAtTheirSizes) {
     }
 }
 
-TEST_F(PicturesTest, TrayMenuPicturesAreSmallAndDistinct) {
+TEST_F(PicturesTest, TrayMenuPicturesAreSmallAndDistinctAndDrawnOnlyWhenShown) {
     for (int i = 0; i < kTrayPictureCount; ++i) {
-        EXPECT_EQ(pictures->trayMenu[i].Width(), 16);
-        EXPECT_EQ(pictures->trayMenu[i].Height(), 16);
-        EXPECT_GT(Coverage(pictures->trayMenu[i]), 0.3);
+        EXPECT_FALSE(pictures->trayMenu[i].Built());
+    }
+    for (int i = 0; i < kTrayPictureCount; ++i) {
+        const Picture& picture = pictures->trayMenu[i].Get();
+        EXPECT_EQ(picture.Width(), 16);
+        EXPECT_EQ(picture.Height(), 16);
+        EXPECT_GT(Coverage(picture), 0.3);
         for (int j = i + 1; j < kTrayPictureCount; ++j) {
-            EXPECT_FALSE(SamePixels(pictures->trayMenu[i], pictures->trayMenu[j]));
+            EXPECT_FALSE(SamePixels(picture, pictures->trayMenu[j].Get()));
         }
     }
+}
+
+TEST(PictureTest, ACompactPictureKeepsItsPixelsAndDrawsAsBefore) {
+    Picture picture(5, 3);
+    for (int i = 0; i < 15; ++i) {
+        picture.Pixels()[i] = i == 7 ? 0x80402010u : 0xFF000000u | static_cast<uint32_t>(i * 0x010203);
+    }
+    picture.Seal();
+    const std::vector<uint32_t> before = picture.ReadPixels();
+    picture.Compact();
+    ASSERT_TRUE(picture.IsCompact());
+    EXPECT_EQ(picture.Pixels(), nullptr);
+    EXPECT_TRUE(picture.HasAlpha());
+    EXPECT_EQ(picture.ReadPixels(), before);
+    EXPECT_EQ(picture.PixelAt(2, 1), 0x80402010u);
+    EXPECT_EQ(picture.Copy().ReadPixels(), before);
+    // Drawn onto an opaque picture it blends exactly as the DIB did.
+    auto drawn = [&](const Picture& source) {
+        Picture target(5, 3);
+        MemoryDc dc(::CreateCompatibleDC(nullptr));
+        {
+            Selection selected(dc.Get(), target.Handle());
+            source.Draw(dc.Get(), 0, 0);
+        }
+        return target.ReadPixels();
+    };
+    Picture dib(5, 3);
+    std::copy(before.begin(), before.end(), dib.Pixels());
+    dib.Seal();
+    EXPECT_EQ(drawn(picture), drawn(dib));
 }
 
 TEST(PictureTest, MovingHandsThePixelsOver) {

@@ -103,7 +103,7 @@ int Sheet(const std::wstring& path) {
     Place(sheet, &bar, 430, y + 80, L"Ind_Load at 64");
     const auto tray = BuildTrayMenuPictures();
     for (int i = 0; i < kTrayPictureCount; ++i) {
-        Place(sheet, &tray[i], 430 + 28 * i, y + 130, std::to_wstring(i));
+        Place(sheet, &tray[i].Get(), 430 + 28 * i, y + 130, std::to_wstring(i));
     }
     for (int size : {16, 32, 48}) {
         Picture icon(size, size);
