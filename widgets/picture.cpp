@@ -35,6 +35,18 @@ void Blit(const Picture& picture, HDC dc, const RECT& target, const RECT& source
     }
 }
 
+// Drawing selects a picture into a DC that matches the screen: a screen of fewer colours takes no
+// 32-bit bitmap of the kind Compact makes, and pictures stay DIB sections there. Asked once: a DC
+// made for each picture would cost the check boxes' repaints while the scan runs.
+bool ScreenTakesPackedBitmaps() {
+    static const bool takes = [] {
+        MemoryDc screen(::CreateCompatibleDC(nullptr));
+        Bitmap probe(::CreateBitmap(1, 1, 1, 32, nullptr));
+        return screen && probe && static_cast<bool>(Selection(screen.Get(), probe.Get()));
+    }();
+    return takes;
+}
+
 }  // namespace
 
 Picture::Picture(int width, int height) {
@@ -97,18 +109,12 @@ void Picture::Seal() {
 }
 
 void Picture::Compact() {
-    if (pixels_ == nullptr) {
+    if (pixels_ == nullptr || !ScreenTakesPackedBitmaps()) {
         return;
     }
     ::GdiFlush();
     Bitmap compact(::CreateBitmap(width_, height_, 1, 32, pixels_));
     if (!compact) {
-        return;
-    }
-    // Drawing selects the picture into a DC that matches the screen: a screen of fewer colours takes
-    // no 32-bit bitmap of this kind, and the picture stays a DIB section there.
-    MemoryDc screen(::CreateCompatibleDC(nullptr));
-    if (!screen || !Selection(screen.Get(), compact.Get())) {
         return;
     }
     bitmap_ = std::move(compact);
