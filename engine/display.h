@@ -78,8 +78,9 @@ class DisplaySink {
   public:
     virtual ~DisplaySink() = default;
     virtual void Publish(DisplayUpdate update) = 0;
-    // An update that another from the same thread follows at once: it may wait for that one to announce
-    // both, so that the window is woken once for the two.
+    // An update of the scan cycle, which need not wake the window: it may wait for the window's own
+    // regular look at its updates (the main window's is every tick of its work timer), or for the next
+    // update that announces itself.
     virtual void PublishUnannounced(DisplayUpdate update) { Publish(std::move(update)); }
 };
 

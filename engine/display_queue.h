@@ -1,6 +1,7 @@
 // The hand-off of display updates from the scan thread to the user-interface thread: a thread-safe
-// first-in first-out queue that calls `notify` when it holds updates no notification has announced yet.
-// The main window posts itself one message from `notify` and drains the queue in order when it gets it.
+// first-in first-out queue that calls `notify` when it holds announced updates no notification has
+// announced yet. The main window posts itself one message from `notify` and drains the queue in order
+// when it gets it, and at every tick of its work timer (which takes the scan cycle's unannounced ones).
 #pragma once
 
 #include <array>

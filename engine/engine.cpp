@@ -33,16 +33,18 @@ bool ValidNumber(int number) {
     return number >= 1 && number <= kObjectCount;
 }
 
-// Set on a thread while its pass checks the object of the step: the step display follows the check's
-// indicators at once, and announces both to the window with one wake-up.
-thread_local bool stepDisplayFollows = false;
+// Set on a thread while it runs a pass of the scan cycle. The pass's updates (the check's indicators, the
+// step display, the log step's events) are queued without waking the window: the window looks at the
+// queue at every tick of its work timer, ten times a second, so the step display follows the pass within
+// a tenth of a second and a pass costs the window no wake-up of its own.
+thread_local bool inScanPass = false;
 
-class StepDisplayFollows {
+class ScanPass {
   public:
-    StepDisplayFollows() { stepDisplayFollows = true; }
-    ~StepDisplayFollows() { stepDisplayFollows = false; }
-    StepDisplayFollows(const StepDisplayFollows&) = delete;
-    StepDisplayFollows& operator=(const StepDisplayFollows&) = delete;
+    ScanPass() { inScanPass = true; }
+    ~ScanPass() { inScanPass = false; }
+    ScanPass(const ScanPass&) = delete;
+    ScanPass& operator=(const ScanPass&) = delete;
 };
 
 // Runs one piece of the engine's work whose failure must stay inside it: whatever it throws (an
@@ -692,7 +694,7 @@ void Engine::PublishLocked(DisplayUpdate update) {
     if (!services_.display) {
         return;
     }
-    if (stepDisplayFollows) {
+    if (inScanPass) {
         services_.display->PublishUnannounced(std::move(update));
     } else {
         services_.display->Publish(std::move(update));
@@ -747,7 +749,6 @@ bool Engine::CheckStep(const std::atomic<bool>* stop) {
             }
         }
         if (check) {
-            const StepDisplayFollows announcedByTheStep;
             CheckObject(number);
         }
     }
@@ -756,6 +757,7 @@ bool Engine::CheckStep(const std::atomic<bool>* stop) {
 }
 
 void Engine::RunPassUnless(const std::atomic<bool>* stop) {
+    const ScanPass pass;
     // Each step of the pass is guarded on its own: whatever goes wrong in one ends it, and the pass goes
     // on with the log, action and wrap tests.
     bool begun = true;

@@ -14,7 +14,7 @@ namespace orv::ui {
 inline constexpr UINT kDisplayMessage = WM_APP;
 
 // The engine publishes into the queue (on any thread), the queue posts one message to the main window,
-// which drains it in order. The window shows of a step update only the colours of the enable boxes, so
+// which drains it in order; the scan cycle's updates post nothing and wait for the window's next tick. The window shows of a step update only the colours of the enable boxes, so
 // a step that keeps them (the rest steps after the log step) is not handed over. Made before the engine,
 // which publishes into it; the window is attached when it exists.
 class DisplayHandOff {

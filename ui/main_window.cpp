@@ -377,7 +377,9 @@ void TfmMain::Timer_WorkTimer() {
     if (!ControlsMade()) {
         return;
     }
-    // Updates whose one notification was lost (a full message queue) would wait for the next stop.
+    // The scan cycle's updates come without a notification, so that a pass costs the window no wake-up
+    // of its own; and updates whose one notification was lost (a full message queue) would wait for the
+    // next stop.
     DrainDisplayUpdates();
     FirstActiveTick();
     // One cursor position for every test of this tick; the hints follow it too, over this window, the

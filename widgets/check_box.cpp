@@ -146,15 +146,6 @@ void CheckBox::Paint(bool now) {
     const RECT client = ClientRect();
     const int width = client.right, height = client.bottom;
     const bool focused = Focused();
-    const auto show = [&](const Picture& composed) {
-        // The buffer already holds the whole client as it is to be shown.
-        const auto nothing = [](HDC, int, int) {};
-        if (now) {
-            PaintBufferedNow(Handle(), composed.Handle(), nothing);
-        } else {
-            PaintBuffered(Handle(), composed.Handle(), nothing);
-        }
-    };
     for (size_t i = 0; i < drawn_.size(); ++i) {
         const std::optional<Drawn>& drawn = drawn_[i];
         if (drawn && drawn->background == style_.background && drawn->checked == checked_ &&
@@ -163,7 +154,15 @@ void CheckBox::Paint(bool now) {
             if (i != 0) {
                 std::swap(drawn_[0], drawn_[i]);
             }
-            show(drawn_[0]->picture);
+            // The snapshot holds the whole client as it is to be shown.
+            if (now) {
+                if (const WindowDc dc(Handle()); dc) {
+                    drawn_[0]->shown.Show(dc.Get(), 0, 0);
+                }
+            } else {
+                const PaintDc paint(Handle());
+                drawn_[0]->shown.Show(paint.Get(), 0, 0);
+            }
             return;
         }
     }
@@ -186,9 +185,8 @@ void CheckBox::Paint(bool now) {
     const bool composed = now ? PaintBufferedNow(Handle(), picture.Handle(), drawCaption)
                               : PaintBuffered(Handle(), picture.Handle(), drawCaption);
     if (composed) {
-        picture.Compact();  // kept only to be shown again
         drawn_[1] = std::move(drawn_[0]);
-        drawn_[0] = Drawn{std::move(picture), style_.background, checked_, focused, caption_, width, height};
+        drawn_[0] = Drawn{Snapshot(picture), style_.background, checked_, focused, caption_, width, height};
     }
 }
 

@@ -59,7 +59,7 @@ class CheckBox : public ClickableWindow {
     // back and forth between two colours, and drawing it anew each time (the box, then the caption in
     // its font) costs more than anything else the window does while the scan runs.
     struct Drawn {
-        Picture picture;
+        Snapshot shown;
         Colour background;
         bool checked = false;
         bool focused = false;

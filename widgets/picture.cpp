@@ -175,6 +175,29 @@ Picture Picture::Copy() const {
     return copy;
 }
 
+Snapshot::Snapshot(const Picture& picture) {
+    if (!picture.IsEmpty()) {
+        width_ = picture.Width();
+        height_ = picture.Height();
+        pixels_ = picture.ReadPixels();
+    }
+}
+
+bool Snapshot::Show(HDC dc, int x, int y) const {
+    if (IsEmpty()) {
+        return false;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0, 0, 0,
+                               static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS) != 0;
+}
+
 const Picture& LazyPicture::Get() const {
     if (!built_) {
         if (make_) {

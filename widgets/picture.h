@@ -67,6 +67,26 @@ class Picture {
     bool hasAlpha_ = true;
 };
 
+// An opaque picture kept only to be shown again whole: its pixels in memory, exactly their size, put on a
+// device context with one call. Showing a Picture selects its bitmap into a memory device context, and
+// the system sets every such context up anew (its font chosen again, among the rest): for a look shown
+// every second, as the step display's boxes are, that costs far more than the copy.
+class Snapshot {
+  public:
+    Snapshot() = default;
+    // The picture's pixels as they are now (empty for an empty picture).
+    explicit Snapshot(const Picture& picture);
+
+    bool IsEmpty() const { return pixels_.empty(); }
+    // Copies the whole snapshot to (x, y) of `dc`; false when nothing could be shown.
+    bool Show(HDC dc, int x, int y) const;
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
 // What a window draws behind everything else: a kept picture, or drawing code that paints any part
 // of it on demand.
 class Backdrop {
