@@ -36,8 +36,8 @@ void Blit(const Picture& picture, HDC dc, const RECT& target, const RECT& source
 }
 
 // Drawing selects a picture into a DC that matches the screen: a screen of fewer colours takes no
-// 32-bit bitmap of the kind Compact makes, and pictures stay DIB sections there. Asked once: a DC
-// made for each picture would cost the check boxes' repaints while the scan runs.
+// 32-bit bitmap of the kind Compact makes, and pictures stay DIB sections there. Asked once, not with
+// a DC made for each picture made compact.
 bool ScreenTakesPackedBitmaps() {
     static const bool takes = [] {
         MemoryDc screen(::CreateCompatibleDC(nullptr));
@@ -47,12 +47,8 @@ bool ScreenTakesPackedBitmaps() {
     return takes;
 }
 
-}  // namespace
-
-Picture::Picture(int width, int height) {
-    if (width <= 0 || height <= 0) {
-        return;
-    }
+// The layout of a picture's pixels for the system: 32 bits each, rows from the top.
+BITMAPINFO PixelsInfo(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -60,6 +56,16 @@ Picture::Picture(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+Picture::Picture(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const BITMAPINFO info = PixelsInfo(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
@@ -187,13 +193,7 @@ bool Snapshot::Show(HDC dc, int x, int y) const {
     if (IsEmpty()) {
         return false;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = PixelsInfo(width_, height_);
     return ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0, 0, 0,
                                static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS) != 0;
 }
